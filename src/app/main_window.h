@@ -1,0 +1,33 @@
+// The main window frmALBUM as the program sees it: its controls (owned by the Qt window or the
+// headless runner), the album job state, and one handler per control event. No Qt type here.
+#pragma once
+
+#include <string_view>
+
+#include "build/album.h"
+#include "medialist/folder_scan.h"
+
+namespace vortena {
+
+class MainWindow {
+ public:
+  MainWindow(Form form, Services services);
+
+  // Load handler: images per row from the screen width, 9 entries per folder, the build and
+  // view buttons disabled.
+  void load();
+
+  // Runs the click handler of the named control when it is an enabled button; false when the
+  // name is not a button or the button is disabled. A handler never lets a failure escape.
+  bool click(std::string_view name);
+
+  Album& album() { return album_; }
+  const Album& album() const { return album_; }
+  FolderScan& scan() { return scan_; }
+
+ private:
+  Album album_;
+  FolderScan scan_;
+};
+
+}  // namespace vortena

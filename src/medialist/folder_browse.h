@@ -1,0 +1,19 @@
+// Choosing the search folder in the file dialog.
+#pragma once
+
+#include <string>
+
+#include "build/album.h"
+
+namespace vortena {
+
+// The dialog sequence shared by the browse and the single-file insert: stores `folderPart` in
+// Dir_Radice, shows the dialog there, yields once to the window and returns the result trimmed
+// (empty when cancelled).
+std::string runDialogSequence(Album& album, const std::string& folderPart);
+
+// Sfoglia_Cartella (Command3): the chosen file's folder becomes txtPATH_RICERCA and Dir_Radice,
+// and the page path moves into it.
+void Sfoglia_Cartella(Album& album);
+
+}  // namespace vortena

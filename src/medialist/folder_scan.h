@@ -1,0 +1,25 @@
+// The folder scan Legge_Dir: appends the media of a folder tree to List1.
+#pragma once
+
+#include <string>
+
+#include "build/album.h"
+
+namespace vortena {
+
+// Lives in the main window for the whole run; holds the scan's depth and current folder.
+class FolderScan {
+ public:
+  // Appends to List1 the entries of Path_Ricerca and the folders below it, depth-first,
+  // as txtESTENSIONE asks (read afresh for every name): empty = folder entries "<path>",
+  // "*" = the known picture types, else one extension. Tipo_File is passed on unchanged.
+  void Legge_Dir(Album& album, const std::string& Path_Ricerca, int Tipo_File);
+
+  int Livello() const { return livello_; }
+
+ private:
+  int livello_ = 0;
+  std::string dirCorrente_;
+};
+
+}  // namespace vortena

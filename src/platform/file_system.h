@@ -1,0 +1,97 @@
+// The file system as the program sees it: Windows paths (drive letter, backslashes, letter case
+// ignored on look-up) and Windows error numbers. Everything above src/platform/ reaches the disk
+// only through this interface, so the same code runs on the real disk and under the
+// fault-injecting wrapper of the tests.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vortena {
+
+// Error numbers of failed file operations, as the program's messages show them.
+enum FsErrorNumber : int {
+  kFsOk = 0,
+  kFileNotFound = 53,      // the folder exists, the file does not
+  kDeviceIoError = 57,     // EIO
+  kFileAlreadyExists = 58, // rename onto another existing file
+  kDiskFull = 61,          // ENOSPC, EDQUOT
+  kPathFileAccess = 75,    // access denied, read-only, folder exists, copy onto itself, other
+  kPathNotFound = 76,      // a folder of the path is missing, unmapped drive
+};
+
+// Italian description of an error number ("Impossibile trovare il file" for 53); the numbers
+// outside the table get the description of 75.
+std::string errorDescription(int number);
+
+// Outcome of one operation: 0 for success, otherwise one of FsErrorNumber.
+struct FsStatus {
+  int number = kFsOk;
+  bool ok() const { return number == kFsOk; }
+  std::string description() const { return errorDescription(number); }
+};
+
+// One name of a folder listing.
+struct DirEntry {
+  std::string name;  // as stored on disk
+  bool isFolder = false;
+  std::uint64_t device = 0;  // identity of what the name leads to (links followed)
+  std::uint64_t inode = 0;
+};
+
+// A text file open for reading. Lines end at LF, CR LF or a lone CR; the line end is not
+// part of the line.
+class TextReader {
+ public:
+  virtual ~TextReader() = default;
+  // Reads the next line into `line`; false at the end of the file (line left empty).
+  virtual bool readLine(std::string& line) = 0;
+};
+
+// A text file open for writing. Every line written ends with CR LF.
+class TextWriter {
+ public:
+  virtual ~TextWriter() = default;
+  virtual FsStatus writeLine(std::string_view line) = 0;
+  // Flushes and closes; later writes fail. Closing twice is harmless.
+  virtual FsStatus close() = 0;
+};
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+
+  // Opens an existing file for reading.
+  virtual FsStatus openRead(const std::string& path, std::unique_ptr<TextReader>& out) = 0;
+  // Creates or replaces a file and opens it for writing. A case variant of the name already
+  // on disk is replaced, and the file ends up with exactly the spelling asked for.
+  virtual FsStatus openWrite(const std::string& path, std::unique_ptr<TextWriter>& out) = 0;
+  // Copies a file byte for byte, replacing the destination (also a case variant of it, which
+  // takes the asked spelling). A copy onto the source itself fails with 75 and changes nothing.
+  virtual FsStatus copyFile(const std::string& from, const std::string& to) = 0;
+  // Renames a file or folder. Fails with 58 when `to` names another existing file; a change
+  // of letter case alone renames in place.
+  virtual FsStatus rename(const std::string& from, const std::string& to) = 0;
+  // Creates one folder (its parent must exist). An existing folder fails with 75; when it
+  // exists in another letter case it is first renamed to the asked spelling.
+  virtual FsStatus makeFolder(const std::string& path) = 0;
+  // Lists a folder: every name but hidden ones (beginning with "."), sorted by the byte
+  // order of the upper-cased names. Names whose attributes cannot be read are left out.
+  virtual FsStatus listFolder(const std::string& path, std::vector<DirEntry>& out) = 0;
+  // Identity of an existing folder (links followed), for loop detection.
+  virtual FsStatus folderIdentity(const std::string& path, DirEntry& out) = 0;
+
+  // Current drive and folder, kept per drive as on Windows. `changeFolder` makes the folder
+  // current on its own drive (a relative path resolves against the current one);
+  // `changeDrive` makes a drive current. Both fail with 76 for a missing folder or drive.
+  virtual FsStatus changeFolder(const std::string& path) = 0;
+  virtual FsStatus changeDrive(char letter) = 0;
+  // The current folder in drive form, without a trailing backslash except at a drive's root
+  // ("C:\album", "C:\").
+  virtual std::string currentFolder() const = 0;
+};
+
+}  // namespace vortena

@@ -1,0 +1,83 @@
+#include "support/album_fixture.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+
+namespace vortena::testing {
+
+TempFolder::TempFolder() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "vortena-test-XXXXXX").string();
+  if (!mkdtemp(pattern.data())) std::abort();
+  path_ = pattern;
+}
+
+TempFolder::~TempFolder() {
+  std::error_code ignored;
+  // Tests make folders read-only; give the owner back the right to remove them.
+  for (auto it = std::filesystem::recursive_directory_iterator(path_, ignored);
+       it != std::filesystem::recursive_directory_iterator(); it.increment(ignored)) {
+    if (it->is_directory(ignored) && !it->is_symlink(ignored))
+      std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
+                                   std::filesystem::perm_options::add, ignored);
+  }
+  std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                               std::filesystem::perm_options::add, ignored);
+  std::filesystem::remove_all(path_, ignored);
+}
+
+std::string readFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+void writeFile(const std::filesystem::path& path, const std::string& bytes) {
+  std::filesystem::create_directories(path.parent_path());
+  std::ofstream out(path, std::ios::binary);
+  out << bytes;
+}
+
+std::vector<std::string> crlfLines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find("\r\n", start);
+    if (end == std::string::npos) {
+      lines.push_back(text.substr(start));
+      break;
+    }
+    lines.push_back(text.substr(start, end - start));
+    start = end + 2;
+  }
+  return lines;
+}
+
+namespace {
+DriveTable fixtureDrives(const std::filesystem::path& c, const std::filesystem::path& program) {
+  DriveTable drives = DriveTable::defaults();
+  drives.set('C', c.string());
+  drives.set('P', program.string());
+  return drives;
+}
+}  // namespace
+
+AlbumFixture::AlbumFixture() : AlbumFixture(VORTENA_RESOURCES_DIR) {}
+
+AlbumFixture::AlbumFixture(const std::filesystem::path& programFolder)
+    : fs_(fixtureDrives(driveC_.path(), programFolder)),
+      user_(transcript_, 1024),
+      window_(form_.form(), Services{&fs_, &user_, &user_, &user_, "P:"}) {
+  fs_.changeFolder("C:\\");
+  fs_.changeDrive('C');
+  window_.load();
+}
+
+std::string AlbumFixture::takeTranscript() {
+  std::string text = transcript_.str();
+  transcript_.str({});
+  return text;
+}
+
+}  // namespace vortena::testing
