@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "app/main_window.h"
+#include "app/program_folder.h"
 #include "platform/headless/headless.h"
 
 namespace vortena {
@@ -72,7 +73,7 @@ class Runner {
         fs_(options.drives),
         user_(transcript, options.screenWidth),
         window_(form_.form(), Services{&fs_, &user_, &user_, &user_,
-                                       fs_.toDriveForm(options.programFolder)}) {
+                                       programFolderDriveForm(fs_, options.programFolder)}) {
     window_.load();
   }
 
