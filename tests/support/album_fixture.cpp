@@ -66,8 +66,11 @@ DriveTable fixtureDrives(const std::filesystem::path& c, const std::filesystem::
 AlbumFixture::AlbumFixture() : AlbumFixture(VORTENA_RESOURCES_DIR) {}
 
 AlbumFixture::AlbumFixture(const std::filesystem::path& programFolder)
+    : AlbumFixture(programFolder, 1024) {}
+
+AlbumFixture::AlbumFixture(const std::filesystem::path& programFolder, int screenWidth)
     : fs_(fixtureDrives(driveC_.path(), programFolder)),
-      user_(transcript_, 1024),
+      user_(transcript_, screenWidth),
       window_(form_.form(), Services{&fs_, &user_, &user_, &user_, "P:"}) {
   fs_.changeFolder("C:\\");
   fs_.changeDrive('C');

@@ -38,6 +38,8 @@ class AlbumFixture {
   // `programFolder` (the project's resources by default) mapped as drive P:.
   AlbumFixture();
   explicit AlbumFixture(const std::filesystem::path& programFolder);
+  // The same on a screen `screenWidth` pixels wide (1024 otherwise).
+  AlbumFixture(const std::filesystem::path& programFolder, int screenWidth);
 
   const std::filesystem::path& driveC() const { return driveC_.path(); }
   WindowsFileSystem& fs() { return fs_; }
