@@ -7,6 +7,11 @@
 
 namespace vortena {
 
+// The path up to and including its last "\"; empty when it has none.
+std::string folderPart(const std::string& path);
+// The rest of the path after its last "\"; the whole path when it has none.
+std::string fileNamePart(const std::string& path);
+
 // The dialog sequence shared by the browse and the single-file insert: stores `folderPart` in
 // Dir_Radice, shows the dialog there, yields once to the window and returns the result trimmed
 // (empty when cancelled).

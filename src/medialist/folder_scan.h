@@ -1,7 +1,9 @@
 // The folder scan Legge_Dir: appends the media of a folder tree to List1.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "build/album.h"
 
@@ -18,8 +20,16 @@ class FolderScan {
   int Livello() const { return livello_; }
 
  private:
+  struct FolderId {
+    std::uint64_t device;
+    std::uint64_t inode;
+  };
+
   int livello_ = 0;
   std::string dirCorrente_;
+  // The folders from the start folder down to the one being listed, by identity, so that a
+  // link back up the tree is not followed again.
+  std::vector<FolderId> openFolders_;
 };
 
 }  // namespace vortena
