@@ -1,0 +1,17 @@
+// The fixed frame of one button of the grid: an outer one-row table whose cell shows
+// PULSANTE.JPG at 130 by 30 pixels, and an inner one-row table that centres the link.
+#pragma once
+
+#include "pagewriter/page_state.h"
+
+namespace vortena {
+
+// Writes the seven opening lines of a button cell; the first opens the grid column, which the
+// grid closes with "</table></td>" after Chiudi_Cella. Write failures are ignored.
+void Apri_Cella(PagePass& pass);
+
+// Writes the five closing lines of a button cell, leaving the outer table and the grid column
+// open. Write failures are ignored.
+void Chiudi_Cella(PagePass& pass);
+
+}  // namespace vortena

@@ -1,0 +1,55 @@
+#include "pagewriter/copies.h"
+
+#include "platform/text.h"
+
+namespace vortena {
+namespace {
+
+// The last `count` characters of a UTF-8 text (whole characters, so an accented letter is
+// never cut in two).
+std::string lastCharacters(const std::string& text, int count) {
+  size_t start = text.size();
+  for (int taken = 0; taken < count && start > 0; ++taken) {
+    --start;
+    while (start > 0 && (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80) --start;
+  }
+  return text.substr(start);
+}
+
+std::string errorDetail(FsStatus status) {
+  return "ERR=" + signedNumber(status.number) + " - " + status.description();
+}
+
+}  // namespace
+
+void Copia_Immagine(PagePass& pass, const std::string& folderPart, const std::string& fileName) {
+  const bool upper = pass.upper();
+  const std::string source = folderPart + fileName;
+  const std::string type = toCase(lastCharacters(source, 3), upper);
+  const std::string copyName =
+      toCase(pass.folderPath + (upper ? "\\IMG_" : "\\img_") +
+                 zeroPad(pass.folderCount + 1, 3) + "." + type,
+             upper);
+  pass.copyTypes.push_back(type);
+  FsStatus status = pass.album.sys.fs->copyFile(source, copyName);
+  if (!status.ok()) {
+    pass.album.sys.ui->message("Errore nella copia delle immagini " + errorDetail(status) +
+                               "\r\r" + "Copia " + source + " " + copyName);
+  }
+}
+
+void Copia_Pulsanti(PagePass& pass) {
+  for (std::string_view name : kNavigationPictures) {
+    const std::string source = pass.programFile(name);
+    const std::string destination =
+        toCase(pass.folderPath + "\\" + std::string(name), pass.upper());
+    FsStatus status = pass.album.sys.fs->copyFile(source, destination);
+    if (!status.ok()) {
+      pass.album.sys.ui->message("Errore nella copia dell'immagine " + std::string(name) +
+                                 "\r\n" + errorDetail(status) + "\r\r" + "Copia " + source +
+                                 " " + destination);
+    }
+  }
+}
+
+}  // namespace vortena

@@ -1,0 +1,27 @@
+// The copies that fill an entry folder: each entry under a numbered name, and the five
+// navigation pictures of its slideshow page. Every failed copy is reported in a message of its
+// own; none ends the page pass.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "pagewriter/page_state.h"
+
+namespace vortena {
+
+// The navigation pictures of the program folder, in the order they are copied.
+inline constexpr std::string_view kNavigationPictures[] = {
+    "puls_sx3.jpg", "puls_su3.jpg", "puls_dx3.jpg", "sfondo_1.gif", "sfondo_2.gif"};
+
+// Copies the entry (folder part + file name, in the build's case) into pass.folderPath as
+// picture number folderCount + 1: IMG_001.JPG / img_001.jpg, keeping the last three characters
+// of the source as its type. Records that type in pass.copyTypes, whether or not the copy
+// succeeded, and reports a failure.
+void Copia_Immagine(PagePass& pass, const std::string& folderPart, const std::string& fileName);
+
+// Copies the five navigation pictures into pass.folderPath under their names in the build's
+// case, each failure reported on its own.
+void Copia_Pulsanti(PagePass& pass);
+
+}  // namespace vortena

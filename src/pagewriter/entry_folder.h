@@ -1,0 +1,33 @@
+// The entry folders beside the album page (DIR_0001, DIR_0002, ... in the build's case): each
+// receives numbered copies of consecutive entries, then the navigation pictures and its
+// slideshow page, chained to the previous and next folder and, at both ends, to the index page.
+// Every failure here is ignored, except the copy failures that the copies report.
+#pragma once
+
+#include <string>
+
+#include "pagewriter/page_state.h"
+
+namespace vortena {
+
+// Full path of entry folder n, without a trailing backslash: Dir_Album + "DIR_" + number in
+// upper case, or Dir_Album + "dir_" + number in lower case.
+std::string entryFolderPath(const PagePass& pass, long n);
+
+// Places one non-blank entry: makes the current folder (an existing one is fine), lets the
+// window process its pending events, copies the entry into it and counts it. A folder that is
+// then full (txtMAX_N_FILES read now, or one entry a folder when album.folders.folderPerEntry)
+// is completed: navigation pictures, slideshow page, and the next folder begins.
+// `lastEntry`: no non-blank entry follows in the page's range.
+void Passo_Cartella(PagePass& pass, const std::string& folderPart, const std::string& fileName,
+                    bool lastEntry);
+
+// Completes the open folder, if any, as the page's last one.
+void Completa_Ultima_Cartella(PagePass& pass);
+
+// Writes the slideshow page of the current folder from the program folder's MENU.HTM, with its
+// previous-folder, next-folder and picture placeholders rewritten (found in any letter case,
+// the rest of the line kept). Without the template the page is left empty.
+void Scrivi_Menu(PagePass& pass);
+
+}  // namespace vortena

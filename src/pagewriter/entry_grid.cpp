@@ -1,0 +1,158 @@
+#include "pagewriter/entry_grid.h"
+
+#include <algorithm>
+#include <array>
+#include <string_view>
+
+#include "pagewriter/button_cell.h"
+#include "pagewriter/entry_folder.h"
+#include "pagewriter/html_escape.h"
+#include "pagewriter/write_recovery.h"
+#include "platform/text.h"
+
+namespace vortena {
+namespace {
+
+constexpr std::array<std::string_view, 6> kDirectExtensions = {"HTM", "WAV", "MP3",
+                                                               "MID", "WMA", "AVI"};
+
+// List item at 1-based position p in the build's case; empty beyond the list.
+std::string entryAt(const PagePass& pass, long p) {
+  if (p < 1 || p > pass.album.form.List1->count()) return {};
+  return toCase(pass.album.form.List1->item(static_cast<int>(p - 1)), pass.upper());
+}
+
+bool isBlank(const std::string& entry) { return trim(entry).empty(); }
+
+// True when no position after p in the page's range holds a non-blank entry.
+bool lastInRange(const PagePass& pass, long p) {
+  const long last = std::min<long>(pass.album.job.Ultimo_File, pass.album.form.List1->count());
+  for (long next = p + 1; next <= last; ++next)
+    if (!isBlank(entryAt(pass, next))) return false;
+  return true;
+}
+
+// Lines written while the recovery is in force; stops at the first line it does not let pass.
+Flow writeGuarded(PagePass& pass, std::initializer_list<std::string> lines) {
+  for (const std::string& line : lines) {
+    Flow flow = Recupera_Errore(pass, pass.writePage(line));
+    if (flow != Flow::Next) return flow;
+  }
+  return Flow::Next;
+}
+
+void writeIgnoringFailures(PagePass& pass, std::initializer_list<std::string> lines) {
+  for (const std::string& line : lines) pass.writePage(line);
+}
+
+// The button cell of an entry that begins a folder, and the row break that may follow it.
+void writeCell(PagePass& pass, const EntryParts& parts, const std::string& label) {
+  Apri_Cella(pass);
+  std::string text;
+  if (isDirectEntry(entryExtension(parts.fileName))) {
+    pass.writePage("        <A HREF=" + pass.q + linkTarget(label + parts.fileName) + pass.q + ">");
+    text = htmlText(parts.fileName);
+  } else {
+    const std::string number = zeroPad(pass.folderNumber, 4);
+    const std::string target = pass.upper() ? "DIR_" + number + "\\MENU.HTM"
+                                             : "dir_" + number + "\\menu.htm";
+    pass.choiceLabel = "SCELTA " + signedNumber(pass.folderNumber);
+    pass.writePage("        <A HREF=" + pass.q + target + pass.q + ">");
+    text = pass.choiceLabel;
+  }
+  pass.writePage(text + "</A>");
+  Chiudi_Cella(pass);
+  writeIgnoringFailures(pass, {"</table></td>", " "});
+
+  ++pass.cellsInRow;
+  // The row maximum is read after every cell, so a change made meanwhile applies at once.
+  if (numericValue(pass.album.form.txtMAX_PER_RIGA->text()) <=
+      static_cast<double>(pass.cellsInRow)) {
+    writeIgnoringFailures(pass, {" ", "</tr>", "<tr>", " "});
+    pass.cellsInRow = 0;
+  }
+}
+
+void copyFooter(PagePass& pass) {
+  std::unique_ptr<TextReader> footer;
+  if (!pass.album.sys.fs->openRead(pass.programFile("PIEDE.HTM"), footer).ok() || !footer) {
+    pass.writePage("</HTML>");
+    return;
+  }
+  std::string line;
+  while (footer->readLine(line)) pass.writePage(line);
+}
+
+}  // namespace
+
+EntryParts Dividi_Voce(const std::string& entryText) {
+  const size_t slash = entryText.rfind('\\');
+  if (slash == std::string::npos) return {"", entryText};
+  return {entryText.substr(0, slash + 1), entryText.substr(slash + 1)};
+}
+
+std::string entryLabel(const std::string& folderPart, const std::string& dirRadice) {
+  if (dirRadice.empty() || folderPart.size() <= dirRadice.size()) return {};
+  return folderPart.substr(dirRadice.size());
+}
+
+std::string entryExtension(const std::string& fileName) {
+  const size_t dot = fileName.rfind('.');
+  if (dot == std::string::npos) return {};
+  return toUpper(fileName.substr(dot + 1));
+}
+
+bool isDirectEntry(const std::string& extension) {
+  for (std::string_view direct : kDirectExtensions)
+    if (extension == direct) return true;
+  return extension.starts_with("MP");
+}
+
+Flow Scrivi_Griglia(PagePass& pass) {
+  Album& album = pass.album;
+  pass.cellsInRow = 0;
+  pass.folderCount = 0;
+  pass.folderNumber = album.folders.firstFolder;
+  pass.choiceLabel.clear();
+  pass.copyTypes.clear();
+  const std::string& q = pass.q;
+  Flow flow = writeGuarded(pass, {"<table border=" + q + "0" + q + " cellpadding=" + q + "0" + q +
+                                      " cellspacing=" + q + "10" + q + " width=" + q + "130" + q +
+                                      ">",
+                                  "<tr>", " "});
+  if (flow != Flow::Next) return flow;
+
+  bool anyEntry = false;
+  // Positions past the end of the list read as blank, so the walk stops there; the list cannot
+  // grow meanwhile, as only a non-blank entry lets the window handle events.
+  for (long p = album.job.Primo_File;
+       p <= album.job.Ultimo_File && p <= album.form.List1->count(); ++p) {
+    const std::string stored =
+        p >= 1 ? album.form.List1->item(static_cast<int>(p - 1)) : std::string();
+    const std::string entry = toCase(stored, pass.upper());
+    if (isBlank(entry)) continue;
+    anyEntry = true;
+    // The source file takes the build's letter case; a failure (a folder entry, a file that is
+    // gone, another file already holding that name) leaves it as it is.
+    if (entry != stored) album.sys.fs->rename(stored, entry);
+    const EntryParts parts = Dividi_Voce(entry);
+    const std::string label = entryLabel(parts.folderPart, album.job.Dir_Radice);
+    if (pass.folderCount == 0) writeCell(pass, parts, label);
+    Passo_Cartella(pass, parts.folderPart, parts.fileName, lastInRange(pass, p));
+  }
+  Completa_Ultima_Cartella(pass);
+  album.folders.nextFolder = pass.folderNumber + (pass.folderCount > 0 ? 1 : 0);
+
+  const std::initializer_list<std::string> closing = {" </tr>", "</table>", "</center></div>"};
+  if (anyEntry) {
+    writeIgnoringFailures(pass, closing);
+  } else {
+    flow = writeGuarded(pass, closing);
+    if (flow != Flow::Next) return flow;
+  }
+  copyFooter(pass);
+  pass.closePage();
+  return Flow::Next;
+}
+
+}  // namespace vortena

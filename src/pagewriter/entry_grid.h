@@ -1,0 +1,37 @@
+// The grid of button cells of an album page: one cell for every entry folder, made for the
+// folder's first entry, at most txtMAX_PER_RIGA cells a row; then the closing lines, the footer
+// template and the closing of the page.
+#pragma once
+
+#include <string>
+
+#include "pagewriter/page_state.h"
+
+namespace vortena {
+
+// An entry (list item in the build's case) split at its last backslash.
+struct EntryParts {
+  std::string folderPart;  // up to and including the last backslash; empty without one
+  std::string fileName;    // after the last backslash; the whole entry without one
+};
+EntryParts Dividi_Voce(const std::string& entryText);
+
+// The entry's folder part below the root folder: the folder part without as many leading
+// characters as Dir_Radice has, when Dir_Radice is not empty and the folder part is longer;
+// otherwise empty. Only the lengths are compared.
+std::string entryLabel(const std::string& folderPart, const std::string& dirRadice);
+
+// The text after the last "." of the file name, in upper case; empty without a dot.
+std::string entryExtension(const std::string& fileName);
+
+// A direct entry (sound, film, HTML page) is linked as a file; any other is a picture entry
+// whose button opens its folder's slideshow page.
+bool isDirectEntry(const std::string& extension);
+
+// Writes the grid, completes the entry folders, closes the grid, copies the footer and closes
+// the page. The grid's opening lines, and its closing lines when the range holds no non-blank
+// entry, go through the write recovery; from the first non-blank entry on failures are
+// ignored. Flow::Restart or Flow::EndPass when the recovery asks for it.
+Flow Scrivi_Griglia(PagePass& pass);
+
+}  // namespace vortena

@@ -1,0 +1,18 @@
+// File names put into the generated markup. A name may hold characters that would end an
+// attribute, open a tag or cut a link short; these are written so that the markup stays well
+// formed and the link still reaches the file. Names without them come out unchanged.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace vortena {
+
+// Text between tags or inside an attribute: & < > " as &amp; &lt; &gt; &quot;.
+std::string htmlText(std::string_view text);
+
+// A link target (href or src value): as htmlText, and # ? % percent-encoded (%23 %3F %25) so
+// that they stay part of the file name instead of starting a fragment, a query or an escape.
+std::string linkTarget(std::string_view target);
+
+}  // namespace vortena

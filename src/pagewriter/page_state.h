@@ -1,0 +1,70 @@
+// The state of one page pass, shared by its stages: the open album page, the grid and entry
+// folder counters, and the fallback counter of the write recovery. It lives for one call of
+// Crea_Pagina and starts afresh at each call.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "build/album.h"
+#include "platform/file_system.h"
+
+namespace vortena {
+
+// Error number of a write to an album page that is not open (the open failed, or the write
+// recovery closed it): reported like any other failure of the guarded stretch.
+inline constexpr int kPageNotOpen = 52;
+inline constexpr const char* kPageNotOpenDescription = "Nome o numero di file non valido";
+
+// Marker of the last entry folder of a page: its next link leads back to the index page.
+inline constexpr int kLastFolderMarker = 9898;
+
+// What the pass does after a step of the guarded stretch.
+enum class Flow {
+  Next,     // go on with the next step
+  Restart,  // the page moved: open it again under its new path and write it from the start
+  EndPass,  // give up on this page: straight to the end of pass
+};
+
+struct PagePass {
+  explicit PagePass(Album& a) : album(a) {}
+
+  Album& album;
+  const std::string q = "\"";  // the quote character around every attribute value
+
+  std::unique_ptr<TextWriter> page;  // the album page; empty while it is not open
+  int fallbackCount = 0;             // fallbacks taken by the write recovery in this pass
+
+  // Grid.
+  long cellsInRow = 0;
+  std::string choiceLabel;  // text of the last picture button
+
+  // Entry folders.
+  long folderNumber = 1;  // n: the folder being filled
+  long folderCount = 0;   // c: entries already copied into folder n; 0 means none is open
+  std::string folderPath;
+  int lastFolderMarker = 0;
+  std::vector<std::string> copyTypes;  // file type given to each copy of folder n, in order
+
+  bool upper() const { return album.upperCase(); }
+  // The program folder's file `name`.
+  std::string programFile(std::string_view name) const {
+    return album.sys.programFolder + "\\" + std::string(name);
+  }
+  // Dir_Album followed directly by File_Pagina.
+  std::string pagePath() const { return album.job.Dir_Album + album.job.File_Pagina; }
+
+  // Writes one line to the album page; kPageNotOpen when the page is not open.
+  FsStatus writePage(std::string_view line) {
+    if (!page) return FsStatus{kPageNotOpen};
+    return page->writeLine(line);
+  }
+  void closePage() {
+    if (page) page->close();
+    page.reset();
+  }
+};
+
+}  // namespace vortena

@@ -1,0 +1,42 @@
+#include "pagewriter/write_recovery.h"
+
+#include "platform/text.h"
+
+namespace vortena {
+
+std::string pageErrorDescription(int number) {
+  return number == kPageNotOpen ? kPageNotOpenDescription : errorDescription(number);
+}
+
+Flow Recupera_Errore(PagePass& pass, FsStatus status) {
+  if (status.ok()) return Flow::Next;
+  JobState& job = pass.album.job;
+  Ui& ui = *pass.album.sys.ui;
+  const std::string path = pass.pagePath();
+  const std::string detail =
+      " ERR=" + signedNumber(status.number) + " - " + pageErrorDescription(status.number);
+
+  pass.closePage();
+  ui.beep();
+  const bool pathFailure =
+      status.number == kPathFileAccess || status.number == kPathNotFound;
+  if (!pathFailure || pass.fallbackCount >= 2) {
+    ui.message("Errore in registrazione Elenco " + path + "\r\r" + detail);
+    // C:\index.htm was the last place to try: without a page there is nothing to go on with.
+    return pathFailure ? Flow::EndPass : Flow::Next;
+  }
+  if (pass.fallbackCount == 0) {
+    ui.message("Errore in registrazione Elenco (forse e' un CD-ROM) " + path + "\r\r" +
+               "Tento di registrare sul disco C: " + "\r\r" + detail);
+    job.Dir_Album = "C:" + (job.Dir_Album.size() > 2 ? job.Dir_Album.substr(2) : std::string());
+  } else {
+    ui.message("Errore in registrazione Elenco (non esiste stessa cartella) " + path + "\r\r" +
+               "Tento di registrare sul disco con il nome C:\\index.htm " + "\r\r" + detail);
+    job.Dir_Album = "C:\\";
+    job.File_Pagina = "index.htm";
+  }
+  ++pass.fallbackCount;
+  return Flow::Restart;
+}
+
+}  // namespace vortena

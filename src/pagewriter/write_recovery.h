@@ -1,0 +1,26 @@
+// Recovery from a failure to write the album page in the guarded stretch of a page pass
+// (opening the page, its first line, the back link, the grid's opening lines and, when the
+// range holds no entry, its closing lines). A page that cannot be made where asked moves to
+// drive C:, first under the same folder path, then as C:\index.htm; any other failure is
+// reported and the pass goes on.
+#pragma once
+
+#include <string>
+
+#include "pagewriter/page_state.h"
+
+namespace vortena {
+
+// Description of an error number as the page writer's messages show it.
+std::string pageErrorDescription(int number);
+
+// Handles the outcome of one step of the guarded stretch. Success: Flow::Next, nothing done.
+// Failure: closes the album page and beeps, then
+//  - 75 or 76, first time in this pass: box A, Dir_Album moves to drive C:, Flow::Restart;
+//  - 75 or 76, second time: box B, the page becomes C:\index.htm, Flow::Restart;
+//  - 75 or 76 once C:\index.htm was tried: box C, Flow::EndPass;
+//  - any other error: box C, Flow::Next (the failed step is skipped).
+// The changed Dir_Album and File_Pagina stay for the rest of the build.
+Flow Recupera_Errore(PagePass& pass, FsStatus status);
+
+}  // namespace vortena
