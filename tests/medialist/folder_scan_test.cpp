@@ -1,0 +1,222 @@
+#include "medialist/folder_scan.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "medialist/scan_tree.h"
+#include "platform/faulty_fs.h"
+#include "platform/text.h"
+
+namespace vortena {
+namespace {
+
+using testing::AlbumFixture;
+using testing::listItems;
+using testing::makeFiles;
+using Items = std::vector<std::string>;
+
+// Scans `start` with the extension box set to `filter` and returns the list.
+Items scan(AlbumFixture& fx, const std::string& filter, const std::string& start) {
+  fx.form().form().txtESTENSIONE->setText(filter);
+  fx.window().scan().Legge_Dir(fx.album(), start, 16);
+  return listItems(fx);
+}
+
+// Three levels; the first subfolder has more subfolders than the start folder, and every
+// level has files of its own.
+void makeThreeLevelTree(AlbumFixture& fx) {
+  makeFiles(fx.driveC() / "t", {"a.jpg", "b.jpg", "x/c.jpg", "x/p/d.jpg", "x/q/e.jpg",
+                                "x/r/f.jpg", "x/r/deep/g.jpg", "y/h.jpg", "y/s/i.jpg"});
+}
+
+TEST(FolderScan, WalksDepthFirstWithEachFolderFilesBeforeItsSubfolders) {
+  AlbumFixture fx;
+  makeThreeLevelTree(fx);
+  EXPECT_EQ(scan(fx, "jpg", "C:\\t"),
+            (Items{"C:\\t\\a.jpg", "C:\\t\\b.jpg", "C:\\t\\x\\c.jpg", "C:\\t\\x\\p\\d.jpg",
+                   "C:\\t\\x\\q\\e.jpg", "C:\\t\\x\\r\\f.jpg", "C:\\t\\x\\r\\deep\\g.jpg",
+                   "C:\\t\\y\\h.jpg", "C:\\t\\y\\s\\i.jpg"}));
+  EXPECT_EQ(fx.window().scan().Livello(), 0);
+}
+
+TEST(FolderScan, FolderModeListsEveryFolderBelowTheStartParentsFirst) {
+  AlbumFixture fx;
+  makeThreeLevelTree(fx);
+  EXPECT_EQ(scan(fx, "  ", "C:\\t\\"),
+            (Items{"<C:\\t\\x>", "<C:\\t\\x\\p>", "<C:\\t\\x\\q>", "<C:\\t\\x\\r>",
+                   "<C:\\t\\x\\r\\deep>", "<C:\\t\\y>", "<C:\\t\\y\\s>"}));
+}
+
+TEST(FolderScan, EntriesKeepTheStartFolderAsTypedAndTheNamesAsOnDisk) {
+  AlbumFixture fx;
+  makeFiles(fx.driveC() / "Foto", {"Mare.JPG"});
+  EXPECT_EQ(scan(fx, "jpg", "c:\\foto\\"), Items{"c:\\foto\\Mare.JPG"});
+}
+
+// One folder full of awkward names, scanned with each kind of extension box.
+struct ModeCase {
+  std::string filter;
+  Items expected;
+};
+
+class ScanModes : public ::testing::TestWithParam<ModeCase> {};
+
+TEST_P(ScanModes, ListsExactlyTheMatchingNames) {
+  AlbumFixture fx;
+  makeFiles(fx.driveC() / "m",
+            {"a.jpg", "b.JPG", "c.Jpg", "d.bmp", "e.tif", "f.gif", "foto.2004.jpg", "g.wmf",
+             "h.jpeg", "i.png", "j.mp3", "k.MP3", "l.tiff", "noext", "jpg", "x. jpg ",
+             ".jpg", ".hidden.jpg", ".secret/s.jpg", "sub/z.Mp3", "sub/z.Wmf"});
+  std::filesystem::create_directories(fx.driveC() / "m" / "empty");
+  EXPECT_EQ(scan(fx, GetParam().filter, "C:\\m"), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ExtensionBox, ScanModes,
+    ::testing::Values(
+        ModeCase{"jpg", {"C:\\m\\a.jpg", "C:\\m\\b.JPG", "C:\\m\\c.Jpg", "C:\\m\\x. jpg "}},
+        ModeCase{" Mp3 ", {"C:\\m\\j.mp3", "C:\\m\\k.MP3", "C:\\m\\sub\\z.Mp3"}},
+        // The known picture types in any case; not JPEG, TIFF, PNG or MP3.
+        ModeCase{"*",
+                 {"C:\\m\\a.jpg", "C:\\m\\b.JPG", "C:\\m\\c.Jpg", "C:\\m\\d.bmp",
+                  "C:\\m\\e.tif", "C:\\m\\f.gif", "C:\\m\\g.wmf", "C:\\m\\x. jpg ",
+                  "C:\\m\\sub\\z.Wmf"}},
+        // The extension begins after the first dot.
+        ModeCase{"2004.jpg", {"C:\\m\\foto.2004.jpg"}},
+        ModeCase{"doc", {}},
+        ModeCase{"", {"<C:\\m\\empty>", "<C:\\m\\sub>"}}));
+
+TEST(FolderScan, ListsAllOfSixHundredFilesInOneFolder) {
+  AlbumFixture fx;
+  Items expected;
+  for (int i = 0; i < 600; ++i) {
+    std::string name = "f" + zeroPad(i, 3) + ".jpg";
+    testing::writeFile(fx.driveC() / "many" / name, "x");
+    expected.push_back("C:\\many\\" + name);
+  }
+  EXPECT_EQ(scan(fx, "jpg", "C:\\many"), expected);
+}
+
+TEST(FolderScan, EntersAllOfSixHundredSubfolders) {
+  AlbumFixture fx;
+  Items files, folders;
+  for (int i = 0; i < 600; ++i) {
+    std::string name = "d" + zeroPad(i, 3);
+    testing::writeFile(fx.driveC() / "many" / name / "a.jpg", "x");
+    files.push_back("C:\\many\\" + name + "\\a.jpg");
+    folders.push_back("<C:\\many\\" + name + ">");
+  }
+  EXPECT_EQ(scan(fx, "jpg", "C:\\many"), files);
+  fx.form().form().List1->clear();
+  EXPECT_EQ(scan(fx, "", "C:\\many"), folders);
+}
+
+class DeepTree : public ::testing::Test {
+ protected:
+  // Folders l1 to l55 nested under C:\deep (level 0), each with a picture.
+  void SetUp() override {
+    std::filesystem::path folder = fx.driveC() / "deep";
+    std::string path = "C:\\deep";
+    for (int level = 0; level <= 55; ++level) {
+      if (level > 0) {
+        folder /= "l" + std::to_string(level);
+        path += "\\l" + std::to_string(level);
+      }
+      testing::writeFile(folder / "p.jpg", "x");
+      pictures.push_back(path + "\\p.jpg");
+      if (level > 0) folders.push_back("<" + path + ">");
+    }
+  }
+  AlbumFixture fx;
+  Items pictures;  // level n at index n
+  Items folders;   // level n at index n - 1
+};
+
+TEST_F(DeepTree, ListsLevelsDownToFiftyOnly) {
+  EXPECT_EQ(scan(fx, "*", "C:\\deep"), Items(pictures.begin(), pictures.begin() + 51));
+  EXPECT_EQ(fx.window().scan().Livello(), 0);
+}
+
+TEST_F(DeepTree, FolderModeGivesLevelFiftyOneItsEntryButGoesNoDeeper) {
+  EXPECT_EQ(scan(fx, "", "C:\\deep"), Items(folders.begin(), folders.begin() + 51));
+}
+
+TEST(FolderScan, DoesNotFollowALinkBackUpTheTree) {
+  AlbumFixture fx;
+  makeFiles(fx.driveC() / "t", {"a.jpg", "sub/b.jpg", "other/c.jpg"});
+  std::filesystem::create_directory_symlink(fx.driveC() / "t", fx.driveC() / "t/sub/loop");
+  // A link to a folder beside the path is no loop and is followed.
+  std::filesystem::create_directory_symlink(fx.driveC() / "t/other", fx.driveC() / "t/sub/side");
+  EXPECT_EQ(scan(fx, "jpg", "C:\\t"),
+            (Items{"C:\\t\\a.jpg", "C:\\t\\other\\c.jpg", "C:\\t\\sub\\b.jpg",
+                   "C:\\t\\sub\\side\\c.jpg"}));
+  fx.form().form().List1->clear();
+  EXPECT_EQ(scan(fx, "", "C:\\t"), (Items{"<C:\\t\\other>", "<C:\\t\\sub>", "<C:\\t\\sub\\loop>",
+                                         "<C:\\t\\sub\\side>"}));
+  EXPECT_EQ(fx.window().scan().Livello(), 0);
+}
+
+TEST(FolderScan, AFolderThatCannotBeListedGivesNoEntriesAndNoMessage) {
+  AlbumFixture fx;
+  makeFiles(fx.driveC() / "t", {"a.jpg", "bad/b.jpg", "good/c.jpg"});
+  FaultyFileSystem faulty(fx.fs());
+  faulty.failOn(FsOperation::ListFolder, "C:\\t\\bad\\", kDeviceIoError);
+  fx.album().sys.fs = &faulty;
+  EXPECT_EQ(scan(fx, "jpg", "C:\\t"), (Items{"C:\\t\\a.jpg", "C:\\t\\good\\c.jpg"}));
+  fx.form().form().List1->clear();
+  EXPECT_EQ(scan(fx, "jpg", "C:\\nowhere"), Items{});
+  EXPECT_EQ(scan(fx, "jpg", "Q:\\unmapped"), Items{});
+  EXPECT_EQ(fx.transcript(), "");
+}
+
+// A window whose event processing runs a chosen action, as a user acting during a scan.
+class BusyUser : public Ui {
+ public:
+  std::function<void()> onEvents;
+  void beep() override {}
+  void message(const std::string&) override {}
+  bool question(const std::string&) override { return false; }
+  void setPointer(Pointer) override {}
+  void processEvents() override { onEvents(); }
+  int screenWidth() const override { return 1024; }
+  void endProgram() override {}
+};
+
+TEST(FolderScan, YieldsToTheWindowAfterEveryEntry) {
+  AlbumFixture fx;
+  makeFiles(fx.driveC() / "t", {"a.jpg", "b.jpg", "s/c.jpg", "s/d.jpg"});
+  BusyUser user;
+  std::vector<int> countsSeen;
+  user.onEvents = [&] { countsSeen.push_back(fx.form().form().List1->count()); };
+  fx.album().sys.ui = &user;
+  scan(fx, "jpg", "C:\\t");
+  ASSERT_GE(countsSeen.size(), 4u);
+  EXPECT_EQ(std::vector<int>(countsSeen.begin(), countsSeen.begin() + 4),
+            (std::vector<int>{1, 2, 3, 4}));
+}
+
+TEST(FolderScan, AnEditDuringTheScanAppliesFromTheNextName) {
+  AlbumFixture fx;
+  makeFiles(fx.driveC() / "t", {"a.jpg", "b.gif", "c.jpg", "d.gif", "s/e.gif"});
+  BusyUser user;
+  user.onEvents = [&] { fx.form().form().txtESTENSIONE->setText("gif"); };
+  fx.album().sys.ui = &user;
+  EXPECT_EQ(scan(fx, "jpg", "C:\\t"),
+            (Items{"C:\\t\\a.jpg", "C:\\t\\b.gif", "C:\\t\\d.gif", "C:\\t\\s\\e.gif"}));
+}
+
+TEST(FolderScan, GoesOnAppendingToAListClearedDuringTheScan) {
+  AlbumFixture fx;
+  makeFiles(fx.driveC() / "t", {"a.jpg", "b.jpg", "c.jpg"});
+  BusyUser user;
+  user.onEvents = [&] {
+    ListBox& list = *fx.form().form().List1;
+    if (list.count() == 2) list.clear();
+  };
+  fx.album().sys.ui = &user;
+  EXPECT_EQ(scan(fx, "jpg", "C:\\t"), Items{"C:\\t\\c.jpg"});
+}
+
+}  // namespace
+}  // namespace vortena

@@ -1,0 +1,225 @@
+#include "medialist/list_commands.h"
+
+#include <gtest/gtest.h>
+
+#include "medialist/scan_tree.h"
+
+namespace vortena {
+namespace {
+
+using testing::AlbumFixture;
+using testing::listItems;
+using testing::makeFiles;
+using Items = std::vector<std::string>;
+
+constexpr char kLoadTranscript[] = "pointer hourglass\nbeep\npointer default\n";
+constexpr char kDialogTitle[] = "\"Ricerca cartelle/directory contenenti Foto/Film/Suoni\"";
+
+const Form& controls(AlbumFixture& fx) { return fx.form().form(); }
+
+void load(AlbumFixture& fx, const std::string& folder, const std::string& extension) {
+  controls(fx).txtPATH_RICERCA->setText(folder);
+  controls(fx).txtESTENSIONE->setText(extension);
+  ASSERT_TRUE(fx.window().click("cmdCONFERMA"));
+}
+
+class ExtensionWithDot : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(ExtensionWithDot, IsRefusedWithoutAScan) {
+  AlbumFixture fx;
+  makeFiles(fx.driveC() / "VORTENA", {"a.jpg"});
+  load(fx, "C:\\VORTENA\\", GetParam());
+  EXPECT_EQ(fx.transcript(),
+            "beep\nmessage \"Indicare solo l'estensione dei files da cercare !!!\"\n");
+  EXPECT_EQ(controls(fx).List1->count(), 0);
+  EXPECT_EQ(controls(fx).txtESTENSIONE->text(), GetParam());
+  EXPECT_EQ(controls(fx).txtNUM_FILE->text(), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(LoadByExtension, ExtensionWithDot,
+                         ::testing::Values(".jpg", "*.*", "j.pg", " ."));
+
+TEST(LoadByExtension, CountsTheEntriesAndEnablesTheBuildButtons) {
+  AlbumFixture fx;
+  makeFiles(fx.driveC() / "VORTENA", {"a.jpg", "b.gif", "s/c.JPG"});
+  load(fx, "C:\\VORTENA\\", "jpg");
+  EXPECT_EQ(fx.takeTranscript(), kLoadTranscript);
+  EXPECT_EQ(listItems(fx), (Items{"C:\\VORTENA\\a.jpg", "C:\\VORTENA\\s\\c.JPG"}));
+  EXPECT_EQ(controls(fx).txtNUM_FILE->text(), "2");
+  EXPECT_TRUE(controls(fx).Command1->enabled());
+  EXPECT_TRUE(controls(fx).Command4->enabled());
+  EXPECT_FALSE(controls(fx).Command5->enabled());
+  EXPECT_TRUE(controls(fx).cmdCONFERMA->enabled());
+  EXPECT_TRUE(controls(fx).cmdCONFERMA_Tutti->enabled());
+
+  // A second load appends: entries and counter double.
+  load(fx, "C:\\VORTENA\\", "jpg");
+  EXPECT_EQ(controls(fx).List1->count(), 4);
+  EXPECT_EQ(controls(fx).txtNUM_FILE->text(), "4");
+}
+
+TEST(LoadByExtension, AFolderThatCannotBeReadEndsTheLoadNormally) {
+  AlbumFixture fx;
+  load(fx, "C:\\nowhere\\", "jpg");
+  EXPECT_EQ(fx.transcript(), kLoadTranscript);
+  EXPECT_EQ(controls(fx).txtNUM_FILE->text(), "0");
+  EXPECT_EQ(controls(fx).txtMAX_PER_RIGA->text(), "1");
+  EXPECT_FALSE(controls(fx).Command1->enabled());
+  EXPECT_FALSE(controls(fx).Command4->enabled());
+  EXPECT_TRUE(controls(fx).cmdCONFERMA->enabled());
+  EXPECT_TRUE(controls(fx).cmdCONFERMA_Tutti->enabled());
+}
+
+// How the folder box becomes the start folder of the scan.
+struct StartFolderCase {
+  std::string folderBox;
+  Items expected;
+};
+
+class StartFolder : public ::testing::TestWithParam<StartFolderCase> {};
+
+TEST_P(StartFolder, IsTrimmedAndLosesATypedPattern) {
+  AlbumFixture fx;
+  makeFiles(fx.driveC(), {"r.jpg", "VORTENA/a.jpg"});
+  load(fx, GetParam().folderBox, "jpg");
+  EXPECT_EQ(listItems(fx), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    LoadByExtension, StartFolder,
+    ::testing::Values(
+        StartFolderCase{"C:\\VORTENA\\*.*", {"C:\\VORTENA\\a.jpg"}},
+        StartFolderCase{"C:\\VORTENA\\*", {"C:\\VORTENA\\a.jpg"}},
+        StartFolderCase{"  C:\\VORTENA  ", {"C:\\VORTENA\\a.jpg"}},
+        // An empty box scans drive C: from its root.
+        StartFolderCase{"   ", {"c:\\r.jpg", "c:\\VORTENA\\a.jpg"}},
+        // A lone pattern leaves nothing: the root of the current drive.
+        StartFolderCase{"*", {"\\r.jpg", "\\VORTENA\\a.jpg"}}));
+
+TEST(LoadAllKnownTypes, PutsTheStarInTheExtensionBox) {
+  AlbumFixture fx;
+  makeFiles(fx.driveC() / "VORTENA", {"a.jpg", "b.mp3", "c.bmp", "d.png"});
+  controls(fx).txtESTENSIONE->setText("mp3");
+  ASSERT_TRUE(fx.window().click("cmdCONFERMA_Tutti"));
+  EXPECT_EQ(fx.transcript(), kLoadTranscript);
+  EXPECT_EQ(controls(fx).txtESTENSIONE->text(), "*");
+  EXPECT_EQ(listItems(fx), (Items{"C:\\VORTENA\\a.jpg", "C:\\VORTENA\\c.bmp"}));
+  EXPECT_EQ(controls(fx).txtNUM_FILE->text(), "2");
+}
+
+// Images per row proposed from the number of entries and the screen width.
+struct PerRowCase {
+  int entries;
+  int screenWidth;
+  std::string expected;
+};
+
+class ImagesPerRow : public ::testing::TestWithParam<PerRowCase> {};
+
+TEST_P(ImagesPerRow, FollowTheCountAndTheScreen) {
+  const PerRowCase& c = GetParam();
+  AlbumFixture fx(VORTENA_RESOURCES_DIR, c.screenWidth);
+  // Entries already in the list count as well as the ones the load finds.
+  for (int i = 0; i < c.entries / 2; ++i) controls(fx).List1->addItem("C:\\old.jpg");
+  for (int i = c.entries / 2; i < c.entries; ++i)
+    testing::writeFile(fx.driveC() / "VORTENA" / ("p" + std::to_string(i) + ".jpg"), "x");
+  controls(fx).txtMAX_PER_RIGA->setText("7");
+  load(fx, "C:\\VORTENA\\", "jpg");
+  EXPECT_EQ(controls(fx).txtNUM_FILE->text(), std::to_string(c.entries));
+  EXPECT_EQ(controls(fx).txtMAX_PER_RIGA->text(), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(LoadByExtension, ImagesPerRow,
+                         ::testing::Values(PerRowCase{54, 1024, "1"}, PerRowCase{55, 1024, "5"},
+                                           PerRowCase{54, 640, "1"}, PerRowCase{55, 640, "4"},
+                                           PerRowCase{55, 800, "5"}, PerRowCase{1, 640, "1"}));
+
+class ListWithEntries : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (int i = 1; i <= 12; ++i) controls(fx).List1->addItem("C:\\VORTENA\\" + std::to_string(i) + ".jpg");
+    controls(fx).txtNUM_FILE->setText("12");
+  }
+  AlbumFixture fx;
+};
+
+TEST_F(ListWithEntries, DeleteWithoutSelectionIsRefusedWithTheCount) {
+  ASSERT_TRUE(fx.window().click("cmdCANC_FILE"));
+  EXPECT_EQ(fx.transcript(),
+            "beep\nmessage \"SELEZIONARE UN FILE IN ELENCO tra i possibili 12 files !!!\"\n");
+  EXPECT_EQ(fx.album().job.N_Files, 12);
+  EXPECT_EQ(controls(fx).List1->count(), 12);
+}
+
+TEST_F(ListWithEntries, DeleteAsksAndRemovesOnlyOnYes) {
+  controls(fx).List1->setSelectedIndex(2);
+  ASSERT_TRUE(fx.window().click("cmdCANC_FILE"));
+  EXPECT_EQ(fx.takeTranscript(),
+            "question \"Confermi la cancellazione di C:\\\\VORTENA\\\\3.jpg dal solo elenco "
+            "(S/N) \" -> no\n");
+  EXPECT_EQ(controls(fx).List1->count(), 12);
+
+  fx.user().queueAnswer(true);
+  ASSERT_TRUE(fx.window().click("cmdCANC_FILE"));
+  EXPECT_EQ(controls(fx).List1->count(), 11);
+  EXPECT_EQ(controls(fx).List1->item(2), "C:\\VORTENA\\4.jpg");
+  EXPECT_EQ(controls(fx).txtNUM_FILE->text(), "12");
+  EXPECT_EQ(fx.album().job.N_Files, 12);
+}
+
+TEST(DeleteEntry, TheOnlyEntryLeavesAnEmptyListAndTheOldCounter) {
+  AlbumFixture fx;
+  controls(fx).txtESTENSIONE->setText("jpg");
+  makeFiles(fx.driveC() / "VORTENA", {"a.jpg"});
+  load(fx, "C:\\VORTENA\\", "jpg");
+  controls(fx).List1->setSelectedIndex(0);
+  fx.user().queueAnswer(true);
+  ASSERT_TRUE(fx.window().click("cmdCANC_FILE"));
+  EXPECT_EQ(controls(fx).List1->count(), 0);
+  EXPECT_EQ(controls(fx).txtNUM_FILE->text(), "1");
+  EXPECT_TRUE(controls(fx).Command1->enabled());
+}
+
+TEST_F(ListWithEntries, NewListEmptiesOnlyTheList) {
+  controls(fx).Command1->setEnabled(true);
+  controls(fx).Command4->setEnabled(true);
+  fx.album().job.Dir_Radice = "C:\\VORTENA\\";
+  ASSERT_TRUE(fx.window().click("Command2"));
+  EXPECT_EQ(controls(fx).List1->count(), 0);
+  EXPECT_EQ(controls(fx).txtNUM_FILE->text(), "12");
+  EXPECT_TRUE(controls(fx).Command1->enabled());
+  EXPECT_TRUE(controls(fx).Command4->enabled());
+  EXPECT_EQ(fx.album().job.Dir_Radice, "C:\\VORTENA\\");
+  EXPECT_EQ(fx.transcript(), "");
+}
+
+TEST(InsertFile, CancelledDialogAddsNothingButSetsTheRootFolder) {
+  AlbumFixture fx;
+  controls(fx).txtPATH_RICERCA->setText("C:\\VORTENA\\foto");
+  ASSERT_TRUE(fx.window().click("cmdIns_File"));
+  EXPECT_EQ(fx.transcript(), std::string("beep\ndialog ") + kDialogTitle +
+                                 " \"C:\\\\VORTENA\\\\\" -> \"\"\n");
+  EXPECT_EQ(controls(fx).List1->count(), 0);
+  EXPECT_EQ(controls(fx).txtNUM_FILE->text(), "");
+  EXPECT_EQ(fx.album().job.Dir_Radice, "C:\\VORTENA\\");
+  EXPECT_FALSE(controls(fx).Command1->enabled());
+}
+
+TEST(InsertFile, AppendsTheChosenFileAndEnablesBuildAndView) {
+  AlbumFixture fx;
+  controls(fx).txtMAX_PER_RIGA->setText("3");
+  fx.user().queueDialogResult("  D:\\suoni\\canto.WAV ");
+  fx.user().queueDialogResult("D:\\suoni\\canto.WAV");
+  ASSERT_TRUE(fx.window().click("cmdIns_File"));
+  ASSERT_TRUE(fx.window().click("cmdIns_File"));
+  EXPECT_EQ(listItems(fx), (Items{"D:\\suoni\\canto.WAV", "D:\\suoni\\canto.WAV"}));
+  EXPECT_EQ(controls(fx).txtNUM_FILE->text(), "2");
+  EXPECT_TRUE(controls(fx).Command1->enabled());
+  EXPECT_TRUE(controls(fx).Command4->enabled());
+  EXPECT_TRUE(controls(fx).Command5->enabled());
+  EXPECT_EQ(controls(fx).txtMAX_PER_RIGA->text(), "3");
+  EXPECT_EQ(fx.album().job.Dir_Radice, "C:\\VORTENA\\");
+}
+
+}  // namespace
+}  // namespace vortena
