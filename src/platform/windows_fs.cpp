@@ -1,24 +1,658 @@
-// TEMPORARY STUB: replaced by the real implementation.
 #include "platform/windows_fs.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/sendfile.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <utility>
+#include <vector>
+
+#include "platform/text.h"
+
 namespace vortena {
-std::string errorDescription(int) { return {}; }
-DriveTable DriveTable::defaults() { return {}; }
-void DriveTable::set(char, std::string) {}
-bool DriveTable::parseAssignment(std::string_view) { return false; }
-bool DriveTable::parseList(std::string_view) { return false; }
-std::optional<std::string> DriveTable::hostFolder(char) const { return {}; }
-std::optional<std::string> DriveTable::toDriveForm(std::string_view) const { return {}; }
-WindowsFileSystem::WindowsFileSystem(DriveTable d) : drives_(std::move(d)) {}
-FsStatus WindowsFileSystem::openRead(const std::string&, std::unique_ptr<TextReader>&) { return {76}; }
-FsStatus WindowsFileSystem::openWrite(const std::string&, std::unique_ptr<TextWriter>&) { return {76}; }
-FsStatus WindowsFileSystem::copyFile(const std::string&, const std::string&) { return {76}; }
-FsStatus WindowsFileSystem::rename(const std::string&, const std::string&) { return {76}; }
-FsStatus WindowsFileSystem::makeFolder(const std::string&) { return {76}; }
-FsStatus WindowsFileSystem::listFolder(const std::string&, std::vector<DirEntry>&) { return {76}; }
-FsStatus WindowsFileSystem::folderIdentity(const std::string&, DirEntry&) { return {76}; }
-FsStatus WindowsFileSystem::changeFolder(const std::string&) { return {76}; }
-FsStatus WindowsFileSystem::changeDrive(char) { return {76}; }
-std::string WindowsFileSystem::currentFolder() const { return "C:\\"; }
-std::optional<std::string> WindowsFileSystem::toHostPath(const std::string&) const { return {}; }
-std::string WindowsFileSystem::toDriveForm(const std::string& h) const { return h; }
+
+std::string errorDescription(int number) {
+  switch (number) {
+    case kFsOk: return "";
+    case kFileNotFound: return "Impossibile trovare il file";
+    case kDeviceIoError: return "Errore di I/O della periferica";
+    case kFileAlreadyExists: return "File già esistente";
+    case kDiskFull: return "Disco pieno";
+    case kPathNotFound: return "Impossibile trovare il percorso";
+    default: return "Errore di accesso al percorso/file";
+  }
+}
+
+namespace {
+
+// ---------------------------------------------------------------------------------------------
+// Host side: errno, host path text, file identity.
+
+// The error number of a failed host call. `missing` is what ENOENT means for the caller: the
+// file (53) when its folder is known to exist, the path (76) otherwise.
+int errorNumberOf(int error, int missing = kFileNotFound) {
+  switch (error) {
+    case ENOENT: return missing;
+    case ENOTDIR: return kPathNotFound;
+    case EIO: return kDeviceIoError;
+    case ENOSPC:
+    case EDQUOT: return kDiskFull;
+    default: return kPathFileAccess;
+  }
+}
+
+FsStatus lastError(int missing = kFileNotFound) { return {errorNumberOf(errno, missing)}; }
+
+std::string joinHost(const std::string& folder, const std::string& name) {
+  if (name.empty()) return folder;
+  return folder == "/" ? "/" + name : folder + "/" + name;
+}
+
+// The components of a host path with "." and ".." applied and repeated "/" dropped.
+std::vector<std::string> hostComponents(std::string_view path) {
+  std::vector<std::string> parts;
+  size_t start = 0;
+  while (start <= path.size()) {
+    size_t end = path.find('/', start);
+    if (end == std::string_view::npos) end = path.size();
+    std::string_view part = path.substr(start, end - start);
+    if (part == "..") {
+      if (!parts.empty()) parts.pop_back();
+    } else if (!part.empty() && part != ".") {
+      parts.emplace_back(part);
+    }
+    start = end + 1;
+  }
+  return parts;
+}
+
+std::string joinComponents(const std::vector<std::string>& parts, char separator) {
+  std::string out;
+  for (const std::string& part : parts) {
+    out += separator;
+    out += part;
+  }
+  return out;
+}
+
+// Absolute host path without "." / ".." / repeated or trailing "/"; "/" for the root.
+std::string normalHostPath(std::string_view path) {
+  std::string absolute(path);
+  if (absolute.empty() || absolute[0] != '/') {
+    std::string cwd(4096, '\0');
+    if (getcwd(cwd.data(), cwd.size())) absolute = std::string(cwd.c_str()) + "/" + absolute;
+  }
+  std::string joined = joinComponents(hostComponents(absolute), '/');
+  return joined.empty() ? "/" : joined;
+}
+
+std::string homeFolder() {
+  const char* home = std::getenv("HOME");
+  if (home && *home) return home;
+  if (const passwd* entry = getpwuid(getuid()); entry && entry->pw_dir && *entry->pw_dir)
+    return entry->pw_dir;
+  return "/";
+}
+
+bool statFollow(const std::string& host, struct stat& st) { return ::stat(host.c_str(), &st) == 0; }
+
+bool isFolder(const std::string& host) {
+  struct stat st;
+  return statFollow(host, st) && S_ISDIR(st.st_mode);
+}
+
+bool sameIdentity(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// A file descriptor closed when it goes.
+class Descriptor {
+ public:
+  explicit Descriptor(int fd = -1) : fd_(fd) {}
+  ~Descriptor() { reset(); }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  int get() const { return fd_; }
+  bool valid() const { return fd_ >= 0; }
+  // Hands the descriptor over to a new owner.
+  int release() { return std::exchange(fd_, -1); }
+  // Closes now; the errno of a failed close, 0 otherwise.
+  int reset() {
+    int error = 0;
+    if (fd_ >= 0 && ::close(fd_) != 0) error = errno;
+    fd_ = -1;
+    return error;
+  }
+
+ private:
+  int fd_;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Text files.
+
+class HostTextReader : public TextReader {
+ public:
+  explicit HostTextReader(int fd) : fd_(fd) {}
+
+  bool readLine(std::string& line) override {
+    line.clear();
+    bool any = false;
+    for (;;) {
+      if (pos_ == buffer_.size() && !refill()) return any;
+      any = true;
+      size_t end = buffer_.find_first_of("\r\n", pos_);
+      if (end == std::string::npos) {
+        line.append(buffer_, pos_, std::string::npos);
+        pos_ = buffer_.size();
+        continue;
+      }
+      line.append(buffer_, pos_, end - pos_);
+      pos_ = end + 1;
+      // A CR followed by LF is one line end, also when the LF starts the next buffer.
+      if (buffer_[end] == '\r' && (pos_ < buffer_.size() || refill()) && buffer_[pos_] == '\n')
+        ++pos_;
+      return true;
+    }
+  }
+
+ private:
+  // Replaces the consumed buffer with the next block of the file; false at its end or on a
+  // read error (the rest of the file is then unreadable anyway).
+  bool refill() {
+    buffer_.resize(kBlock);
+    ssize_t n;
+    do {
+      n = ::read(fd_.get(), buffer_.data(), kBlock);
+    } while (n < 0 && errno == EINTR);
+    buffer_.resize(n > 0 ? static_cast<size_t>(n) : 0);
+    pos_ = 0;
+    return n > 0;
+  }
+
+  static constexpr size_t kBlock = 64 * 1024;
+  Descriptor fd_;
+  std::string buffer_;
+  size_t pos_ = 0;
+};
+
+// Writes all of `data`; the errno of a failure, 0 otherwise.
+int writeAll(int fd, const char* data, size_t size) {
+  while (size > 0) {
+    ssize_t n = ::write(fd, data, size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    data += n;
+    size -= static_cast<size_t>(n);
+  }
+  return 0;
+}
+
+class HostTextWriter : public TextWriter {
+ public:
+  explicit HostTextWriter(int fd) : fd_(fd) {}
+  ~HostTextWriter() override { close(); }
+
+  FsStatus writeLine(std::string_view line) override {
+    if (!fd_.valid()) return {closed_.ok() ? kPathFileAccess : closed_.number};
+    buffer_.append(line);
+    buffer_.append("\r\n");
+    if (buffer_.size() >= kBlock) return flush();
+    return {};
+  }
+
+  FsStatus close() override {
+    if (!fd_.valid()) return closed_;
+    FsStatus status = flush();
+    int error = fd_.reset();
+    if (status.ok() && error != 0) status = {errorNumberOf(error)};
+    closed_ = status;
+    return status;
+  }
+
+ private:
+  FsStatus flush() {
+    int error = writeAll(fd_.get(), buffer_.data(), buffer_.size());
+    buffer_.clear();
+    return {error == 0 ? kFsOk : errorNumberOf(error)};
+  }
+
+  static constexpr size_t kBlock = 64 * 1024;
+  Descriptor fd_;
+  std::string buffer_;
+  FsStatus closed_;
+};
+
+// Copies the rest of `in` to `out`; the errno of a failure, 0 otherwise. The kernel copies
+// when it can (no trip through user memory); otherwise large blocks go through a buffer.
+int copyContents(int in, int out) {
+  constexpr size_t kChunk = 1 << 30;
+  bool kernelCopy = true;
+  for (;;) {
+    ssize_t n = copy_file_range(in, nullptr, out, nullptr, kChunk, 0);
+    if (n == 0) return 0;
+    if (n > 0) continue;
+    if (errno == EINTR) continue;
+    if (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP) {
+      kernelCopy = false;
+      break;
+    }
+    return errno;
+  }
+  if (!kernelCopy) {
+    // copy_file_range moved nothing when it refuses on its first call, so the offsets are
+    // still where the loop began.
+    std::vector<char> buffer(1 << 20);
+    for (;;) {
+      ssize_t n = ::read(in, buffer.data(), buffer.size());
+      if (n == 0) return 0;
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        return errno;
+      }
+      if (int error = writeAll(out, buffer.data(), static_cast<size_t>(n))) return error;
+    }
+  }
+  return 0;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Windows path text.
+
+// A Windows path taken apart: its drive and, when `rooted`, its components from the drive's
+// root; otherwise its components relative to the drive's current folder.
+struct WindowsPath {
+  char drive = 0;  // 0: the current drive
+  bool rooted = false;
+  std::vector<std::string> components;  // as written, "." and ".." still in
+};
+
+WindowsPath splitWindowsPath(std::string_view path) {
+  WindowsPath out;
+  if (path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0]))) {
+    out.drive = static_cast<char>(std::toupper(static_cast<unsigned char>(path[0])));
+    path.remove_prefix(2);
+  }
+  out.rooted = !path.empty() && (path[0] == '\\' || path[0] == '/');
+  size_t start = 0;
+  while (start <= path.size()) {
+    size_t end = path.find_first_of("\\/", start);
+    if (end == std::string_view::npos) end = path.size();
+    if (end > start) out.components.emplace_back(path.substr(start, end - start));
+    start = end + 1;
+  }
+  return out;
+}
+
+// Applies "." and ".." to `base` (components from a drive's root); ".." stops at the root.
+void appendComponents(std::vector<std::string>& base, const std::vector<std::string>& more) {
+  for (const std::string& part : more) {
+    if (part == ".") continue;
+    if (part == "..") {
+      if (!base.empty()) base.pop_back();
+      continue;
+    }
+    base.push_back(part);
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Case-insensitive look-up.
+
+// The name in `folder` that stands for `asked`: the exact spelling when it exists, else the
+// first case variant in sorted order. Nothing when no entry matches. When the folder cannot
+// be searched the asked spelling is returned, so the operation itself reports why.
+std::optional<std::string> findEntry(const std::string& folder, const std::string& asked) {
+  struct stat st;
+  if (::lstat(joinHost(folder, asked).c_str(), &st) == 0) return asked;
+  if (errno != ENOENT) return asked;
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return asked;
+  const std::string key = toUpper(asked);
+  std::optional<std::string> best;
+  while (const dirent* entry = ::readdir(dir)) {
+    std::string_view name = entry->d_name;
+    // Case conversion keeps the byte length of every letter it maps.
+    if (name.size() != asked.size() || toUpper(name) != key) continue;
+    if (!best || name < *best) best = std::string(name);
+  }
+  ::closedir(dir);
+  return best;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Drive table.
+
+DriveTable DriveTable::defaults() {
+  DriveTable table;
+  table.set('C', homeFolder());
+  table.set('Z', "/");
+  return table;
+}
+
+void DriveTable::set(char letter, std::string hostFolder) {
+  drives_[static_cast<char>(std::toupper(static_cast<unsigned char>(letter)))] =
+      normalHostPath(hostFolder);
+}
+
+bool DriveTable::parseAssignment(std::string_view assignment) {
+  if (assignment.size() < 3 || assignment[1] != '=' ||
+      !std::isalpha(static_cast<unsigned char>(assignment[0])))
+    return false;
+  set(assignment[0], std::string(assignment.substr(2)));
+  return true;
+}
+
+bool DriveTable::parseList(std::string_view list) {
+  size_t start = 0;
+  while (start <= list.size()) {
+    size_t end = list.find(';', start);
+    if (end == std::string_view::npos) end = list.size();
+    std::string_view item = list.substr(start, end - start);
+    if (!item.empty() && !parseAssignment(item)) return false;
+    start = end + 1;
+  }
+  return true;
+}
+
+std::optional<std::string> DriveTable::hostFolder(char letter) const {
+  auto it = drives_.find(static_cast<char>(std::toupper(static_cast<unsigned char>(letter))));
+  if (it == drives_.end()) return std::nullopt;
+  return it->second;
+}
+
+std::optional<std::string> DriveTable::toDriveForm(std::string_view hostPath) const {
+  if (hostPath.empty() || hostPath[0] != '/') return std::nullopt;
+  const std::string path = normalHostPath(hostPath);
+  const std::pair<const char, std::string>* best = nullptr;
+  for (const auto& drive : drives_) {
+    const std::string& root = drive.second;
+    bool covers = root == "/" || path == root ||
+                  (path.size() > root.size() && path.compare(0, root.size(), root) == 0 &&
+                   path[root.size()] == '/');
+    if (covers && (!best || root.size() > best->second.size())) best = &drive;
+  }
+  if (!best) return std::nullopt;
+  std::string rest = best->second == "/" ? path : path.substr(best->second.size());
+  std::string out = std::string(1, best->first) + ":";
+  out += joinComponents(hostComponents(rest), '\\');
+  if (out.size() == 2) out += '\\';
+  return out;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Resolution of a Windows path to the host.
+
+// Where a Windows path leads on the host: the components of the path walked from its drive's
+// root (or current folder), each name matched case-insensitively; the names past the first
+// missing folder are kept as written.
+struct WindowsFileSystem::Resolved {
+  Resolved(const WindowsFileSystem& fs, const std::string& path);
+
+  int error = kFsOk;  // 76: unmapped drive, or a folder above the last name missing
+  char drive = 0;
+  std::string root;                // host folder of the drive; empty when it is not mapped
+  std::vector<std::string> names;  // components: the on-disk spelling where found
+  std::string parent;              // host folder holding the last name (the root for none)
+  std::string asked;               // the last name as written; empty for a drive's root
+  std::string onDisk;              // its spelling on disk; empty when it does not exist
+
+  bool isRoot() const { return asked.empty(); }
+  bool exists() const { return isRoot() || !onDisk.empty(); }
+  // Host path of the existing entry, or of the asked name when there is none.
+  std::string host() const { return isRoot() ? root : joinHost(parent, exists() ? onDisk : asked); }
+  // Host path of the name with exactly the asked spelling.
+  std::string askedHost() const { return isRoot() ? root : joinHost(parent, asked); }
+};
+
+WindowsFileSystem::Resolved::Resolved(const WindowsFileSystem& fs, const std::string& path) {
+  WindowsPath parsed = splitWindowsPath(path);
+  drive = parsed.drive ? parsed.drive : fs.currentDrive_;
+  std::optional<std::string> driveRoot = fs.drives_.hostFolder(drive);
+  if (!driveRoot) {
+    error = kPathNotFound;
+    return;
+  }
+  root = *driveRoot;
+  std::vector<std::string> components;
+  if (!parsed.rooted) {
+    auto current = fs.currentFolders_.find(drive);
+    if (current != fs.currentFolders_.end())
+      components = splitWindowsPath(current->second).components;
+  }
+  appendComponents(components, parsed.components);
+
+  std::string folder = root;
+  parent = folder;
+  for (size_t i = 0; i < components.size(); ++i) {
+    std::optional<std::string> found = error ? std::nullopt : findEntry(folder, components[i]);
+    names.push_back(found.value_or(components[i]));
+    if (i + 1 == components.size()) {
+      parent = folder;
+      asked = components[i];
+      onDisk = found.value_or("");
+      break;
+    }
+    folder = joinHost(folder, names.back());
+    if (!error && (!found || !isFolder(folder))) error = kPathNotFound;
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Operations.
+
+WindowsFileSystem::WindowsFileSystem(DriveTable drives) : drives_(std::move(drives)) {
+  std::string cwd(4096, '\0');
+  std::optional<std::string> start;
+  if (getcwd(cwd.data(), cwd.size())) start = drives_.toDriveForm(cwd.c_str());
+  if (!start) return;
+  currentDrive_ = (*start)[0];
+  currentFolders_[currentDrive_] = start->substr(2);
+}
+
+namespace {
+
+// Gives an existing entry the asked spelling of its name (same folder, letter case only).
+FsStatus respell(const std::string& parent, const std::string& onDisk, const std::string& asked) {
+  if (onDisk == asked) return {};
+  if (::rename(joinHost(parent, onDisk).c_str(), joinHost(parent, asked).c_str()) != 0)
+    return lastError();
+  return {};
+}
+
+}  // namespace
+
+FsStatus WindowsFileSystem::openRead(const std::string& path, std::unique_ptr<TextReader>& out) {
+  Resolved r(*this, path);
+  if (r.error) return {r.error};
+  if (!r.exists()) return {kFileNotFound};
+  Descriptor fd(::open(r.host().c_str(), O_RDONLY | O_CLOEXEC));
+  if (!fd.valid()) return lastError();
+  struct stat st;
+  if (::fstat(fd.get(), &st) != 0) return lastError();
+  if (S_ISDIR(st.st_mode)) return {kPathFileAccess};
+  out = std::make_unique<HostTextReader>(fd.release());
+  return {};
+}
+
+FsStatus WindowsFileSystem::openWrite(const std::string& path, std::unique_ptr<TextWriter>& out) {
+  Resolved r(*this, path);
+  if (r.error) return {r.error};
+  if (r.isRoot() || (r.exists() && isFolder(r.host()))) return {kPathFileAccess};
+  if (r.exists()) {
+    if (FsStatus s = respell(r.parent, r.onDisk, r.asked); !s.ok()) return s;
+  }
+  int fd = ::open(r.askedHost().c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) return lastError(kPathNotFound);
+  out = std::make_unique<HostTextWriter>(fd);
+  return {};
+}
+
+FsStatus WindowsFileSystem::copyFile(const std::string& from, const std::string& to) {
+  Resolved source(*this, from);
+  if (source.error) return {source.error};
+  if (!source.exists()) return {kFileNotFound};
+  Descriptor in(::open(source.host().c_str(), O_RDONLY | O_CLOEXEC));
+  if (!in.valid()) return lastError();
+  struct stat sourceStat;
+  if (::fstat(in.get(), &sourceStat) != 0) return lastError();
+  if (S_ISDIR(sourceStat.st_mode)) return {kPathFileAccess};
+
+  Resolved target(*this, to);
+  if (target.error) return {target.error};
+  if (target.isRoot()) return {kPathFileAccess};
+  if (target.exists()) {
+    struct stat targetStat;
+    if (statFollow(target.host(), targetStat) &&
+        (sameIdentity(sourceStat, targetStat) || S_ISDIR(targetStat.st_mode)))
+      return {kPathFileAccess};
+    if (FsStatus s = respell(target.parent, target.onDisk, target.asked); !s.ok()) return s;
+  }
+  // Opened without truncation: the identity is checked once more on the open file, so a
+  // source that turned up under the destination name in the meantime is not emptied.
+  Descriptor out(::open(target.askedHost().c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666));
+  if (!out.valid()) return lastError(kPathNotFound);
+  struct stat targetStat;
+  if (::fstat(out.get(), &targetStat) != 0) return lastError();
+  if (sameIdentity(sourceStat, targetStat)) return {kPathFileAccess};
+  if (S_ISREG(targetStat.st_mode) && ::ftruncate(out.get(), 0) != 0) return lastError();
+  if (int error = copyContents(in.get(), out.get())) return {errorNumberOf(error)};
+  // A copied file keeps its modification time, as copies do on the original platform.
+  const timespec times[2] = {sourceStat.st_atim, sourceStat.st_mtim};
+  ::futimens(out.get(), times);
+  if (int error = out.reset()) return {errorNumberOf(error)};
+  return {};
+}
+
+FsStatus WindowsFileSystem::rename(const std::string& from, const std::string& to) {
+  Resolved source(*this, from);
+  if (source.error) return {source.error};
+  if (!source.exists()) return {kFileNotFound};
+  if (source.isRoot()) return {kPathFileAccess};
+  Resolved target(*this, to);
+  if (target.error) return {target.error};
+  if (target.isRoot()) return {kPathFileAccess};
+
+  const std::string oldHost = source.host();
+  const std::string newHost = target.askedHost();
+  if (target.exists()) {
+    // Only the source's own entry may stand under the new name: a change of letter case.
+    struct stat a, b;
+    bool sameEntry = target.onDisk == source.onDisk && statFollow(source.parent, a) &&
+                     statFollow(target.parent, b) && sameIdentity(a, b);
+    if (!sameEntry) return {kFileAlreadyExists};
+    if (target.asked == target.onDisk) return {};
+    if (::rename(oldHost.c_str(), newHost.c_str()) != 0) return lastError();
+    return {};
+  }
+  // The new name is free; RENAME_NOREPLACE keeps it so if something takes it meanwhile.
+  if (::renameat2(AT_FDCWD, oldHost.c_str(), AT_FDCWD, newHost.c_str(), RENAME_NOREPLACE) == 0)
+    return {};
+  if (errno == EEXIST) return {kFileAlreadyExists};
+  if (errno != EINVAL && errno != ENOSYS) return lastError();
+  // A file system without the flag: the name was free a moment ago.
+  if (::rename(oldHost.c_str(), newHost.c_str()) != 0) return lastError();
+  return {};
+}
+
+FsStatus WindowsFileSystem::makeFolder(const std::string& path) {
+  Resolved r(*this, path);
+  if (r.error) return {r.error};
+  if (r.isRoot()) return {kPathFileAccess};
+  if (r.exists()) {
+    // The folder keeps its contents; only its name takes the asked spelling.
+    if (isFolder(r.host())) respell(r.parent, r.onDisk, r.asked);
+    return {kPathFileAccess};
+  }
+  if (::mkdir(r.askedHost().c_str(), 0777) != 0) return lastError(kPathNotFound);
+  return {};
+}
+
+FsStatus WindowsFileSystem::listFolder(const std::string& path, std::vector<DirEntry>& out) {
+  out.clear();
+  Resolved r(*this, path);
+  if (r.error) return {r.error};
+  if (!r.exists()) return {kPathNotFound};
+  const std::string folder = r.host();
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return lastError(kPathNotFound);
+  std::vector<std::pair<std::string, DirEntry>> keyed;
+  while (const dirent* entry = ::readdir(dir)) {
+    std::string name = entry->d_name;
+    if (name.empty() || name[0] == '.') continue;
+    struct stat st;
+    if (!statFollow(joinHost(folder, name), st)) continue;
+    DirEntry item{name, S_ISDIR(st.st_mode), static_cast<std::uint64_t>(st.st_dev),
+                  static_cast<std::uint64_t>(st.st_ino)};
+    keyed.emplace_back(toUpper(name), std::move(item));
+  }
+  ::closedir(dir);
+  std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
+    return a.first != b.first ? a.first < b.first : a.second.name < b.second.name;
+  });
+  out.reserve(keyed.size());
+  for (auto& item : keyed) out.push_back(std::move(item.second));
+  return {};
+}
+
+FsStatus WindowsFileSystem::folderIdentity(const std::string& path, DirEntry& out) {
+  Resolved r(*this, path);
+  if (r.error) return {r.error};
+  if (!r.exists()) return {kPathNotFound};
+  struct stat st;
+  if (!statFollow(r.host(), st)) return lastError(kPathNotFound);
+  if (!S_ISDIR(st.st_mode)) return {kPathNotFound};
+  out = DirEntry{r.isRoot() ? std::string() : r.onDisk, true,
+                 static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+  return {};
+}
+
+FsStatus WindowsFileSystem::changeFolder(const std::string& path) {
+  Resolved r(*this, path);
+  if (r.error) return {r.error};
+  if (!r.exists() || !isFolder(r.host())) return {kPathNotFound};
+  currentFolders_[r.drive] = joinComponents(r.names, '\\');
+  return {};
+}
+
+FsStatus WindowsFileSystem::changeDrive(char letter) {
+  std::optional<std::string> root = drives_.hostFolder(letter);
+  if (!root || !isFolder(*root)) return {kPathNotFound};
+  currentDrive_ = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
+  return {};
+}
+
+std::string WindowsFileSystem::currentFolder() const {
+  auto it = currentFolders_.find(currentDrive_);
+  std::string folder = it == currentFolders_.end() ? "" : it->second;
+  return std::string(1, currentDrive_) + ":" + (folder.empty() ? "\\" : folder);
+}
+
+std::optional<std::string> WindowsFileSystem::toHostPath(const std::string& path) const {
+  Resolved r(*this, path);
+  if (r.root.empty()) return std::nullopt;
+  std::string host = r.root;
+  for (const std::string& name : r.names) host = joinHost(host, name);
+  return host;
+}
+
+std::string WindowsFileSystem::toDriveForm(const std::string& hostPath) const {
+  std::string path = hostPath;
+  if (path == "~" || path.rfind("~/", 0) == 0) path = homeFolder() + path.substr(1);
+  if (path.empty() || path[0] != '/') return hostPath;
+  return drives_.toDriveForm(path).value_or(hostPath);
+}
+
 }  // namespace vortena

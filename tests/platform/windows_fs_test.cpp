@@ -1,0 +1,572 @@
+#include "platform/windows_fs.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "support/album_fixture.h"
+
+namespace vortena {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::readFile;
+using testing::TempFolder;
+using testing::writeFile;
+
+// Names in a host folder, hidden ones included, in byte order.
+std::vector<std::string> hostNames(const fs::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::vector<std::string> listedNames(FileSystem& files, const std::string& folder) {
+  std::vector<DirEntry> entries;
+  EXPECT_TRUE(files.listFolder(folder, entries).ok()) << folder;
+  std::vector<std::string> names;
+  for (const DirEntry& e : entries) names.push_back(e.name);
+  return names;
+}
+
+// Whole text file read through the layer, one element per line.
+std::vector<std::string> readLines(FileSystem& files, const std::string& path) {
+  std::unique_ptr<TextReader> reader;
+  EXPECT_TRUE(files.openRead(path, reader).ok()) << path;
+  std::vector<std::string> lines;
+  std::string line;
+  while (reader && reader->readLine(line)) lines.push_back(line);
+  return lines;
+}
+
+FsStatus writeLines(FileSystem& files, const std::string& path,
+                    const std::vector<std::string>& lines) {
+  std::unique_ptr<TextWriter> writer;
+  FsStatus status = files.openWrite(path, writer);
+  if (!status.ok()) return status;
+  for (const std::string& line : lines)
+    if (status = writer->writeLine(line); !status.ok()) return status;
+  return writer->close();
+}
+
+// Drive C: and drive D: over two fresh host folders; C:\ is current.
+class WindowsFsTest : public ::testing::Test {
+ protected:
+  WindowsFsTest() : files_(drives()) {
+    files_.changeDrive('C');
+    files_.changeFolder("C:\\");
+  }
+
+  DriveTable drives() {
+    fs::create_directories(c());
+    fs::create_directories(d());
+    DriveTable table;
+    table.set('C', c().string());
+    table.set('D', d().string());
+    return table;
+  }
+  fs::path c() const { return temp_.path() / "c"; }
+  fs::path d() const { return temp_.path() / "d"; }
+
+  TempFolder temp_;
+  WindowsFileSystem files_;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Error numbers and the drive table.
+
+TEST(ErrorDescriptionTest, EveryNumberHasItsItalianText) {
+  EXPECT_EQ(errorDescription(53), "Impossibile trovare il file");
+  EXPECT_EQ(errorDescription(57), "Errore di I/O della periferica");
+  EXPECT_EQ(errorDescription(58), "File già esistente");
+  EXPECT_EQ(errorDescription(61), "Disco pieno");
+  EXPECT_EQ(errorDescription(75), "Errore di accesso al percorso/file");
+  EXPECT_EQ(errorDescription(76), "Impossibile trovare il percorso");
+  EXPECT_EQ(errorDescription(70), errorDescription(75));
+  EXPECT_EQ(FsStatus{76}.description(), "Impossibile trovare il percorso");
+}
+
+TEST(DriveTableTest, AssignmentTakesAnyLetterCaseAndDropsTrailingSlash) {
+  DriveTable table;
+  EXPECT_TRUE(table.parseAssignment("d=/media/usb/"));
+  EXPECT_EQ(table.hostFolder('D'), "/media/usb");
+  EXPECT_EQ(table.hostFolder('d'), "/media/usb");
+  EXPECT_TRUE(table.parseAssignment("R=/"));
+  EXPECT_EQ(table.hostFolder('R'), "/");
+}
+
+TEST(DriveTableTest, MalformedAssignmentChangesNothing) {
+  DriveTable table;
+  table.set('C', "/srv/web");
+  for (const char* bad : {"C", "C=", "=/x", "CC=/x", "1=/x", "C:/x", ""}) {
+    EXPECT_FALSE(table.parseAssignment(bad)) << bad;
+  }
+  EXPECT_EQ(table.all().size(), 1u);
+  EXPECT_EQ(table.hostFolder('C'), "/srv/web");
+}
+
+TEST(DriveTableTest, ListKeepsTheItemsBeforeAMalformedOne) {
+  DriveTable table;
+  EXPECT_TRUE(table.parseList("C=/srv/web;D=/media/usb;"));
+  EXPECT_EQ(table.hostFolder('C'), "/srv/web");
+  EXPECT_EQ(table.hostFolder('D'), "/media/usb");
+  DriveTable partial;
+  EXPECT_FALSE(partial.parseList("E=/e;bad;F=/f"));
+  EXPECT_EQ(partial.hostFolder('E'), "/e");
+  EXPECT_FALSE(partial.hostFolder('F'));
+}
+
+TEST(DriveTableTest, DefaultsAreHomeAndRoot) {
+  const char* saved = std::getenv("HOME");
+  setenv("HOME", "/tmp/some/home", 1);
+  DriveTable table = DriveTable::defaults();
+  if (saved) setenv("HOME", saved, 1); else unsetenv("HOME");
+  EXPECT_EQ(table.hostFolder('C'), "/tmp/some/home");
+  EXPECT_EQ(table.hostFolder('Z'), "/");
+  EXPECT_FALSE(table.hostFolder('D'));
+}
+
+struct DriveFormCase {
+  std::string host;
+  std::optional<std::string> drive;
+};
+
+class DriveFormTest : public ::testing::TestWithParam<DriveFormCase> {};
+
+TEST_P(DriveFormTest, LongestWholeComponentPrefixWins) {
+  DriveTable table;
+  table.set('C', "/home/me");
+  table.set('D', "/home/me/foto/usb");
+  table.set('Z', "/");
+  EXPECT_EQ(table.toDriveForm(GetParam().host), GetParam().drive);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, DriveFormTest,
+    ::testing::Values(DriveFormCase{"/home/me/foto", "C:\\foto"},
+                      DriveFormCase{"/home/me", "C:\\"},
+                      DriveFormCase{"/home/me/", "C:\\"},
+                      DriveFormCase{"/home/meX/a", "Z:\\home\\meX\\a"},
+                      DriveFormCase{"/home/me/foto/usb/a/b.jpg", "D:\\a\\b.jpg"},
+                      DriveFormCase{"/home/me/foto/usbkey", "C:\\foto\\usbkey"},
+                      DriveFormCase{"/home/me/./x/../foto//a", "C:\\foto\\a"},
+                      DriveFormCase{"/", "Z:\\"},
+                      DriveFormCase{"/etc/hosts", "Z:\\etc\\hosts"},
+                      DriveFormCase{"relative/path", std::nullopt}));
+
+TEST(DriveTableTest, NoDriveCoversAPathOutsideEveryMapping) {
+  DriveTable table;
+  table.set('C', "/home/me");
+  EXPECT_FALSE(table.toDriveForm("/srv/web"));
+}
+
+TEST_F(WindowsFsTest, HostPathsAndHomeFolderTakeTheirDriveForm) {
+  EXPECT_EQ(files_.toDriveForm((c() / "album" / "a.jpg").string()), "C:\\album\\a.jpg");
+  EXPECT_EQ(files_.toDriveForm("/not/mapped"), "/not/mapped");
+  EXPECT_EQ(files_.toDriveForm("relative"), "relative");
+  const char* saved = std::getenv("HOME");
+  setenv("HOME", d().c_str(), 1);
+  std::string home = files_.toDriveForm("~");
+  std::string photos = files_.toDriveForm("~/foto");
+  if (saved) setenv("HOME", saved, 1); else unsetenv("HOME");
+  EXPECT_EQ(home, "D:\\");
+  EXPECT_EQ(photos, "D:\\foto");
+}
+
+TEST_F(WindowsFsTest, HostPathFindsExistingNamesAndKeepsTheRestAsWritten) {
+  fs::create_directories(c() / "Album" / "Foto");
+  EXPECT_EQ(files_.toHostPath("c:/ALBUM\\foto\\New\\x.JPG"),
+            (c() / "Album" / "Foto" / "New" / "x.JPG").string());
+  EXPECT_EQ(files_.toHostPath("C:\\"), c().string());
+  EXPECT_FALSE(files_.toHostPath("Q:\\a"));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Path forms and current folders.
+
+TEST_F(WindowsFsTest, EveryPathFormReachesTheSameFile) {
+  writeFile(c() / "a" / "b.txt", "x\n");
+  files_.changeFolder("C:\\a");
+  for (const char* path : {"C:\\a\\b.txt", "c:/a/b.txt", "C:/a\\b.txt", "\\a\\b.txt", "/a/b.txt",
+                           "b.txt", ".\\b.txt", "..\\a\\b.txt", "C:b.txt", "c:..\\a\\.\\b.txt",
+                           "C:\\..\\..\\a\\b.txt", "C:\\a\\\\b.txt"}) {
+    EXPECT_EQ(readLines(files_, path), std::vector<std::string>{"x"}) << path;
+  }
+}
+
+TEST_F(WindowsFsTest, StartsAtTheDriveFormOfTheWorkingFolder) {
+  char cwd[4096];
+  ASSERT_TRUE(getcwd(cwd, sizeof cwd));
+  fs::path here(cwd);
+  DriveTable table;
+  table.set('E', here.parent_path().string());
+  WindowsFileSystem started(table);
+  std::string expected = here.has_parent_path() && here != here.root_path()
+                             ? "E:\\" + here.filename().string()
+                             : "E:\\";
+  EXPECT_EQ(started.currentFolder(), expected);
+  EXPECT_EQ(WindowsFileSystem(DriveTable()).currentFolder(), "C:\\");
+}
+
+TEST_F(WindowsFsTest, EachDriveKeepsItsOwnCurrentFolder) {
+  fs::create_directories(c() / "album");
+  writeFile(d() / "pics" / "p.txt", "on d\n");
+  ASSERT_TRUE(files_.changeFolder("C:\\album\\").ok());
+  ASSERT_TRUE(files_.changeFolder("d:\\PICS").ok());
+  // Changing D:'s folder leaves the current drive alone.
+  EXPECT_EQ(files_.currentFolder(), "C:\\album");
+  EXPECT_EQ(readLines(files_, "D:p.txt"), std::vector<std::string>{"on d"});
+  ASSERT_TRUE(files_.changeDrive('d').ok());
+  EXPECT_EQ(files_.currentFolder(), "D:\\pics");
+  EXPECT_EQ(readLines(files_, "p.txt"), std::vector<std::string>{"on d"});
+  ASSERT_TRUE(files_.changeDrive('C').ok());
+  EXPECT_EQ(files_.currentFolder(), "C:\\album");
+  ASSERT_TRUE(files_.changeFolder("..").ok());
+  EXPECT_EQ(files_.currentFolder(), "C:\\");
+}
+
+TEST_F(WindowsFsTest, MissingFolderOrUnmappedDriveCannotBecomeCurrent) {
+  writeFile(c() / "file.txt", "");
+  EXPECT_EQ(files_.changeFolder("C:\\nothere").number, kPathNotFound);
+  EXPECT_EQ(files_.changeFolder("C:\\file.txt").number, kPathNotFound);
+  EXPECT_EQ(files_.changeFolder("Q:\\").number, kPathNotFound);
+  EXPECT_EQ(files_.changeDrive('Q').number, kPathNotFound);
+  EXPECT_EQ(files_.currentFolder(), "C:\\");
+}
+
+TEST_F(WindowsFsTest, UnmappedDriveIsAMissingPath) {
+  std::unique_ptr<TextReader> reader;
+  std::unique_ptr<TextWriter> writer;
+  std::vector<DirEntry> entries;
+  writeFile(c() / "a.txt", "a");
+  EXPECT_EQ(files_.openRead("Q:\\a.txt", reader).number, kPathNotFound);
+  EXPECT_EQ(files_.openWrite("Q:\\a.txt", writer).number, kPathNotFound);
+  EXPECT_EQ(files_.copyFile("C:\\a.txt", "Q:\\a.txt").number, kPathNotFound);
+  EXPECT_EQ(files_.makeFolder("Q:\\x").number, kPathNotFound);
+  EXPECT_EQ(files_.listFolder("Q:\\", entries).number, kPathNotFound);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Letter case.
+
+TEST_F(WindowsFsTest, LookUpIgnoresLetterCaseAlsoOfAccentedLetters) {
+  writeFile(c() / "Città" / "Foto.JPG", "picture\n");
+  EXPECT_EQ(readLines(files_, "C:\\CITTÀ\\foto.jpg"), std::vector<std::string>{"picture"});
+  DirEntry identity;
+  EXPECT_TRUE(files_.folderIdentity("c:\\città", identity).ok());
+  EXPECT_EQ(identity.name, "Città");
+}
+
+TEST_F(WindowsFsTest, ExactSpellingIsPreferredThenTheFirstVariantInSortedOrder) {
+  writeFile(c() / "abc", "lower\n");
+  writeFile(c() / "ABC", "upper\n");
+  writeFile(c() / "aBc", "mixed\n");
+  EXPECT_EQ(readLines(files_, "C:\\abc"), std::vector<std::string>{"lower"});
+  EXPECT_EQ(readLines(files_, "C:\\aBc"), std::vector<std::string>{"mixed"});
+  // "ABC" < "aBc" < "abc" in byte order; after removing the exact "ABC", "aBc" comes first.
+  EXPECT_EQ(readLines(files_, "C:\\Abc"), std::vector<std::string>{"upper"});
+  fs::remove(c() / "ABC");
+  EXPECT_EQ(readLines(files_, "C:\\Abc"), std::vector<std::string>{"mixed"});
+}
+
+TEST_F(WindowsFsTest, WritingOverACaseVariantLeavesOneEntryWithTheAskedSpelling) {
+  writeFile(c() / "album" / "index.htm", "old content that is longer\r\n");
+  ASSERT_TRUE(writeLines(files_, "C:\\ALBUM\\INDEX.HTM", {"new"}).ok());
+  // The folder above keeps its name; the file takes the asked one.
+  EXPECT_EQ(hostNames(c()), std::vector<std::string>{"album"});
+  EXPECT_EQ(hostNames(c() / "album"), std::vector<std::string>{"INDEX.HTM"});
+  EXPECT_EQ(readFile(c() / "album" / "INDEX.HTM"), "new\r\n");
+}
+
+TEST_F(WindowsFsTest, CopyOntoACaseVariantLeavesOneEntryWithTheAskedSpelling) {
+  writeFile(c() / "src.jpg", "new bytes");
+  writeFile(c() / "out" / "photo.jpg", "old bytes, longer than the new ones");
+  ASSERT_TRUE(files_.copyFile("C:\\src.jpg", "C:\\OUT\\Photo.JPG").ok());
+  EXPECT_EQ(hostNames(c()), (std::vector<std::string>{"out", "src.jpg"}));
+  EXPECT_EQ(hostNames(c() / "out"), std::vector<std::string>{"Photo.JPG"});
+  EXPECT_EQ(readFile(c() / "out" / "Photo.JPG"), "new bytes");
+}
+
+TEST_F(WindowsFsTest, MakingAFolderThatExistsInAnotherCaseRenamesItAndFails) {
+  writeFile(c() / "foto" / "keep.jpg", "kept");
+  EXPECT_EQ(files_.makeFolder("C:\\FOTO").number, kPathFileAccess);
+  EXPECT_EQ(hostNames(c()), std::vector<std::string>{"FOTO"});
+  EXPECT_EQ(readFile(c() / "FOTO" / "keep.jpg"), "kept");
+  EXPECT_EQ(files_.makeFolder("C:\\FOTO").number, kPathFileAccess);
+  EXPECT_EQ(files_.makeFolder("C:\\").number, kPathFileAccess);
+}
+
+TEST_F(WindowsFsTest, MakeFolderCreatesOneFolderInAnExistingParent) {
+  ASSERT_TRUE(files_.makeFolder("C:\\New\\").ok());
+  EXPECT_TRUE(fs::is_directory(c() / "New"));
+  EXPECT_EQ(files_.makeFolder("C:\\missing\\sub").number, kPathNotFound);
+  writeFile(c() / "file.txt", "");
+  EXPECT_EQ(files_.makeFolder("C:\\FILE.TXT").number, kPathFileAccess);
+  EXPECT_TRUE(fs::is_regular_file(c() / "file.txt"));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Rename.
+
+TEST_F(WindowsFsTest, RenameOntoAnotherFileFailsAndChangesNothing) {
+  writeFile(c() / "a.htm", "A");
+  writeFile(c() / "b.htm", "B");
+  EXPECT_EQ(files_.rename("C:\\a.htm", "C:\\B.HTM").number, kFileAlreadyExists);
+  EXPECT_EQ(readFile(c() / "a.htm"), "A");
+  EXPECT_EQ(readFile(c() / "b.htm"), "B");
+  EXPECT_EQ(hostNames(c()), (std::vector<std::string>{"a.htm", "b.htm"}));
+}
+
+TEST_F(WindowsFsTest, RenameOntoAnotherNameOfTheSameFileFails) {
+  // A hard link and a symbolic link lead to the same data under another entry: renaming over
+  // them would drop a name the user made (or, for the link, the data itself).
+  writeFile(c() / "data.htm", "data");
+  fs::create_hard_link(c() / "data.htm", c() / "hard.htm");
+  fs::create_symlink(c() / "data.htm", c() / "soft.htm");
+  EXPECT_EQ(files_.rename("C:\\hard.htm", "C:\\data.htm").number, kFileAlreadyExists);
+  EXPECT_EQ(files_.rename("C:\\soft.htm", "C:\\data.htm").number, kFileAlreadyExists);
+  EXPECT_EQ(readFile(c() / "data.htm"), "data");
+  EXPECT_TRUE(fs::is_symlink(c() / "soft.htm"));
+  EXPECT_TRUE(fs::exists(c() / "hard.htm"));
+}
+
+TEST_F(WindowsFsTest, RenameThatOnlyChangesLetterCaseRenamesInPlace) {
+  writeFile(c() / "album" / "x.txt", "x");
+  ASSERT_TRUE(files_.rename("C:\\album", "C:\\ALBUM").ok());
+  EXPECT_EQ(hostNames(c()), std::vector<std::string>{"ALBUM"});
+  ASSERT_TRUE(files_.rename("C:\\album\\x.txt", "c:\\Album\\X.Txt").ok());
+  EXPECT_EQ(hostNames(c() / "ALBUM"), std::vector<std::string>{"X.Txt"});
+  EXPECT_EQ(readFile(c() / "ALBUM" / "X.Txt"), "x");
+  EXPECT_TRUE(files_.rename("C:\\ALBUM\\X.Txt", "C:\\ALBUM\\X.Txt").ok());
+}
+
+TEST_F(WindowsFsTest, RenameMovesToAFreeNameAndReportsMissingParts) {
+  writeFile(c() / "a.htm", "A");
+  fs::create_directories(c() / "old");
+  ASSERT_TRUE(files_.rename("C:\\A.HTM", "C:\\OLD\\a.bak").ok());
+  EXPECT_EQ(readFile(c() / "old" / "a.bak"), "A");
+  EXPECT_EQ(files_.rename("C:\\nothere.htm", "C:\\x.htm").number, kFileNotFound);
+  EXPECT_EQ(files_.rename("C:\\nofolder\\a.htm", "C:\\x.htm").number, kPathNotFound);
+  EXPECT_EQ(files_.rename("C:\\old\\a.bak", "C:\\nofolder\\a.htm").number, kPathNotFound);
+  EXPECT_TRUE(fs::exists(c() / "old" / "a.bak"));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Copy.
+
+TEST_F(WindowsFsTest, CopyOntoItselfFailsAndKeepsEveryByte) {
+  const std::string bytes = "line one\r\nline two\r\n";
+  writeFile(c() / "pic.jpg", bytes);
+  fs::create_symlink(c() / "pic.jpg", c() / "link.jpg");
+  fs::create_hard_link(c() / "pic.jpg", c() / "hard.jpg");
+  fs::create_directories(d());
+  fs::create_symlink(c(), d() / "viaC");
+  for (const char* target : {"C:\\pic.jpg", "C:\\PIC.JPG", "C:\\link.jpg", "C:\\hard.jpg",
+                             "D:\\viaC\\pic.jpg"}) {
+    EXPECT_EQ(files_.copyFile("C:\\pic.jpg", target).number, kPathFileAccess) << target;
+    EXPECT_EQ(readFile(c() / "pic.jpg"), bytes) << target;
+  }
+  EXPECT_EQ(files_.copyFile("C:\\link.jpg", "C:\\pic.jpg").number, kPathFileAccess);
+  EXPECT_EQ(readFile(c() / "pic.jpg"), bytes);
+  EXPECT_TRUE(fs::exists(c() / "pic.jpg"));
+}
+
+TEST_F(WindowsFsTest, CopyReplacesTheDestinationByteForByte) {
+  std::string big;
+  for (int i = 0; big.size() < 3'000'000; ++i) big += static_cast<char>(i * 7919 % 256);
+  writeFile(c() / "big.bin", big);
+  writeFile(d() / "big.bin", std::string(4'000'000, 'x'));
+  ASSERT_TRUE(files_.copyFile("C:\\big.bin", "D:\\big.bin").ok());
+  EXPECT_TRUE(readFile(d() / "big.bin") == big);
+  writeFile(c() / "empty.txt", "");
+  ASSERT_TRUE(files_.copyFile("C:\\empty.txt", "D:\\big.bin").ok());
+  EXPECT_EQ(fs::file_size(d() / "big.bin"), 0u);
+}
+
+TEST_F(WindowsFsTest, CopyKeepsTheModificationTime) {
+  writeFile(c() / "old.jpg", "o");
+  auto then = fs::file_time_type::clock::now() - std::chrono::hours(240);
+  fs::last_write_time(c() / "old.jpg", then);
+  ASSERT_TRUE(files_.copyFile("C:\\old.jpg", "C:\\copy.jpg").ok());
+  EXPECT_EQ(fs::last_write_time(c() / "copy.jpg"), fs::last_write_time(c() / "old.jpg"));
+}
+
+TEST_F(WindowsFsTest, CopyReportsMissingSourceFolderAndDestinationFolder) {
+  writeFile(c() / "a.jpg", "a");
+  fs::create_directories(c() / "folder");
+  EXPECT_EQ(files_.copyFile("C:\\none.jpg", "C:\\b.jpg").number, kFileNotFound);
+  EXPECT_EQ(files_.copyFile("C:\\nofolder\\a.jpg", "C:\\b.jpg").number, kPathNotFound);
+  EXPECT_EQ(files_.copyFile("C:\\a.jpg", "C:\\nofolder\\b.jpg").number, kPathNotFound);
+  EXPECT_EQ(files_.copyFile("C:\\folder", "C:\\b.jpg").number, kPathFileAccess);
+  EXPECT_EQ(files_.copyFile("C:\\a.jpg", "C:\\FOLDER").number, kPathFileAccess);
+  EXPECT_TRUE(fs::is_directory(c() / "folder"));
+  EXPECT_FALSE(fs::exists(c() / "b.jpg"));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Listing and identity.
+
+TEST_F(WindowsFsTest, ListingHidesDotNamesSortsByUpperCaseAndFollowsLinks) {
+  writeFile(c() / "pics" / "b.jpg", "");
+  writeFile(c() / "pics" / "A.jpg", "");
+  writeFile(c() / "pics" / "_x.jpg", "");
+  writeFile(c() / "pics" / "Z.jpg", "");
+  writeFile(c() / "pics" / ".hidden", "");
+  fs::create_directories(c() / "pics" / ".git");
+  fs::create_directories(c() / "pics" / "sub");
+  fs::create_directory_symlink(c() / "pics" / "sub", c() / "pics" / "linked");
+  fs::create_symlink(c() / "pics" / "gone", c() / "pics" / "dangling");
+  std::vector<DirEntry> entries;
+  ASSERT_TRUE(files_.listFolder("C:\\PICS\\", entries).ok());
+  std::vector<std::string> names;
+  for (const DirEntry& e : entries) names.push_back(e.name);
+  // Upper-cased: "A.JPG" < "B.JPG" < "LINKED" < "SUB" < "Z.JPG" < "_X.JPG" ('_' after 'Z').
+  EXPECT_EQ(names, (std::vector<std::string>{"A.jpg", "b.jpg", "linked", "sub", "Z.jpg",
+                                             "_x.jpg"}));
+  EXPECT_TRUE(entries[2].isFolder);
+  EXPECT_TRUE(entries[3].isFolder);
+  EXPECT_FALSE(entries[0].isFolder);
+  EXPECT_EQ(entries[2].inode, entries[3].inode);
+  EXPECT_EQ(entries[2].device, entries[3].device);
+}
+
+TEST_F(WindowsFsTest, ListingOrderComparesUpperCasedAccentedNames) {
+  for (const char* name : {"èta", "Eta", "ebe", "Ètb"}) writeFile(c() / name, "");
+  // "EBE" < "ETA" < "ÈTA" < "ÈTB": È is two bytes above every ASCII letter; the two ÈT names
+  // follow their upper-cased tails.
+  EXPECT_EQ(listedNames(files_, "C:\\"),
+            (std::vector<std::string>{"ebe", "Eta", "èta", "Ètb"}));
+}
+
+TEST_F(WindowsFsTest, ListingAMissingOrFileFolderFails) {
+  writeFile(c() / "f.txt", "");
+  std::vector<DirEntry> entries{DirEntry{"stale"}};
+  EXPECT_EQ(files_.listFolder("C:\\nothere", entries).number, kPathNotFound);
+  EXPECT_TRUE(entries.empty());
+  EXPECT_EQ(files_.listFolder("C:\\nothere\\deeper", entries).number, kPathNotFound);
+  EXPECT_EQ(files_.listFolder("C:\\f.txt", entries).number, kPathNotFound);
+}
+
+TEST_F(WindowsFsTest, UnreadableFolderCannotBeListed) {
+  if (geteuid() == 0) GTEST_SKIP() << "permissions do not hold for root";
+  fs::create_directories(c() / "locked");
+  fs::permissions(c() / "locked", fs::perms::none);
+  std::vector<DirEntry> entries;
+  EXPECT_EQ(files_.listFolder("C:\\locked", entries).number, kPathFileAccess);
+}
+
+TEST_F(WindowsFsTest, FolderIdentityFollowsLinksAndNeedsAFolder) {
+  fs::create_directories(c() / "real");
+  fs::create_directory_symlink(c() / "real", c() / "alias");
+  writeFile(c() / "f.txt", "");
+  DirEntry real, alias, root;
+  ASSERT_TRUE(files_.folderIdentity("C:\\REAL", real).ok());
+  ASSERT_TRUE(files_.folderIdentity("C:\\alias\\", alias).ok());
+  ASSERT_TRUE(files_.folderIdentity("C:\\", root).ok());
+  EXPECT_EQ(real.inode, alias.inode);
+  EXPECT_EQ(real.device, alias.device);
+  EXPECT_NE(real.inode, root.inode);
+  EXPECT_TRUE(real.isFolder);
+  EXPECT_EQ(files_.folderIdentity("C:\\f.txt", real).number, kPathNotFound);
+  EXPECT_EQ(files_.folderIdentity("C:\\none", real).number, kPathNotFound);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Text files.
+
+struct LineCase {
+  std::string name;
+  std::string bytes;
+  std::vector<std::string> lines;
+};
+
+class LineEndTest : public WindowsFsTest, public ::testing::WithParamInterface<LineCase> {};
+
+TEST_P(LineEndTest, LinesEndAtLfCrLfOrLoneCr) {
+  writeFile(c() / "t.txt", GetParam().bytes);
+  EXPECT_EQ(readLines(files_, "C:\\t.txt"), GetParam().lines);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, LineEndTest,
+    ::testing::Values(
+        LineCase{"Empty", "", {}},
+        LineCase{"Mixed", "a\nb\r\nc\rd", {"a", "b", "c", "d"}},
+        LineCase{"FinalEnd", "a\r\n", {"a"}},
+        LineCase{"EmptyLines", "\r\n\n\r\r\n", {"", "", "", ""}},
+        LineCase{"LoneCrs", "\r\r", {"", ""}},
+        LineCase{"LfCr", "a\n\rb", {"a", "", "b"}},
+        LineCase{"CrLfAcrossBlocks", std::string(65535, 'x') + "\r\nnext",
+                 {std::string(65535, 'x'), "next"}},
+        LineCase{"CrAtEndOfBlock", std::string(65535, 'y') + "\rz",
+                 {std::string(65535, 'y'), "z"}},
+        LineCase{"LongLine", std::string(200000, 'l') + "\nend",
+                 {std::string(200000, 'l'), "end"}}),
+    [](const auto& info) { return info.param.name; });
+
+TEST_F(WindowsFsTest, EveryWrittenLineEndsWithCrLf) {
+  std::vector<std::string> lines{"<html>", "", "città", std::string(70000, 'w')};
+  ASSERT_TRUE(writeLines(files_, "C:\\page.htm", lines).ok());
+  std::string expected;
+  for (const std::string& line : lines) expected += line + "\r\n";
+  EXPECT_TRUE(readFile(c() / "page.htm") == expected);
+}
+
+TEST_F(WindowsFsTest, WriterReportsAfterCloseAndClosesTwiceHarmlessly) {
+  std::unique_ptr<TextWriter> writer;
+  ASSERT_TRUE(files_.openWrite("C:\\w.txt", writer).ok());
+  EXPECT_TRUE(writer->writeLine("one").ok());
+  EXPECT_TRUE(writer->close().ok());
+  EXPECT_TRUE(writer->close().ok());
+  EXPECT_EQ(writer->writeLine("late").number, kPathFileAccess);
+  EXPECT_EQ(readFile(c() / "w.txt"), "one\r\n");
+}
+
+TEST_F(WindowsFsTest, FullDiskIsReportedByTheWriterAndTheCopy) {
+  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  DriveTable table;
+  table.set('F', "/dev");
+  table.set('C', c().string());
+  WindowsFileSystem devices(table);
+  writeFile(c() / "a.txt", "some bytes");
+  std::unique_ptr<TextWriter> writer;
+  ASSERT_TRUE(devices.openWrite("F:\\full", writer).ok());
+  FsStatus status;
+  // The writer buffers: the failure shows at the latest when it flushes on close.
+  for (int i = 0; i < 10 && status.ok(); ++i) status = writer->writeLine("line");
+  if (status.ok()) status = writer->close();
+  EXPECT_EQ(status.number, kDiskFull);
+  EXPECT_EQ(devices.copyFile("C:\\a.txt", "F:\\full").number, kDiskFull);
+}
+
+TEST_F(WindowsFsTest, OpeningReportsMissingFileMissingFolderAndFolders) {
+  writeFile(c() / "f.txt", "");
+  fs::create_directories(c() / "dir");
+  std::unique_ptr<TextReader> reader;
+  std::unique_ptr<TextWriter> writer;
+  EXPECT_EQ(files_.openRead("C:\\none.txt", reader).number, kFileNotFound);
+  EXPECT_EQ(files_.openRead("C:\\nodir\\f.txt", reader).number, kPathNotFound);
+  EXPECT_EQ(files_.openRead("C:\\f.txt\\x", reader).number, kPathNotFound);
+  EXPECT_EQ(files_.openRead("C:\\DIR", reader).number, kPathFileAccess);
+  EXPECT_EQ(files_.openRead("C:\\", reader).number, kPathFileAccess);
+  EXPECT_FALSE(reader);
+  EXPECT_EQ(files_.openWrite("C:\\dir", writer).number, kPathFileAccess);
+  EXPECT_EQ(files_.openWrite("C:\\nodir\\f.txt", writer).number, kPathNotFound);
+  EXPECT_FALSE(writer);
+  EXPECT_TRUE(fs::is_directory(c() / "dir"));
+}
+
+TEST_F(WindowsFsTest, ReadOnlyFolderRefusesNewFiles) {
+  if (geteuid() == 0) GTEST_SKIP() << "permissions do not hold for root";
+  fs::create_directories(c() / "ro");
+  fs::permissions(c() / "ro", fs::perms::owner_read | fs::perms::owner_exec);
+  std::unique_ptr<TextWriter> writer;
+  EXPECT_EQ(files_.openWrite("C:\\ro\\x.htm", writer).number, kPathFileAccess);
+  EXPECT_EQ(files_.makeFolder("C:\\ro\\sub").number, kPathFileAccess);
+}
+
+}  // namespace
+}  // namespace vortena
