@@ -41,16 +41,16 @@ INSTANTIATE_TEST_SUITE_P(
         // The last name of the folder box is taken for a file name.
         BrowseCase{"C:\\VORTENA\\foto", "C:\\VORTENA\\index.htm", "C:\\mare\\b.jpg",
                    "C:\\VORTENA\\", "C:\\mare\\", "C:\\mare\\", "C:\\mare\\index.htm"},
-        BrowseCase{"C:\\VORTENA\\", "index.htm", "C:\\mare\\b.jpg", "C:\\VORTENA\\",
-                   "C:\\mare\\", "C:\\mare\\", "C:\\mare\\index.htm"},
+        BrowseCase{"C:\\VORTENA\\", "index.htm", "C:\\mare\\b.jpg", "C:\\VORTENA\\", "C:\\mare\\",
+                   "C:\\mare\\", "C:\\mare\\index.htm"},
         // The result is trimmed; a "/" and what follows it are ignored.
         BrowseCase{"C:\\VORTENA\\", "C:\\x\\album.htm", "  C:\\mare\\b.jpg  ", "C:\\VORTENA\\",
                    "C:\\mare\\", "C:\\mare\\", "C:\\mare\\album.htm"},
         BrowseCase{"C:\\VORTENA\\", "C:\\x\\album.htm", "C:\\mare\\b.jpg/C:\\monti\\c.jpg",
                    "C:\\VORTENA\\", "C:\\mare\\", "C:\\mare\\", "C:\\mare\\album.htm"},
         // A result without a backslash keeps the old folder and still moves the page.
-        BrowseCase{"C:\\VORTENA\\", "D:\\web\\index.htm", "b.jpg", "C:\\VORTENA\\",
-                   "C:\\VORTENA\\", "C:\\VORTENA\\", "C:\\VORTENA\\index.htm"},
+        BrowseCase{"C:\\VORTENA\\", "D:\\web\\index.htm", "b.jpg", "C:\\VORTENA\\", "C:\\VORTENA\\",
+                   "C:\\VORTENA\\", "C:\\VORTENA\\index.htm"},
         // Cancelled (also a result of blanks): nothing moves, the root is the box's folder.
         BrowseCase{"C:\\VORTENA\\foto", "D:\\web\\index.htm", "", "C:\\VORTENA\\",
                    "C:\\VORTENA\\foto", "C:\\VORTENA\\", "D:\\web\\index.htm"},

@@ -26,8 +26,8 @@ Items scan(AlbumFixture& fx, const std::string& filter, const std::string& start
 // Three levels; the first subfolder has more subfolders than the start folder, and every
 // level has files of its own.
 void makeThreeLevelTree(AlbumFixture& fx) {
-  makeFiles(fx.driveC() / "t", {"a.jpg", "b.jpg", "x/c.jpg", "x/p/d.jpg", "x/q/e.jpg",
-                                "x/r/f.jpg", "x/r/deep/g.jpg", "y/h.jpg", "y/s/i.jpg"});
+  makeFiles(fx.driveC() / "t", {"a.jpg", "b.jpg", "x/c.jpg", "x/p/d.jpg", "x/q/e.jpg", "x/r/f.jpg",
+                                "x/r/deep/g.jpg", "y/h.jpg", "y/s/i.jpg"});
 }
 
 TEST(FolderScan, WalksDepthFirstWithEachFolderFilesBeforeItsSubfolders) {
@@ -64,10 +64,11 @@ class ScanModes : public ::testing::TestWithParam<ModeCase> {};
 
 TEST_P(ScanModes, ListsExactlyTheMatchingNames) {
   AlbumFixture fx;
-  makeFiles(fx.driveC() / "m",
-            {"a.jpg", "b.JPG", "c.Jpg", "d.bmp", "e.tif", "f.gif", "foto.2004.jpg", "g.wmf",
-             "h.jpeg", "i.png", "j.mp3", "k.MP3", "l.tiff", "noext", "jpg", "x. jpg ",
-             ".jpg", ".hidden.jpg", ".secret/s.jpg", "sub/z.Mp3", "sub/z.Wmf"});
+  makeFiles(
+      fx.driveC() / "m",
+      {"a.jpg", "b.JPG",   "c.Jpg", "d.bmp",       "e.tif",         "f.gif",     "foto.2004.jpg",
+       "g.wmf", "h.jpeg",  "i.png", "j.mp3",       "k.MP3",         "l.tiff",    "noext",
+       "jpg",   "x. jpg ", ".jpg",  ".hidden.jpg", ".secret/s.jpg", "sub/z.Mp3", "sub/z.Wmf"});
   std::filesystem::create_directories(fx.driveC() / "m" / "empty");
   EXPECT_EQ(scan(fx, GetParam().filter, "C:\\m"), GetParam().expected);
 }
@@ -79,12 +80,10 @@ INSTANTIATE_TEST_SUITE_P(
         ModeCase{" Mp3 ", {"C:\\m\\j.mp3", "C:\\m\\k.MP3", "C:\\m\\sub\\z.Mp3"}},
         // The known picture types in any case; not JPEG, TIFF, PNG or MP3.
         ModeCase{"*",
-                 {"C:\\m\\a.jpg", "C:\\m\\b.JPG", "C:\\m\\c.Jpg", "C:\\m\\d.bmp",
-                  "C:\\m\\e.tif", "C:\\m\\f.gif", "C:\\m\\g.wmf", "C:\\m\\x. jpg ",
-                  "C:\\m\\sub\\z.Wmf"}},
+                 {"C:\\m\\a.jpg", "C:\\m\\b.JPG", "C:\\m\\c.Jpg", "C:\\m\\d.bmp", "C:\\m\\e.tif",
+                  "C:\\m\\f.gif", "C:\\m\\g.wmf", "C:\\m\\x. jpg ", "C:\\m\\sub\\z.Wmf"}},
         // The extension begins after the first dot.
-        ModeCase{"2004.jpg", {"C:\\m\\foto.2004.jpg"}},
-        ModeCase{"doc", {}},
+        ModeCase{"2004.jpg", {"C:\\m\\foto.2004.jpg"}}, ModeCase{"doc", {}},
         ModeCase{"", {"<C:\\m\\empty>", "<C:\\m\\sub>"}}));
 
 TEST(FolderScan, ListsAllOfSixHundredFilesInOneFolder) {
@@ -148,12 +147,11 @@ TEST(FolderScan, DoesNotFollowALinkBackUpTheTree) {
   std::filesystem::create_directory_symlink(fx.driveC() / "t", fx.driveC() / "t/sub/loop");
   // A link to a folder beside the path is no loop and is followed.
   std::filesystem::create_directory_symlink(fx.driveC() / "t/other", fx.driveC() / "t/sub/side");
-  EXPECT_EQ(scan(fx, "jpg", "C:\\t"),
-            (Items{"C:\\t\\a.jpg", "C:\\t\\other\\c.jpg", "C:\\t\\sub\\b.jpg",
-                   "C:\\t\\sub\\side\\c.jpg"}));
+  EXPECT_EQ(scan(fx, "jpg", "C:\\t"), (Items{"C:\\t\\a.jpg", "C:\\t\\other\\c.jpg",
+                                             "C:\\t\\sub\\b.jpg", "C:\\t\\sub\\side\\c.jpg"}));
   fx.form().form().List1->clear();
-  EXPECT_EQ(scan(fx, "", "C:\\t"), (Items{"<C:\\t\\other>", "<C:\\t\\sub>", "<C:\\t\\sub\\loop>",
-                                         "<C:\\t\\sub\\side>"}));
+  EXPECT_EQ(scan(fx, "", "C:\\t"),
+            (Items{"<C:\\t\\other>", "<C:\\t\\sub>", "<C:\\t\\sub\\loop>", "<C:\\t\\sub\\side>"}));
   EXPECT_EQ(fx.window().scan().Livello(), 0);
 }
 

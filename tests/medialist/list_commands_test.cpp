@@ -23,9 +23,9 @@ void load(AlbumFixture& fx, const std::string& folder, const std::string& extens
   ASSERT_TRUE(fx.window().click("cmdCONFERMA"));
 }
 
-class ExtensionWithDot : public ::testing::TestWithParam<std::string> {};
+class ExtensionBoxWithDot : public ::testing::TestWithParam<std::string> {};
 
-TEST_P(ExtensionWithDot, IsRefusedWithoutAScan) {
+TEST_P(ExtensionBoxWithDot, IsRefusedWithoutAScan) {
   AlbumFixture fx;
   makeFiles(fx.driveC() / "VORTENA", {"a.jpg"});
   load(fx, "C:\\VORTENA\\", GetParam());
@@ -36,7 +36,7 @@ TEST_P(ExtensionWithDot, IsRefusedWithoutAScan) {
   EXPECT_EQ(controls(fx).txtNUM_FILE->text(), "");
 }
 
-INSTANTIATE_TEST_SUITE_P(LoadByExtension, ExtensionWithDot,
+INSTANTIATE_TEST_SUITE_P(LoadByExtension, ExtensionBoxWithDot,
                          ::testing::Values(".jpg", "*.*", "j.pg", " ."));
 
 TEST(LoadByExtension, CountsTheEntriesAndEnablesTheBuildButtons) {
@@ -76,9 +76,9 @@ struct StartFolderCase {
   Items expected;
 };
 
-class StartFolder : public ::testing::TestWithParam<StartFolderCase> {};
+class LoadStartFolder : public ::testing::TestWithParam<StartFolderCase> {};
 
-TEST_P(StartFolder, IsTrimmedAndLosesATypedPattern) {
+TEST_P(LoadStartFolder, IsTrimmedAndLosesATypedPattern) {
   AlbumFixture fx;
   makeFiles(fx.driveC(), {"r.jpg", "VORTENA/a.jpg"});
   load(fx, GetParam().folderBox, "jpg");
@@ -86,15 +86,14 @@ TEST_P(StartFolder, IsTrimmedAndLosesATypedPattern) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    LoadByExtension, StartFolder,
-    ::testing::Values(
-        StartFolderCase{"C:\\VORTENA\\*.*", {"C:\\VORTENA\\a.jpg"}},
-        StartFolderCase{"C:\\VORTENA\\*", {"C:\\VORTENA\\a.jpg"}},
-        StartFolderCase{"  C:\\VORTENA  ", {"C:\\VORTENA\\a.jpg"}},
-        // An empty box scans drive C: from its root.
-        StartFolderCase{"   ", {"c:\\r.jpg", "c:\\VORTENA\\a.jpg"}},
-        // A lone pattern leaves nothing: the root of the current drive.
-        StartFolderCase{"*", {"\\r.jpg", "\\VORTENA\\a.jpg"}}));
+    LoadByExtension, LoadStartFolder,
+    ::testing::Values(StartFolderCase{"C:\\VORTENA\\*.*", {"C:\\VORTENA\\a.jpg"}},
+                      StartFolderCase{"C:\\VORTENA\\*", {"C:\\VORTENA\\a.jpg"}},
+                      StartFolderCase{"  C:\\VORTENA  ", {"C:\\VORTENA\\a.jpg"}},
+                      // An empty box scans drive C: from its root.
+                      StartFolderCase{"   ", {"c:\\r.jpg", "c:\\VORTENA\\a.jpg"}},
+                      // A lone pattern leaves nothing: the root of the current drive.
+                      StartFolderCase{"*", {"\\r.jpg", "\\VORTENA\\a.jpg"}}));
 
 TEST(LoadAllKnownTypes, PutsTheStarInTheExtensionBox) {
   AlbumFixture fx;
@@ -114,9 +113,9 @@ struct PerRowCase {
   std::string expected;
 };
 
-class ImagesPerRow : public ::testing::TestWithParam<PerRowCase> {};
+class ProposedImagesPerRow : public ::testing::TestWithParam<PerRowCase> {};
 
-TEST_P(ImagesPerRow, FollowTheCountAndTheScreen) {
+TEST_P(ProposedImagesPerRow, FollowTheCountAndTheScreen) {
   const PerRowCase& c = GetParam();
   AlbumFixture fx(VORTENA_RESOURCES_DIR, c.screenWidth);
   // Entries already in the list count as well as the ones the load finds.
@@ -129,21 +128,22 @@ TEST_P(ImagesPerRow, FollowTheCountAndTheScreen) {
   EXPECT_EQ(controls(fx).txtMAX_PER_RIGA->text(), c.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(LoadByExtension, ImagesPerRow,
+INSTANTIATE_TEST_SUITE_P(LoadByExtension, ProposedImagesPerRow,
                          ::testing::Values(PerRowCase{54, 1024, "1"}, PerRowCase{55, 1024, "5"},
                                            PerRowCase{54, 640, "1"}, PerRowCase{55, 640, "4"},
                                            PerRowCase{55, 800, "5"}, PerRowCase{1, 640, "1"}));
 
-class ListWithEntries : public ::testing::Test {
+class ListOfTwelveEntries : public ::testing::Test {
  protected:
   void SetUp() override {
-    for (int i = 1; i <= 12; ++i) controls(fx).List1->addItem("C:\\VORTENA\\" + std::to_string(i) + ".jpg");
+    for (int i = 1; i <= 12; ++i)
+      controls(fx).List1->addItem("C:\\VORTENA\\" + std::to_string(i) + ".jpg");
     controls(fx).txtNUM_FILE->setText("12");
   }
   AlbumFixture fx;
 };
 
-TEST_F(ListWithEntries, DeleteWithoutSelectionIsRefusedWithTheCount) {
+TEST_F(ListOfTwelveEntries, DeleteWithoutSelectionIsRefusedWithTheCount) {
   ASSERT_TRUE(fx.window().click("cmdCANC_FILE"));
   EXPECT_EQ(fx.transcript(),
             "beep\nmessage \"SELEZIONARE UN FILE IN ELENCO tra i possibili 12 files !!!\"\n");
@@ -151,7 +151,7 @@ TEST_F(ListWithEntries, DeleteWithoutSelectionIsRefusedWithTheCount) {
   EXPECT_EQ(controls(fx).List1->count(), 12);
 }
 
-TEST_F(ListWithEntries, DeleteAsksAndRemovesOnlyOnYes) {
+TEST_F(ListOfTwelveEntries, DeleteAsksAndRemovesOnlyOnYes) {
   controls(fx).List1->setSelectedIndex(2);
   ASSERT_TRUE(fx.window().click("cmdCANC_FILE"));
   EXPECT_EQ(fx.takeTranscript(),
@@ -169,7 +169,6 @@ TEST_F(ListWithEntries, DeleteAsksAndRemovesOnlyOnYes) {
 
 TEST(DeleteEntry, TheOnlyEntryLeavesAnEmptyListAndTheOldCounter) {
   AlbumFixture fx;
-  controls(fx).txtESTENSIONE->setText("jpg");
   makeFiles(fx.driveC() / "VORTENA", {"a.jpg"});
   load(fx, "C:\\VORTENA\\", "jpg");
   controls(fx).List1->setSelectedIndex(0);
@@ -180,7 +179,7 @@ TEST(DeleteEntry, TheOnlyEntryLeavesAnEmptyListAndTheOldCounter) {
   EXPECT_TRUE(controls(fx).Command1->enabled());
 }
 
-TEST_F(ListWithEntries, NewListEmptiesOnlyTheList) {
+TEST_F(ListOfTwelveEntries, NewListEmptiesOnlyTheList) {
   controls(fx).Command1->setEnabled(true);
   controls(fx).Command4->setEnabled(true);
   fx.album().job.Dir_Radice = "C:\\VORTENA\\";
@@ -197,8 +196,8 @@ TEST(InsertFile, CancelledDialogAddsNothingButSetsTheRootFolder) {
   AlbumFixture fx;
   controls(fx).txtPATH_RICERCA->setText("C:\\VORTENA\\foto");
   ASSERT_TRUE(fx.window().click("cmdIns_File"));
-  EXPECT_EQ(fx.transcript(), std::string("beep\ndialog ") + kDialogTitle +
-                                 " \"C:\\\\VORTENA\\\\\" -> \"\"\n");
+  EXPECT_EQ(fx.transcript(),
+            std::string("beep\ndialog ") + kDialogTitle + " \"C:\\\\VORTENA\\\\\" -> \"\"\n");
   EXPECT_EQ(controls(fx).List1->count(), 0);
   EXPECT_EQ(controls(fx).txtNUM_FILE->text(), "");
   EXPECT_EQ(fx.album().job.Dir_Radice, "C:\\VORTENA\\");
