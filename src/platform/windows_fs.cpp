@@ -3,12 +3,10 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
-#include <sys/sendfile.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -33,10 +31,7 @@ std::string errorDescription(int number) {
 
 namespace {
 
-// ---------------------------------------------------------------------------------------------
-// Host side: errno, host path text, file identity.
-
-// The error number of a failed host call. `missing` is what ENOENT means for the caller: the
+// The error number of a failed host call. `missing` is what ENOENT means to the caller: the
 // file (53) when its folder is known to exist, the path (76) otherwise.
 int errorNumberOf(int error, int missing = kFileNotFound) {
   switch (error) {
@@ -51,29 +46,39 @@ int errorNumberOf(int error, int missing = kFileNotFound) {
 
 FsStatus lastError(int missing = kFileNotFound) { return {errorNumberOf(errno, missing)}; }
 
-std::string joinHost(const std::string& folder, const std::string& name) {
-  if (name.empty()) return folder;
-  return folder == "/" ? "/" + name : folder + "/" + name;
-}
+// =============================================================================================
+// Path text: host paths ("/" separated) and Windows paths (drive letter, "\" or "/").
 
-// The components of a host path with "." and ".." applied and repeated "/" dropped.
-std::vector<std::string> hostComponents(std::string_view path) {
-  std::vector<std::string> parts;
+bool isAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+char upperLetter(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// The non-empty pieces of `text` between any of the `separators`.
+std::vector<std::string> splitPieces(std::string_view text, const char* separators) {
+  std::vector<std::string> pieces;
   size_t start = 0;
-  while (start <= path.size()) {
-    size_t end = path.find('/', start);
-    if (end == std::string_view::npos) end = path.size();
-    std::string_view part = path.substr(start, end - start);
-    if (part == "..") {
-      if (!parts.empty()) parts.pop_back();
-    } else if (!part.empty() && part != ".") {
-      parts.emplace_back(part);
-    }
+  while (start <= text.size()) {
+    size_t end = text.find_first_of(separators, start);
+    if (end == std::string_view::npos) end = text.size();
+    if (end > start) pieces.emplace_back(text.substr(start, end - start));
     start = end + 1;
   }
-  return parts;
+  return pieces;
 }
 
+// Adds `more` to the components `base`, applying "." and ".."; ".." stops at the root.
+void appendComponents(std::vector<std::string>& base, const std::vector<std::string>& more) {
+  for (const std::string& part : more) {
+    if (part == ".") continue;
+    if (part == "..") {
+      if (!base.empty()) base.pop_back();
+      continue;
+    }
+    base.push_back(part);
+  }
+}
+
+// "\a\b" (or "/a/b") from {"a", "b"}; empty for no components.
 std::string joinComponents(const std::vector<std::string>& parts, char separator) {
   std::string out;
   for (const std::string& part : parts) {
@@ -83,15 +88,24 @@ std::string joinComponents(const std::vector<std::string>& parts, char separator
   return out;
 }
 
-// Absolute host path without "." / ".." / repeated or trailing "/"; "/" for the root.
+std::string joinHost(const std::string& folder, const std::string& name) {
+  if (name.empty()) return folder;
+  return folder == "/" ? "/" + name : folder + "/" + name;
+}
+
+std::string workingFolder() {
+  std::string cwd(4096, '\0');
+  if (!getcwd(cwd.data(), cwd.size())) return {};
+  return cwd.c_str();
+}
+
+// Absolute host path without ".", "..", repeated or trailing "/"; "/" for the root. A relative
+// path is taken from the working folder.
 std::string normalHostPath(std::string_view path) {
-  std::string absolute(path);
-  if (absolute.empty() || absolute[0] != '/') {
-    std::string cwd(4096, '\0');
-    if (getcwd(cwd.data(), cwd.size())) absolute = std::string(cwd.c_str()) + "/" + absolute;
-  }
-  std::string joined = joinComponents(hostComponents(absolute), '/');
-  return joined.empty() ? "/" : joined;
+  std::vector<std::string> parts;
+  if (path.empty() || path[0] != '/') parts = splitPieces(workingFolder(), "/");
+  appendComponents(parts, splitPieces(path, "/"));
+  return parts.empty() ? "/" : joinComponents(parts, '/');
 }
 
 std::string homeFolder() {
@@ -101,6 +115,83 @@ std::string homeFolder() {
     return entry->pw_dir;
   return "/";
 }
+
+// A Windows path taken apart: its drive and its components, from the drive's root when
+// `rooted`, otherwise from the drive's current folder.
+struct WindowsPath {
+  char drive = 0;  // upper case; 0 for the current drive
+  bool rooted = false;
+  std::vector<std::string> components;  // as written, "." and ".." still in
+};
+
+WindowsPath parseWindowsPath(std::string_view path) {
+  WindowsPath out;
+  if (path.size() >= 2 && path[1] == ':' && isAsciiLetter(path[0])) {
+    out.drive = upperLetter(path[0]);
+    path.remove_prefix(2);
+  }
+  out.rooted = !path.empty() && (path[0] == '\\' || path[0] == '/');
+  out.components = splitPieces(path, "\\/");
+  return out;
+}
+
+}  // namespace
+
+// =============================================================================================
+// Drive table.
+
+DriveTable DriveTable::defaults() {
+  DriveTable table;
+  table.set('C', homeFolder());
+  table.set('Z', "/");
+  return table;
+}
+
+void DriveTable::set(char letter, std::string hostFolder) {
+  drives_[upperLetter(letter)] = normalHostPath(hostFolder);
+}
+
+bool DriveTable::parseAssignment(std::string_view assignment) {
+  if (assignment.size() < 3 || assignment[1] != '=' || !isAsciiLetter(assignment[0]))
+    return false;
+  set(assignment[0], std::string(assignment.substr(2)));
+  return true;
+}
+
+bool DriveTable::parseList(std::string_view list) {
+  for (const std::string& item : splitPieces(list, ";"))
+    if (!parseAssignment(item)) return false;
+  return true;
+}
+
+std::optional<std::string> DriveTable::hostFolder(char letter) const {
+  auto it = drives_.find(upperLetter(letter));
+  if (it == drives_.end()) return std::nullopt;
+  return it->second;
+}
+
+std::optional<std::string> DriveTable::toDriveForm(std::string_view hostPath) const {
+  if (hostPath.empty() || hostPath[0] != '/') return std::nullopt;
+  const std::string path = normalHostPath(hostPath);
+  // The longest host folder that is the path itself or a whole-component prefix of it.
+  const std::pair<const char, std::string>* best = nullptr;
+  for (const auto& drive : drives_) {
+    const std::string& root = drive.second;
+    bool covers = root == "/" || path == root ||
+                  (path.size() > root.size() && path.compare(0, root.size(), root) == 0 &&
+                   path[root.size()] == '/');
+    if (covers && (!best || root.size() > best->second.size())) best = &drive;
+  }
+  if (!best) return std::nullopt;
+  std::string rest = best->second == "/" ? path : path.substr(best->second.size());
+  std::string inside = joinComponents(splitPieces(rest, "/"), '\\');
+  return std::string(1, best->first) + ":" + (inside.empty() ? "\\" : inside);
+}
+
+// =============================================================================================
+// Resolution: a Windows path walked on the host, each name matched regardless of letter case.
+
+namespace {
 
 bool statFollow(const std::string& host, struct stat& st) { return ::stat(host.c_str(), &st) == 0; }
 
@@ -113,6 +204,103 @@ bool sameIdentity(const struct stat& a, const struct stat& b) {
   return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
+// Whether two names differ at most in letter case. Case conversion keeps the byte length of
+// every letter it maps, so names of different lengths never match; ASCII names are compared
+// without building their upper-case forms, as a folder may hold thousands of them.
+bool sameLetters(std::string_view name, std::string_view asked, const std::string& askedUpper) {
+  if (name.size() != asked.size()) return false;
+  for (size_t i = 0; i < name.size(); ++i) {
+    char a = name[i], b = asked[i];
+    if ((a | b) & 0x80) return toUpper(name) == askedUpper;
+    if (upperLetter(a) != upperLetter(b)) return false;
+  }
+  return true;
+}
+
+// The name in `folder` that stands for `asked`: the exact spelling when it exists, else the
+// first case variant in sorted order; nothing when no entry matches. When the folder cannot
+// be searched the asked spelling is returned, so that the operation itself reports why.
+std::optional<std::string> findEntry(const std::string& folder, const std::string& asked) {
+  struct stat st;
+  if (::lstat(joinHost(folder, asked).c_str(), &st) == 0 || errno != ENOENT) return asked;
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return asked;
+  const std::string askedUpper = toUpper(asked);
+  std::optional<std::string> best;
+  while (const dirent* entry = ::readdir(dir)) {
+    std::string_view name = entry->d_name;
+    if (sameLetters(name, asked, askedUpper) && (!best || name < *best)) best = std::string(name);
+  }
+  ::closedir(dir);
+  return best;
+}
+
+}  // namespace
+
+// Where a Windows path leads on the host. Only the folders above the last name must exist;
+// the last name is reported as asked and as found on disk, so that the operations can give a
+// case variant the asked spelling.
+struct WindowsFileSystem::Resolved {
+  Resolved(const WindowsFileSystem& fs, const std::string& path);
+
+  int error = kFsOk;  // 76: unmapped drive, or a folder above the last name missing
+  char drive = 0;
+  std::string root;                // host folder of the drive; empty when it is not mapped
+  std::vector<std::string> names;  // every component, in its on-disk spelling where found
+  std::string parent;              // host folder holding the last name (the root for none)
+  std::string asked;               // the last name as written; empty for a drive's root
+  std::string onDisk;              // its spelling on disk; empty when it does not exist
+
+  bool isRoot() const { return asked.empty(); }
+  bool exists() const { return isRoot() || !onDisk.empty(); }
+  // Host path of the existing entry, or of the asked name when there is none.
+  std::string host() const { return isRoot() ? root : joinHost(parent, exists() ? onDisk : asked); }
+  // Host path of the name in exactly the asked spelling.
+  std::string askedHost() const { return isRoot() ? root : joinHost(parent, asked); }
+};
+
+WindowsFileSystem::Resolved::Resolved(const WindowsFileSystem& fs, const std::string& path) {
+  WindowsPath parsed = parseWindowsPath(path);
+  drive = parsed.drive ? parsed.drive : fs.currentDrive_;
+  std::optional<std::string> driveRoot = fs.drives_.hostFolder(drive);
+  if (!driveRoot) {
+    error = kPathNotFound;
+    return;
+  }
+  root = *driveRoot;
+  std::vector<std::string> components;
+  if (!parsed.rooted) {
+    auto current = fs.currentFolders_.find(drive);
+    if (current != fs.currentFolders_.end()) components = splitPieces(current->second, "\\");
+  }
+  appendComponents(components, parsed.components);
+
+  std::string folder = root;
+  parent = folder;
+  if (!components.empty() && !isFolder(root)) error = kPathNotFound;
+  for (size_t i = 0; i < components.size(); ++i) {
+    std::optional<std::string> found = error ? std::nullopt : findEntry(folder, components[i]);
+    names.push_back(found.value_or(components[i]));
+    if (i + 1 == components.size()) {
+      parent = folder;
+      asked = components[i];
+      onDisk = found.value_or("");
+      break;
+    }
+    folder = joinHost(folder, names.back());
+    if (error) continue;
+    // A folder that cannot be examined (no search right) is left for the operation to report.
+    struct stat st;
+    if (!found || (statFollow(folder, st) ? !S_ISDIR(st.st_mode) : errno != EACCES))
+      error = kPathNotFound;
+  }
+}
+
+// =============================================================================================
+// Text files and copies.
+
+namespace {
+
 // A file descriptor closed when it goes.
 class Descriptor {
  public:
@@ -122,7 +310,6 @@ class Descriptor {
   Descriptor& operator=(const Descriptor&) = delete;
   int get() const { return fd_; }
   bool valid() const { return fd_ >= 0; }
-  // Hands the descriptor over to a new owner.
   int release() { return std::exchange(fd_, -1); }
   // Closes now; the errno of a failed close, 0 otherwise.
   int reset() {
@@ -136,28 +323,24 @@ class Descriptor {
   int fd_;
 };
 
-// ---------------------------------------------------------------------------------------------
-// Text files.
-
-class HostTextReader : public TextReader {
+class HostTextReader final : public TextReader {
  public:
   explicit HostTextReader(int fd) : fd_(fd) {}
 
   bool readLine(std::string& line) override {
     line.clear();
-    bool any = false;
+    if (pos_ == buffer_.size() && !refill()) return false;
     for (;;) {
-      if (pos_ == buffer_.size() && !refill()) return any;
-      any = true;
       size_t end = buffer_.find_first_of("\r\n", pos_);
       if (end == std::string::npos) {
         line.append(buffer_, pos_, std::string::npos);
         pos_ = buffer_.size();
+        if (!refill()) return true;  // a last line without a line end
         continue;
       }
       line.append(buffer_, pos_, end - pos_);
       pos_ = end + 1;
-      // A CR followed by LF is one line end, also when the LF starts the next buffer.
+      // CR LF is one line end, also when the LF begins the next block.
       if (buffer_[end] == '\r' && (pos_ < buffer_.size() || refill()) && buffer_[pos_] == '\n')
         ++pos_;
       return true;
@@ -165,8 +348,8 @@ class HostTextReader : public TextReader {
   }
 
  private:
-  // Replaces the consumed buffer with the next block of the file; false at its end or on a
-  // read error (the rest of the file is then unreadable anyway).
+  // Replaces the consumed block with the next one; false at the end of the file. A read error
+  // ends the file too: the reader has no other way to tell it.
   bool refill() {
     buffer_.resize(kBlock);
     ssize_t n;
@@ -198,271 +381,67 @@ int writeAll(int fd, const char* data, size_t size) {
   return 0;
 }
 
-class HostTextWriter : public TextWriter {
+class HostTextWriter final : public TextWriter {
  public:
   explicit HostTextWriter(int fd) : fd_(fd) {}
   ~HostTextWriter() override { close(); }
 
   FsStatus writeLine(std::string_view line) override {
-    if (!fd_.valid()) return {closed_.ok() ? kPathFileAccess : closed_.number};
+    if (!failure_.ok()) return failure_;
+    if (!fd_.valid()) return {kPathFileAccess};
     buffer_.append(line);
     buffer_.append("\r\n");
-    if (buffer_.size() >= kBlock) return flush();
-    return {};
+    return buffer_.size() >= kBlock ? flush() : FsStatus{};
   }
 
   FsStatus close() override {
-    if (!fd_.valid()) return closed_;
-    FsStatus status = flush();
-    int error = fd_.reset();
-    if (status.ok() && error != 0) status = {errorNumberOf(error)};
-    closed_ = status;
-    return status;
+    if (!fd_.valid()) return failure_;
+    flush();
+    if (int error = fd_.reset(); error != 0 && failure_.ok()) failure_ = {errorNumberOf(error)};
+    return failure_;
   }
 
  private:
+  // A failed write is reported again by every later call: the lines after it would leave a
+  // gap in the file, so none of them counts as written.
   FsStatus flush() {
-    int error = writeAll(fd_.get(), buffer_.data(), buffer_.size());
+    if (failure_.ok()) {
+      if (int error = writeAll(fd_.get(), buffer_.data(), buffer_.size()))
+        failure_ = {errorNumberOf(error)};
+    }
     buffer_.clear();
-    return {error == 0 ? kFsOk : errorNumberOf(error)};
+    return failure_;
   }
 
   static constexpr size_t kBlock = 64 * 1024;
   Descriptor fd_;
   std::string buffer_;
-  FsStatus closed_;
+  FsStatus failure_;
 };
 
 // Copies the rest of `in` to `out`; the errno of a failure, 0 otherwise. The kernel copies
-// when it can (no trip through user memory); otherwise large blocks go through a buffer.
+// when it can, without a trip through this process's memory; between file systems that do not
+// allow it, large blocks go through a buffer.
 int copyContents(int in, int out) {
-  constexpr size_t kChunk = 1 << 30;
-  bool kernelCopy = true;
   for (;;) {
-    ssize_t n = copy_file_range(in, nullptr, out, nullptr, kChunk, 0);
+    ssize_t n = copy_file_range(in, nullptr, out, nullptr, 1 << 30, 0);
     if (n == 0) return 0;
-    if (n > 0) continue;
-    if (errno == EINTR) continue;
-    if (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP) {
-      kernelCopy = false;
-      break;
-    }
+    if (n > 0 || errno == EINTR) continue;
+    if (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP) break;
     return errno;
   }
-  if (!kernelCopy) {
-    // copy_file_range moved nothing when it refuses on its first call, so the offsets are
-    // still where the loop began.
-    std::vector<char> buffer(1 << 20);
-    for (;;) {
-      ssize_t n = ::read(in, buffer.data(), buffer.size());
-      if (n == 0) return 0;
-      if (n < 0) {
-        if (errno == EINTR) continue;
-        return errno;
-      }
-      if (int error = writeAll(out, buffer.data(), static_cast<size_t>(n))) return error;
+  // Both offsets stand after what the kernel already copied.
+  std::vector<char> buffer(1 << 20);
+  for (;;) {
+    ssize_t n = ::read(in, buffer.data(), buffer.size());
+    if (n == 0) return 0;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return errno;
     }
-  }
-  return 0;
-}
-
-// ---------------------------------------------------------------------------------------------
-// Windows path text.
-
-// A Windows path taken apart: its drive and, when `rooted`, its components from the drive's
-// root; otherwise its components relative to the drive's current folder.
-struct WindowsPath {
-  char drive = 0;  // 0: the current drive
-  bool rooted = false;
-  std::vector<std::string> components;  // as written, "." and ".." still in
-};
-
-WindowsPath splitWindowsPath(std::string_view path) {
-  WindowsPath out;
-  if (path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0]))) {
-    out.drive = static_cast<char>(std::toupper(static_cast<unsigned char>(path[0])));
-    path.remove_prefix(2);
-  }
-  out.rooted = !path.empty() && (path[0] == '\\' || path[0] == '/');
-  size_t start = 0;
-  while (start <= path.size()) {
-    size_t end = path.find_first_of("\\/", start);
-    if (end == std::string_view::npos) end = path.size();
-    if (end > start) out.components.emplace_back(path.substr(start, end - start));
-    start = end + 1;
-  }
-  return out;
-}
-
-// Applies "." and ".." to `base` (components from a drive's root); ".." stops at the root.
-void appendComponents(std::vector<std::string>& base, const std::vector<std::string>& more) {
-  for (const std::string& part : more) {
-    if (part == ".") continue;
-    if (part == "..") {
-      if (!base.empty()) base.pop_back();
-      continue;
-    }
-    base.push_back(part);
+    if (int error = writeAll(out, buffer.data(), static_cast<size_t>(n))) return error;
   }
 }
-
-// ---------------------------------------------------------------------------------------------
-// Case-insensitive look-up.
-
-// The name in `folder` that stands for `asked`: the exact spelling when it exists, else the
-// first case variant in sorted order. Nothing when no entry matches. When the folder cannot
-// be searched the asked spelling is returned, so the operation itself reports why.
-std::optional<std::string> findEntry(const std::string& folder, const std::string& asked) {
-  struct stat st;
-  if (::lstat(joinHost(folder, asked).c_str(), &st) == 0) return asked;
-  if (errno != ENOENT) return asked;
-  DIR* dir = ::opendir(folder.c_str());
-  if (!dir) return asked;
-  const std::string key = toUpper(asked);
-  std::optional<std::string> best;
-  while (const dirent* entry = ::readdir(dir)) {
-    std::string_view name = entry->d_name;
-    // Case conversion keeps the byte length of every letter it maps.
-    if (name.size() != asked.size() || toUpper(name) != key) continue;
-    if (!best || name < *best) best = std::string(name);
-  }
-  ::closedir(dir);
-  return best;
-}
-
-}  // namespace
-
-// ---------------------------------------------------------------------------------------------
-// Drive table.
-
-DriveTable DriveTable::defaults() {
-  DriveTable table;
-  table.set('C', homeFolder());
-  table.set('Z', "/");
-  return table;
-}
-
-void DriveTable::set(char letter, std::string hostFolder) {
-  drives_[static_cast<char>(std::toupper(static_cast<unsigned char>(letter)))] =
-      normalHostPath(hostFolder);
-}
-
-bool DriveTable::parseAssignment(std::string_view assignment) {
-  if (assignment.size() < 3 || assignment[1] != '=' ||
-      !std::isalpha(static_cast<unsigned char>(assignment[0])))
-    return false;
-  set(assignment[0], std::string(assignment.substr(2)));
-  return true;
-}
-
-bool DriveTable::parseList(std::string_view list) {
-  size_t start = 0;
-  while (start <= list.size()) {
-    size_t end = list.find(';', start);
-    if (end == std::string_view::npos) end = list.size();
-    std::string_view item = list.substr(start, end - start);
-    if (!item.empty() && !parseAssignment(item)) return false;
-    start = end + 1;
-  }
-  return true;
-}
-
-std::optional<std::string> DriveTable::hostFolder(char letter) const {
-  auto it = drives_.find(static_cast<char>(std::toupper(static_cast<unsigned char>(letter))));
-  if (it == drives_.end()) return std::nullopt;
-  return it->second;
-}
-
-std::optional<std::string> DriveTable::toDriveForm(std::string_view hostPath) const {
-  if (hostPath.empty() || hostPath[0] != '/') return std::nullopt;
-  const std::string path = normalHostPath(hostPath);
-  const std::pair<const char, std::string>* best = nullptr;
-  for (const auto& drive : drives_) {
-    const std::string& root = drive.second;
-    bool covers = root == "/" || path == root ||
-                  (path.size() > root.size() && path.compare(0, root.size(), root) == 0 &&
-                   path[root.size()] == '/');
-    if (covers && (!best || root.size() > best->second.size())) best = &drive;
-  }
-  if (!best) return std::nullopt;
-  std::string rest = best->second == "/" ? path : path.substr(best->second.size());
-  std::string out = std::string(1, best->first) + ":";
-  out += joinComponents(hostComponents(rest), '\\');
-  if (out.size() == 2) out += '\\';
-  return out;
-}
-
-// ---------------------------------------------------------------------------------------------
-// Resolution of a Windows path to the host.
-
-// Where a Windows path leads on the host: the components of the path walked from its drive's
-// root (or current folder), each name matched case-insensitively; the names past the first
-// missing folder are kept as written.
-struct WindowsFileSystem::Resolved {
-  Resolved(const WindowsFileSystem& fs, const std::string& path);
-
-  int error = kFsOk;  // 76: unmapped drive, or a folder above the last name missing
-  char drive = 0;
-  std::string root;                // host folder of the drive; empty when it is not mapped
-  std::vector<std::string> names;  // components: the on-disk spelling where found
-  std::string parent;              // host folder holding the last name (the root for none)
-  std::string asked;               // the last name as written; empty for a drive's root
-  std::string onDisk;              // its spelling on disk; empty when it does not exist
-
-  bool isRoot() const { return asked.empty(); }
-  bool exists() const { return isRoot() || !onDisk.empty(); }
-  // Host path of the existing entry, or of the asked name when there is none.
-  std::string host() const { return isRoot() ? root : joinHost(parent, exists() ? onDisk : asked); }
-  // Host path of the name with exactly the asked spelling.
-  std::string askedHost() const { return isRoot() ? root : joinHost(parent, asked); }
-};
-
-WindowsFileSystem::Resolved::Resolved(const WindowsFileSystem& fs, const std::string& path) {
-  WindowsPath parsed = splitWindowsPath(path);
-  drive = parsed.drive ? parsed.drive : fs.currentDrive_;
-  std::optional<std::string> driveRoot = fs.drives_.hostFolder(drive);
-  if (!driveRoot) {
-    error = kPathNotFound;
-    return;
-  }
-  root = *driveRoot;
-  std::vector<std::string> components;
-  if (!parsed.rooted) {
-    auto current = fs.currentFolders_.find(drive);
-    if (current != fs.currentFolders_.end())
-      components = splitWindowsPath(current->second).components;
-  }
-  appendComponents(components, parsed.components);
-
-  std::string folder = root;
-  parent = folder;
-  for (size_t i = 0; i < components.size(); ++i) {
-    std::optional<std::string> found = error ? std::nullopt : findEntry(folder, components[i]);
-    names.push_back(found.value_or(components[i]));
-    if (i + 1 == components.size()) {
-      parent = folder;
-      asked = components[i];
-      onDisk = found.value_or("");
-      break;
-    }
-    folder = joinHost(folder, names.back());
-    if (!error && (!found || !isFolder(folder))) error = kPathNotFound;
-  }
-}
-
-// ---------------------------------------------------------------------------------------------
-// Operations.
-
-WindowsFileSystem::WindowsFileSystem(DriveTable drives) : drives_(std::move(drives)) {
-  std::string cwd(4096, '\0');
-  std::optional<std::string> start;
-  if (getcwd(cwd.data(), cwd.size())) start = drives_.toDriveForm(cwd.c_str());
-  if (!start) return;
-  currentDrive_ = (*start)[0];
-  currentFolders_[currentDrive_] = start->substr(2);
-}
-
-namespace {
 
 // Gives an existing entry the asked spelling of its name (same folder, letter case only).
 FsStatus respell(const std::string& parent, const std::string& onDisk, const std::string& asked) {
@@ -473,6 +452,16 @@ FsStatus respell(const std::string& parent, const std::string& onDisk, const std
 }
 
 }  // namespace
+
+// =============================================================================================
+// Operations.
+
+WindowsFileSystem::WindowsFileSystem(DriveTable drives) : drives_(std::move(drives)) {
+  std::optional<std::string> start = drives_.toDriveForm(workingFolder());
+  if (!start) return;
+  currentDrive_ = (*start)[0];
+  currentFolders_[currentDrive_] = start->size() > 3 ? start->substr(2) : "";
+}
 
 FsStatus WindowsFileSystem::openRead(const std::string& path, std::unique_ptr<TextReader>& out) {
   Resolved r(*this, path);
@@ -513,23 +502,22 @@ FsStatus WindowsFileSystem::copyFile(const std::string& from, const std::string&
   Resolved target(*this, to);
   if (target.error) return {target.error};
   if (target.isRoot()) return {kPathFileAccess};
+  struct stat targetStat;
+  if (target.exists() && statFollow(target.host(), targetStat) &&
+      (sameIdentity(sourceStat, targetStat) || S_ISDIR(targetStat.st_mode)))
+    return {kPathFileAccess};
   if (target.exists()) {
-    struct stat targetStat;
-    if (statFollow(target.host(), targetStat) &&
-        (sameIdentity(sourceStat, targetStat) || S_ISDIR(targetStat.st_mode)))
-      return {kPathFileAccess};
     if (FsStatus s = respell(target.parent, target.onDisk, target.asked); !s.ok()) return s;
   }
-  // Opened without truncation: the identity is checked once more on the open file, so a
-  // source that turned up under the destination name in the meantime is not emptied.
+  // Opened without truncation and checked once more on the open file: a source that turned up
+  // under the destination's name in the meantime is not emptied.
   Descriptor out(::open(target.askedHost().c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666));
   if (!out.valid()) return lastError(kPathNotFound);
-  struct stat targetStat;
   if (::fstat(out.get(), &targetStat) != 0) return lastError();
   if (sameIdentity(sourceStat, targetStat)) return {kPathFileAccess};
   if (S_ISREG(targetStat.st_mode) && ::ftruncate(out.get(), 0) != 0) return lastError();
   if (int error = copyContents(in.get(), out.get())) return {errorNumberOf(error)};
-  // A copied file keeps its modification time, as copies do on the original platform.
+  // The copy keeps the modification time of its source, as copies on the original platform do.
   const timespec times[2] = {sourceStat.st_atim, sourceStat.st_mtim};
   ::futimens(out.get(), times);
   if (int error = out.reset()) return {errorNumberOf(error)};
@@ -540,15 +528,15 @@ FsStatus WindowsFileSystem::rename(const std::string& from, const std::string& t
   Resolved source(*this, from);
   if (source.error) return {source.error};
   if (!source.exists()) return {kFileNotFound};
-  if (source.isRoot()) return {kPathFileAccess};
   Resolved target(*this, to);
   if (target.error) return {target.error};
-  if (target.isRoot()) return {kPathFileAccess};
+  if (source.isRoot() || target.isRoot()) return {kPathFileAccess};
 
   const std::string oldHost = source.host();
   const std::string newHost = target.askedHost();
   if (target.exists()) {
-    // Only the source's own entry may stand under the new name: a change of letter case.
+    // Only the source's own entry may stand under the new name: a change of letter case. Any
+    // other entry is kept, even a second link to the same data.
     struct stat a, b;
     bool sameEntry = target.onDisk == source.onDisk && statFollow(source.parent, a) &&
                      statFollow(target.parent, b) && sameIdentity(a, b);
@@ -557,12 +545,12 @@ FsStatus WindowsFileSystem::rename(const std::string& from, const std::string& t
     if (::rename(oldHost.c_str(), newHost.c_str()) != 0) return lastError();
     return {};
   }
-  // The new name is free; RENAME_NOREPLACE keeps it so if something takes it meanwhile.
+  // The new name was free; RENAME_NOREPLACE keeps whatever takes it in the meantime.
   if (::renameat2(AT_FDCWD, oldHost.c_str(), AT_FDCWD, newHost.c_str(), RENAME_NOREPLACE) == 0)
     return {};
   if (errno == EEXIST) return {kFileAlreadyExists};
   if (errno != EINVAL && errno != ENOSYS) return lastError();
-  // A file system without the flag: the name was free a moment ago.
+  // A file system without the flag.
   if (::rename(oldHost.c_str(), newHost.c_str()) != 0) return lastError();
   return {};
 }
@@ -572,7 +560,7 @@ FsStatus WindowsFileSystem::makeFolder(const std::string& path) {
   if (r.error) return {r.error};
   if (r.isRoot()) return {kPathFileAccess};
   if (r.exists()) {
-    // The folder keeps its contents; only its name takes the asked spelling.
+    // The folder is there already; only its name takes the asked spelling.
     if (isFolder(r.host())) respell(r.parent, r.onDisk, r.asked);
     return {kPathFileAccess};
   }
@@ -588,7 +576,7 @@ FsStatus WindowsFileSystem::listFolder(const std::string& path, std::vector<DirE
   const std::string folder = r.host();
   DIR* dir = ::opendir(folder.c_str());
   if (!dir) return lastError(kPathNotFound);
-  std::vector<std::pair<std::string, DirEntry>> keyed;
+  std::vector<std::pair<std::string, DirEntry>> keyed;  // upper-cased name, entry
   while (const dirent* entry = ::readdir(dir)) {
     std::string name = entry->d_name;
     if (name.empty() || name[0] == '.') continue;
@@ -599,6 +587,7 @@ FsStatus WindowsFileSystem::listFolder(const std::string& path, std::vector<DirE
     keyed.emplace_back(toUpper(name), std::move(item));
   }
   ::closedir(dir);
+  // Names equal when upper-cased keep a fixed order: by their own bytes.
   std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
     return a.first != b.first ? a.first < b.first : a.second.name < b.second.name;
   });
@@ -614,8 +603,8 @@ FsStatus WindowsFileSystem::folderIdentity(const std::string& path, DirEntry& ou
   struct stat st;
   if (!statFollow(r.host(), st)) return lastError(kPathNotFound);
   if (!S_ISDIR(st.st_mode)) return {kPathNotFound};
-  out = DirEntry{r.isRoot() ? std::string() : r.onDisk, true,
-                 static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+  out = DirEntry{r.onDisk, true, static_cast<std::uint64_t>(st.st_dev),
+                 static_cast<std::uint64_t>(st.st_ino)};
   return {};
 }
 
@@ -630,7 +619,7 @@ FsStatus WindowsFileSystem::changeFolder(const std::string& path) {
 FsStatus WindowsFileSystem::changeDrive(char letter) {
   std::optional<std::string> root = drives_.hostFolder(letter);
   if (!root || !isFolder(*root)) return {kPathNotFound};
-  currentDrive_ = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
+  currentDrive_ = upperLetter(letter);
   return {};
 }
 
