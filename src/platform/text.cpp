@@ -116,7 +116,10 @@ double numericValue(std::string_view text) {
 }
 
 std::string zeroPad(long n, int width) {
-  std::string digits = std::to_string(n < 0 ? -n : n);
+  // The magnitude as unsigned: -n overflows for the most negative long.
+  unsigned long magnitude =
+      n < 0 ? 0UL - static_cast<unsigned long>(n) : static_cast<unsigned long>(n);
+  std::string digits = std::to_string(magnitude);
   if (static_cast<int>(digits.size()) < width)
     digits.insert(0, static_cast<size_t>(width) - digits.size(), '0');
   return n < 0 ? "-" + digits : digits;

@@ -19,13 +19,20 @@ namespace vortena {
 
 std::string errorDescription(int number) {
   switch (number) {
-    case kFsOk: return "";
-    case kFileNotFound: return "Impossibile trovare il file";
-    case kDeviceIoError: return "Errore di I/O della periferica";
-    case kFileAlreadyExists: return "File già esistente";
-    case kDiskFull: return "Disco pieno";
-    case kPathNotFound: return "Impossibile trovare il percorso";
-    default: return "Errore di accesso al percorso/file";
+    case kFsOk:
+      return "";
+    case kFileNotFound:
+      return "Impossibile trovare il file";
+    case kDeviceIoError:
+      return "Errore di I/O della periferica";
+    case kFileAlreadyExists:
+      return "File già esistente";
+    case kDiskFull:
+      return "Disco pieno";
+    case kPathNotFound:
+      return "Impossibile trovare il percorso";
+    default:
+      return "Errore di accesso al percorso/file";
   }
 }
 
@@ -35,12 +42,17 @@ namespace {
 // file (53) when its folder is known to exist, the path (76) otherwise.
 int errorNumberOf(int error, int missing = kFileNotFound) {
   switch (error) {
-    case ENOENT: return missing;
-    case ENOTDIR: return kPathNotFound;
-    case EIO: return kDeviceIoError;
+    case ENOENT:
+      return missing;
+    case ENOTDIR:
+      return kPathNotFound;
+    case EIO:
+      return kDeviceIoError;
     case ENOSPC:
-    case EDQUOT: return kDiskFull;
-    default: return kPathFileAccess;
+    case EDQUOT:
+      return kDiskFull;
+    default:
+      return kPathFileAccess;
   }
 }
 
@@ -152,8 +164,7 @@ void DriveTable::set(char letter, std::string hostFolder) {
 }
 
 bool DriveTable::parseAssignment(std::string_view assignment) {
-  if (assignment.size() < 3 || assignment[1] != '=' || !isAsciiLetter(assignment[0]))
-    return false;
+  if (assignment.size() < 3 || assignment[1] != '=' || !isAsciiLetter(assignment[0])) return false;
   set(assignment[0], std::string(assignment.substr(2)));
   return true;
 }

@@ -52,6 +52,24 @@ FsStatus writeLines(FileSystem& files, const std::string& path,
   return writer->close();
 }
 
+// HOME set to another folder for as long as the object lives.
+class HomeOverride {
+ public:
+  explicit HomeOverride(const std::string& home) {
+    if (const char* old = std::getenv("HOME")) saved_ = old;
+    setenv("HOME", home.c_str(), 1);
+  }
+  ~HomeOverride() {
+    if (saved_)
+      setenv("HOME", saved_->c_str(), 1);
+    else
+      unsetenv("HOME");
+  }
+
+ private:
+  std::optional<std::string> saved_;
+};
+
 // Drive C: and drive D: over two fresh host folders; C:\ is current.
 class WindowsFsTest : public ::testing::Test {
  protected:
@@ -120,10 +138,11 @@ TEST(DriveTableTest, ListKeepsTheItemsBeforeAMalformedOne) {
 }
 
 TEST(DriveTableTest, DefaultsAreHomeAndRoot) {
-  const char* saved = std::getenv("HOME");
-  setenv("HOME", "/tmp/some/home", 1);
-  DriveTable table = DriveTable::defaults();
-  if (saved) setenv("HOME", saved, 1); else unsetenv("HOME");
+  DriveTable table;
+  {
+    HomeOverride home("/tmp/some/home");
+    table = DriveTable::defaults();
+  }
   EXPECT_EQ(table.hostFolder('C'), "/tmp/some/home");
   EXPECT_EQ(table.hostFolder('Z'), "/");
   EXPECT_FALSE(table.hostFolder('D'));
@@ -146,15 +165,13 @@ TEST_P(DriveFormTest, LongestWholeComponentPrefixWins) {
 
 INSTANTIATE_TEST_SUITE_P(
     Paths, DriveFormTest,
-    ::testing::Values(DriveFormCase{"/home/me/foto", "C:\\foto"},
-                      DriveFormCase{"/home/me", "C:\\"},
+    ::testing::Values(DriveFormCase{"/home/me/foto", "C:\\foto"}, DriveFormCase{"/home/me", "C:\\"},
                       DriveFormCase{"/home/me/", "C:\\"},
                       DriveFormCase{"/home/meX/a", "Z:\\home\\meX\\a"},
                       DriveFormCase{"/home/me/foto/usb/a/b.jpg", "D:\\a\\b.jpg"},
                       DriveFormCase{"/home/me/foto/usbkey", "C:\\foto\\usbkey"},
                       DriveFormCase{"/home/me/./x/../foto//a", "C:\\foto\\a"},
-                      DriveFormCase{"/", "Z:\\"},
-                      DriveFormCase{"/etc/hosts", "Z:\\etc\\hosts"},
+                      DriveFormCase{"/", "Z:\\"}, DriveFormCase{"/etc/hosts", "Z:\\etc\\hosts"},
                       DriveFormCase{"relative/path", std::nullopt}));
 
 TEST(DriveTableTest, NoDriveCoversAPathOutsideEveryMapping) {
@@ -167,13 +184,9 @@ TEST_F(WindowsFsTest, HostPathsAndHomeFolderTakeTheirDriveForm) {
   EXPECT_EQ(files_.toDriveForm((c() / "album" / "a.jpg").string()), "C:\\album\\a.jpg");
   EXPECT_EQ(files_.toDriveForm("/not/mapped"), "/not/mapped");
   EXPECT_EQ(files_.toDriveForm("relative"), "relative");
-  const char* saved = std::getenv("HOME");
-  setenv("HOME", d().c_str(), 1);
-  std::string home = files_.toDriveForm("~");
-  std::string photos = files_.toDriveForm("~/foto");
-  if (saved) setenv("HOME", saved, 1); else unsetenv("HOME");
-  EXPECT_EQ(home, "D:\\");
-  EXPECT_EQ(photos, "D:\\foto");
+  HomeOverride home(d().string());
+  EXPECT_EQ(files_.toDriveForm("~"), "D:\\");
+  EXPECT_EQ(files_.toDriveForm("~/foto"), "D:\\foto");
 }
 
 TEST_F(WindowsFsTest, HostPathFindsExistingNamesAndKeepsTheRestAsWritten) {
@@ -190,9 +203,9 @@ TEST_F(WindowsFsTest, HostPathFindsExistingNamesAndKeepsTheRestAsWritten) {
 TEST_F(WindowsFsTest, EveryPathFormReachesTheSameFile) {
   writeFile(c() / "a" / "b.txt", "x\n");
   files_.changeFolder("C:\\a");
-  for (const char* path : {"C:\\a\\b.txt", "c:/a/b.txt", "C:/a\\b.txt", "\\a\\b.txt", "/a/b.txt",
-                           "b.txt", ".\\b.txt", "..\\a\\b.txt", "C:b.txt", "c:..\\a\\.\\b.txt",
-                           "C:\\..\\..\\a\\b.txt", "C:\\a\\\\b.txt"}) {
+  for (const char* path :
+       {"C:\\a\\b.txt", "c:/a/b.txt", "C:/a\\b.txt", "\\a\\b.txt", "/a/b.txt", "b.txt", ".\\b.txt",
+        "..\\a\\b.txt", "C:b.txt", "c:..\\a\\.\\b.txt", "C:\\..\\..\\a\\b.txt", "C:\\a\\\\b.txt"}) {
     EXPECT_EQ(readLines(files_, path), std::vector<std::string>{"x"}) << path;
   }
 }
@@ -364,8 +377,8 @@ TEST_F(WindowsFsTest, CopyOntoItselfFailsAndKeepsEveryByte) {
   fs::create_hard_link(c() / "pic.jpg", c() / "hard.jpg");
   fs::create_directories(d());
   fs::create_symlink(c(), d() / "viaC");
-  for (const char* target : {"C:\\pic.jpg", "C:\\PIC.JPG", "C:\\link.jpg", "C:\\hard.jpg",
-                             "D:\\viaC\\pic.jpg"}) {
+  for (const char* target :
+       {"C:\\pic.jpg", "C:\\PIC.JPG", "C:\\link.jpg", "C:\\hard.jpg", "D:\\viaC\\pic.jpg"}) {
     EXPECT_EQ(files_.copyFile("C:\\pic.jpg", target).number, kPathFileAccess) << target;
     EXPECT_EQ(readFile(c() / "pic.jpg"), bytes) << target;
   }
@@ -424,8 +437,8 @@ TEST_F(WindowsFsTest, ListingHidesDotNamesSortsByUpperCaseAndFollowsLinks) {
   std::vector<std::string> names;
   for (const DirEntry& e : entries) names.push_back(e.name);
   // Upper-cased: "A.JPG" < "B.JPG" < "LINKED" < "SUB" < "Z.JPG" < "_X.JPG" ('_' after 'Z').
-  EXPECT_EQ(names, (std::vector<std::string>{"A.jpg", "b.jpg", "linked", "sub", "Z.jpg",
-                                             "_x.jpg"}));
+  EXPECT_EQ(names,
+            (std::vector<std::string>{"A.jpg", "b.jpg", "linked", "sub", "Z.jpg", "_x.jpg"}));
   EXPECT_TRUE(entries[2].isFolder);
   EXPECT_TRUE(entries[3].isFolder);
   EXPECT_FALSE(entries[0].isFolder);
@@ -437,8 +450,7 @@ TEST_F(WindowsFsTest, ListingOrderComparesUpperCasedAccentedNames) {
   for (const char* name : {"èta", "Eta", "ebe", "Ètb"}) writeFile(c() / name, "");
   // "EBE" < "ETA" < "ÈTA" < "ÈTB": È is two bytes above every ASCII letter; the two ÈT names
   // follow their upper-cased tails.
-  EXPECT_EQ(listedNames(files_, "C:\\"),
-            (std::vector<std::string>{"ebe", "Eta", "èta", "Ètb"}));
+  EXPECT_EQ(listedNames(files_, "C:\\"), (std::vector<std::string>{"ebe", "Eta", "èta", "Ètb"}));
 }
 
 TEST_F(WindowsFsTest, ListingAMissingOrFileFolderFails) {
@@ -493,18 +505,16 @@ TEST_P(LineEndTest, LinesEndAtLfCrLfOrLoneCr) {
 INSTANTIATE_TEST_SUITE_P(
     Files, LineEndTest,
     ::testing::Values(
-        LineCase{"Empty", "", {}},
-        LineCase{"Mixed", "a\nb\r\nc\rd", {"a", "b", "c", "d"}},
+        LineCase{"Empty", "", {}}, LineCase{"Mixed", "a\nb\r\nc\rd", {"a", "b", "c", "d"}},
         LineCase{"FinalEnd", "a\r\n", {"a"}},
         LineCase{"EmptyLines", "\r\n\n\r\r\n", {"", "", "", ""}},
-        LineCase{"LoneCrs", "\r\r", {"", ""}},
-        LineCase{"LfCr", "a\n\rb", {"a", "", "b"}},
-        LineCase{"CrLfAcrossBlocks", std::string(65535, 'x') + "\r\nnext",
+        LineCase{"LoneCrs", "\r\r", {"", ""}}, LineCase{"LfCr", "a\n\rb", {"a", "", "b"}},
+        LineCase{"CrLfAcrossBlocks",
+                 std::string(65535, 'x') + "\r\nnext",
                  {std::string(65535, 'x'), "next"}},
-        LineCase{"CrAtEndOfBlock", std::string(65535, 'y') + "\rz",
-                 {std::string(65535, 'y'), "z"}},
-        LineCase{"LongLine", std::string(200000, 'l') + "\nend",
-                 {std::string(200000, 'l'), "end"}}),
+        LineCase{"CrAtEndOfBlock", std::string(65535, 'y') + "\rz", {std::string(65535, 'y'), "z"}},
+        LineCase{
+            "LongLine", std::string(200000, 'l') + "\nend", {std::string(200000, 'l'), "end"}}),
     [](const auto& info) { return info.param.name; });
 
 TEST_F(WindowsFsTest, EveryWrittenLineEndsWithCrLf) {
