@@ -1,0 +1,185 @@
+#!/usr/bin/env bash
+# Times the list load and a single-page album build through the script runner, against find and
+# cp over the same files on the same disk, and reports the peak memory of each run.
+#
+#   bench/scan_and_build.sh path/to/vortena [work-parent-folder]
+#
+# The trees are made under a fresh temporary folder (in the given folder, else $TMPDIR or /tmp),
+# removed at the end. Needs about 6 GB free there and /usr/bin/time (package `time`).
+set -euo pipefail
+
+if [[ $# -lt 1 || ! -x $1 ]]; then
+  echo "usage: $0 VORTENA-EXECUTABLE [WORK-PARENT-FOLDER]" >&2
+  exit 2
+fi
+exe=$(realpath "$1")
+parent=${2:-${TMPDIR:-/tmp}}
+[[ -x /usr/bin/time ]] || { echo "$0: /usr/bin/time is missing (apt-get install time)" >&2; exit 2; }
+export QT_QPA_PLATFORM=offscreen
+
+work=$(mktemp -d "$parent/vortena-bench-XXXXXX")
+trap 'rm -rf "$work"' EXIT
+runs=${BENCH_RUNS:-3}
+
+now() { date +%s%N; }
+ms() { echo $(( ($2 - $1) / 1000000 )); }
+
+# Best wall time and best processor time (user + system), in milliseconds, of `runs` runs of a
+# command, output thrown away: "WALL CPU". The machine may be shared, so the processor time is
+# the steadier figure of the two.
+measure() {
+  local best_wall= best_cpu= out r u s wall cpu run
+  for ((run = 0; run < runs; run++)); do
+    out=$( { TIMEFORMAT='%3R %3U %3S'; time "$@" > /dev/null 2>&1; } 2>&1 )
+    read -r r u s <<< "$out"
+    wall=$(awk -v r="$r" 'BEGIN { printf "%d", r * 1000 }')
+    cpu=$(awk -v u="$u" -v s="$s" 'BEGIN { printf "%d", (u + s) * 1000 }')
+    if [[ -z $best_wall || $wall -lt $best_wall ]]; then best_wall=$wall; fi
+    if [[ -z $best_cpu || $cpu -lt $best_cpu ]]; then best_cpu=$cpu; fi
+  done
+  echo "$best_wall $best_cpu"
+}
+
+# Runs a script of the runner with C: on the work folder; prints the transcript.
+vortena_script() {
+  "$exe" --script "$1" --drive "C=$work"
+}
+
+# Peak resident memory in MB of one run of a script (/usr/bin/time -v).
+peak_mb() {
+  /usr/bin/time -v -o "$work/rss" "$exe" --script "$1" --drive "C=$work" > "$work/peak.out"
+  echo $(( $(sed -n 's/.*Maximum resident set size (kbytes): //p' "$work/rss") / 1024 ))
+}
+
+# `folders` folders under $1, each with `files` files written from the text in $4.
+make_tree() {
+  local root=$1 folders=$2 files=$3 content=$4 d f dir file
+  for ((d = 0; d < folders; d++)); do
+    printf -v dir '%s/d%04d' "$root" "$d"
+    mkdir -p "$dir"
+    for ((f = 0; f < files; f++)); do
+      printf -v file '%s/p%04d.jpg' "$dir" "$f"
+      printf '%s' "$content" > "$file"
+    done
+  done
+}
+
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b == 0) b = 1; printf "%.2f", a / b }'; }
+
+echo "work folder: $work"
+echo "making the trees..."
+small=$(head -c 1536 /dev/zero | tr '\0' 'x')
+make_tree "$work/small" 100 100 "$small"
+make_tree "$work/huge" 1000 100 ""
+mkdir -p "$work/big"
+head -c $((2 * 1024 * 1024)) /dev/urandom > "$work/big/p0000.jpg"
+for ((f = 1; f < 1000; f++)); do cp "$work/big/p0000.jpg" "$(printf '%s/big/p%04d.jpg' "$work" "$f")"; done
+sync
+
+cat > "$work/empty.vs" <<'END'
+# start-up only: the fixed cost of every run
+END
+cat > "$work/scan_small.vs" <<'END'
+set txtPATH_RICERCA C:\small
+click cmdCONFERMA_Tutti
+END
+cat > "$work/scan_huge.vs" <<'END'
+set txtPATH_RICERCA C:\huge
+click cmdCONFERMA_Tutti
+END
+cat > "$work/scan_big.vs" <<'END'
+set txtPATH_RICERCA C:\big
+click cmdCONFERMA_Tutti
+END
+# A template missing from the program folder costs a question; yes goes on without it.
+{
+  printf 'set txtPATH_RICERCA C:\\big\nset txtNOME_FILE_HTM C:\\album\\index.htm\n'
+  printf 'click cmdCONFERMA_Tutti\n'
+  for template in MENU.HTM INTESTAZ.HTM PIEDE.HTM; do
+    [[ -e $(dirname "$exe")/$template ]] || printf 'answer yes\n'
+  done
+  printf 'click Command1\n'
+} > "$work/build_big.vs"
+
+# The loads must find every picture.
+for tree in small huge; do
+  printf 'set txtPATH_RICERCA C:\\%s\nclick cmdCONFERMA_Tutti\ndump\n' "$tree" > "$work/count.vs"
+  echo "entries listed in $tree: $(vortena_script "$work/count.vs" | sed -n 's/^control txtNUM_FILE enabled "\(.*\)"$/\1/p')"
+done
+
+echo
+# Compares a load of the runner with find over the same tree; the runner's start-up (a script
+# without lines) is taken off its figures.
+compare_scan() {
+  local tree=$1 script=$2
+  find "$tree" -type f > /dev/null  # warm the folder cache for both
+  read -r find_wall find_cpu <<< "$(measure find "$tree" -type f)"
+  read -r run_wall run_cpu <<< "$(measure vortena_script "$script")"
+  printf '%-18s wall %6d ms   cpu %6d ms\n' "find:" "$find_wall" "$find_cpu"
+  printf '%-18s wall %6d ms   cpu %6d ms\n' "vortena run:" "$run_wall" "$run_cpu"
+  printf '%-18s wall %6d ms   cpu %6d ms\n' "vortena start-up:" "$startup_wall" "$startup_cpu"
+  local scan_wall=$((run_wall - startup_wall)) scan_cpu=$((run_cpu - startup_cpu))
+  printf '%-18s wall %6d ms   cpu %6d ms   = %s x find (wall), %s x find (cpu); goal <= 2\n' \
+    "vortena scan:" "$scan_wall" "$scan_cpu" "$(ratio "$scan_wall" "$find_wall")" \
+    "$(ratio "$scan_cpu" "$find_cpu")"
+  echo "whole run:         $(ratio "$run_wall" "$find_wall") x find (wall)"
+}
+
+read -r startup_wall startup_cpu <<< "$(measure vortena_script "$work/empty.vs")"
+
+echo "== scan: 10,000 pictures in 100 folders"
+compare_scan "$work/small" "$work/scan_small.vs"
+echo "peak memory:       $(peak_mb "$work/scan_small.vs") MB"
+
+echo
+echo "== scan: 100,000 entries in 1,000 folders"
+compare_scan "$work/huge" "$work/scan_huge.vs"
+echo "peak memory:       $(peak_mb "$work/scan_huge.vs") MB (goal < 100)"
+
+echo
+echo "== build: single page of 1,000 pictures of 2 MB"
+# Wall time of one copy of the big tree, until it is on disk.
+time_cp() {
+  rm -rf "$work/cp_copy"
+  sync
+  local start end
+  start=$(now)
+  cp -r "$work/big" "$work/cp_copy"
+  sync
+  end=$(now)
+  ms "$start" "$end"
+  rm -rf "$work/cp_copy"
+}
+
+# Wall time of one build of the big tree, until it is on disk.
+time_build() {
+  rm -rf "$work/album"
+  mkdir -p "$work/album"
+  sync
+  local start end
+  start=$(now)
+  vortena_script "$work/build_big.vs" > "$work/build.out"
+  sync
+  end=$(now)
+  ms "$start" "$end"
+}
+
+# cp and the build take turns, so that neither always meets the disk in the same state.
+read -r load_wall load_cpu <<< "$(measure vortena_script "$work/scan_big.vs")"
+cp_ms= build_run_ms=
+for ((run = 0; run < 2; run++)); do
+  t=$(time_cp)
+  if [[ -z $cp_ms || $t -lt $cp_ms ]]; then cp_ms=$t; fi
+  t=$(time_build)
+  if [[ -z $build_run_ms || $t -lt $build_run_ms ]]; then build_run_ms=$t; fi
+done
+build_ms=$((build_run_ms - load_wall))
+copies=$(find "$work/album" -type f -name '*.jpg' -size +1M | wc -l)
+echo "cp:                ${cp_ms} ms (best of 2, with sync)"
+echo "vortena run:       ${build_run_ms} ms (best of 2, with sync; start-up and load alone ${load_wall} ms)"
+echo "vortena build:     ${build_ms} ms = $(ratio "$build_ms" "$cp_ms") x cp (goal <= 1.5)"
+echo "pictures copied:   ${copies} of 1000"
+grep -v '^\(beep\|pointer .*\)$' "$work/build.out" | sed 's/^/transcript: /' | head -5
+rm -rf "$work/album"
+mkdir -p "$work/album"
+echo "peak memory:       $(peak_mb "$work/build_big.vs") MB"
