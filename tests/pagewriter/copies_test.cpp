@@ -1,0 +1,66 @@
+// Copies into the entry folders and the messages of the copies that fail.
+#include "page_writer_fixture.h"
+
+namespace vortena::testing {
+namespace {
+
+class CopyCaseTest : public PageWriterTest, public ::testing::WithParamInterface<bool> {
+ protected:
+  void SetUp() override {
+    if (GetParam()) upperCase();
+  }
+  std::string inCase(const std::string& lower) { return GetParam() ? toUpperAscii(lower) : lower; }
+  static std::string toUpperAscii(std::string text) {
+    for (char& c : text)
+      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return text;
+  }
+};
+
+TEST_P(CopyCaseTest, FourLetterTypeKeepsItsLastThreeAndPicturesArriveInTheBuildsCase) {
+  addEntries({"C:\\foto\\a.jpg", "C:\\foto\\b.jpg", "C:\\foto\\photo.jpeg"});
+  run();
+  EXPECT_EQ(onC("album/" + inCase("dir_0001/img_003.peg")), "foto/photo.jpeg");
+  for (const char* picture :
+       {"puls_sx3.jpg", "puls_su3.jpg", "puls_dx3.jpg", "sfondo_1.gif", "sfondo_2.gif"})
+    EXPECT_EQ(onC("album/" + inCase("dir_0001/") + inCase(picture)), std::string("picture ") + picture);
+  EXPECT_EQ(fx.transcript().find("message"), std::string::npos);
+}
+
+TEST_P(CopyCaseTest, MissingNavigationPictureIsReportedOnceAndTheOthersStillArrive) {
+  removeProgramFile("puls_sx3.jpg");
+  addPictures(1);
+  run();
+  EXPECT_EQ(fx.transcript(),
+            "pointer hourglass\n"
+            "message \"Errore nella copia dell'immagine puls_sx3.jpg\\r\\nERR= 53 - Impossibile "
+            "trovare il file\\r\\rCopia P:\\\\puls_sx3.jpg " +
+                inCase("c:\\\\album\\\\dir_0001\\\\puls_sx3.jpg") +
+                "\"\n"
+                "pointer default\nbeep\n");
+  EXPECT_FALSE(existsOnC("album/" + inCase("dir_0001/puls_sx3.jpg")));
+  for (const char* picture : {"puls_su3.jpg", "puls_dx3.jpg", "sfondo_1.gif", "sfondo_2.gif"})
+    EXPECT_TRUE(existsOnC("album/" + inCase("dir_0001/") + inCase(picture))) << picture;
+}
+
+TEST_P(CopyCaseTest, VanishedSourceIsReportedAndStillCountsInItsFolder) {
+  form().txtMAX_N_FILES->setText("2");
+  addEntry("C:\\foto\\gone.jpg", false);
+  addEntries({"C:\\foto\\a.jpg", "C:\\foto\\b.jpg"});
+  run();
+  EXPECT_EQ(fx.transcript(),
+            "pointer hourglass\n"
+            "message \"Errore nella copia delle immagini ERR= 53 - Impossibile trovare il "
+            "file\\r\\rCopia " +
+                inCase("c:\\\\foto\\\\gone.jpg c:\\\\album\\\\dir_0001\\\\img_001.jpg") +
+                "\"\n"
+                "pointer default\nbeep\n");
+  EXPECT_EQ(onC("album/" + inCase("dir_0001/img_002.jpg")), "foto/a.jpg");
+  EXPECT_EQ(onC("album/" + inCase("dir_0002/img_001.jpg")), "foto/b.jpg");
+}
+
+INSTANTIATE_TEST_SUITE_P(BothCases, CopyCaseTest, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "Upper" : "Lower"; });
+
+}  // namespace
+}  // namespace vortena::testing

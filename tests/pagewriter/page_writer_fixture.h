@@ -1,0 +1,148 @@
+// A page pass over the real file system: drive C: a temporary folder, the program folder P: a
+// temporary folder of small hand-made templates and pictures, so that the expected pages below
+// depend on nothing but these files.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "pagewriter/page_pass.h"
+#include "support/album_fixture.h"
+
+namespace vortena::testing {
+
+// LF line ends turned into the CR LF that every written line ends with.
+inline std::string crlf(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '\n') out += '\r';
+    out += c;
+  }
+  return out;
+}
+
+// The header template: a background line, a title line, and a line holding both words.
+inline const std::string kIntestaz =
+    "<HEAD><TITLE>Album</TITLE></HEAD>\n"
+    "<BODY BACKGROUND=\"sfondo1g.jpg\" text=\"#FFFFFF\">\n"
+    "<marquee>Le mie foto</marquee>\n"
+    "<!-- Background e Marquee -->\n"
+    "<div align=\"center\"><center>\n";
+inline const std::string kIntest2 =
+    "<HEAD><TITLE>Album due</TITLE></HEAD>\n"
+    "<body Backgrounds=\"sfondo1p.jpg\">\n"
+    "<MARQUEE>titolo</MARQUEE>\n"
+    "<div align=\"center\"><center>\n";
+inline const std::string kPiede = "</BODY>\n</HTML>\n";
+inline const std::string kMenu =
+    "<HTML><BODY>\n"
+    "<a href=\"../dir_000p/menu.htm\"><img src=\"puls_sx3.jpg\"></a>\n"
+    "<A HREF=\"../DIR_000S/MENU.HTM\"><IMG SRC=\"puls_dx3.jpg\"></A>\n"
+    "<img src=\"img_001.jpg\"> <img src=\"img_002.jpg\">\n"
+    "<IMG SRC=\"IMG_003.JPG\">\n"
+    "<img src=\"img_010.jpg\">\n"
+    "</BODY></HTML>\n";
+
+class PageWriterTest : public ::testing::Test {
+ protected:
+  PageWriterTest() {
+    for (const char* name : {"puls_sx3.jpg", "puls_su3.jpg", "puls_dx3.jpg", "sfondo_1.gif",
+                             "sfondo_2.gif"})
+      putProgramFile(name, std::string("picture ") + name);
+    putProgramFile("INTESTAZ.HTM", kIntestaz);
+    putProgramFile("INTEST_2.HTM", kIntest2);
+    putProgramFile("PIEDE.HTM", kPiede);
+    putProgramFile("MENU.HTM", kMenu);
+    std::filesystem::create_directories(fx.driveC() / "album");
+    form().txtMAX_N_FILES->setText("9");
+    form().txtMAX_PER_RIGA->setText("4");
+    JobState& job = fx.album().job;
+    job.Dir_Album = "c:\\album\\";
+    job.File_Pagina = "index.htm";
+    job.Dir_Radice = "C:\\foto\\";
+    fx.takeTranscript();
+  }
+
+  const Form& form() { return fx.form().form(); }
+  void upperCase() {
+    form().Option1->select();
+    fx.album().job.Dir_Album = "C:\\ALBUM\\";
+    fx.album().job.File_Pagina = "INDEX.HTM";
+  }
+
+  void putProgramFile(const std::string& name, const std::string& bytes) {
+    writeFile(program.path() / name, bytes);
+  }
+  void removeProgramFile(const std::string& name) {
+    std::filesystem::remove(program.path() / name);
+  }
+
+  // Adds list items for the range 1..count; "C:\foto\x.jpg" items get a file under drive C:
+  // whose content is its own name.
+  void addEntries(std::initializer_list<std::string> items) {
+    for (const std::string& item : items) addEntry(item);
+  }
+  void addEntry(const std::string& item, bool makeFile = true) {
+    form().List1->addItem(item);
+    const std::string prefix = "C:\\";
+    if (makeFile && item.rfind(prefix, 0) == 0) {
+      std::string relative = item.substr(prefix.size());
+      for (char& c : relative)
+        if (c == '\\') c = '/';
+      writeFile(fx.driveC() / relative, relative);
+    }
+    fx.album().job.Primo_File = 1;
+    fx.album().job.Ultimo_File = form().List1->count();
+  }
+  // n pictures C:\foto\p01.jpg, C:\foto\p02.jpg, ...
+  void addPictures(int n) {
+    for (int i = 1; i <= n; ++i) addEntry("C:\\foto\\p" + std::string(i < 10 ? "0" : "") +
+                                          std::to_string(i) + ".jpg");
+  }
+
+  void run() { Crea_Pagina(fx.album()); }
+  // A file below drive C:, read as bytes ("album/index.htm").
+  std::string onC(const std::string& relative) { return readFile(fx.driveC() / relative); }
+  bool existsOnC(const std::string& relative) {
+    return std::filesystem::exists(fx.driveC() / relative);
+  }
+
+  TempFolder program;
+  AlbumFixture fx{program.path()};
+};
+
+// The twelve frame lines of a button around its link and text lines, and the two lines after.
+inline std::string cell(const std::string& href, const std::string& text) {
+  return "<td valign=\"Top\">\n"
+         "  <table border=\"0\" cellpadding=\"0\" cellspacing=\"0\" width=\" 130\">\n"
+         "  <tr>\n"
+         "   <td background=\"PULSANTE.JPG\" width=\"130\" height=\"30\">\n"
+         "    <table border=\"0\" cellpadding=\"0\" cellspacing=\"0\" width=\"130\" height=\"30\">\n"
+         "     <tr>\n"
+         "      <td><p align=\"center\">\n"
+         "        <A HREF=\"" + href + "\">\n" +
+         text + "</A>\n"
+         "      </td>\n"
+         "     </tr>\n"
+         "    </table>\n"
+         "   </td>\n"
+         "  </tr>\n"
+         "</table></td>\n"
+         " \n";
+}
+inline const std::string kRowBreak = " \n</tr>\n<tr>\n \n";
+inline const std::string kGridStart =
+    "<table border=\"0\" cellpadding=\"0\" cellspacing=\"10\" width=\"130\">\n<tr>\n \n";
+inline const std::string kGridEnd = " </tr>\n</table>\n</center></div>\n";
+inline const std::string kBackLinkLower =
+    "<H2><a href=\"index.htm\" target=\"_top\"><p align=\"center\"><font color=\"#FFFF80\">"
+    "<strong><em>Ritorna alla pagina iniziale</strong></em></font></p></a></H2>\n";
+inline const std::string kBackLinkUpper =
+    "<H2><a href=\"INDEX.HTM\" target=\"_top\"><p align=\"center\"><font color=\"#FFFF80\">"
+    "<strong><em>Ritorna alla pagina iniziale</strong></em></font></p></a></H2>\n";
+
+}  // namespace vortena::testing

@@ -1,0 +1,120 @@
+// A page that cannot be written where asked: drive C:, then C:\index.htm, or a message.
+#include "page_writer_fixture.h"
+#include "platform/faulty_fs.h"
+
+namespace vortena::testing {
+namespace {
+
+const std::string kBoxA = "message \"Errore in registrazione Elenco (forse e' un CD-ROM) ";
+const std::string kBoxB = "message \"Errore in registrazione Elenco (non esiste stessa cartella) ";
+const std::string kTryC = "\\r\\rTento di registrare sul disco C: \\r\\r ERR=";
+const std::string kTryIndex =
+    "\\r\\rTento di registrare sul disco con il nome C:\\\\index.htm \\r\\r ERR=";
+const std::string kNotFound = " 76 - Impossibile trovare il percorso\"\n";
+const std::string kAccess = " 75 - Errore di accesso al percorso/file\"\n";
+
+class WriteRecoveryTest : public PageWriterTest {
+ protected:
+  WriteRecoveryTest() : faulty(fx.fs()) {}
+  void useFaultyDisk() { fx.album().sys.fs = &faulty; }
+  FaultyFileSystem faulty;
+};
+
+TEST_F(WriteRecoveryTest, UnmappedDriveMovesThePageToTheSameFolderOnC) {
+  upperCase();
+  fx.album().job.Dir_Album = "E:\\FOTO\\";
+  std::filesystem::create_directories(fx.driveC() / "foto");
+  addPictures(1);
+  run();
+  EXPECT_EQ(fx.transcript(), "pointer hourglass\nbeep\n" + kBoxA + "E:\\\\FOTO\\\\INDEX.HTM" +
+                                 kTryC + kNotFound + "pointer default\nbeep\n");
+  EXPECT_EQ(fx.album().job.Dir_Album, "C:\\FOTO\\");
+  EXPECT_EQ(fx.album().job.File_Pagina, "INDEX.HTM");
+  EXPECT_EQ(onC("foto/INDEX.HTM").substr(0, 8), "<HTML>\r\n");
+  EXPECT_EQ(onC("foto/DIR_0001/IMG_001.JPG"), "foto/p01.jpg");
+}
+
+TEST_F(WriteRecoveryTest, FolderMissingOnCTooEndsAsIndexPageAtTheRootOfC) {
+  upperCase();
+  fx.album().job.Dir_Album = "E:\\NOPE\\";
+  addPictures(1);
+  run();
+  EXPECT_EQ(fx.transcript(), "pointer hourglass\nbeep\n" + kBoxA + "E:\\\\NOPE\\\\INDEX.HTM" +
+                                 kTryC + kNotFound + "beep\n" + kBoxB +
+                                 "C:\\\\NOPE\\\\INDEX.HTM" + kTryIndex + kNotFound +
+                                 "pointer default\nbeep\n");
+  EXPECT_EQ(fx.album().job.Dir_Album, "C:\\");
+  EXPECT_EQ(fx.album().job.File_Pagina, "index.htm");
+  EXPECT_EQ(onC("index.htm").substr(0, 8), "<HTML>\r\n");
+  EXPECT_EQ(onC("DIR_0001/IMG_001.JPG"), "foto/p01.jpg");
+}
+
+TEST_F(WriteRecoveryTest, MissingFolderOnCGoesStraightOnToTheIndexPage) {
+  fx.album().job.Dir_Album = "c:\\nope\\";
+  run();
+  EXPECT_EQ(fx.transcript(), "pointer hourglass\nbeep\n" + kBoxA + "c:\\\\nope\\\\index.htm" +
+                                 kTryC + kNotFound + "beep\n" + kBoxB +
+                                 "C:\\\\nope\\\\index.htm" + kTryIndex + kNotFound +
+                                 "pointer default\nbeep\n");
+  EXPECT_EQ(onC("index.htm").substr(0, 8), "<HTML>\r\n");
+}
+
+TEST_F(WriteRecoveryTest, ReadOnlyPlaceIsLeftForTheSamePathOnC) {
+  useFaultyDisk();
+  faulty.failOn(FsOperation::OpenWrite, "c:\\album\\index.htm", kPathFileAccess, 1);
+  run();
+  EXPECT_EQ(fx.transcript(), "pointer hourglass\nbeep\n" + kBoxA + "c:\\\\album\\\\index.htm" +
+                                 kTryC + kAccess + "pointer default\nbeep\n");
+  EXPECT_EQ(onC("album/index.htm").substr(0, 8), "<HTML>\r\n");
+}
+
+TEST_F(WriteRecoveryTest, IndexPageOnCTriedOnceThenThePassEnds) {
+  useFaultyDisk();
+  faulty.failOn(FsOperation::OpenWrite, "", kPathFileAccess);
+  addPictures(1);
+  run();
+  EXPECT_EQ(fx.transcript(),
+            "pointer hourglass\nbeep\n" + kBoxA + "c:\\\\album\\\\index.htm" + kTryC + kAccess +
+                "beep\n" + kBoxB + "C:\\\\album\\\\index.htm" + kTryIndex + kAccess + "beep\n" +
+                "message \"Errore in registrazione Elenco C:\\\\index.htm\\r\\r ERR=" + kAccess +
+                "pointer default\nbeep\n");
+  EXPECT_FALSE(existsOnC("dir_0001"));
+  EXPECT_FALSE(existsOnC("album/dir_0001"));
+}
+
+TEST_F(WriteRecoveryTest, OtherErrorIsReportedForEachGuardedLineAndThePassGoesOn) {
+  useFaultyDisk();
+  faulty.failOn(FsOperation::WriteLine, "c:\\album\\index.htm", kDiskFull, 1);
+  addPictures(1);
+  run();
+  const std::string notOpen =
+      "beep\nmessage \"Errore in registrazione Elenco c:\\\\album\\\\index.htm\\r\\r ERR= 52 - "
+      "Nome o numero di file non valido\"\n";
+  EXPECT_EQ(fx.transcript(),
+            "pointer hourglass\nbeep\n"
+            "message \"Errore in registrazione Elenco c:\\\\album\\\\index.htm\\r\\r ERR= 61 - "
+            "Disco pieno\"\n" +
+                notOpen + notOpen + notOpen + "pointer default\nbeep\n");
+  EXPECT_EQ(onC("album/dir_0001/img_001.jpg"), "foto/p01.jpg");
+}
+
+TEST_F(WriteRecoveryTest, ClosingLinesAreGuardedOnlyWhenNoEntryWasPlaced) {
+  useFaultyDisk();
+  // Line 10: "<HTML>", five header lines, three grid lines, then the first closing line.
+  faulty.failOn(FsOperation::WriteLine, "c:\\album\\index.htm", kDiskFull, 10);
+  run();
+  EXPECT_NE(fx.transcript().find("ERR= 61 - Disco pieno"), std::string::npos);
+}
+
+TEST_F(WriteRecoveryTest, FailuresAfterTheFirstEntryAreSilent) {
+  useFaultyDisk();
+  faulty.failOn(FsOperation::WriteLine, "c:\\album\\index.htm", kDiskFull, 10);
+  faulty.failOn(FsOperation::WriteLine, "c:\\album\\index.htm", kDiskFull, 30);
+  addPictures(1);
+  run();
+  EXPECT_EQ(fx.transcript(), "pointer hourglass\npointer default\nbeep\n");
+  EXPECT_TRUE(existsOnC("album/dir_0001/menu.htm"));
+}
+
+}  // namespace
+}  // namespace vortena::testing
