@@ -58,6 +58,28 @@ int errorNumberOf(int error, int missing = kFileNotFound) {
 
 FsStatus lastError(int missing = kFileNotFound) { return {errorNumberOf(errno, missing)}; }
 
+// A file descriptor closed when it goes.
+class Descriptor {
+ public:
+  explicit Descriptor(int fd = -1) : fd_(fd) {}
+  ~Descriptor() { reset(); }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  int get() const { return fd_; }
+  bool valid() const { return fd_ >= 0; }
+  int release() { return std::exchange(fd_, -1); }
+  // Closes the descriptor held (and takes `fd`); the errno of a failed close, 0 otherwise.
+  int reset(int fd = -1) {
+    int error = 0;
+    if (fd_ >= 0 && ::close(fd_) != 0) error = errno;
+    fd_ = fd;
+    return error;
+  }
+
+ private:
+  int fd_;
+};
+
 // =============================================================================================
 // Path text: host paths ("/" separated) and Windows paths (drive letter, "\" or "/").
 
@@ -268,6 +290,11 @@ struct WindowsFileSystem::Resolved {
   std::string host() const { return isRoot() ? root : joinHost(parent, exists() ? onDisk : asked); }
   // Host path of the name in exactly the asked spelling.
   std::string askedHost() const { return isRoot() ? root : joinHost(parent, asked); }
+
+  // Opens the existing file for reading; a folder is refused (75).
+  FsStatus openExisting(Descriptor& fd, struct stat& st) const;
+  // Gives an existing entry found in another letter case the asked spelling.
+  FsStatus respell() const;
 };
 
 WindowsFileSystem::Resolved::Resolved(const WindowsFileSystem& fs, const std::string& path) {
@@ -307,32 +334,25 @@ WindowsFileSystem::Resolved::Resolved(const WindowsFileSystem& fs, const std::st
   }
 }
 
+FsStatus WindowsFileSystem::Resolved::openExisting(Descriptor& fd, struct stat& st) const {
+  if (error) return {error};
+  if (!exists()) return {kFileNotFound};
+  fd.reset(::open(host().c_str(), O_RDONLY | O_CLOEXEC));
+  if (!fd.valid() || ::fstat(fd.get(), &st) != 0) return lastError();
+  if (S_ISDIR(st.st_mode)) return {kPathFileAccess};
+  return {};
+}
+
+FsStatus WindowsFileSystem::Resolved::respell() const {
+  if (!exists() || onDisk == asked) return {};
+  if (::rename(host().c_str(), askedHost().c_str()) != 0) return lastError();
+  return {};
+}
+
 // =============================================================================================
 // Text files and copies.
 
 namespace {
-
-// A file descriptor closed when it goes.
-class Descriptor {
- public:
-  explicit Descriptor(int fd = -1) : fd_(fd) {}
-  ~Descriptor() { reset(); }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  int get() const { return fd_; }
-  bool valid() const { return fd_ >= 0; }
-  int release() { return std::exchange(fd_, -1); }
-  // Closes now; the errno of a failed close, 0 otherwise.
-  int reset() {
-    int error = 0;
-    if (fd_ >= 0 && ::close(fd_) != 0) error = errno;
-    fd_ = -1;
-    return error;
-  }
-
- private:
-  int fd_;
-};
 
 class HostTextReader final : public TextReader {
  public:
@@ -454,14 +474,6 @@ int copyContents(int in, int out) {
   }
 }
 
-// Gives an existing entry the asked spelling of its name (same folder, letter case only).
-FsStatus respell(const std::string& parent, const std::string& onDisk, const std::string& asked) {
-  if (onDisk == asked) return {};
-  if (::rename(joinHost(parent, onDisk).c_str(), joinHost(parent, asked).c_str()) != 0)
-    return lastError();
-  return {};
-}
-
 }  // namespace
 
 // =============================================================================================
@@ -475,14 +487,9 @@ WindowsFileSystem::WindowsFileSystem(DriveTable drives) : drives_(std::move(driv
 }
 
 FsStatus WindowsFileSystem::openRead(const std::string& path, std::unique_ptr<TextReader>& out) {
-  Resolved r(*this, path);
-  if (r.error) return {r.error};
-  if (!r.exists()) return {kFileNotFound};
-  Descriptor fd(::open(r.host().c_str(), O_RDONLY | O_CLOEXEC));
-  if (!fd.valid()) return lastError();
+  Descriptor fd;
   struct stat st;
-  if (::fstat(fd.get(), &st) != 0) return lastError();
-  if (S_ISDIR(st.st_mode)) return {kPathFileAccess};
+  if (FsStatus s = Resolved(*this, path).openExisting(fd, st); !s.ok()) return s;
   out = std::make_unique<HostTextReader>(fd.release());
   return {};
 }
@@ -491,9 +498,7 @@ FsStatus WindowsFileSystem::openWrite(const std::string& path, std::unique_ptr<T
   Resolved r(*this, path);
   if (r.error) return {r.error};
   if (r.isRoot() || (r.exists() && isFolder(r.host()))) return {kPathFileAccess};
-  if (r.exists()) {
-    if (FsStatus s = respell(r.parent, r.onDisk, r.asked); !s.ok()) return s;
-  }
+  if (FsStatus s = r.respell(); !s.ok()) return s;
   int fd = ::open(r.askedHost().c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   if (fd < 0) return lastError(kPathNotFound);
   out = std::make_unique<HostTextWriter>(fd);
@@ -501,14 +506,9 @@ FsStatus WindowsFileSystem::openWrite(const std::string& path, std::unique_ptr<T
 }
 
 FsStatus WindowsFileSystem::copyFile(const std::string& from, const std::string& to) {
-  Resolved source(*this, from);
-  if (source.error) return {source.error};
-  if (!source.exists()) return {kFileNotFound};
-  Descriptor in(::open(source.host().c_str(), O_RDONLY | O_CLOEXEC));
-  if (!in.valid()) return lastError();
+  Descriptor in;
   struct stat sourceStat;
-  if (::fstat(in.get(), &sourceStat) != 0) return lastError();
-  if (S_ISDIR(sourceStat.st_mode)) return {kPathFileAccess};
+  if (FsStatus s = Resolved(*this, from).openExisting(in, sourceStat); !s.ok()) return s;
 
   Resolved target(*this, to);
   if (target.error) return {target.error};
@@ -517,9 +517,7 @@ FsStatus WindowsFileSystem::copyFile(const std::string& from, const std::string&
   if (target.exists() && statFollow(target.host(), targetStat) &&
       (sameIdentity(sourceStat, targetStat) || S_ISDIR(targetStat.st_mode)))
     return {kPathFileAccess};
-  if (target.exists()) {
-    if (FsStatus s = respell(target.parent, target.onDisk, target.asked); !s.ok()) return s;
-  }
+  if (FsStatus s = target.respell(); !s.ok()) return s;
   // Opened without truncation and checked once more on the open file: a source that turned up
   // under the destination's name in the meantime is not emptied.
   Descriptor out(::open(target.askedHost().c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666));
@@ -572,7 +570,7 @@ FsStatus WindowsFileSystem::makeFolder(const std::string& path) {
   if (r.isRoot()) return {kPathFileAccess};
   if (r.exists()) {
     // The folder is there already; only its name takes the asked spelling.
-    if (isFolder(r.host())) respell(r.parent, r.onDisk, r.asked);
+    if (isFolder(r.host())) r.respell();
     return {kPathFileAccess};
   }
   if (::mkdir(r.askedHost().c_str(), 0777) != 0) return lastError(kPathNotFound);
