@@ -18,8 +18,12 @@ static void initWindowResources() { Q_INIT_RESOURCE(vortena); }
 namespace vortena {
 namespace {
 
+// The positions were laid out for a narrow sans-serif face: Arial's metrics (or its free
+// twin's) keep the captions inside their controls, where a wide face would cut them off.
 QFont sansSerif(double points, bool bold) {
-  QFont font(QStringLiteral("Sans Serif"));
+  QFont font;
+  font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
+                    QStringLiteral("Helvetica"), QStringLiteral("Sans Serif")});
   font.setStyleHint(QFont::SansSerif);
   font.setPointSizeF(points);
   font.setBold(bold);
@@ -131,11 +135,14 @@ QWidget* QtMainWindow::makeWidget(const ControlSpec& spec) {
       widget->setFocusPolicy(Qt::StrongFocus);
       if (spec.bold) widget->setFont(sansSerif(8.25, true));
       break;
+    // A narrow gap between box and caption, so that the captions fit the table's widths.
     case ControlKind::CheckBox:
       widget = new QCheckBox(caption(spec), this);
+      widget->setStyleSheet(QStringLiteral("QCheckBox { spacing: 3px; }"));
       break;
     case ControlKind::OptionButton:
       widget = new QRadioButton(caption(spec), this);
+      widget->setStyleSheet(QStringLiteral("QRadioButton { spacing: 3px; }"));
       break;
     case ControlKind::Label: {
       auto* label = new QLabel(caption(spec), this);
