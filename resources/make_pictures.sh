@@ -24,7 +24,7 @@ convert -size 64x64 pattern:checkerboard +level-colors "#22364a,#2a4156" \
 # Slideshow backgrounds: two tiles for the page and the frame around the picture.
 convert -size 48x48 xc:'#141414' -fill '#1f1f1f' -draw 'rectangle 0,0 23,23' \
   -draw 'rectangle 24,24 47,47' -strip sfondo_1.gif
-convert -size 32x32 xc:'#2a2218' -fill '#3a2f20' -draw 'circle 16,16 16,4' -strip sfondo_2.gif
+convert -size 32x32 xc:'#2a2218' -fill '#30271c' -draw 'circle 16,16 16,4' -strip sfondo_2.gif
 
 # The three navigation buttons: previous, up (the album page), next.
 nav() {  # name polygon
