@@ -16,19 +16,15 @@ namespace {
 constexpr std::array<std::string_view, 6> kDirectExtensions = {"HTM", "WAV", "MP3",
                                                                "MID", "WMA", "AVI"};
 
-// List item at 1-based position p in the build's case; empty beyond the list.
-std::string entryAt(const PagePass& pass, long p) {
-  if (p < 1 || p > pass.album.form.List1->count()) return {};
-  return toCase(pass.album.form.List1->item(static_cast<int>(p - 1)), pass.upper());
-}
+bool isBlank(const std::string& item) { return trim(item).empty(); }
 
-bool isBlank(const std::string& entry) { return trim(entry).empty(); }
-
-// True when no position after p in the page's range holds a non-blank entry.
+// True when no position after p in the page's range holds a non-blank entry. The walk goes
+// from the end of the range backwards, so it usually stops at once.
 bool lastInRange(const PagePass& pass, long p) {
-  const long last = std::min<long>(pass.album.job.Ultimo_File, pass.album.form.List1->count());
-  for (long next = p + 1; next <= last; ++next)
-    if (!isBlank(entryAt(pass, next))) return false;
+  const ListBox& list = *pass.album.form.List1;
+  const long last = std::min<long>(pass.album.job.Ultimo_File, list.count());
+  for (long later = last; later > p; --later)
+    if (!isBlank(list.item(static_cast<int>(later - 1)))) return false;
   return true;
 }
 

@@ -1,6 +1,7 @@
 // The questions before a page is written, the renaming of the sources, the kinds of entries
 // and the names that must not break the markup.
 #include <cstring>
+#include <functional>
 
 #include "page_writer_fixture.h"
 #include "pagewriter/entry_grid.h"
@@ -184,6 +185,44 @@ TEST(EntryParts, SplitAtTheLastBackslashAndLabelBelowTheRoot) {
   parts = Dividi_Voce("PAG_1.HTM");
   EXPECT_EQ(parts.folderPart, "");
   EXPECT_EQ(parts.fileName, "PAG_1.HTM");
+}
+
+}  // namespace
+}  // namespace vortena::testing
+
+namespace vortena::testing {
+namespace {
+
+// The window's side of a pass: counts the rounds of event processing and runs a user action
+// in the first of them, as a click in the middle of a build would.
+class EventCountingUi : public Ui {
+ public:
+  EventCountingUi(Ui& inner, std::function<void()> firstRound)
+      : inner_(inner), firstRound_(std::move(firstRound)) {}
+  void beep() override { inner_.beep(); }
+  void message(const std::string& text) override { inner_.message(text); }
+  bool question(const std::string& text) override { return inner_.question(text); }
+  void setPointer(Pointer pointer) override { inner_.setPointer(pointer); }
+  void processEvents() override {
+    if (rounds++ == 0) firstRound_();
+  }
+  int screenWidth() const override { return inner_.screenWidth(); }
+  void endProgram() override { inner_.endProgram(); }
+  int rounds = 0;
+
+ private:
+  Ui& inner_;
+  std::function<void()> firstRound_;
+};
+
+TEST_F(PageWriterTest, WindowHandlesEventsOncePerEntryAndFolderSizeIsReadEachTime) {
+  EventCountingUi ui(fx.user(), [this] { form().txtMAX_N_FILES->setText("1"); });
+  fx.album().sys.ui = &ui;
+  addEntries({"C:\\foto\\a.jpg", "", "C:\\foto\\b.jpg", "C:\\foto\\c.jpg"});
+  run();
+  EXPECT_EQ(ui.rounds, 3);
+  // The size changed to 1 while the first entry was placed: every entry has its own folder.
+  EXPECT_TRUE(existsOnC("album/dir_0003/img_001.jpg"));
 }
 
 }  // namespace
