@@ -101,6 +101,12 @@ TEST_F(WindowControlsTest, EndButtonEndsTheProgram) {
   EXPECT_EQ(fixture.ui.events, std::vector<std::string>{"end"});
 }
 
+TEST_F(WindowControlsTest, ClosingTheWindowEndsTheProgram) {
+  fixture.window.show();
+  fixture.window.close();
+  EXPECT_EQ(fixture.ui.events, std::vector<std::string>{"end"});
+}
+
 TEST_F(WindowControlsTest, DisabledButtonRunsNothing) {
   clickOn("Command5");
   clickOn("Command1");

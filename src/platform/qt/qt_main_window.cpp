@@ -1,6 +1,7 @@
 #include "platform/qt/qt_main_window.h"
 
 #include <QButtonGroup>
+#include <QCloseEvent>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QIcon>
@@ -108,6 +109,11 @@ QtMainWindow::QtMainWindow(WindowsFileSystem& fs, std::string programFolder,
 }
 
 QtMainWindow::~QtMainWindow() = default;
+
+void QtMainWindow::closeEvent(QCloseEvent* event) {
+  event->accept();
+  window_->album().sys.ui->endProgram();
+}
 
 QWidget* QtMainWindow::makeWidget(const ControlSpec& spec) {
   QWidget* widget = nullptr;

@@ -41,6 +41,11 @@ class QtMainWindow : public QWidget {
   // The logical dots per inch the positions were scaled with.
   double dpi() const { return dpi_; }
 
+ protected:
+  // Closing the window ends the program as the end button does, also in the middle of a scan
+  // or a build.
+  void closeEvent(QCloseEvent* event) override;
+
  private:
   QWidget* makeWidget(const ControlSpec& spec);
   std::unique_ptr<Control> makeAdapter(const ControlSpec& spec, QWidget* widget);
