@@ -13,8 +13,8 @@ void Apri_Cella(PagePass& pass) {
   pass.writePage("   <td background=" + q + "PULSANTE.JPG" + q + " width=" + q + "130" + q +
                  " height=" + q + "30" + q + ">");
   pass.writePage("    <table border=" + q + "0" + q + " cellpadding=" + q + "0" + q +
-                 " cellspacing=" + q + "0" + q + " width=" + q + "130" + q + " height=" + q +
-                 "30" + q + ">");
+                 " cellspacing=" + q + "0" + q + " width=" + q + "130" + q + " height=" + q + "30" +
+                 q + ">");
   pass.writePage("     <tr>");
   pass.writePage("      <td><p align=" + q + "center" + q + ">");
 }

@@ -26,15 +26,14 @@ void Copia_Immagine(PagePass& pass, const std::string& folderPart, const std::st
   const bool upper = pass.upper();
   const std::string source = folderPart + fileName;
   const std::string type = toCase(lastCharacters(source, 3), upper);
-  const std::string copyName =
-      toCase(pass.folderPath + (upper ? "\\IMG_" : "\\img_") +
-                 zeroPad(pass.folderCount + 1, 3) + "." + type,
-             upper);
+  const std::string copyName = toCase(pass.folderPath + (upper ? "\\IMG_" : "\\img_") +
+                                          zeroPad(pass.folderCount + 1, 3) + "." + type,
+                                      upper);
   pass.copyTypes.push_back(type);
   FsStatus status = pass.album.sys.fs->copyFile(source, copyName);
   if (!status.ok()) {
-    pass.album.sys.ui->message("Errore nella copia delle immagini " + errorDetail(status) +
-                               "\r\r" + "Copia " + source + " " + copyName);
+    pass.album.sys.ui->message("Errore nella copia delle immagini " + errorDetail(status) + "\r\r" +
+                               "Copia " + source + " " + copyName);
   }
 }
 
@@ -45,9 +44,9 @@ void Copia_Pulsanti(PagePass& pass) {
         toCase(pass.folderPath + "\\" + std::string(name), pass.upper());
     FsStatus status = pass.album.sys.fs->copyFile(source, destination);
     if (!status.ok()) {
-      pass.album.sys.ui->message("Errore nella copia dell'immagine " + std::string(name) +
-                                 "\r\n" + errorDetail(status) + "\r\r" + "Copia " + source +
-                                 " " + destination);
+      pass.album.sys.ui->message("Errore nella copia dell'immagine " + std::string(name) + "\r\n" +
+                                 errorDetail(status) + "\r\r" + "Copia " + source + " " +
+                                 destination);
     }
   }
 }

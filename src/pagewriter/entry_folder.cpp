@@ -19,8 +19,8 @@ std::string asciiLower(const std::string& text) {
 // Rewrites every occurrence of `placeholder` (lower case) in `line`, in any letter case: the
 // first `keep` characters of each stay as the template wrote them, the rest become
 // `replacement`. Everything else in the line is kept.
-std::string rewritePlaceholder(const std::string& line, const std::string& placeholder,
-                               size_t keep, const std::string& replacement) {
+std::string rewritePlaceholder(const std::string& line, const std::string& placeholder, size_t keep,
+                               const std::string& replacement) {
   const std::string lowered = asciiLower(line);
   std::string out;
   size_t from = 0;
@@ -60,9 +60,9 @@ void Passo_Cartella(PagePass& pass, const std::string& folderPart, const std::st
   pass.album.sys.ui->processEvents();
   Copia_Immagine(pass, folderPart, fileName);
   ++pass.folderCount;
-  const bool full = pass.album.folders.folderPerEntry ||
-                    numericValue(pass.album.form.txtMAX_N_FILES->text()) <=
-                        static_cast<double>(pass.folderCount);
+  const bool full =
+      pass.album.folders.folderPerEntry ||
+      numericValue(pass.album.form.txtMAX_N_FILES->text()) <= static_cast<double>(pass.folderCount);
   if (!full) return;
   completeFolder(pass, lastEntry);
   ++pass.folderNumber;

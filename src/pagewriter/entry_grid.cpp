@@ -50,8 +50,8 @@ void writeCell(PagePass& pass, const EntryParts& parts, const std::string& label
     text = htmlText(parts.fileName);
   } else {
     const std::string number = zeroPad(pass.folderNumber, 4);
-    const std::string target = pass.upper() ? "DIR_" + number + "\\MENU.HTM"
-                                             : "dir_" + number + "\\menu.htm";
+    const std::string target =
+        pass.upper() ? "DIR_" + number + "\\MENU.HTM" : "dir_" + number + "\\menu.htm";
     pass.choiceLabel = "SCELTA " + signedNumber(pass.folderNumber);
     pass.writePage("        <A HREF=" + pass.q + target + pass.q + ">");
     text = pass.choiceLabel;
@@ -112,17 +112,17 @@ Flow Scrivi_Griglia(PagePass& pass) {
   pass.choiceLabel.clear();
   pass.copyTypes.clear();
   const std::string& q = pass.q;
-  Flow flow = writeGuarded(pass, {"<table border=" + q + "0" + q + " cellpadding=" + q + "0" + q +
-                                      " cellspacing=" + q + "10" + q + " width=" + q + "130" + q +
-                                      ">",
-                                  "<tr>", " "});
+  Flow flow =
+      writeGuarded(pass, {"<table border=" + q + "0" + q + " cellpadding=" + q + "0" + q +
+                              " cellspacing=" + q + "10" + q + " width=" + q + "130" + q + ">",
+                          "<tr>", " "});
   if (flow != Flow::Next) return flow;
 
   bool anyEntry = false;
   // Positions past the end of the list read as blank, so the walk stops there; the list cannot
   // grow meanwhile, as only a non-blank entry lets the window handle events.
-  for (long p = album.job.Primo_File;
-       p <= album.job.Ultimo_File && p <= album.form.List1->count(); ++p) {
+  for (long p = album.job.Primo_File; p <= album.job.Ultimo_File && p <= album.form.List1->count();
+       ++p) {
     const std::string stored =
         p >= 1 ? album.form.List1->item(static_cast<int>(p - 1)) : std::string();
     const std::string entry = toCase(stored, pass.upper());

@@ -6,20 +6,29 @@ namespace {
 // The markup form of one character, or nullptr when it is written as it is.
 const char* entityOf(char c) {
   switch (c) {
-    case '&': return "&amp;";
-    case '<': return "&lt;";
-    case '>': return "&gt;";
-    case '"': return "&quot;";
-    default: return nullptr;
+    case '&':
+      return "&amp;";
+    case '<':
+      return "&lt;";
+    case '>':
+      return "&gt;";
+    case '"':
+      return "&quot;";
+    default:
+      return nullptr;
   }
 }
 
 const char* percentOf(char c) {
   switch (c) {
-    case '#': return "%23";
-    case '?': return "%3F";
-    case '%': return "%25";
-    default: return nullptr;
+    case '#':
+      return "%23";
+    case '?':
+      return "%3F";
+    case '%':
+      return "%25";
+    default:
+      return nullptr;
   }
 }
 

@@ -37,8 +37,7 @@ Flow Scrivi_Ritorno(PagePass& pass) {
   // The closing tags stand in the order the page has always had (strong before em).
   return Recupera_Errore(
       pass, pass.writePage("<H2><a href=" + q + index + q + " target=" + q + "_top" + q +
-                           "><p align=" + q + "center" + q + "><font color=" + q + "#FFFF80" +
-                           q +
+                           "><p align=" + q + "center" + q + "><font color=" + q + "#FFFF80" + q +
                            "><strong><em>Ritorna alla pagina iniziale</strong></em></font></p>"
                            "</a></H2>"));
 }

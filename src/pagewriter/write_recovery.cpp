@@ -18,8 +18,7 @@ Flow Recupera_Errore(PagePass& pass, FsStatus status) {
 
   pass.closePage();
   ui.beep();
-  const bool pathFailure =
-      status.number == kPathFileAccess || status.number == kPathNotFound;
+  const bool pathFailure = status.number == kPathFileAccess || status.number == kPathNotFound;
   if (!pathFailure || pass.fallbackCount >= 2) {
     ui.message("Errore in registrazione Elenco " + path + "\r\r" + detail);
     // C:\index.htm was the last place to try: without a page there is nothing to go on with.

@@ -24,8 +24,8 @@ TEST_F(PageWriterTest, UpperCaseAlbumPageLinksBackToIndex) {
   run();
   EXPECT_EQ(onC("album/ALBUM.HTM"),
             crlf("<HTML>\n" + kHeader + kBackLinkUpper + kGridStart +
-                 cell("DIR_0001\\MENU.HTM", "SCELTA  1") +
-                 cell("DIR_0002\\MENU.HTM", "SCELTA  2") + kGridEnd + kPiede));
+                 cell("DIR_0001\\MENU.HTM", "SCELTA  1") + cell("DIR_0002\\MENU.HTM", "SCELTA  2") +
+                 kGridEnd + kPiede));
 }
 
 TEST_F(PageWriterTest, TwentyPicturesNinePerFolderMakeThreeButtons) {
@@ -33,8 +33,8 @@ TEST_F(PageWriterTest, TwentyPicturesNinePerFolderMakeThreeButtons) {
   run();
   EXPECT_EQ(onC("album/index.htm"),
             crlf("<HTML>\n" + kHeader + kGridStart + cell("dir_0001\\menu.htm", "SCELTA  1") +
-                 cell("dir_0002\\menu.htm", "SCELTA  2") +
-                 cell("dir_0003\\menu.htm", "SCELTA  3") + kGridEnd + kPiede));
+                 cell("dir_0002\\menu.htm", "SCELTA  2") + cell("dir_0003\\menu.htm", "SCELTA  3") +
+                 kGridEnd + kPiede));
   EXPECT_TRUE(existsOnC("album/dir_0001/img_009.jpg"));
   EXPECT_TRUE(existsOnC("album/dir_0003/img_002.jpg"));
   EXPECT_FALSE(existsOnC("album/dir_0003/img_003.jpg"));
@@ -48,12 +48,12 @@ TEST_F(PageWriterTest, MixedKindsLinkPicturesToFoldersAndTheRestToTheirFiles) {
               "C:\\foto\\pagina.htm", "C:\\foto\\b.jpg"});
   addEntry("<C:\\foto\\viaggio>", false);
   run();
-  EXPECT_EQ(onC("album/index.htm"),
-            crlf("<HTML>\n" + kHeader + kGridStart + cell("musica\\song.mp3", "song.mp3") +
-                 cell("dir_0002\\menu.htm", "SCELTA  2") + cell("film.mpg", "film.mpg") +
-                 cell("pagina.htm", "pagina.htm") + kRowBreak +
-                 cell("dir_0005\\menu.htm", "SCELTA  5") +
-                 cell("dir_0006\\menu.htm", "SCELTA  6") + kGridEnd + kPiede));
+  EXPECT_EQ(
+      onC("album/index.htm"),
+      crlf("<HTML>\n" + kHeader + kGridStart + cell("musica\\song.mp3", "song.mp3") +
+           cell("dir_0002\\menu.htm", "SCELTA  2") + cell("film.mpg", "film.mpg") +
+           cell("pagina.htm", "pagina.htm") + kRowBreak + cell("dir_0005\\menu.htm", "SCELTA  5") +
+           cell("dir_0006\\menu.htm", "SCELTA  6") + kGridEnd + kPiede));
   // The folder entry cannot be copied: one message, and its folder still gets its page.
   EXPECT_NE(fx.transcript().find("message \"Errore nella copia delle immagini ERR="),
             std::string::npos);
@@ -87,17 +87,18 @@ TEST_F(PageWriterTest, RangeStartingAfterItsEndWritesNoEntry) {
   EXPECT_EQ(onC("album/index.htm"), crlf("<HTML>\n" + kHeader + kGridStart + kGridEnd + kPiede));
 }
 
-class GridRowMaximumTest : public PageWriterTest, public ::testing::WithParamInterface<const char*> {};
+class GridRowMaximumTest : public PageWriterTest,
+                           public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(GridRowMaximumTest, WithoutAUsableMaximumEveryCellHasARowOfItsOwn) {
   form().txtMAX_PER_RIGA->setText(GetParam());
   form().txtMAX_N_FILES->setText("");  // no number: one entry a folder
   addPictures(2);
   run();
-  EXPECT_EQ(onC("album/index.htm"),
-            crlf("<HTML>\n" + kHeader + kGridStart + cell("dir_0001\\menu.htm", "SCELTA  1") +
-                 kRowBreak + cell("dir_0002\\menu.htm", "SCELTA  2") + kRowBreak + kGridEnd +
-                 kPiede));
+  EXPECT_EQ(
+      onC("album/index.htm"),
+      crlf("<HTML>\n" + kHeader + kGridStart + cell("dir_0001\\menu.htm", "SCELTA  1") + kRowBreak +
+           cell("dir_0002\\menu.htm", "SCELTA  2") + kRowBreak + kGridEnd + kPiede));
 }
 INSTANTIATE_TEST_SUITE_P(Maxima, GridRowMaximumTest, ::testing::Values("0", "abc", "", "1"));
 
@@ -117,8 +118,7 @@ struct FilterCase {
   bool intest2Present;
   std::string header;
 };
-class HeaderFilterTest : public PageWriterTest,
-                         public ::testing::WithParamInterface<FilterCase> {};
+class HeaderFilterTest : public PageWriterTest, public ::testing::WithParamInterface<FilterCase> {};
 
 TEST_P(HeaderFilterTest, DropsWholeLinesNamedByTheTickedFilters) {
   const FilterCase& c = GetParam();

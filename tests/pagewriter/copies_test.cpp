@@ -23,7 +23,8 @@ TEST_P(CopyCaseTest, FourLetterTypeKeepsItsLastThreeAndPicturesArriveInTheBuilds
   EXPECT_EQ(onC("album/" + inCase("dir_0001/img_003.peg")), "foto/photo.jpeg");
   for (const char* picture :
        {"puls_sx3.jpg", "puls_su3.jpg", "puls_dx3.jpg", "sfondo_1.gif", "sfondo_2.gif"})
-    EXPECT_EQ(onC("album/" + inCase("dir_0001/") + inCase(picture)), std::string("picture ") + picture);
+    EXPECT_EQ(onC("album/" + inCase("dir_0001/") + inCase(picture)),
+              std::string("picture ") + picture);
   EXPECT_EQ(fx.transcript().find("message"), std::string::npos);
 }
 

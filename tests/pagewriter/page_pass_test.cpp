@@ -45,7 +45,7 @@ struct MissingTemplateCase {
   bool yes;
 };
 class TemplateQuestionTest : public PageWriterTest,
-                            public ::testing::WithParamInterface<MissingTemplateCase> {};
+                             public ::testing::WithParamInterface<MissingTemplateCase> {};
 
 TEST_P(TemplateQuestionTest, AsksWhetherToGoOnWithoutIt) {
   const MissingTemplateCase& c = GetParam();
@@ -54,8 +54,8 @@ TEST_P(TemplateQuestionTest, AsksWhetherToGoOnWithoutIt) {
   fx.album().job.Elenco_Confermato = 1;
   fx.user().queueAnswer(c.yes);
   run();
-  const std::string question = "beep\nquestion \"Manca il file " + c.name +
-                               ", continuo ?\\r\\rP:\\\\" + c.name + "\" -> ";
+  const std::string question =
+      "beep\nquestion \"Manca il file " + c.name + ", continuo ?\\r\\rP:\\\\" + c.name + "\" -> ";
   if (c.yes) {
     EXPECT_EQ(fx.transcript(), question + "yes\npointer hourglass\npointer default\nbeep\n");
     EXPECT_EQ(onC("album/index.htm").substr(0, 8), "<HTML>\r\n");
@@ -64,17 +64,17 @@ TEST_P(TemplateQuestionTest, AsksWhetherToGoOnWithoutIt) {
     EXPECT_EQ(onC("album/index.htm"), "old page");
   }
 }
-INSTANTIATE_TEST_SUITE_P(
-    Templates, TemplateQuestionTest,
-    ::testing::Values(MissingTemplateCase{"MENU.HTM", true}, MissingTemplateCase{"MENU.HTM", false},
-                      MissingTemplateCase{"INTESTAZ.HTM", true},
-                      MissingTemplateCase{"INTESTAZ.HTM", false},
-                      MissingTemplateCase{"PIEDE.HTM", true},
-                      MissingTemplateCase{"PIEDE.HTM", false}),
-    [](const auto& info) {
-      return info.param.name.substr(0, info.param.name.find('.')) +
-             (info.param.yes ? "Yes" : "No");
-    });
+INSTANTIATE_TEST_SUITE_P(Templates, TemplateQuestionTest,
+                         ::testing::Values(MissingTemplateCase{"MENU.HTM", true},
+                                           MissingTemplateCase{"MENU.HTM", false},
+                                           MissingTemplateCase{"INTESTAZ.HTM", true},
+                                           MissingTemplateCase{"INTESTAZ.HTM", false},
+                                           MissingTemplateCase{"PIEDE.HTM", true},
+                                           MissingTemplateCase{"PIEDE.HTM", false}),
+                         [](const auto& info) {
+                           return info.param.name.substr(0, info.param.name.find('.')) +
+                                  (info.param.yes ? "Yes" : "No");
+                         });
 
 TEST_F(PageWriterTest, NoToTheSlideshowTemplateAsksNothingMore) {
   removeProgramFile("MENU.HTM");
@@ -145,8 +145,9 @@ TEST_F(PageWriterTest, AwkwardNamesGiveWellFormedLinksThatReachTheirFiles) {
   addEntries({"C:\\foto\\a\"b<c>&d#e?f%g.mp3", "C:\\foto\\x.j\"g"});
   run();
   const std::string page = onC("foto/index.htm");
-  const std::string link = "        <A HREF=\"a&quot;b&lt;c&gt;&amp;d%23e%3Ff%25g.mp3\">\r\n"
-                           "a&quot;b&lt;c&gt;&amp;d#e?f%g.mp3</A>\r\n";
+  const std::string link =
+      "        <A HREF=\"a&quot;b&lt;c&gt;&amp;d%23e%3Ff%25g.mp3\">\r\n"
+      "a&quot;b&lt;c&gt;&amp;d#e?f%g.mp3</A>\r\n";
   ASSERT_NE(page.find(link), std::string::npos) << page;
   EXPECT_TRUE(existsOnC("foto/" + decodeTarget("a&quot;b&lt;c&gt;&amp;d%23e%3Ff%25g.mp3")));
 
@@ -164,14 +165,15 @@ class EntryKindTest : public ::testing::TestWithParam<KindCase> {};
 TEST_P(EntryKindTest, OnlyTheListedTypesAndMpAreLinkedDirectly) {
   EXPECT_EQ(isDirectEntry(entryExtension(GetParam().fileName)), GetParam().direct);
 }
-INSTANTIATE_TEST_SUITE_P(
-    Names, EntryKindTest,
-    ::testing::Values(KindCase{"SONG.MP3", true}, KindCase{"movie.mpg", true},
-                      KindCase{"CLIP.MPEG", true}, KindCase{"PAGE.HTM", true},
-                      KindCase{"ARCHIVE.2004.WAV", true}, KindCase{"a.wma", true},
-                      KindCase{"PAGE.HTML", false}, KindCase{"TUNE.MIDI", false},
-                      KindCase{"SOUND.WAVE", false}, KindCase{"NODOT", false},
-                      KindCase{"VIAGGIO>", false}, KindCase{"IMG.JPG", false}));
+INSTANTIATE_TEST_SUITE_P(Names, EntryKindTest,
+                         ::testing::Values(KindCase{"SONG.MP3", true}, KindCase{"movie.mpg", true},
+                                           KindCase{"CLIP.MPEG", true}, KindCase{"PAGE.HTM", true},
+                                           KindCase{"ARCHIVE.2004.WAV", true},
+                                           KindCase{"a.wma", true}, KindCase{"PAGE.HTML", false},
+                                           KindCase{"TUNE.MIDI", false},
+                                           KindCase{"SOUND.WAVE", false}, KindCase{"NODOT", false},
+                                           KindCase{"VIAGGIO>", false},
+                                           KindCase{"IMG.JPG", false}));
 
 TEST(EntryParts, SplitAtTheLastBackslashAndLabelBelowTheRoot) {
   EntryParts parts = Dividi_Voce("C:\\FOTO\\MARE\\SONG.MP3");
@@ -186,12 +188,6 @@ TEST(EntryParts, SplitAtTheLastBackslashAndLabelBelowTheRoot) {
   EXPECT_EQ(parts.folderPart, "");
   EXPECT_EQ(parts.fileName, "PAG_1.HTM");
 }
-
-}  // namespace
-}  // namespace vortena::testing
-
-namespace vortena::testing {
-namespace {
 
 // The window's side of a pass: counts the rounds of event processing and runs a user action
 // in the first of them, as a click in the middle of a build would.

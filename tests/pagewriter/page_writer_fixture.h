@@ -50,8 +50,8 @@ inline const std::string kMenu =
 class PageWriterTest : public ::testing::Test {
  protected:
   PageWriterTest() {
-    for (const char* name : {"puls_sx3.jpg", "puls_su3.jpg", "puls_dx3.jpg", "sfondo_1.gif",
-                             "sfondo_2.gif"})
+    for (const char* name :
+         {"puls_sx3.jpg", "puls_su3.jpg", "puls_dx3.jpg", "sfondo_1.gif", "sfondo_2.gif"})
       putProgramFile(name, std::string("picture ") + name);
     putProgramFile("INTESTAZ.HTM", kIntestaz);
     putProgramFile("INTEST_2.HTM", kIntest2);
@@ -100,8 +100,8 @@ class PageWriterTest : public ::testing::Test {
   }
   // n pictures C:\foto\p01.jpg, C:\foto\p02.jpg, ...
   void addPictures(int n) {
-    for (int i = 1; i <= n; ++i) addEntry("C:\\foto\\p" + std::string(i < 10 ? "0" : "") +
-                                          std::to_string(i) + ".jpg");
+    for (int i = 1; i <= n; ++i)
+      addEntry("C:\\foto\\p" + std::string(i < 10 ? "0" : "") + std::to_string(i) + ".jpg");
   }
 
   void run() { Crea_Pagina(fx.album()); }
@@ -121,11 +121,13 @@ inline std::string cell(const std::string& href, const std::string& text) {
          "  <table border=\"0\" cellpadding=\"0\" cellspacing=\"0\" width=\" 130\">\n"
          "  <tr>\n"
          "   <td background=\"PULSANTE.JPG\" width=\"130\" height=\"30\">\n"
-         "    <table border=\"0\" cellpadding=\"0\" cellspacing=\"0\" width=\"130\" height=\"30\">\n"
+         "    <table border=\"0\" cellpadding=\"0\" cellspacing=\"0\" width=\"130\" "
+         "height=\"30\">\n"
          "     <tr>\n"
          "      <td><p align=\"center\">\n"
-         "        <A HREF=\"" + href + "\">\n" +
-         text + "</A>\n"
+         "        <A HREF=\"" +
+         href + "\">\n" + text +
+         "</A>\n"
          "      </td>\n"
          "     </tr>\n"
          "    </table>\n"

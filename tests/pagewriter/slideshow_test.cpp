@@ -17,7 +17,8 @@ struct ChainCase {
   int entries;
   std::vector<std::pair<std::string, std::string>> links;  // previous, next of each folder
 };
-class SlideshowChainTest : public PageWriterTest, public ::testing::WithParamInterface<ChainCase> {};
+class SlideshowChainTest : public PageWriterTest,
+                           public ::testing::WithParamInterface<ChainCase> {};
 
 TEST_P(SlideshowChainTest, FoldersLinkToTheirNeighboursAndBothEndsToTheIndex) {
   putProgramFile("MENU.HTM", kChainTemplate);
@@ -32,15 +33,16 @@ TEST_P(SlideshowChainTest, FoldersLinkToTheirNeighboursAndBothEndsToTheIndex) {
   EXPECT_FALSE(existsOnC("album/dir_000" + std::to_string(links.size() + 1)));
   EXPECT_EQ(fx.album().folders.nextFolder, static_cast<long>(links.size()) + 1);
 }
-INSTANTIATE_TEST_SUITE_P(
-    Entries, SlideshowChainTest,
-    ::testing::Values(
-        ChainCase{1, {{"../index.htm", "../index.htm"}}},
-        ChainCase{18, {{"../index.htm", "../dir_0002/menu.htm"},
-                       {"../dir_0001/menu.htm", "../index.htm"}}},
-        ChainCase{20, {{"../index.htm", "../dir_0002/menu.htm"},
-                       {"../dir_0001/menu.htm", "../dir_0003/menu.htm"},
-                       {"../dir_0002/menu.htm", "../index.htm"}}}));
+INSTANTIATE_TEST_SUITE_P(Entries, SlideshowChainTest,
+                         ::testing::Values(ChainCase{1, {{"../index.htm", "../index.htm"}}},
+                                           ChainCase{18,
+                                                     {{"../index.htm", "../dir_0002/menu.htm"},
+                                                      {"../dir_0001/menu.htm", "../index.htm"}}},
+                                           ChainCase{
+                                               20,
+                                               {{"../index.htm", "../dir_0002/menu.htm"},
+                                                {"../dir_0001/menu.htm", "../dir_0003/menu.htm"},
+                                                {"../dir_0002/menu.htm", "../index.htm"}}}));
 
 TEST_F(PageWriterTest, LastFolderIsTheOneBeforeTrailingBlankItems) {
   putProgramFile("MENU.HTM", kChainTemplate);
@@ -52,12 +54,14 @@ TEST_F(PageWriterTest, LastFolderIsTheOneBeforeTrailingBlankItems) {
 
 TEST_F(PageWriterTest, UpperCaseChainAndPlaceholdersInCapitals) {
   upperCase();
-  putProgramFile("MENU.HTM", "<A HREF=\"../DIR_000P/MENU.HTM\">X</a> <a href=\"../Dir_000s/Menu.htm\">Y</a>\n");
+  putProgramFile("MENU.HTM",
+                 "<A HREF=\"../DIR_000P/MENU.HTM\">X</a> <a href=\"../Dir_000s/Menu.htm\">Y</a>\n");
   form().txtMAX_N_FILES->setText("1");
   addPictures(3);
   run();
-  EXPECT_EQ(onC("album/DIR_0002/MENU.HTM"),
-            crlf("<A HREF=\"../DIR_0001/MENU.HTM\">X</a> <a href=\"../DIR_0003/MENU.HTM\">Y</a>\n"));
+  EXPECT_EQ(
+      onC("album/DIR_0002/MENU.HTM"),
+      crlf("<A HREF=\"../DIR_0001/MENU.HTM\">X</a> <a href=\"../DIR_0003/MENU.HTM\">Y</a>\n"));
 }
 
 TEST_F(PageWriterTest, EachPicturePlaceholderTakesItsOwnCopysType) {

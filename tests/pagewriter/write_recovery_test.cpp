@@ -1,4 +1,5 @@
 // A page that cannot be written where asked: drive C:, then C:\index.htm, or a message.
+#include "build/builds.h"
 #include "page_writer_fixture.h"
 #include "platform/faulty_fs.h"
 
@@ -40,9 +41,8 @@ TEST_F(WriteRecoveryTest, FolderMissingOnCTooEndsAsIndexPageAtTheRootOfC) {
   addPictures(1);
   run();
   EXPECT_EQ(fx.transcript(), "pointer hourglass\nbeep\n" + kBoxA + "E:\\\\NOPE\\\\INDEX.HTM" +
-                                 kTryC + kNotFound + "beep\n" + kBoxB +
-                                 "C:\\\\NOPE\\\\INDEX.HTM" + kTryIndex + kNotFound +
-                                 "pointer default\nbeep\n");
+                                 kTryC + kNotFound + "beep\n" + kBoxB + "C:\\\\NOPE\\\\INDEX.HTM" +
+                                 kTryIndex + kNotFound + "pointer default\nbeep\n");
   EXPECT_EQ(fx.album().job.Dir_Album, "C:\\");
   EXPECT_EQ(fx.album().job.File_Pagina, "index.htm");
   EXPECT_EQ(onC("index.htm").substr(0, 8), "<HTML>\r\n");
@@ -53,9 +53,8 @@ TEST_F(WriteRecoveryTest, MissingFolderOnCGoesStraightOnToTheIndexPage) {
   fx.album().job.Dir_Album = "c:\\nope\\";
   run();
   EXPECT_EQ(fx.transcript(), "pointer hourglass\nbeep\n" + kBoxA + "c:\\\\nope\\\\index.htm" +
-                                 kTryC + kNotFound + "beep\n" + kBoxB +
-                                 "C:\\\\nope\\\\index.htm" + kTryIndex + kNotFound +
-                                 "pointer default\nbeep\n");
+                                 kTryC + kNotFound + "beep\n" + kBoxB + "C:\\\\nope\\\\index.htm" +
+                                 kTryIndex + kNotFound + "pointer default\nbeep\n");
   EXPECT_EQ(onC("index.htm").substr(0, 8), "<HTML>\r\n");
 }
 
@@ -114,6 +113,18 @@ TEST_F(WriteRecoveryTest, FailuresAfterTheFirstEntryAreSilent) {
   run();
   EXPECT_EQ(fx.transcript(), "pointer hourglass\npointer default\nbeep\n");
   EXPECT_TRUE(existsOnC("album/dir_0001/menu.htm"));
+}
+
+TEST_F(WriteRecoveryTest, BuildOffersToShowThePageWhereItWasWritten) {
+  form().txtNOME_FILE_HTM->setText("E:\\nope\\index.htm");
+  form().txtNUM_FILE->setText("1");
+  addPictures(1);
+  Command1_Click(fx.album());
+  EXPECT_NE(fx.transcript().find(
+                "question \"Visualizzo la pagina creata C:\\\\index.htm (S/N) \" -> no\n"),
+            std::string::npos)
+      << fx.transcript();
+  EXPECT_EQ(onC("index.htm").substr(0, 8), "<HTML>\r\n");
 }
 
 }  // namespace
