@@ -452,22 +452,20 @@ struct FailureCase {
   int expected;
 };
 
-FailureCase openReadCase(const char* name, const char* path, int expected) {
-  return {name,
-          [path](FileSystem& f) {
-            std::unique_ptr<TextReader> r;
-            FsStatus s = f.openRead(path, r);
-            EXPECT_FALSE(r);
-            return s;
-          },
-          expected};
+FsStatus open(FileSystem& f, const char* path, std::unique_ptr<TextReader>& out) {
+  return f.openRead(path, out);
 }
-FailureCase openWriteCase(const char* name, const char* path, int expected) {
+FsStatus open(FileSystem& f, const char* path, std::unique_ptr<TextWriter>& out) {
+  return f.openWrite(path, out);
+}
+// Opening for reading (TextReader) or for writing (TextWriter); a failed open hands out nothing.
+template <typename Stream>
+FailureCase openCase(const char* name, const char* path, int expected) {
   return {name,
           [path](FileSystem& f) {
-            std::unique_ptr<TextWriter> w;
-            FsStatus s = f.openWrite(path, w);
-            EXPECT_FALSE(w);
+            std::unique_ptr<Stream> stream;
+            FsStatus s = open(f, path, stream);
+            EXPECT_FALSE(stream);
             return s;
           },
           expected};
@@ -520,15 +518,15 @@ TEST_P(FsFailureTest, ReportsItsNumberAndChangesNothing) {
 INSTANTIATE_TEST_SUITE_P(
     Operations, FsFailureTest,
     ::testing::Values(
-        openReadCase("ReadMissingFile", "C:\\none.txt", kFileNotFound),
-        openReadCase("ReadInMissingFolder", "C:\\nodir\\f.txt", kPathNotFound),
-        openReadCase("ReadBelowAFile", "C:\\f.txt\\x", kPathNotFound),
-        openReadCase("ReadFolder", "C:\\DIR", kPathFileAccess),
-        openReadCase("ReadRoot", "C:\\", kPathFileAccess),
-        openReadCase("ReadUnmappedDrive", "Q:\\f.txt", kPathNotFound),
-        openWriteCase("WriteFolder", "C:\\dir\\", kPathFileAccess),
-        openWriteCase("WriteInMissingFolder", "C:\\nodir\\f.txt", kPathNotFound),
-        openWriteCase("WriteUnmappedDrive", "Q:\\f.txt", kPathNotFound),
+        openCase<TextReader>("ReadMissingFile", "C:\\none.txt", kFileNotFound),
+        openCase<TextReader>("ReadInMissingFolder", "C:\\nodir\\f.txt", kPathNotFound),
+        openCase<TextReader>("ReadBelowAFile", "C:\\f.txt\\x", kPathNotFound),
+        openCase<TextReader>("ReadFolder", "C:\\DIR", kPathFileAccess),
+        openCase<TextReader>("ReadRoot", "C:\\", kPathFileAccess),
+        openCase<TextReader>("ReadUnmappedDrive", "Q:\\f.txt", kPathNotFound),
+        openCase<TextWriter>("WriteFolder", "C:\\dir\\", kPathFileAccess),
+        openCase<TextWriter>("WriteInMissingFolder", "C:\\nodir\\f.txt", kPathNotFound),
+        openCase<TextWriter>("WriteUnmappedDrive", "Q:\\f.txt", kPathNotFound),
         copyCase("CopyMissingSource", "C:\\none.txt", "C:\\dir\\x", kFileNotFound),
         copyCase("CopyFromMissingFolder", "C:\\nodir\\f.txt", "C:\\dir\\x", kPathNotFound),
         copyCase("CopyIntoMissingFolder", "C:\\f.txt", "C:\\nodir\\f.txt", kPathNotFound),
