@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <string>
@@ -52,7 +53,10 @@ int main(int argc, char** argv) {
     } else if (arg == "--program-dir") {
       const char* v = value();
       if (!v) return usage("--program-dir needs a folder");
-      programFolder = v;
+      // Made absolute now: the commands change folder, and a relative program folder would
+      // then point elsewhere.
+      programFolder = std::filesystem::absolute(v).lexically_normal().string();
+      if (programFolder.size() > 1 && programFolder.back() == '/') programFolder.pop_back();
     } else if (arg == "--screen-width") {
       const char* v = value();
       char* end = nullptr;
