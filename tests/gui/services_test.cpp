@@ -108,18 +108,16 @@ TEST_P(LaunchTargetTest, FindsTheDocumentOfStartAndCmdLines) {
 
 INSTANTIATE_TEST_SUITE_P(
     CommandLines, LaunchTargetTest,
-    ::testing::Values(LaunchCase{"START /max /w index.htm", "index.htm"},
-                      LaunchCase{"START /max /w C:\\album\\PAG_1.HTM", "C:\\album\\PAG_1.HTM"},
-                      LaunchCase{"CMD /C index.htm", "index.htm"},
-                      LaunchCase{"CMD /CC:\\album\\index.htm", "C:\\album\\index.htm"},
-                      LaunchCase{"start /MAX /W \"C:\\my album\\index.htm\"",
-                                 "C:\\my album\\index.htm"},
-                      LaunchCase{"START /max /w C:\\my album\\index.htm", "C:\\my album\\index.htm"},
-                      LaunchCase{"START /max /w ", std::nullopt},
-                      LaunchCase{"CMD /C", std::nullopt},
-                      LaunchCase{"CMD /K index.htm", std::nullopt},
-                      LaunchCase{"NOTEPAD index.htm", std::nullopt},
-                      LaunchCase{"", std::nullopt}));
+    ::testing::Values(
+        LaunchCase{"START /max /w index.htm", "index.htm"},
+        LaunchCase{"START /max /w C:\\album\\PAG_1.HTM", "C:\\album\\PAG_1.HTM"},
+        LaunchCase{"CMD /C index.htm", "index.htm"},
+        LaunchCase{"CMD /CC:\\album\\index.htm", "C:\\album\\index.htm"},
+        LaunchCase{"start /MAX /W \"C:\\my album\\index.htm\"", "C:\\my album\\index.htm"},
+        LaunchCase{"START /max /w C:\\my album\\index.htm", "C:\\my album\\index.htm"},
+        LaunchCase{"START /max /w ", std::nullopt}, LaunchCase{"CMD /C", std::nullopt},
+        LaunchCase{"CMD /K index.htm", std::nullopt}, LaunchCase{"NOTEPAD index.htm", std::nullopt},
+        LaunchCase{"", std::nullopt}));
 
 class LauncherTest : public ::testing::Test {
  protected:

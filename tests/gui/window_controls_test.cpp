@@ -2,8 +2,6 @@
 // behaviour: buttons wired to their handlers, Linux paths turned into drive form.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include <QCheckBox>
 #include <QDir>
 #include <QFocusEvent>
@@ -12,6 +10,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <algorithm>
 
 #include "gui_support.h"
 
@@ -21,9 +20,7 @@ namespace {
 class WindowControlsTest : public ::testing::Test {
  protected:
   Form& form() { return fixture.window.handlers().album().form; }
-  void clickOn(const char* name) {
-    QTest::mouseClick(fixture.widget(name), Qt::LeftButton);
-  }
+  void clickOn(const char* name) { QTest::mouseClick(fixture.widget(name), Qt::LeftButton); }
   // A click on the list item as a user makes it.
   void clickListItem(int row) {
     auto* list = fixture.widget<QListWidget>("List1");
@@ -122,7 +119,8 @@ TEST_F(WindowControlsTest, DeleteButtonRemovesTheItemTheUserClicked) {
   clickOn("cmdCANC_FILE");
   ASSERT_EQ(fixture.ui.events.size(), 3u);
   EXPECT_EQ(fixture.ui.events[0], "beep");
-  EXPECT_EQ(fixture.ui.events[1], "message SELEZIONARE UN FILE IN ELENCO tra i possibili 3 files !!!");
+  EXPECT_EQ(fixture.ui.events[1],
+            "message SELEZIONARE UN FILE IN ELENCO tra i possibili 3 files !!!");
   EXPECT_EQ(fixture.ui.events[2],
             "question Confermi la cancellazione di C:\\due.jpg dal solo elenco (S/N)  -> yes");
   ASSERT_EQ(list->count(), 2);

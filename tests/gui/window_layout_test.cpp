@@ -111,8 +111,7 @@ TEST(MainWindowLayout, LabelsAndStepNumbersStandWhereTheTableSays) {
   EXPECT_TRUE(label3->font().bold());
   EXPECT_FALSE(fixture.widget<QLabel>("Label1")->font().bold());
 
-  const QList<QLabel*> steps =
-      fixture.window.findChildren<QLabel*>(QStringLiteral("Label6"));
+  const QList<QLabel*> steps = fixture.window.findChildren<QLabel*>(QStringLiteral("Label6"));
   ASSERT_EQ(steps.size(), static_cast<qsizetype>(kStepNumbers.size()));
   for (size_t i = 0; i < kStepNumbers.size(); ++i) {
     QLabel* step = steps[static_cast<qsizetype>(i)];
@@ -183,8 +182,7 @@ TEST_P(InitialStateTest, LoadHandlerSetsBoxesAndDisablesTheBuildButtons) {
   for (const ControlSpec& spec : kFocusControls) {
     const bool disabled =
         spec.name == "Command1" || spec.name == "Command4" || spec.name == "Command5";
-    EXPECT_EQ(fixture.widget(std::string(spec.name).c_str())->isEnabled(), !disabled)
-        << spec.name;
+    EXPECT_EQ(fixture.widget(std::string(spec.name).c_str())->isEnabled(), !disabled) << spec.name;
   }
   EXPECT_TRUE(fixture.widget<QRadioButton>("Option2")->isChecked());
   EXPECT_FALSE(fixture.widget<QRadioButton>("Option1")->isChecked());

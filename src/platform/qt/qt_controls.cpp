@@ -22,8 +22,8 @@ void WrappingButton::paintEvent(QPaintEvent*) {
   option.text.clear();  // the frame only; the caption is drawn wrapped below
   painter.drawControl(QStyle::CE_PushButton, option);
   QRect area = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
-  painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
-                                 QPalette::ButtonText));
+  painter.setPen(
+      palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
   painter.drawText(area, Qt::AlignCenter | Qt::TextWordWrap, text());
 }
 

@@ -52,12 +52,7 @@ QRect twipsToPixels(const TwipRect& rect, double dpi) {
 
 QtMainWindow::QtMainWindow(WindowsFileSystem& fs, std::string programFolder,
                            ServiceOverrides overrides, QWidget* parent)
-    : QWidget(parent),
-      fs_(fs),
-      dpi_(96.0),
-      ui_(this),
-      dialog_(fs, this),
-      launcher_(fs) {
+    : QWidget(parent), fs_(fs), dpi_(96.0), ui_(this), dialog_(fs, this), launcher_(fs) {
   initWindowResources();
   if (QScreen* screen = QGuiApplication::primaryScreen()) dpi_ = screen->logicalDotsPerInch();
 
