@@ -3,41 +3,23 @@
 namespace vortena {
 namespace {
 
-// The markup form of one character, or nullptr when it is written as it is.
-const char* entityOf(char c) {
-  switch (c) {
-    case '&':
-      return "&amp;";
-    case '<':
-      return "&lt;";
-    case '>':
-      return "&gt;";
-    case '"':
-      return "&quot;";
-    default:
-      return nullptr;
-  }
-}
-
-const char* percentOf(char c) {
-  switch (c) {
-    case '#':
-      return "%23";
-    case '?':
-      return "%3F";
-    case '%':
-      return "%25";
-    default:
-      return nullptr;
-  }
-}
+struct Replacement {
+  char c;
+  const char* text;
+  bool targetOnly;  // only a link target needs it
+};
+constexpr Replacement kReplacements[] = {
+    {'&', "&amp;", false}, {'<', "&lt;", false}, {'>', "&gt;", false}, {'"', "&quot;", false},
+    {'#', "%23", true},    {'?', "%3F", true},   {'%', "%25", true},
+};
 
 std::string escape(std::string_view text, bool target) {
   std::string out;
   out.reserve(text.size());
   for (char c : text) {
-    const char* replacement = entityOf(c);
-    if (!replacement && target) replacement = percentOf(c);
+    const char* replacement = nullptr;
+    for (const Replacement& r : kReplacements)
+      if (r.c == c && (target || !r.targetOnly)) replacement = r.text;
     if (replacement)
       out += replacement;
     else
