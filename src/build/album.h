@@ -2,6 +2,7 @@
 // platform services and the shared fields that carry a build from the window to the page writer.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -78,5 +79,13 @@ struct Album {
   // The case option: "Maiuscole" selected means upper case.
   bool upperCase() const { return form.Option1->selected(); }
 };
+
+}  // namespace vortena
+
+namespace vortena {
+
+// The Form over a window's controls, each found by its name (the Qt window and the headless
+// runner keep their controls in focus order in such a vector).
+Form bindForm(const std::vector<std::unique_ptr<Control>>& controls);
 
 }  // namespace vortena

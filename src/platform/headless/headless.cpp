@@ -58,34 +58,12 @@ PlainForm::PlainForm() {
         break;
     }
   }
-  auto text = [this](std::string_view n) { return dynamic_cast<TextBox*>(find(n)); };
-  auto button = [this](std::string_view n) { return dynamic_cast<Button*>(find(n)); };
-  form_.txtPATH_RICERCA = text("txtPATH_RICERCA");
-  form_.txtESTENSIONE = text("txtESTENSIONE");
-  form_.txtNOME_FILE_HTM = text("txtNOME_FILE_HTM");
-  form_.List1 = dynamic_cast<ListBox*>(find("List1"));
-  form_.cmdCONFERMA = button("cmdCONFERMA");
-  form_.Command1 = button("Command1");
-  form_.cmdFINE = button("cmdFINE");
-  form_.txtNUM_FILE = text("txtNUM_FILE");
-  form_.Command2 = button("Command2");
-  form_.Command3 = button("Command3");
-  form_.cmdCONFERMA_Tutti = button("cmdCONFERMA_Tutti");
-  form_.cmdCANC_FILE = button("cmdCANC_FILE");
-  form_.cmdIns_File = button("cmdIns_File");
-  form_.Command4 = button("Command4");
-  form_.txtMAX_N_FILES = text("txtMAX_N_FILES");
-  form_.txtMAX_PER_RIGA = text("txtMAX_PER_RIGA");
-  form_.Check1 = dynamic_cast<CheckBox*>(find("Check1"));
-  form_.Command5 = button("Command5");
-  form_.Check2 = dynamic_cast<CheckBox*>(find("Check2"));
+  form_ = bindForm(controls_);
   auto* option1 = dynamic_cast<PlainOptionButton*>(find("Option1"));
   auto* option2 = dynamic_cast<PlainOptionButton*>(find("Option2"));
   option1->setPartner(option2);
   option2->setPartner(option1);
   option2->select();
-  form_.Option1 = option1;
-  form_.Option2 = option2;
 }
 
 Control* PlainForm::find(std::string_view name) const {

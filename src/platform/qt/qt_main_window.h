@@ -49,7 +49,6 @@ class QtMainWindow : public QWidget {
  private:
   QWidget* makeWidget(const ControlSpec& spec);
   std::unique_ptr<Control> makeAdapter(const ControlSpec& spec, QWidget* widget);
-  Form formOf() const;
   // A Linux path typed or pasted into the box becomes its drive form.
   void keepDriveForm(QLineEdit* edit);
 
