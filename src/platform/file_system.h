@@ -38,7 +38,9 @@ struct FsStatus {
 struct DirEntry {
   std::string name;  // as stored on disk
   bool isFolder = false;
-  std::uint64_t device = 0;  // identity of what the name leads to (links followed)
+  // Identity of what the name leads to, links followed (for a mount point: the folder under it;
+  // folderIdentity gives the mounted one).
+  std::uint64_t device = 0;
   std::uint64_t inode = 0;
 };
 
