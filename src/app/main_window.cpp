@@ -1,6 +1,5 @@
 #include "app/main_window.h"
 
-#include <exception>
 #include <functional>
 #include <map>
 #include <string>
@@ -49,7 +48,7 @@ bool MainWindow::click(std::string_view name) {
     if (b->name() == name && !b->enabled()) return false;
   try {
     handler->second();
-  } catch (const std::exception&) {
+  } catch (...) {
     // No runtime failure ends the program: the command simply stops here.
     album_.sys.ui->setPointer(Pointer::Default);
   }
