@@ -1,15 +1,36 @@
 #include "app/main_window.h"
 
-#include <functional>
-#include <map>
-#include <string>
-
 #include "build/builds.h"
 #include "build/page_launch.h"
 #include "medialist/folder_browse.h"
 #include "medialist/list_commands.h"
 
 namespace vortena {
+namespace {
+
+// The buttons and their click handlers. The check boxes and option buttons have no click
+// action of their own.
+struct Command {
+  std::string_view name;
+  Button* Form::*button;
+  void (*run)(Album&, FolderScan&);
+};
+
+const Command kCommands[] = {
+    {"cmdCONFERMA", &Form::cmdCONFERMA, [](Album& a, FolderScan& s) { cmdCONFERMA_Click(a, s); }},
+    {"Command1", &Form::Command1, [](Album& a, FolderScan&) { Command1_Click(a); }},
+    {"cmdFINE", &Form::cmdFINE, [](Album& a, FolderScan&) { a.sys.ui->endProgram(); }},
+    {"Command2", &Form::Command2, [](Album& a, FolderScan&) { Command2_Click(a); }},
+    {"Command3", &Form::Command3, [](Album& a, FolderScan&) { Sfoglia_Cartella(a); }},
+    {"cmdCONFERMA_Tutti", &Form::cmdCONFERMA_Tutti,
+     [](Album& a, FolderScan& s) { cmdCONFERMA_Tutti_Click(a, s); }},
+    {"cmdCANC_FILE", &Form::cmdCANC_FILE, [](Album& a, FolderScan&) { cmdCANC_FILE_Click(a); }},
+    {"cmdIns_File", &Form::cmdIns_File, [](Album& a, FolderScan&) { cmdIns_File_Click(a); }},
+    {"Command4", &Form::Command4, [](Album& a, FolderScan&) { Command4_Click(a); }},
+    {"Command5", &Form::Command5, [](Album& a, FolderScan&) { Command5_Click(a); }},
+};
+
+}  // namespace
 
 MainWindow::MainWindow(Form form, Services services) {
   album_.form = form;
@@ -26,33 +47,18 @@ void MainWindow::load() {
 }
 
 bool MainWindow::click(std::string_view name) {
-  using Handler = std::function<void()>;
-  const std::map<std::string_view, Handler> handlers{
-      {"cmdCONFERMA", [this] { cmdCONFERMA_Click(album_, scan_); }},
-      {"Command1", [this] { Command1_Click(album_); }},
-      {"cmdFINE", [this] { album_.sys.ui->endProgram(); }},
-      {"Command2", [this] { Command2_Click(album_); }},
-      {"Command3", [this] { Sfoglia_Cartella(album_); }},
-      {"cmdCONFERMA_Tutti", [this] { cmdCONFERMA_Tutti_Click(album_, scan_); }},
-      {"cmdCANC_FILE", [this] { cmdCANC_FILE_Click(album_); }},
-      {"cmdIns_File", [this] { cmdIns_File_Click(album_); }},
-      {"Command4", [this] { Command4_Click(album_); }},
-      {"Command5", [this] { Command5_Click(album_); }},
-      // The check boxes and option buttons have no click action of their own.
-  };
-  auto handler = handlers.find(name);
-  if (handler == handlers.end()) return false;
-  const Form& f = album_.form;
-  for (Button* b : {f.cmdCONFERMA, f.Command1, f.cmdFINE, f.Command2, f.Command3,
-                    f.cmdCONFERMA_Tutti, f.cmdCANC_FILE, f.cmdIns_File, f.Command4, f.Command5})
-    if (b->name() == name && !b->enabled()) return false;
-  try {
-    handler->second();
-  } catch (...) {
-    // No runtime failure ends the program: the command simply stops here.
-    album_.sys.ui->setPointer(Pointer::Default);
+  for (const Command& command : kCommands) {
+    if (command.name != name) continue;
+    if (!(album_.form.*command.button)->enabled()) return false;
+    try {
+      command.run(album_, scan_);
+    } catch (...) {
+      // No runtime failure ends the program: the command simply stops here.
+      album_.sys.ui->setPointer(Pointer::Default);
+    }
+    return true;
   }
-  return true;
+  return false;
 }
 
 }  // namespace vortena
