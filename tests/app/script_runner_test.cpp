@@ -101,9 +101,14 @@ TEST_F(ScriptRunnerTest, EndLineStopsTheRun) {
 }
 
 TEST_F(ScriptRunnerTest, SelectionAndItemsAppearInTheDump) {
-  auto r = run("set txtESTENSIONE jpg\nselect List1 -1\ndump\n");
+  auto r = run("dialog C:\\foto\\a.jpg\nclick cmdIns_File\nselect List1 0\ndump\n"
+               "select List1 -1\ndump\n");
   EXPECT_EQ(r.status, 0);
-  EXPECT_NE(r.transcript.find("control List1 enabled 0 -1\n"), std::string::npos);
+  EXPECT_NE(r.transcript.find("control List1 enabled 1 0\nitem \"C:\\\\foto\\\\a.jpg\"\n"
+                              "control cmdCONFERMA enabled\n"),
+            std::string::npos)
+      << r.transcript;
+  EXPECT_NE(r.transcript.find("control List1 enabled 1 -1\nitem "), std::string::npos);
 }
 
 struct BadLine {
