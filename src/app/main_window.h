@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-#include "build/album.h"
+#include "album/album.h"
 #include "medialist/folder_scan.h"
 
 namespace vortena {

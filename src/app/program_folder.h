@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "platform/windows_fs.h"
+#include "fs/windows_fs.h"
 
 namespace vortena {
 

@@ -1,6 +1,6 @@
 #include "medialist/folder_browse.h"
 
-#include "platform/text.h"
+#include "core/text.h"
 
 namespace vortena {
 
@@ -14,19 +14,17 @@ std::string fileNamePart(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-std::string runDialogSequence(Album& album, const std::string& folderPart) {
-  album.job.Dir_Radice = folderPart;
-  std::string result = album.sys.dialog->choose(
+std::string runDialogSequence(const Services& sys, JobState& job, const std::string& folderPart) {
+  job.Dir_Radice = folderPart;
+  std::string result = sys.dialog->choose(
       "Ricerca cartelle/directory contenenti Foto/Film/Suoni", folderPart, "*.*");
-  album.sys.ui->processEvents();
+  sys.ui->processEvents();
   return trim(result);
 }
 
-void Sfoglia_Cartella(Album& album) {
-  Form& form = album.form;
-  JobState& job = album.job;
-  album.sys.ui->beep();
-  std::string chosen = runDialogSequence(album, folderPart(form.txtPATH_RICERCA->text()));
+void Sfoglia_Cartella(Form& form, const Services& sys, JobState& job) {
+  sys.ui->beep();
+  std::string chosen = runDialogSequence(sys, job, folderPart(form.txtPATH_RICERCA->text()));
   if (chosen.empty()) return;
   chosen = chosen.substr(0, chosen.find('/'));
   std::string folder = folderPart(chosen);

@@ -3,7 +3,9 @@
 
 #include <string>
 
-#include "build/album.h"
+#include "core/form.h"
+#include "core/job_state.h"
+#include "core/services.h"
 
 namespace vortena {
 
@@ -15,10 +17,10 @@ std::string fileNamePart(const std::string& path);
 // The dialog sequence shared by the browse and the single-file insert: stores `folderPart` in
 // Dir_Radice, shows the dialog there, yields once to the window and returns the result trimmed
 // (empty when cancelled).
-std::string runDialogSequence(Album& album, const std::string& folderPart);
+std::string runDialogSequence(const Services& sys, JobState& job, const std::string& folderPart);
 
 // Sfoglia_Cartella (Command3): the chosen file's folder becomes txtPATH_RICERCA and Dir_Radice,
 // and the page path moves into it.
-void Sfoglia_Cartella(Album& album);
+void Sfoglia_Cartella(Form& form, const Services& sys, JobState& job);
 
 }  // namespace vortena

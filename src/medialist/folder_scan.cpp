@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/text.h"
+#include "core/text.h"
 
 namespace vortena {
 namespace {
@@ -22,8 +22,8 @@ bool isKnownPictureType(std::string_view extension) {
 }
 
 // The extension box as the scan compares it: trimmed, upper case.
-std::string filterText(const Album& album) {
-  return toUpper(trim(album.form.txtESTENSIONE->text()));
+std::string filterText(const ScanTarget& target) {
+  return toUpper(trim(target.txtESTENSIONE.text()));
 }
 
 // Whether a file name is listed for the filter text: its extension (after the first dot,
@@ -51,13 +51,13 @@ class ScopeExit {
 
 }  // namespace
 
-void FolderScan::Legge_Dir(Album& album, const std::string& Path_Ricerca, int Tipo_File) {
+void FolderScan::Legge_Dir(const ScanTarget& target, const std::string& Path_Ricerca, int Tipo_File) {
   // A folder below the deepest level is never listed; its parent has already given it its
   // folder entry.
   if (livello_ > kDeepestLevel) return;
-  FileSystem& fs = *album.sys.fs;
-  Ui& ui = *album.sys.ui;
-  ListBox& list = *album.form.List1;
+  FileSystem& fs = target.fs;
+  Ui& ui = target.ui;
+  ListBox& list = target.List1;
 
   dirCorrente_ = Path_Ricerca;
   if (dirCorrente_.empty() || dirCorrente_.back() != '\\') dirCorrente_ += '\\';
@@ -78,12 +78,12 @@ void FolderScan::Legge_Dir(Album& album, const std::string& Path_Ricerca, int Ti
     // A folder that cannot be listed gives no entries and no message.
     if (!fs.listFolder(folder, names).ok()) return;
 
-    if (!filterText(album).empty()) {
+    if (!filterText(target).empty()) {
       for (const DirEntry& entry : names) {
         if (entry.isFolder) continue;
         // The box is read again for every name: an edit made while the scan yields to the
         // window applies from the next name on.
-        std::string filter = filterText(album);
+        std::string filter = filterText(target);
         if (filter.empty() || !fileMatches(entry.name, filter)) continue;
         list.addItem(folder + entry.name);
         ui.processEvents();
@@ -100,13 +100,13 @@ void FolderScan::Legge_Dir(Album& album, const std::string& Path_Ricerca, int Ti
   if (identified) openFolders_.push_back({identity.device, identity.inode});
   ScopeExit closeFolder([this, openBefore] { openFolders_.resize(openBefore); });
   for (const std::string& subfolder : subfolders) {
-    if (filterText(album).empty()) {
+    if (filterText(target).empty()) {
       list.addItem("<" + trim(subfolder) + ">");
       ui.processEvents();
     }
     ++livello_;
     ScopeExit goBackUp([this] { --livello_; });
-    Legge_Dir(album, subfolder, Tipo_File);
+    Legge_Dir(target, subfolder, Tipo_File);
   }
   ui.processEvents();
 }

@@ -5,9 +5,20 @@
 #include <string>
 #include <vector>
 
-#include "build/album.h"
+#include "core/controls.h"
+#include "core/services.h"
+#include "fs/file_system.h"
 
 namespace vortena {
+
+// What a scan reads and fills: the disk, the window's event processing, the media list it
+// appends to, and the extension box, which stays live (it is read for every name).
+struct ScanTarget {
+  FileSystem& fs;
+  Ui& ui;
+  ListBox& List1;
+  const TextBox& txtESTENSIONE;
+};
 
 // Lives in the main window for the whole run; holds the scan's depth and current folder.
 class FolderScan {
@@ -15,7 +26,7 @@ class FolderScan {
   // Appends to List1 the entries of Path_Ricerca and the folders below it, depth-first,
   // as txtESTENSIONE asks (read afresh for every name): empty = folder entries "<path>",
   // "*" = the known picture types, else one extension. Tipo_File is passed on unchanged.
-  void Legge_Dir(Album& album, const std::string& Path_Ricerca, int Tipo_File);
+  void Legge_Dir(const ScanTarget& target, const std::string& Path_Ricerca, int Tipo_File);
 
   int Livello() const { return livello_; }
 

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "medialist/folder_browse.h"
-#include "platform/text.h"
+#include "core/text.h"
 
 namespace vortena {
 namespace {
@@ -22,54 +22,54 @@ double refreshCounter(Form& form) {
 // when the load ends, however it ends.
 class LoadInProgress {
  public:
-  explicit LoadInProgress(Album& album) : album_(album) {
-    album_.sys.ui->setPointer(Pointer::Hourglass);
+  LoadInProgress(Form& form, Ui& ui) : form_(form), ui_(ui) {
+    ui_.setPointer(Pointer::Hourglass);
     setLoadButtons(false);
   }
   ~LoadInProgress() {
     if (finished_) return;
     setLoadButtons(true);
-    album_.sys.ui->setPointer(Pointer::Default);
+    ui_.setPointer(Pointer::Default);
   }
   LoadInProgress(const LoadInProgress&) = delete;
   LoadInProgress& operator=(const LoadInProgress&) = delete;
 
   // The normal end of a load: a beep, the load buttons back, the default pointer.
   void finish() {
-    album_.sys.ui->beep();
+    ui_.beep();
     setLoadButtons(true);
-    album_.sys.ui->setPointer(Pointer::Default);
+    ui_.setPointer(Pointer::Default);
     finished_ = true;
   }
 
  private:
   void setLoadButtons(bool enabled) {
-    album_.form.cmdCONFERMA->setEnabled(enabled);
-    album_.form.cmdCONFERMA_Tutti->setEnabled(enabled);
+    form_.cmdCONFERMA->setEnabled(enabled);
+    form_.cmdCONFERMA_Tutti->setEnabled(enabled);
   }
 
-  Album& album_;
+  Form& form_;
+  Ui& ui_;
   bool finished_ = false;
 };
 
 }  // namespace
 
-void cmdCONFERMA_Click(Album& album, FolderScan& scan) {
-  Form& form = album.form;
-  Ui& ui = *album.sys.ui;
+void cmdCONFERMA_Click(Form& form, const Services& sys, FolderScan& scan) {
+  Ui& ui = *sys.ui;
   if (form.txtESTENSIONE->text().find('.') != std::string::npos) {
     ui.beep();
     ui.message("Indicare solo l'estensione dei files da cercare !!!");
     return;
   }
-  LoadInProgress load(album);
+  LoadInProgress load(form, ui);
 
   std::string start = trim(form.txtPATH_RICERCA->text());
   if (start.empty()) start = "c:\\";
   // A typed pattern such as C:\VORTENA\*.* is cut back to its folder.
   while (start.substr(start.size() < 3 ? 0 : start.size() - 3).find('*') != std::string::npos)
     start.pop_back();
-  scan.Legge_Dir(album, start, 16);
+  scan.Legge_Dir({*sys.fs, ui, *form.List1, *form.txtESTENSIONE}, start, 16);
 
   double count = refreshCounter(form);
   if (count > 0) {
@@ -83,15 +83,14 @@ void cmdCONFERMA_Click(Album& album, FolderScan& scan) {
   load.finish();
 }
 
-void cmdCONFERMA_Tutti_Click(Album& album, FolderScan& scan) {
-  album.form.txtESTENSIONE->setText("*");
-  cmdCONFERMA_Click(album, scan);
+void cmdCONFERMA_Tutti_Click(Form& form, const Services& sys, FolderScan& scan) {
+  form.txtESTENSIONE->setText("*");
+  cmdCONFERMA_Click(form, sys, scan);
 }
 
-void cmdIns_File_Click(Album& album) {
-  Form& form = album.form;
-  album.sys.ui->beep();
-  std::string chosen = runDialogSequence(album, folderPart(form.txtPATH_RICERCA->text()));
+void cmdIns_File_Click(Form& form, const Services& sys, JobState& job) {
+  sys.ui->beep();
+  std::string chosen = runDialogSequence(sys, job, folderPart(form.txtPATH_RICERCA->text()));
   if (chosen.empty()) return;
   form.List1->addItem(chosen);
   if (refreshCounter(form) > 0) {
@@ -101,15 +100,13 @@ void cmdIns_File_Click(Album& album) {
   }
 }
 
-void cmdCANC_FILE_Click(Album& album) {
-  ListBox& list = *album.form.List1;
-  Ui& ui = *album.sys.ui;
-  album.job.N_Files = list.count();
+void cmdCANC_FILE_Click(ListBox& list, Ui& ui, JobState& job) {
+  job.N_Files = list.count();
   int selected = list.selectedIndex();
   if (selected < 0 || selected >= list.count()) {
     ui.beep();
     ui.message("SELEZIONARE UN FILE IN ELENCO tra i possibili " +
-               std::to_string(album.job.N_Files) + " files !!!");
+               std::to_string(job.N_Files) + " files !!!");
     return;
   }
   if (ui.question("Confermi la cancellazione di " + list.item(selected) +
@@ -117,6 +114,6 @@ void cmdCANC_FILE_Click(Album& album) {
     list.removeItem(selected);
 }
 
-void Command2_Click(Album& album) { album.form.List1->clear(); }
+void Command2_Click(ListBox& list) { list.clear(); }
 
 }  // namespace vortena

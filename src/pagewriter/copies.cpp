@@ -1,6 +1,6 @@
 #include "pagewriter/copies.h"
 
-#include "platform/text.h"
+#include "core/text.h"
 
 namespace vortena {
 namespace {
@@ -30,9 +30,9 @@ void Copia_Immagine(PagePass& pass, const std::string& folderPart, const std::st
                                           zeroPad(pass.folderCount + 1, 3) + "." + type,
                                       upper);
   pass.copyTypes.push_back(type);
-  FsStatus status = pass.album.sys.fs->copyFile(source, copyName);
+  FsStatus status = pass.sys.fs.copyFile(source, copyName);
   if (!status.ok()) {
-    pass.album.sys.ui->message("Errore nella copia delle immagini " + errorDetail(status) + "\r\r" +
+    pass.sys.ui.message("Errore nella copia delle immagini " + errorDetail(status) + "\r\r" +
                                "Copia " + source + " " + copyName);
   }
 }
@@ -42,9 +42,9 @@ void Copia_Pulsanti(PagePass& pass) {
     const std::string source = pass.programFile(name);
     const std::string destination =
         toCase(pass.folderPath + "\\" + std::string(name), pass.upper());
-    FsStatus status = pass.album.sys.fs->copyFile(source, destination);
+    FsStatus status = pass.sys.fs.copyFile(source, destination);
     if (!status.ok()) {
-      pass.album.sys.ui->message("Errore nella copia dell'immagine " + std::string(name) + "\r\n" +
+      pass.sys.ui.message("Errore nella copia dell'immagine " + std::string(name) + "\r\n" +
                                  errorDetail(status) + "\r\r" + "Copia " + source + " " +
                                  destination);
     }

@@ -2,7 +2,7 @@
 
 #include "pagewriter/copies.h"
 #include "pagewriter/html_escape.h"
-#include "platform/text.h"
+#include "core/text.h"
 
 namespace vortena {
 namespace {
@@ -50,19 +50,19 @@ void completeFolder(PagePass& pass, bool lastFolder) {
 
 std::string entryFolderPath(const PagePass& pass, long n) {
   const bool upper = pass.upper();
-  return toCase(pass.album.job.Dir_Album + (upper ? "DIR_" : "dir_") + zeroPad(n, 4), upper);
+  return toCase(pass.job.Dir_Album + (upper ? "DIR_" : "dir_") + zeroPad(n, 4), upper);
 }
 
 void Passo_Cartella(PagePass& pass, const std::string& folderPart, const std::string& fileName,
                     bool lastEntry) {
   pass.folderPath = entryFolderPath(pass, pass.folderNumber);
-  pass.album.sys.fs->makeFolder(pass.folderPath);  // already there from an earlier entry: fine
-  pass.album.sys.ui->processEvents();
+  pass.sys.fs.makeFolder(pass.folderPath);  // already there from an earlier entry: fine
+  pass.sys.ui.processEvents();
   Copia_Immagine(pass, folderPart, fileName);
   ++pass.folderCount;
   const bool full =
-      pass.album.folders.folderPerEntry ||
-      numericValue(pass.album.form.txtMAX_N_FILES->text()) <= static_cast<double>(pass.folderCount);
+      pass.job.folders.folderPerEntry ||
+      numericValue(pass.controls.txtMAX_N_FILES->text()) <= static_cast<double>(pass.folderCount);
   if (!full) return;
   completeFolder(pass, lastEntry);
   ++pass.folderNumber;
@@ -75,7 +75,7 @@ void Completa_Ultima_Cartella(PagePass& pass) {
 }
 
 void Scrivi_Menu(PagePass& pass) {
-  FileSystem& fs = *pass.album.sys.fs;
+  FileSystem& fs = pass.sys.fs;
   const bool upper = pass.upper();
   const std::string menuPath =
       toCase(pass.folderPath + (upper ? "\\MENU.HTM" : "\\menu.htm"), upper);
@@ -85,7 +85,7 @@ void Scrivi_Menu(PagePass& pass) {
   if (fs.openRead(pass.programFile("MENU.HTM"), menuTemplate).ok() && menuTemplate) {
     const long n = pass.folderNumber;
     const std::string previous =
-        n == pass.album.folders.firstFolder ? indexLink(upper) : folderLink(n - 1, upper);
+        n == pass.job.folders.firstFolder ? indexLink(upper) : folderLink(n - 1, upper);
     const std::string next =
         pass.lastFolderMarker == kLastFolderMarker ? indexLink(upper) : folderLink(n + 1, upper);
     std::string line;

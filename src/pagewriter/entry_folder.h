@@ -16,7 +16,7 @@ std::string entryFolderPath(const PagePass& pass, long n);
 
 // Places one non-blank entry: makes the current folder (an existing one is fine), lets the
 // window process its pending events, copies the entry into it and counts it. A folder that is
-// then full (txtMAX_N_FILES read now, or one entry a folder when album.folders.folderPerEntry)
+// then full (txtMAX_N_FILES read now, or one entry a folder when job.folders.folderPerEntry)
 // is completed: navigation pictures, slideshow page, and the next folder begins.
 // `lastEntry`: no non-blank entry follows in the page's range.
 void Passo_Cartella(PagePass& pass, const std::string& folderPart, const std::string& fileName,

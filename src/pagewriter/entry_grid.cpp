@@ -8,7 +8,7 @@
 #include "pagewriter/entry_folder.h"
 #include "pagewriter/html_escape.h"
 #include "pagewriter/write_recovery.h"
-#include "platform/text.h"
+#include "core/text.h"
 
 namespace vortena {
 namespace {
@@ -21,8 +21,8 @@ bool isBlank(const std::string& item) { return trim(item).empty(); }
 // True when no position after p in the page's range holds a non-blank entry. The walk goes
 // from the end of the range backwards, so it usually stops at once.
 bool lastInRange(const PagePass& pass, long p) {
-  const ListBox& list = *pass.album.form.List1;
-  const long last = std::min<long>(pass.album.job.Ultimo_File, list.count());
+  const ListBox& list = *pass.controls.List1;
+  const long last = std::min<long>(pass.job.Ultimo_File, list.count());
   for (long later = last; later > p; --later)
     if (!isBlank(list.item(static_cast<int>(later - 1)))) return false;
   return true;
@@ -62,7 +62,7 @@ void writeCell(PagePass& pass, const EntryParts& parts, const std::string& label
 
   ++pass.cellsInRow;
   // The row maximum is read after every cell, so a change made meanwhile applies at once.
-  if (numericValue(pass.album.form.txtMAX_PER_RIGA->text()) <=
+  if (numericValue(pass.controls.txtMAX_PER_RIGA->text()) <=
       static_cast<double>(pass.cellsInRow)) {
     writeIgnoringFailures(pass, {" ", "</tr>", "<tr>", " "});
     pass.cellsInRow = 0;
@@ -71,7 +71,7 @@ void writeCell(PagePass& pass, const EntryParts& parts, const std::string& label
 
 void copyFooter(PagePass& pass) {
   std::unique_ptr<TextReader> footer;
-  if (!pass.album.sys.fs->openRead(pass.programFile("PIEDE.HTM"), footer).ok() || !footer) {
+  if (!pass.sys.fs.openRead(pass.programFile("PIEDE.HTM"), footer).ok() || !footer) {
     pass.writePage("</HTML>");
     return;
   }
@@ -105,10 +105,9 @@ bool isDirectEntry(const std::string& extension) {
 }
 
 Flow Scrivi_Griglia(PagePass& pass) {
-  Album& album = pass.album;
   pass.cellsInRow = 0;
   pass.folderCount = 0;
-  pass.folderNumber = album.folders.firstFolder;
+  pass.folderNumber = pass.job.folders.firstFolder;
   pass.choiceLabel.clear();
   pass.copyTypes.clear();
   const std::string& q = pass.q;
@@ -121,23 +120,23 @@ Flow Scrivi_Griglia(PagePass& pass) {
   bool anyEntry = false;
   // Positions past the end of the list read as blank, so the walk stops there; the list cannot
   // grow meanwhile, as only a non-blank entry lets the window handle events.
-  for (long p = album.job.Primo_File; p <= album.job.Ultimo_File && p <= album.form.List1->count();
-       ++p) {
+  const ListBox& list = *pass.controls.List1;
+  for (long p = pass.job.Primo_File; p <= pass.job.Ultimo_File && p <= list.count(); ++p) {
     const std::string stored =
-        p >= 1 ? album.form.List1->item(static_cast<int>(p - 1)) : std::string();
+        p >= 1 ? list.item(static_cast<int>(p - 1)) : std::string();
     const std::string entry = toCase(stored, pass.upper());
     if (isBlank(entry)) continue;
     anyEntry = true;
     // The source file takes the build's letter case; a failure (a folder entry, a file that is
     // gone, another file already holding that name) leaves it as it is.
-    if (entry != stored) album.sys.fs->rename(stored, entry);
+    if (entry != stored) pass.sys.fs.rename(stored, entry);
     const EntryParts parts = Dividi_Voce(entry);
-    const std::string label = entryLabel(parts.folderPart, album.job.Dir_Radice);
+    const std::string label = entryLabel(parts.folderPart, pass.job.Dir_Radice);
     if (pass.folderCount == 0) writeCell(pass, parts, label);
     Passo_Cartella(pass, parts.folderPart, parts.fileName, lastInRange(pass, p));
   }
   Completa_Ultima_Cartella(pass);
-  album.folders.nextFolder = pass.folderNumber + (pass.folderCount > 0 ? 1 : 0);
+  pass.job.folders.nextFolder = pass.folderNumber + (pass.folderCount > 0 ? 1 : 0);
 
   const std::initializer_list<std::string> closing = {" </tr>", "</table>", "</center></div>"};
   if (anyEntry) {

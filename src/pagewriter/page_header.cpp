@@ -1,7 +1,7 @@
 #include "pagewriter/page_header.h"
 
 #include "pagewriter/write_recovery.h"
-#include "platform/text.h"
+#include "core/text.h"
 
 namespace vortena {
 namespace {
@@ -10,7 +10,7 @@ namespace {
 bool ticked(const CheckBox* box) { return box->value() == 1; }
 
 // True when the line is to be left out of the page.
-bool filteredOut(const Form& form, const std::string& line) {
+bool filteredOut(const PassControls& form, const std::string& line) {
   const std::string upper = toUpper(line);
   if (ticked(form.Check1) && upper.find("BACKGROUND") != std::string::npos) return true;
   if (ticked(form.Check2) && upper.find("MARQUEE") != std::string::npos) return true;
@@ -20,10 +20,10 @@ bool filteredOut(const Form& form, const std::string& line) {
 }  // namespace
 
 void Copia_Intestazione(PagePass& pass) {
-  const Form& form = pass.album.form;
+  const PassControls& form = pass.controls;
   const char* name = ticked(form.Check1) && ticked(form.Check2) ? "INTEST_2.HTM" : "INTESTAZ.HTM";
   std::unique_ptr<TextReader> header;
-  if (!pass.album.sys.fs->openRead(pass.programFile(name), header).ok() || !header) return;
+  if (!pass.sys.fs.openRead(pass.programFile(name), header).ok() || !header) return;
   std::string line;
   while (header->readLine(line))
     if (!filteredOut(form, line)) pass.writePage(line);
@@ -32,7 +32,7 @@ void Copia_Intestazione(PagePass& pass) {
 Flow Scrivi_Ritorno(PagePass& pass) {
   const bool upper = pass.upper();
   const std::string index = upper ? "INDEX.HTM" : "index.htm";
-  if (pass.album.job.File_Pagina.find(index) != std::string::npos) return Flow::Next;
+  if (pass.job.File_Pagina.find(index) != std::string::npos) return Flow::Next;
   const std::string& q = pass.q;
   // The closing tags stand in the order the page has always had (strong before em).
   return Recupera_Errore(

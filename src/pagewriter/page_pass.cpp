@@ -19,18 +19,18 @@ bool canOpen(FileSystem& fs, const std::string& path) {
 // without it.
 bool templateAvailableOrAccepted(PagePass& pass, std::string_view name) {
   const std::string path = pass.programFile(name);
-  if (canOpen(*pass.album.sys.fs, path)) return true;
-  pass.album.sys.ui->beep();
-  return pass.album.sys.ui->question("Manca il file " + std::string(name) + ", continuo ?" +
+  if (canOpen(pass.sys.fs, path)) return true;
+  pass.sys.ui.beep();
+  return pass.sys.ui.question("Manca il file " + std::string(name) + ", continuo ?" +
                                      "\r\r" + path);
 }
 
 // An existing page is replaced only with the user's consent, asked once per build.
 bool newPageOrAccepted(PagePass& pass) {
-  JobState& job = pass.album.job;
-  if (job.Elenco_Confermato == 1 || !canOpen(*pass.album.sys.fs, pass.pagePath())) return true;
-  pass.album.sys.ui->beep();
-  if (!pass.album.sys.ui->question("Elenco  " + job.Dir_Album + job.File_Pagina +
+  PageJob& job = pass.job;
+  if (job.Elenco_Confermato == 1 || !canOpen(pass.sys.fs, pass.pagePath())) return true;
+  pass.sys.ui.beep();
+  if (!pass.sys.ui.question("Elenco  " + job.Dir_Album + job.File_Pagina +
                                    "  gia' esistente, continuo (S/N)"))
     return false;
   job.Elenco_Confermato = 1;
@@ -49,7 +49,7 @@ bool setUp(PagePass& pass) {
 Flow writePage(PagePass& pass) {
   pass.closePage();
   std::unique_ptr<TextWriter> page;
-  FsStatus opened = pass.album.sys.fs->openWrite(pass.pagePath(), page);
+  FsStatus opened = pass.sys.fs.openWrite(pass.pagePath(), page);
   if (opened.ok() && page) pass.page = std::move(page);
   Flow flow = Recupera_Errore(pass, opened);
   if (flow != Flow::Next) return flow;
@@ -61,19 +61,19 @@ Flow writePage(PagePass& pass) {
   return Scrivi_Griglia(pass);
 }
 
-void endOfPass(Album& album) {
-  album.sys.ui->setPointer(Pointer::Default);
-  album.sys.ui->beep();
+void endOfPass(Ui& ui) {
+  ui.setPointer(Pointer::Default);
+  ui.beep();
 }
 
 }  // namespace
 
-void Crea_Pagina(Album& album) {
-  album.folders.nextFolder = album.folders.firstFolder;
+void Crea_Pagina(PageJob& job, const PassControls& controls, const PassServices& services) {
+  job.folders.nextFolder = job.folders.firstFolder;
   try {
-    PagePass pass(album);
+    PagePass pass(job, controls, services);
     if (setUp(pass)) {
-      album.sys.ui->setPointer(Pointer::Hourglass);
+      services.ui.setPointer(Pointer::Hourglass);
       while (writePage(pass) == Flow::Restart) {
       }
       pass.closePage();
@@ -81,7 +81,7 @@ void Crea_Pagina(Album& album) {
   } catch (...) {
     // Nothing may end the program from here: what was written stays, the pass ends as usual.
   }
-  endOfPass(album);
+  endOfPass(services.ui);
 }
 
 }  // namespace vortena

@@ -1,16 +1,55 @@
 // The page writer: one call of Crea_Pagina writes one album page and everything that hangs from
 // it (header, grid of button cells, entry folders with their copies and slideshow pages,
-// footer), reading the job state and the window's option controls.
+// footer), reading the page's job fields and the window's option controls.
 #pragma once
 
-#include "build/album.h"
+#include <string>
+
+#include "core/controls.h"
+#include "core/job_state.h"
+#include "core/services.h"
+#include "fs/file_system.h"
 
 namespace vortena {
 
-// One page pass. Reads Dir_Album, File_Pagina, Primo_File, Ultimo_File, Dir_Radice,
-// Elenco_Confermato and album.folders; may set Elenco_Confermato and, through the write
-// recovery, Dir_Album and File_Pagina; sets album.folders.nextFolder. Always returns, also after
-// a No answer; reports its failures itself.
-void Crea_Pagina(Album& album);
+// The job fields of one page pass.
+struct PageJob {
+  // Where the page goes. The write recovery may move it; the new place stays for the build.
+  std::string Dir_Album;
+  std::string File_Pagina;
+  // 1 once the user agreed to replace a page in this build; the pass may set it.
+  int Elenco_Confermato = 0;
+  // The 1-based list positions of the page's range, and the root folder cut off the labels.
+  long Primo_File = 0;
+  long Ultimo_File = 0;
+  std::string Dir_Radice;
+  // The pass numbers its folders from folders.firstFolder and sets folders.nextFolder.
+  FolderNumbering folders;
+};
+
+// The window's controls that a pass reads. They stay live: the pass lets the window process
+// events, and an edit made meanwhile applies from the next read (the list, the two maxima,
+// the case option and the two filter boxes are each read where they are used).
+struct PassControls {
+  const ListBox* List1 = nullptr;
+  const TextBox* txtMAX_N_FILES = nullptr;
+  const TextBox* txtMAX_PER_RIGA = nullptr;
+  const CheckBox* Check1 = nullptr;        // leave the background out
+  const CheckBox* Check2 = nullptr;        // leave the title out
+  const OptionButton* Option1 = nullptr;   // "Maiuscole": the build's case is upper
+};
+
+// What a pass reaches outside itself: the disk, the user, and the templates' folder (drive
+// form, without a trailing backslash).
+struct PassServices {
+  FileSystem& fs;
+  Ui& ui;
+  std::string programFolder;
+};
+
+// One page pass. Reads the range, Dir_Radice and the folder numbering; may set
+// Elenco_Confermato and, through the write recovery, Dir_Album and File_Pagina; sets
+// folders.nextFolder. Always returns, also after a No answer; reports its failures itself.
+void Crea_Pagina(PageJob& job, const PassControls& controls, const PassServices& services);
 
 }  // namespace vortena

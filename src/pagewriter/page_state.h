@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "build/album.h"
-#include "platform/file_system.h"
+#include "fs/file_system.h"
+#include "pagewriter/page_pass.h"
 
 namespace vortena {
 
@@ -29,9 +29,12 @@ enum class Flow {
 };
 
 struct PagePass {
-  explicit PagePass(Album& a) : album(a) {}
+  PagePass(PageJob& j, const PassControls& c, const PassServices& s)
+      : job(j), controls(c), sys(s) {}
 
-  Album& album;
+  PageJob& job;
+  const PassControls& controls;
+  const PassServices& sys;
   const std::string q = "\"";  // the quote character around every attribute value
 
   std::unique_ptr<TextWriter> page;  // the album page; empty while it is not open
@@ -48,13 +51,13 @@ struct PagePass {
   int lastFolderMarker = 0;
   std::vector<std::string> copyTypes;  // file type given to each copy of folder n, in order
 
-  bool upper() const { return album.upperCase(); }
+  bool upper() const { return controls.Option1->selected(); }
   // The program folder's file `name`.
   std::string programFile(std::string_view name) const {
-    return album.sys.programFolder + "\\" + std::string(name);
+    return sys.programFolder + "\\" + std::string(name);
   }
   // Dir_Album followed directly by File_Pagina.
-  std::string pagePath() const { return album.job.Dir_Album + album.job.File_Pagina; }
+  std::string pagePath() const { return job.Dir_Album + job.File_Pagina; }
 
   // Writes one line to the album page; kPageNotOpen when the page is not open.
   FsStatus writePage(std::string_view line) {

@@ -1,6 +1,6 @@
 #include "pagewriter/write_recovery.h"
 
-#include "platform/text.h"
+#include "core/text.h"
 
 namespace vortena {
 
@@ -10,8 +10,8 @@ std::string pageErrorDescription(int number) {
 
 Flow Recupera_Errore(PagePass& pass, FsStatus status) {
   if (status.ok()) return Flow::Next;
-  JobState& job = pass.album.job;
-  Ui& ui = *pass.album.sys.ui;
+  PageJob& job = pass.job;
+  Ui& ui = pass.sys.ui;
   const std::string path = pass.pagePath();
   const std::string detail =
       " ERR=" + signedNumber(status.number) + " - " + pageErrorDescription(status.number);

@@ -5,8 +5,8 @@
 #include <functional>
 
 #include "medialist/scan_tree.h"
-#include "platform/faulty_fs.h"
-#include "platform/text.h"
+#include "support/faulty_fs.h"
+#include "core/text.h"
 
 namespace vortena {
 namespace {
@@ -19,7 +19,9 @@ using Items = std::vector<std::string>;
 // Scans `start` with the extension box set to `filter` and returns the list.
 Items scan(AlbumFixture& fx, const std::string& filter, const std::string& start) {
   fx.form().form().txtESTENSIONE->setText(filter);
-  fx.window().scan().Legge_Dir(fx.album(), start, 16);
+  const Album& album = fx.album();
+  fx.window().scan().Legge_Dir(
+      {*album.sys.fs, *album.sys.ui, *album.form.List1, *album.form.txtESTENSIONE}, start, 16);
   return listItems(fx);
 }
 

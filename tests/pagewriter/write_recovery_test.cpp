@@ -1,7 +1,7 @@
 // A page that cannot be written where asked: drive C:, then C:\index.htm, or a message.
-#include "build/builds.h"
+#include "album/builds.h"
 #include "page_writer_fixture.h"
-#include "platform/faulty_fs.h"
+#include "support/faulty_fs.h"
 
 namespace vortena::testing {
 namespace {

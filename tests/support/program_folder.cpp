@@ -1,6 +1,6 @@
 #include "support/program_folder.h"
 
-#include "build/asset_installer.h"
+#include "album/asset_installer.h"
 
 namespace vortena::testing {
 

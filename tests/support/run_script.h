@@ -5,7 +5,7 @@
 #include <sstream>
 #include <string>
 
-#include "app/script_runner.h"
+#include "ui/headless/script_runner.h"
 
 namespace vortena::testing {
 

@@ -1,0 +1,136 @@
+#include "album/builds.h"
+
+#include <array>
+#include <cmath>
+#include <string>
+
+#include "album/asset_installer.h"
+#include "album/job_steps.h"
+#include "album/page_launch.h"
+#include "album/album.h"
+#include "core/text.h"
+
+namespace vortena {
+namespace {
+
+// Keeps the build and view buttons disabled while a build runs, so that a click made while the
+// page writer lets the window process its events cannot start a second build in the middle of
+// the first; each button gets back the state it had.
+class BuildButtonsLock {
+ public:
+  explicit BuildButtonsLock(Form& form)
+      : buttons_{form.Command1, form.Command4, form.Command5},
+        states_{form.Command1->enabled(), form.Command4->enabled(), form.Command5->enabled()} {
+    for (Button* b : buttons_) b->setEnabled(false);
+  }
+  ~BuildButtonsLock() { release(); }
+  void release() {
+    if (released_) return;
+    released_ = true;
+    for (size_t i = 0; i < buttons_.size(); ++i) buttons_[i]->setEnabled(states_[i]);
+  }
+
+ private:
+  std::array<Button*, 3> buttons_;
+  std::array<bool, 3> states_;
+  bool released_ = false;
+};
+
+// A refused command: a beep, then its message.
+void refuse(Album& album, const std::string& text) {
+  album.sys.ui->beep();
+  album.sys.ui->message(text);
+}
+
+}  // namespace
+
+void Command1_Click(Album& album) {
+  JobState& job = album.job;
+  job.Elenco_Confermato = 0;
+  if (numericValue(album.form.txtNUM_FILE->text()) == 0) {
+    refuse(album, "Nessun files da elaborare !!!");
+    return;
+  }
+  BuildButtonsLock lock(album.form);
+  splitPagePath(album);
+  changeToOutputFolder(album);
+  wholeListRange(album);
+  pageFileNameRule(album);
+  album.folders = FolderNumbering{};
+  Crea_Pagina(album);
+  Copia_Modelli(album);
+  lock.release();
+  if (album.sys.ui->question("Visualizzo la pagina creata " + job.Dir_Album + job.File_Pagina +
+                             " (S/N) ")) {
+    // The page is named without its folder: the output folder is the current one.
+    Apri_Pagina(album, "START /max /w " + job.File_Pagina, "CMD /C " + job.File_Pagina);
+  }
+  album.form.Command5->setEnabled(true);
+}
+
+void Command4_Click(Album& album) {
+  JobState& job = album.job;
+  Form& form = album.form;
+  job.Elenco_Confermato = 0;
+  if (numericValue(form.txtNUM_FILE->text()) == 0) {
+    refuse(album, "Nessun files da elaborare !!!");
+    return;
+  }
+  // The per-page maximum is taken whole (toward zero) and read once, so that neither a
+  // fraction, a negative value nor an edit made during the build can keep the loop from ending.
+  const double maximum = std::trunc(numericValue(form.txtMAX_N_FILES->text()));
+  if (!(maximum >= 1)) {
+    refuse(album, "Indicare numero massimo files per pagina .HTM da elaborare !!!");
+    return;
+  }
+  if (numericValue(form.txtMAX_PER_RIGA->text()) < 1) {
+    refuse(album, "Indicare quante immagini si voglio per ogni riga !!!");
+    return;
+  }
+  const long perPage = maximum > 1e9 ? 1000000000L : static_cast<long>(maximum);
+
+  BuildButtonsLock lock(form);
+  splitPagePath(album);
+  changeToOutputFolder(album);
+  job.N_Files = form.List1->count();
+  long placed = 0;
+  job.N_Pag = 1;
+  job.Pagine.clear();
+  // Entry-folder numbers run on across the pages of the build, so that no page replaces the
+  // folders of another.
+  album.folders = FolderNumbering{};
+  for (;;) {
+    job.Primo_File = placed + 1;
+    job.Ultimo_File = placed + perPage;
+    job.File_Pagina = album.upperCase() ? "PAG_" + std::to_string(job.N_Pag) + ".HTM"
+                                        : "pag_" + std::to_string(job.N_Pag) + ".htm";
+    job.Pagine.push_back(job.File_Pagina);
+    Crea_Pagina(album);
+    album.folders.firstFolder = album.folders.nextFolder;
+    placed += perPage;
+    if (placed >= job.N_Files) break;
+    ++job.N_Pag;
+  }
+
+  // The index of pages: the media list becomes the list of page names, and every page name
+  // gets a button of its own.
+  form.List1->clear();
+  for (const std::string& page : job.Pagine) form.List1->addItem(page);
+  splitPagePath(album);
+  wholeListRange(album);
+  pageFileNameRule(album);
+  album.folders.folderPerEntry = true;
+  Crea_Pagina(album);
+  album.folders.folderPerEntry = false;
+
+  Copia_Modelli(album);
+  lock.release();
+  if (album.sys.ui->question("Visualizzo la prima pagina creata " + job.Dir_Album +
+                             job.File_Pagina + " (S/N) ")) {
+    Apri_Pagina(album, "START /max /w " + job.Dir_Album + job.File_Pagina,
+                "CMD /C " + job.Dir_Album + job.File_Pagina);
+  }
+  form.Command5->setEnabled(true);
+}
+
+}  // namespace vortena

@@ -1,0 +1,17 @@
+// Opening a generated page in the browser: the page launch and the view-result button.
+#pragma once
+
+#include <string>
+
+#include "album/album.h"
+
+namespace vortena {
+
+// Apri_Pagina: starts `first`; when that fails and `fallback` is not empty, starts `fallback`.
+// Failures are never reported.
+void Apri_Pagina(Album& album, const std::string& first, const std::string& fallback = {});
+
+// Command5: opens Dir_Album + File_Pagina, nothing when File_Pagina is blank.
+void Command5_Click(Album& album);
+
+}  // namespace vortena

@@ -1,0 +1,32 @@
+// The shared fields that carry a build from the window to the page writer.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace vortena {
+
+// The shared fields of a build, created empty or zero at start and never reset as a whole.
+struct JobState {
+  std::string Dir_Album;    // output folder, ending with "\" or empty
+  std::string Nome_Pagina;  // page name as typed, case applied
+  std::string File_Pagina;  // page being generated (after a build: the last one)
+  std::string Dir_Radice;   // root folder of the media, cut off the entry labels
+  long N_Files = 0;
+  std::vector<std::string> Pagine;  // names of the numbered pages; page n at index n - 1
+  long Primo_File = 0;    // 1-based list positions of the page's range
+  long Ultimo_File = 0;
+  long N_Pag = 0;
+  int Elenco_Confermato = 0;  // 1 once the user agreed to replace a page in this build
+};
+
+// How a page pass numbers its entry folders. A single-page build uses the defaults; a paged
+// build runs the numbers on across its pages and gives every page name of the index of pages
+// a folder (and so a button) of its own.
+struct FolderNumbering {
+  long firstFolder = 1;            // number of the pass's first entry folder
+  bool folderPerEntry = false;     // every entry completes its folder at once
+  long nextFolder = 1;             // set by the pass: the number after its last folder
+};
+
+}  // namespace vortena

@@ -1,0 +1,142 @@
+#include "ui/headless/headless.h"
+
+#include <cstdio>
+
+#include "core/control_table.h"
+
+namespace vortena {
+
+std::string PlainListBox::item(int index) const {
+  if (index < 0 || index >= count()) return {};
+  return items_[static_cast<size_t>(index)];
+}
+
+void PlainListBox::removeItem(int index) {
+  if (index < 0 || index >= count()) return;
+  items_.erase(items_.begin() + index);
+  // As a list box does: the selection goes with the removed item.
+  if (selected_ == index)
+    selected_ = -1;
+  else if (selected_ > index)
+    --selected_;
+}
+
+void PlainListBox::clear() {
+  items_.clear();
+  selected_ = -1;
+}
+
+void PlainOptionButton::select() {
+  selected_ = true;
+  if (partner_) partner_->selected_ = false;
+}
+
+PlainForm::PlainForm() {
+  for (const ControlSpec& spec : kFocusControls) {
+    std::string name(spec.name);
+    switch (spec.kind) {
+      case ControlKind::TextBox: {
+        auto box = std::make_unique<PlainTextBox>(name);
+        box->setText(std::string(spec.caption));
+        controls_.push_back(std::move(box));
+        break;
+      }
+      case ControlKind::ListBox:
+        controls_.push_back(std::make_unique<PlainListBox>(name));
+        break;
+      case ControlKind::Button:
+        controls_.push_back(std::make_unique<PlainButton>(name));
+        break;
+      case ControlKind::CheckBox:
+        controls_.push_back(std::make_unique<PlainCheckBox>(name));
+        break;
+      case ControlKind::OptionButton:
+        controls_.push_back(std::make_unique<PlainOptionButton>(name));
+        break;
+      case ControlKind::Label:
+      case ControlKind::Shape:
+        break;
+    }
+  }
+  form_ = bindForm(controls_);
+  auto* option1 = dynamic_cast<PlainOptionButton*>(find("Option1"));
+  auto* option2 = dynamic_cast<PlainOptionButton*>(find("Option2"));
+  option1->setPartner(option2);
+  option2->setPartner(option1);
+  option2->select();
+}
+
+Control* PlainForm::find(std::string_view name) const {
+  for (const auto& control : controls_)
+    if (control->name() == name) return control.get();
+  return nullptr;
+}
+
+std::string quoteText(const std::string& text) {
+  std::string out = "\"";
+  for (unsigned char c : text) {
+    switch (c) {
+      case '\\': out += "\\\\"; break;
+      case '"': out += "\\\""; break;
+      case '\r': out += "\\r"; break;
+      case '\n': out += "\\n"; break;
+      case '\t': out += "\\t"; break;
+      default:
+        if (c < 32 || c == 127) {
+          char hex[8];
+          std::snprintf(hex, sizeof hex, "\\x%02X", c);
+          out += hex;
+        } else {
+          out += static_cast<char>(c);
+        }
+    }
+  }
+  return out + "\"";
+}
+
+void ScriptedUser::beep() { out_ << "beep\n"; }
+
+void ScriptedUser::message(const std::string& text) { out_ << "message " << quoteText(text) << "\n"; }
+
+bool ScriptedUser::question(const std::string& text) {
+  bool yes = false;  // a question with nothing queued is answered no
+  if (!answers_.empty()) {
+    yes = answers_.front();
+    answers_.pop_front();
+  }
+  out_ << "question " << quoteText(text) << " -> " << (yes ? "yes" : "no") << "\n";
+  return yes;
+}
+
+void ScriptedUser::setPointer(Pointer pointer) {
+  out_ << "pointer " << (pointer == Pointer::Hourglass ? "hourglass" : "default") << "\n";
+}
+
+void ScriptedUser::endProgram() {
+  out_ << "end\n";
+  endRequested_ = true;
+}
+
+std::string ScriptedUser::choose(const std::string& title, const std::string& startFolder,
+                                 const std::string&) {
+  std::string result;  // nothing queued: cancel
+  if (!dialogResults_.empty()) {
+    result = dialogResults_.front();
+    dialogResults_.pop_front();
+  }
+  out_ << "dialog " << quoteText(title) << " " << quoteText(startFolder) << " -> "
+       << quoteText(result) << "\n";
+  return result;
+}
+
+bool ScriptedUser::start(const std::string& commandLine) {
+  bool ok = true;  // nothing queued: the launch succeeds
+  if (!launchOutcomes_.empty()) {
+    ok = launchOutcomes_.front();
+    launchOutcomes_.pop_front();
+  }
+  out_ << "launch " << quoteText(commandLine) << " -> " << (ok ? "ok" : "failed") << "\n";
+  return ok;
+}
+
+}  // namespace vortena

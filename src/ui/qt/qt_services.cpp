@@ -1,0 +1,147 @@
+#include "ui/qt/qt_services.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QMessageBox>
+#include <QProcess>
+#include <QScreen>
+#include <cstdio>
+#include <cstdlib>
+
+#include "ui/qt/qt_controls.h"
+#include "core/text.h"
+
+namespace vortena {
+
+QString messageText(const std::string& text) {
+  std::string lines;
+  lines.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\r') {
+      lines += text[i];
+    } else if (i + 1 < text.size() && text[i + 1] == '\n') {
+      // CR LF is one line break, written once below as the LF.
+    } else {
+      lines += '\n';
+    }
+  }
+  return fromBytes(lines);
+}
+
+namespace {
+
+int showBox(QWidget* parent, const std::string& text, QMessageBox::StandardButtons buttons,
+            QMessageBox::StandardButton defaultButton) {
+  QMessageBox box(QMessageBox::NoIcon, fromBytes("VORTENA"), messageText(text), buttons, parent);
+  box.setTextFormat(Qt::PlainText);
+  box.setDefaultButton(defaultButton);
+  return box.exec();
+}
+
+}  // namespace
+
+void QtUi::beep() { QApplication::beep(); }
+
+void QtUi::message(const std::string& text) {
+  showBox(parent_, text, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+bool QtUi::question(const std::string& text) {
+  return showBox(parent_, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) ==
+         QMessageBox::Yes;
+}
+
+void QtUi::setPointer(Pointer pointer) {
+  if (pointer == Pointer::Hourglass) {
+    // Override cursors stack in Qt; the program's pointer does not, so one is kept at most.
+    if (hourglass_)
+      QApplication::changeOverrideCursor(QCursor(Qt::WaitCursor));
+    else
+      QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    hourglass_ = true;
+  } else if (hourglass_) {
+    QApplication::restoreOverrideCursor();
+    hourglass_ = false;
+  }
+}
+
+void QtUi::processEvents() {
+  ++eventDepth_;
+  QCoreApplication::processEvents();
+  --eventDepth_;
+}
+
+int QtUi::screenWidth() const {
+  QScreen* screen = QGuiApplication::primaryScreen();
+  return screen ? screen->geometry().width() : 1024;
+}
+
+void QtUi::endProgram() {
+  if (eventDepth_ == 0) {
+    QCoreApplication::exit(0);
+    return;
+  }
+  // Pressed while a scan or a build lets the window process its events: leaving the event loop
+  // would only take effect once that command had run to its end.
+  std::fflush(nullptr);
+  std::exit(0);
+}
+
+std::string QtFileDialog::choose(const std::string& title, const std::string& startFolder,
+                                 const std::string& /*pattern: every file is shown*/) {
+  QString start = fromBytes(fs_.toHostPath(startFolder).value_or(std::string()));
+  QString chosen = QFileDialog::getOpenFileName(parent_, fromBytes(title), start,
+                                                QStringLiteral("*"), nullptr, options_);
+  if (chosen.isEmpty()) return {};
+  return fs_.toDriveForm(toBytes(chosen));
+}
+
+namespace {
+
+bool startsWithWord(std::string_view text, std::string_view word) {
+  return text.size() >= word.size() && toUpper(text.substr(0, word.size())) == word;
+}
+
+std::string_view skipBlanks(std::string_view text) {
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  return text;
+}
+
+}  // namespace
+
+std::optional<std::string> launchTarget(std::string_view commandLine) {
+  std::string_view rest = skipBlanks(commandLine);
+  if (startsWithWord(rest, "START ")) {
+    rest = skipBlanks(rest.substr(6));
+    // Options such as /max and /w.
+    while (!rest.empty() && rest.front() == '/') {
+      size_t blank = rest.find(' ');
+      rest = blank == std::string_view::npos ? std::string_view() : skipBlanks(rest.substr(blank));
+    }
+  } else if (startsWithWord(rest, "CMD ")) {
+    rest = skipBlanks(rest.substr(4));
+    if (!startsWithWord(rest, "/C")) return std::nullopt;
+    rest = skipBlanks(rest.substr(2));
+  } else {
+    return std::nullopt;
+  }
+  std::string target = trim(rest);
+  if (target.size() >= 2 && target.front() == '"' && target.back() == '"')
+    target = target.substr(1, target.size() - 2);
+  if (target.empty()) return std::nullopt;
+  return target;
+}
+
+std::optional<std::string> QtLauncher::hostTarget(const std::string& commandLine) const {
+  std::optional<std::string> target = launchTarget(commandLine);
+  if (!target) return std::nullopt;
+  return fs_.toHostPath(*target);
+}
+
+bool QtLauncher::start(const std::string& commandLine) {
+  std::optional<std::string> path = hostTarget(commandLine);
+  if (!path) return false;
+  return QProcess::startDetached(opener_, {fromBytes(*path)});
+}
+
+}  // namespace vortena

@@ -1,0 +1,86 @@
+// The user-facing services over Qt: beeps, message boxes and questions, the pointer, event
+// processing, the file dialog and the launcher that opens a page with the desktop's opener.
+#pragma once
+
+#include <QFileDialog>
+#include <QString>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/services.h"
+#include "fs/windows_fs.h"
+
+class QWidget;
+
+namespace vortena {
+
+// The text of a message with its CR LF and lone CR turned into the line breaks Qt shows.
+QString messageText(const std::string& text);
+
+class QtUi : public Ui {
+ public:
+  // Message boxes are centred on `parent` when it is given.
+  explicit QtUi(QWidget* parent = nullptr) : parent_(parent) {}
+  void setParent(QWidget* parent) { parent_ = parent; }
+
+  void beep() override;
+  // "VORTENA" as title, no icon, OK only.
+  void message(const std::string& text) override;
+  // "VORTENA" as title, no icon, Yes and No; true for Yes.
+  bool question(const std::string& text) override;
+  void setPointer(Pointer pointer) override;
+  void processEvents() override;
+  int screenWidth() const override;
+  // Leaves the event loop when called from it; called while a scan or build is processing
+  // events, ends the process at once so that the interrupted command does not run on.
+  void endProgram() override;
+
+ private:
+  QWidget* parent_;
+  int eventDepth_ = 0;  // processEvents calls in progress
+  bool hourglass_ = false;
+};
+
+class QtFileDialog : public FileDialog {
+ public:
+  explicit QtFileDialog(WindowsFileSystem& fs, QWidget* parent = nullptr,
+                        QFileDialog::Options options = {})
+      : fs_(fs), parent_(parent), options_(options) {}
+  void setParent(QWidget* parent) { parent_ = parent; }
+
+  // Opens in the host folder of `startFolder` with every file shown (whatever `pattern` says);
+  // returns the chosen file in drive form, or "" when cancelled.
+  std::string choose(const std::string& title, const std::string& startFolder,
+                     const std::string& pattern) override;
+
+ private:
+  WindowsFileSystem& fs_;
+  QWidget* parent_;
+  QFileDialog::Options options_;
+};
+
+// The document a shell command line opens: X of "START /max /w X", "CMD /C X" or "CMD /CX"
+// (command words in any letter case, surrounding double quotes dropped). Nothing for any other
+// command line or an empty document.
+std::optional<std::string> launchTarget(std::string_view commandLine);
+
+// Opens the document of a START or CMD /C command line with the desktop's opener, without a
+// shell and without waiting.
+class QtLauncher : public Launcher {
+ public:
+  explicit QtLauncher(WindowsFileSystem& fs, QString opener = QStringLiteral("xdg-open"))
+      : fs_(fs), opener_(std::move(opener)) {}
+
+  // Host path of the document, resolved like any path of the program (relative to the current
+  // folder); nothing when the command line names none or its drive is not mapped.
+  std::optional<std::string> hostTarget(const std::string& commandLine) const;
+  // False when there is no document or the opener cannot be started.
+  bool start(const std::string& commandLine) override;
+
+ private:
+  WindowsFileSystem& fs_;
+  QString opener_;
+};
+
+}  // namespace vortena

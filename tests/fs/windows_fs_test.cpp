@@ -1,0 +1,641 @@
+#include "fs/windows_fs.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+
+#include "support/album_fixture.h"
+
+namespace vortena {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::readFile;
+using testing::TempFolder;
+using testing::writeFile;
+
+// Names in a host folder, hidden ones included, in byte order.
+std::vector<std::string> hostNames(const fs::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::vector<std::string> listedNames(FileSystem& files, const std::string& folder) {
+  std::vector<DirEntry> entries;
+  EXPECT_TRUE(files.listFolder(folder, entries).ok()) << folder;
+  std::vector<std::string> names;
+  for (const DirEntry& e : entries) names.push_back(e.name);
+  return names;
+}
+
+// Whole text file read through the layer, one element per line.
+std::vector<std::string> readLines(FileSystem& files, const std::string& path) {
+  std::unique_ptr<TextReader> reader;
+  EXPECT_TRUE(files.openRead(path, reader).ok()) << path;
+  std::vector<std::string> lines;
+  std::string line;
+  while (reader && reader->readLine(line)) lines.push_back(line);
+  return lines;
+}
+
+FsStatus writeLines(FileSystem& files, const std::string& path,
+                    const std::vector<std::string>& lines) {
+  std::unique_ptr<TextWriter> writer;
+  FsStatus status = files.openWrite(path, writer);
+  if (!status.ok()) return status;
+  for (const std::string& line : lines)
+    if (status = writer->writeLine(line); !status.ok()) return status;
+  return writer->close();
+}
+
+// HOME set to another folder for as long as the object lives.
+class HomeOverride {
+ public:
+  explicit HomeOverride(const std::string& home) {
+    if (const char* old = std::getenv("HOME")) saved_ = old;
+    setenv("HOME", home.c_str(), 1);
+  }
+  ~HomeOverride() {
+    if (saved_)
+      setenv("HOME", saved_->c_str(), 1);
+    else
+      unsetenv("HOME");
+  }
+
+ private:
+  std::optional<std::string> saved_;
+};
+
+// Drive C: and drive D: over two fresh host folders; C:\ is current.
+class WindowsFsTest : public ::testing::Test {
+ protected:
+  WindowsFsTest() : files_(drives()) {
+    files_.changeDrive('C');
+    files_.changeFolder("C:\\");
+  }
+
+  DriveTable drives() {
+    fs::create_directories(c());
+    fs::create_directories(d());
+    DriveTable table;
+    table.set('C', c().string());
+    table.set('D', d().string());
+    return table;
+  }
+  fs::path c() const { return temp_.path() / "c"; }
+  fs::path d() const { return temp_.path() / "d"; }
+
+  TempFolder temp_;
+  WindowsFileSystem files_;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Error numbers and the drive table.
+
+TEST(ErrorDescriptionTest, EveryNumberHasItsItalianText) {
+  EXPECT_EQ(errorDescription(53), "Impossibile trovare il file");
+  EXPECT_EQ(errorDescription(57), "Errore di I/O della periferica");
+  EXPECT_EQ(errorDescription(58), "File già esistente");
+  EXPECT_EQ(errorDescription(61), "Disco pieno");
+  EXPECT_EQ(errorDescription(75), "Errore di accesso al percorso/file");
+  EXPECT_EQ(errorDescription(76), "Impossibile trovare il percorso");
+  EXPECT_EQ(errorDescription(70), errorDescription(75));
+  EXPECT_EQ(FsStatus{76}.description(), "Impossibile trovare il percorso");
+}
+
+TEST(DriveTableTest, AssignmentTakesAnyLetterCaseAndDropsTrailingSlash) {
+  DriveTable table;
+  EXPECT_TRUE(table.parseAssignment("d=/media/usb/"));
+  EXPECT_EQ(table.hostFolder('D'), "/media/usb");
+  EXPECT_EQ(table.hostFolder('d'), "/media/usb");
+  EXPECT_TRUE(table.parseAssignment("R=/"));
+  EXPECT_EQ(table.hostFolder('R'), "/");
+}
+
+TEST(DriveTableTest, MalformedAssignmentChangesNothing) {
+  DriveTable table;
+  table.set('C', "/srv/web");
+  for (const char* bad : {"C", "C=", "=/x", "CC=/x", "1=/x", "C:/x", ""}) {
+    EXPECT_FALSE(table.parseAssignment(bad)) << bad;
+  }
+  EXPECT_EQ(table.all().size(), 1u);
+  EXPECT_EQ(table.hostFolder('C'), "/srv/web");
+}
+
+TEST(DriveTableTest, ListKeepsTheItemsBeforeAMalformedOne) {
+  DriveTable table;
+  EXPECT_TRUE(table.parseList("C=/srv/web;D=/media/usb;"));
+  EXPECT_EQ(table.hostFolder('C'), "/srv/web");
+  EXPECT_EQ(table.hostFolder('D'), "/media/usb");
+  DriveTable partial;
+  EXPECT_FALSE(partial.parseList("E=/e;bad;F=/f"));
+  EXPECT_EQ(partial.hostFolder('E'), "/e");
+  EXPECT_FALSE(partial.hostFolder('F'));
+}
+
+TEST(DriveTableTest, DefaultsAreHomeAndRoot) {
+  DriveTable table;
+  {
+    HomeOverride home("/tmp/some/home");
+    table = DriveTable::defaults();
+  }
+  EXPECT_EQ(table.hostFolder('C'), "/tmp/some/home");
+  EXPECT_EQ(table.hostFolder('Z'), "/");
+  EXPECT_FALSE(table.hostFolder('D'));
+}
+
+struct DriveFormCase {
+  std::string host;
+  std::optional<std::string> drive;
+};
+
+class DriveFormTest : public ::testing::TestWithParam<DriveFormCase> {};
+
+TEST_P(DriveFormTest, LongestWholeComponentPrefixWins) {
+  DriveTable table;
+  table.set('C', "/home/me");
+  table.set('D', "/home/me/foto/usb");
+  table.set('Z', "/");
+  EXPECT_EQ(table.toDriveForm(GetParam().host), GetParam().drive);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, DriveFormTest,
+    ::testing::Values(DriveFormCase{"/home/me/foto", "C:\\foto"}, DriveFormCase{"/home/me", "C:\\"},
+                      DriveFormCase{"/home/me/", "C:\\"},
+                      DriveFormCase{"/home/meX/a", "Z:\\home\\meX\\a"},
+                      DriveFormCase{"/home/me/foto/usb/a/b.jpg", "D:\\a\\b.jpg"},
+                      DriveFormCase{"/home/me/foto/usbkey", "C:\\foto\\usbkey"},
+                      DriveFormCase{"/home/me/./x/../foto//a", "C:\\foto\\a"},
+                      DriveFormCase{"/", "Z:\\"}, DriveFormCase{"/etc/hosts", "Z:\\etc\\hosts"},
+                      DriveFormCase{"relative/path", std::nullopt}));
+
+TEST(DriveTableTest, NoDriveCoversAPathOutsideEveryMapping) {
+  DriveTable table;
+  table.set('C', "/home/me");
+  EXPECT_FALSE(table.toDriveForm("/srv/web"));
+}
+
+TEST_F(WindowsFsTest, HostPathsAndHomeFolderTakeTheirDriveForm) {
+  EXPECT_EQ(files_.toDriveForm((c() / "album" / "a.jpg").string()), "C:\\album\\a.jpg");
+  EXPECT_EQ(files_.toDriveForm("/not/mapped"), "/not/mapped");
+  EXPECT_EQ(files_.toDriveForm("relative"), "relative");
+  HomeOverride home(d().string());
+  EXPECT_EQ(files_.toDriveForm("~"), "D:\\");
+  EXPECT_EQ(files_.toDriveForm("~/foto"), "D:\\foto");
+}
+
+TEST_F(WindowsFsTest, HostPathFindsExistingNamesAndKeepsTheRestAsWritten) {
+  fs::create_directories(c() / "Album" / "Foto");
+  EXPECT_EQ(files_.toHostPath("c:/ALBUM\\foto\\New\\x.JPG"),
+            (c() / "Album" / "Foto" / "New" / "x.JPG").string());
+  EXPECT_EQ(files_.toHostPath("C:\\"), c().string());
+  EXPECT_FALSE(files_.toHostPath("Q:\\a"));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Path forms and current folders.
+
+TEST_F(WindowsFsTest, EveryPathFormReachesTheSameFile) {
+  writeFile(c() / "a" / "b.txt", "x\n");
+  files_.changeFolder("C:\\a");
+  for (const char* path :
+       {"C:\\a\\b.txt", "c:/a/b.txt", "C:/a\\b.txt", "\\a\\b.txt", "/a/b.txt", "b.txt", ".\\b.txt",
+        "..\\a\\b.txt", "C:b.txt", "c:..\\a\\.\\b.txt", "C:\\..\\..\\a\\b.txt", "C:\\a\\\\b.txt"}) {
+    EXPECT_EQ(readLines(files_, path), std::vector<std::string>{"x"}) << path;
+  }
+}
+
+TEST_F(WindowsFsTest, StartsAtTheDriveFormOfTheWorkingFolder) {
+  const fs::path here = fs::current_path();
+  if (here == here.root_path()) GTEST_SKIP() << "the working folder is the root";
+  DriveTable table;
+  table.set('E', here.parent_path().string());
+  EXPECT_EQ(WindowsFileSystem(table).currentFolder(), "E:\\" + here.filename().string());
+  EXPECT_EQ(WindowsFileSystem(DriveTable()).currentFolder(), "C:\\");
+}
+
+TEST_F(WindowsFsTest, DriveOverAMissingHostFolderIsAMissingPath) {
+  DriveTable table;
+  table.set('C', c().string());
+  table.set('M', (temp_.path() / "unplugged").string());
+  WindowsFileSystem files(table);
+  std::unique_ptr<TextReader> reader;
+  EXPECT_EQ(files.openRead("M:\\a.txt", reader).number, kPathNotFound);
+  EXPECT_EQ(files.makeFolder("M:\\a").number, kPathNotFound);
+  EXPECT_EQ(files.changeDrive('M').number, kPathNotFound);
+}
+
+TEST_F(WindowsFsTest, EachDriveKeepsItsOwnCurrentFolder) {
+  fs::create_directories(c() / "album");
+  writeFile(d() / "pics" / "p.txt", "on d\n");
+  ASSERT_TRUE(files_.changeFolder("C:\\album\\").ok());
+  ASSERT_TRUE(files_.changeFolder("d:\\PICS").ok());
+  // Changing D:'s folder leaves the current drive alone.
+  EXPECT_EQ(files_.currentFolder(), "C:\\album");
+  EXPECT_EQ(readLines(files_, "D:p.txt"), std::vector<std::string>{"on d"});
+  ASSERT_TRUE(files_.changeDrive('d').ok());
+  EXPECT_EQ(files_.currentFolder(), "D:\\pics");
+  EXPECT_EQ(readLines(files_, "p.txt"), std::vector<std::string>{"on d"});
+  ASSERT_TRUE(files_.changeDrive('C').ok());
+  EXPECT_EQ(files_.currentFolder(), "C:\\album");
+  ASSERT_TRUE(files_.changeFolder("..").ok());
+  EXPECT_EQ(files_.currentFolder(), "C:\\");
+}
+
+// ---------------------------------------------------------------------------------------------
+// Letter case.
+
+TEST_F(WindowsFsTest, LookUpIgnoresLetterCaseAlsoOfAccentedLetters) {
+  writeFile(c() / "Città" / "Foto.JPG", "picture\n");
+  EXPECT_EQ(readLines(files_, "C:\\CITTÀ\\foto.jpg"), std::vector<std::string>{"picture"});
+  DirEntry identity;
+  EXPECT_TRUE(files_.folderIdentity("c:\\città", identity).ok());
+  EXPECT_EQ(identity.name, "Città");
+}
+
+TEST_F(WindowsFsTest, ExactSpellingIsPreferredThenTheFirstVariantInSortedOrder) {
+  writeFile(c() / "abc", "lower\n");
+  writeFile(c() / "ABC", "upper\n");
+  writeFile(c() / "aBc", "mixed\n");
+  EXPECT_EQ(readLines(files_, "C:\\abc"), std::vector<std::string>{"lower"});
+  EXPECT_EQ(readLines(files_, "C:\\aBc"), std::vector<std::string>{"mixed"});
+  // "ABC" < "aBc" < "abc" in byte order; after removing the exact "ABC", "aBc" comes first.
+  EXPECT_EQ(readLines(files_, "C:\\Abc"), std::vector<std::string>{"upper"});
+  fs::remove(c() / "ABC");
+  EXPECT_EQ(readLines(files_, "C:\\Abc"), std::vector<std::string>{"mixed"});
+}
+
+TEST_F(WindowsFsTest, WritingOverACaseVariantLeavesOneEntryWithTheAskedSpelling) {
+  writeFile(c() / "album" / "index.htm", "old content that is longer\r\n");
+  ASSERT_TRUE(writeLines(files_, "C:\\ALBUM\\INDEX.HTM", {"new"}).ok());
+  // The folder above keeps its name; the file takes the asked one.
+  EXPECT_EQ(hostNames(c()), std::vector<std::string>{"album"});
+  EXPECT_EQ(hostNames(c() / "album"), std::vector<std::string>{"INDEX.HTM"});
+  EXPECT_EQ(readFile(c() / "album" / "INDEX.HTM"), "new\r\n");
+}
+
+TEST_F(WindowsFsTest, CopyOntoACaseVariantLeavesOneEntryWithTheAskedSpelling) {
+  writeFile(c() / "src.jpg", "new bytes");
+  writeFile(c() / "out" / "photo.jpg", "old bytes, longer than the new ones");
+  ASSERT_TRUE(files_.copyFile("C:\\src.jpg", "C:\\OUT\\Photo.JPG").ok());
+  EXPECT_EQ(hostNames(c()), (std::vector<std::string>{"out", "src.jpg"}));
+  EXPECT_EQ(hostNames(c() / "out"), std::vector<std::string>{"Photo.JPG"});
+  EXPECT_EQ(readFile(c() / "out" / "Photo.JPG"), "new bytes");
+}
+
+TEST_F(WindowsFsTest, MakingAFolderThatExistsInAnotherCaseRenamesItAndFails) {
+  writeFile(c() / "foto" / "keep.jpg", "kept");
+  EXPECT_EQ(files_.makeFolder("C:\\FOTO").number, kPathFileAccess);
+  EXPECT_EQ(hostNames(c()), std::vector<std::string>{"FOTO"});
+  EXPECT_EQ(readFile(c() / "FOTO" / "keep.jpg"), "kept");
+  EXPECT_EQ(files_.makeFolder("C:\\FOTO").number, kPathFileAccess);
+  EXPECT_EQ(files_.makeFolder("C:\\").number, kPathFileAccess);
+}
+
+TEST_F(WindowsFsTest, MakeFolderCreatesOneFolderInAnExistingParent) {
+  ASSERT_TRUE(files_.makeFolder("C:\\New\\").ok());
+  ASSERT_TRUE(files_.makeFolder("c:/NEW/Sub").ok());
+  EXPECT_TRUE(fs::is_directory(c() / "New" / "Sub"));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Rename.
+
+TEST_F(WindowsFsTest, RenameOntoAnotherFileFailsAndChangesNothing) {
+  writeFile(c() / "a.htm", "A");
+  writeFile(c() / "b.htm", "B");
+  EXPECT_EQ(files_.rename("C:\\a.htm", "C:\\B.HTM").number, kFileAlreadyExists);
+  EXPECT_EQ(readFile(c() / "a.htm"), "A");
+  EXPECT_EQ(readFile(c() / "b.htm"), "B");
+  EXPECT_EQ(hostNames(c()), (std::vector<std::string>{"a.htm", "b.htm"}));
+}
+
+TEST_F(WindowsFsTest, RenameOntoAnotherNameOfTheSameFileFails) {
+  // A hard link and a symbolic link lead to the same data under another entry: renaming over
+  // them would drop a name the user made (or, for the link, the data itself).
+  writeFile(c() / "data.htm", "data");
+  fs::create_hard_link(c() / "data.htm", c() / "hard.htm");
+  fs::create_symlink(c() / "data.htm", c() / "soft.htm");
+  EXPECT_EQ(files_.rename("C:\\hard.htm", "C:\\data.htm").number, kFileAlreadyExists);
+  EXPECT_EQ(files_.rename("C:\\soft.htm", "C:\\data.htm").number, kFileAlreadyExists);
+  EXPECT_EQ(readFile(c() / "data.htm"), "data");
+  EXPECT_TRUE(fs::is_symlink(c() / "soft.htm"));
+  EXPECT_TRUE(fs::exists(c() / "hard.htm"));
+}
+
+TEST_F(WindowsFsTest, RenameThatOnlyChangesLetterCaseRenamesInPlace) {
+  writeFile(c() / "album" / "x.txt", "x");
+  ASSERT_TRUE(files_.rename("C:\\album", "C:\\ALBUM").ok());
+  EXPECT_EQ(hostNames(c()), std::vector<std::string>{"ALBUM"});
+  ASSERT_TRUE(files_.rename("C:\\album\\x.txt", "c:\\Album\\X.Txt").ok());
+  EXPECT_EQ(hostNames(c() / "ALBUM"), std::vector<std::string>{"X.Txt"});
+  EXPECT_EQ(readFile(c() / "ALBUM" / "X.Txt"), "x");
+  EXPECT_TRUE(files_.rename("C:\\ALBUM\\X.Txt", "C:\\ALBUM\\X.Txt").ok());
+}
+
+TEST_F(WindowsFsTest, RenameMovesToAFreeName) {
+  writeFile(c() / "a.htm", "A");
+  fs::create_directories(c() / "old");
+  ASSERT_TRUE(files_.rename("C:\\A.HTM", "C:\\OLD\\a.bak").ok());
+  EXPECT_EQ(hostNames(c()), std::vector<std::string>{"old"});
+  EXPECT_EQ(readFile(c() / "old" / "a.bak"), "A");
+}
+
+// ---------------------------------------------------------------------------------------------
+// Copy.
+
+TEST_F(WindowsFsTest, CopyOntoItselfFailsAndKeepsEveryByte) {
+  const std::string bytes = "line one\r\nline two\r\n";
+  writeFile(c() / "pic.jpg", bytes);
+  fs::create_symlink(c() / "pic.jpg", c() / "link.jpg");
+  fs::create_hard_link(c() / "pic.jpg", c() / "hard.jpg");
+  fs::create_directories(d());
+  fs::create_symlink(c(), d() / "viaC");
+  for (const char* target :
+       {"C:\\pic.jpg", "C:\\PIC.JPG", "C:\\link.jpg", "C:\\hard.jpg", "D:\\viaC\\pic.jpg"}) {
+    EXPECT_EQ(files_.copyFile("C:\\pic.jpg", target).number, kPathFileAccess) << target;
+    EXPECT_EQ(readFile(c() / "pic.jpg"), bytes) << target;
+  }
+  EXPECT_EQ(files_.copyFile("C:\\link.jpg", "C:\\pic.jpg").number, kPathFileAccess);
+  EXPECT_EQ(readFile(c() / "pic.jpg"), bytes);
+  EXPECT_TRUE(fs::exists(c() / "pic.jpg"));
+}
+
+TEST_F(WindowsFsTest, CopyReplacesTheDestinationByteForByte) {
+  std::string big;
+  for (unsigned i = 0; big.size() < 3'000'000; ++i) big += static_cast<char>(i * 7919 % 251);
+  writeFile(c() / "big.bin", big);
+  writeFile(d() / "big.bin", std::string(4'000'000, 'x'));
+  ASSERT_TRUE(files_.copyFile("C:\\big.bin", "D:\\big.bin").ok());
+  EXPECT_TRUE(readFile(d() / "big.bin") == big);
+  writeFile(c() / "empty.txt", "");
+  ASSERT_TRUE(files_.copyFile("C:\\empty.txt", "D:\\big.bin").ok());
+  EXPECT_EQ(fs::file_size(d() / "big.bin"), 0u);
+}
+
+TEST_F(WindowsFsTest, CopyKeepsTheModificationTime) {
+  writeFile(c() / "old.jpg", "o");
+  auto then = fs::file_time_type::clock::now() - std::chrono::hours(240);
+  fs::last_write_time(c() / "old.jpg", then);
+  ASSERT_TRUE(files_.copyFile("C:\\old.jpg", "C:\\copy.jpg").ok());
+  EXPECT_EQ(fs::last_write_time(c() / "copy.jpg"), fs::last_write_time(c() / "old.jpg"));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Listing and identity.
+
+TEST_F(WindowsFsTest, ListingHidesDotNamesSortsByUpperCaseAndFollowsLinks) {
+  writeFile(c() / "pics" / "b.jpg", "");
+  writeFile(c() / "pics" / "A.jpg", "");
+  writeFile(c() / "pics" / "_x.jpg", "");
+  writeFile(c() / "pics" / "Z.jpg", "");
+  writeFile(c() / "pics" / ".hidden", "");
+  fs::create_directories(c() / "pics" / ".git");
+  fs::create_directories(c() / "pics" / "sub");
+  fs::create_directory_symlink(c() / "pics" / "sub", c() / "pics" / "linked");
+  fs::create_symlink(c() / "pics" / "gone", c() / "pics" / "dangling");
+  std::vector<DirEntry> entries;
+  ASSERT_TRUE(files_.listFolder("C:\\PICS\\", entries).ok());
+  std::vector<std::string> names;
+  for (const DirEntry& e : entries) names.push_back(e.name);
+  // Upper-cased: "A.JPG" < "B.JPG" < "LINKED" < "SUB" < "Z.JPG" < "_X.JPG" ('_' after 'Z').
+  EXPECT_EQ(names,
+            (std::vector<std::string>{"A.jpg", "b.jpg", "linked", "sub", "Z.jpg", "_x.jpg"}));
+  EXPECT_TRUE(entries[2].isFolder);
+  EXPECT_TRUE(entries[3].isFolder);
+  EXPECT_FALSE(entries[0].isFolder);
+  EXPECT_EQ(entries[2].inode, entries[3].inode);
+  EXPECT_EQ(entries[2].device, entries[3].device);
+}
+
+TEST_F(WindowsFsTest, ListingOrderComparesUpperCasedAccentedNames) {
+  for (const char* name : {"èta", "Eta", "ebe", "Ètb"}) writeFile(c() / name, "");
+  // "EBE" < "ETA" < "ÈTA" < "ÈTB": È is two bytes above every ASCII letter; the two ÈT names
+  // follow their upper-cased tails.
+  EXPECT_EQ(listedNames(files_, "C:\\"), (std::vector<std::string>{"ebe", "Eta", "èta", "Ètb"}));
+}
+
+TEST_F(WindowsFsTest, UnreadableFolderCannotBeListed) {
+  if (geteuid() == 0) GTEST_SKIP() << "permissions do not hold for root";
+  fs::create_directories(c() / "locked");
+  fs::permissions(c() / "locked", fs::perms::none);
+  std::vector<DirEntry> entries;
+  EXPECT_EQ(files_.listFolder("C:\\locked", entries).number, kPathFileAccess);
+}
+
+TEST_F(WindowsFsTest, FolderIdentityFollowsLinksAndNeedsAFolder) {
+  fs::create_directories(c() / "real");
+  fs::create_directory_symlink(c() / "real", c() / "alias");
+  DirEntry real, alias, root;
+  ASSERT_TRUE(files_.folderIdentity("C:\\REAL", real).ok());
+  ASSERT_TRUE(files_.folderIdentity("C:\\alias\\", alias).ok());
+  ASSERT_TRUE(files_.folderIdentity("C:\\", root).ok());
+  EXPECT_EQ(real.inode, alias.inode);
+  EXPECT_EQ(real.device, alias.device);
+  EXPECT_NE(real.inode, root.inode);
+  EXPECT_TRUE(real.isFolder);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Failures: each operation on a missing, misplaced or unmapped name, with the error number it
+// reports, leaving the drive as it was.
+
+struct FailureCase {
+  const char* name;
+  std::function<FsStatus(FileSystem&)> run;
+  int expected;
+};
+
+FsStatus open(FileSystem& f, const char* path, std::unique_ptr<TextReader>& out) {
+  return f.openRead(path, out);
+}
+FsStatus open(FileSystem& f, const char* path, std::unique_ptr<TextWriter>& out) {
+  return f.openWrite(path, out);
+}
+// Opening for reading (TextReader) or for writing (TextWriter); a failed open hands out nothing.
+template <typename Stream>
+FailureCase openCase(const char* name, const char* path, int expected) {
+  return {name,
+          [path](FileSystem& f) {
+            std::unique_ptr<Stream> stream;
+            FsStatus s = open(f, path, stream);
+            EXPECT_FALSE(stream);
+            return s;
+          },
+          expected};
+}
+FailureCase copyCase(const char* name, const char* from, const char* to, int expected) {
+  return {name, [from, to](FileSystem& f) { return f.copyFile(from, to); }, expected};
+}
+FailureCase renameCase(const char* name, const char* from, const char* to, int expected) {
+  return {name, [from, to](FileSystem& f) { return f.rename(from, to); }, expected};
+}
+FailureCase makeFolderCase(const char* name, const char* path, int expected) {
+  return {name, [path](FileSystem& f) { return f.makeFolder(path); }, expected};
+}
+FailureCase listCase(const char* name, const char* path, int expected) {
+  return {name,
+          [path](FileSystem& f) {
+            std::vector<DirEntry> entries{DirEntry{"stale"}};
+            FsStatus s = f.listFolder(path, entries);
+            EXPECT_TRUE(entries.empty());
+            return s;
+          },
+          expected};
+}
+FailureCase identityCase(const char* name, const char* path, int expected) {
+  return {name,
+          [path](FileSystem& f) {
+            DirEntry e;
+            return f.folderIdentity(path, e);
+          },
+          expected};
+}
+FailureCase changeFolderCase(const char* name, const char* path, int expected) {
+  return {name, [path](FileSystem& f) { return f.changeFolder(path); }, expected};
+}
+
+void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
+
+class FsFailureTest : public WindowsFsTest, public ::testing::WithParamInterface<FailureCase> {};
+
+TEST_P(FsFailureTest, ReportsItsNumberAndChangesNothing) {
+  writeFile(c() / "f.txt", "file");
+  fs::create_directories(c() / "dir");
+  EXPECT_EQ(GetParam().run(files_).number, GetParam().expected);
+  EXPECT_EQ(hostNames(c()), (std::vector<std::string>{"dir", "f.txt"}));
+  EXPECT_EQ(readFile(c() / "f.txt"), "file");
+  EXPECT_TRUE(fs::is_empty(c() / "dir"));
+  EXPECT_EQ(files_.currentFolder(), "C:\\");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Operations, FsFailureTest,
+    ::testing::Values(
+        openCase<TextReader>("ReadMissingFile", "C:\\none.txt", kFileNotFound),
+        openCase<TextReader>("ReadInMissingFolder", "C:\\nodir\\f.txt", kPathNotFound),
+        openCase<TextReader>("ReadBelowAFile", "C:\\f.txt\\x", kPathNotFound),
+        openCase<TextReader>("ReadFolder", "C:\\DIR", kPathFileAccess),
+        openCase<TextReader>("ReadRoot", "C:\\", kPathFileAccess),
+        openCase<TextReader>("ReadUnmappedDrive", "Q:\\f.txt", kPathNotFound),
+        openCase<TextWriter>("WriteFolder", "C:\\dir\\", kPathFileAccess),
+        openCase<TextWriter>("WriteInMissingFolder", "C:\\nodir\\f.txt", kPathNotFound),
+        openCase<TextWriter>("WriteUnmappedDrive", "Q:\\f.txt", kPathNotFound),
+        copyCase("CopyMissingSource", "C:\\none.txt", "C:\\dir\\x", kFileNotFound),
+        copyCase("CopyFromMissingFolder", "C:\\nodir\\f.txt", "C:\\dir\\x", kPathNotFound),
+        copyCase("CopyIntoMissingFolder", "C:\\f.txt", "C:\\nodir\\f.txt", kPathNotFound),
+        copyCase("CopyFolder", "C:\\dir", "C:\\x", kPathFileAccess),
+        copyCase("CopyOntoFolder", "C:\\f.txt", "C:\\DIR", kPathFileAccess),
+        copyCase("CopyToUnmappedDrive", "C:\\f.txt", "Q:\\f.txt", kPathNotFound),
+        renameCase("RenameMissing", "C:\\none.txt", "C:\\x.txt", kFileNotFound),
+        renameCase("RenameInMissingFolder", "C:\\nodir\\f.txt", "C:\\x.txt", kPathNotFound),
+        renameCase("RenameIntoMissingFolder", "C:\\f.txt", "C:\\nodir\\f.txt", kPathNotFound),
+        renameCase("RenameOntoFolder", "C:\\f.txt", "C:\\Dir", kFileAlreadyExists),
+        makeFolderCase("MakeExistingFolder", "C:\\dir", kPathFileAccess),
+        makeFolderCase("MakeFolderOverFile", "C:\\F.TXT", kPathFileAccess),
+        makeFolderCase("MakeRoot", "C:\\", kPathFileAccess),
+        makeFolderCase("MakeInMissingFolder", "C:\\nodir\\sub", kPathNotFound),
+        makeFolderCase("MakeOnUnmappedDrive", "Q:\\sub", kPathNotFound),
+        listCase("ListMissing", "C:\\nodir", kPathNotFound),
+        listCase("ListInMissing", "C:\\nodir\\deeper", kPathNotFound),
+        listCase("ListFile", "C:\\f.txt", kPathNotFound),
+        listCase("ListUnmappedDrive", "Q:\\", kPathNotFound),
+        identityCase("IdentityOfFile", "C:\\f.txt", kPathNotFound),
+        identityCase("IdentityOfMissing", "C:\\nodir", kPathNotFound),
+        changeFolderCase("ChangeToMissing", "C:\\nodir", kPathNotFound),
+        changeFolderCase("ChangeToFile", "C:\\f.txt", kPathNotFound),
+        changeFolderCase("ChangeOnUnmappedDrive", "Q:\\", kPathNotFound),
+        FailureCase{"ChangeToUnmappedDrive", [](FileSystem& f) { return f.changeDrive('Q'); },
+                    kPathNotFound}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// ---------------------------------------------------------------------------------------------
+// Text files.
+
+struct LineCase {
+  std::string name;
+  std::string bytes;
+  std::vector<std::string> lines;
+};
+
+void PrintTo(const LineCase& c, std::ostream* os) { *os << c.name; }
+
+class TextFileLineEndTest : public WindowsFsTest, public ::testing::WithParamInterface<LineCase> {};
+
+TEST_P(TextFileLineEndTest, LinesEndAtLfCrLfOrLoneCr) {
+  writeFile(c() / "t.txt", GetParam().bytes);
+  EXPECT_EQ(readLines(files_, "C:\\t.txt"), GetParam().lines);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, TextFileLineEndTest,
+    ::testing::Values(
+        LineCase{"Empty", "", {}}, LineCase{"Mixed", "a\nb\r\nc\rd", {"a", "b", "c", "d"}},
+        LineCase{"FinalEnd", "a\r\n", {"a"}},
+        LineCase{"EmptyLines", "\r\n\n\r\r\n", {"", "", "", ""}},
+        LineCase{"LoneCrs", "\r\r", {"", ""}}, LineCase{"LfCr", "a\n\rb", {"a", "", "b"}},
+        LineCase{"CrLfAcrossBlocks",
+                 std::string(65535, 'x') + "\r\nnext",
+                 {std::string(65535, 'x'), "next"}},
+        LineCase{"CrAtEndOfBlock", std::string(65535, 'y') + "\rz", {std::string(65535, 'y'), "z"}},
+        LineCase{
+            "LongLine", std::string(200000, 'l') + "\nend", {std::string(200000, 'l'), "end"}}),
+    [](const auto& info) { return info.param.name; });
+
+TEST_F(WindowsFsTest, EveryWrittenLineEndsWithCrLf) {
+  std::vector<std::string> lines{"<html>", "", "città", std::string(70000, 'w')};
+  ASSERT_TRUE(writeLines(files_, "C:\\page.htm", lines).ok());
+  std::string expected;
+  for (const std::string& line : lines) expected += line + "\r\n";
+  EXPECT_TRUE(readFile(c() / "page.htm") == expected);
+}
+
+TEST_F(WindowsFsTest, WriterReportsAfterCloseAndClosesTwiceHarmlessly) {
+  std::unique_ptr<TextWriter> writer;
+  ASSERT_TRUE(files_.openWrite("C:\\w.txt", writer).ok());
+  EXPECT_TRUE(writer->writeLine("one").ok());
+  EXPECT_TRUE(writer->close().ok());
+  EXPECT_TRUE(writer->close().ok());
+  EXPECT_EQ(writer->writeLine("late").number, kPathFileAccess);
+  EXPECT_EQ(readFile(c() / "w.txt"), "one\r\n");
+}
+
+TEST_F(WindowsFsTest, FullDiskIsReportedByTheWriterAndTheCopy) {
+  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  DriveTable table;
+  table.set('F', "/dev");
+  table.set('C', c().string());
+  WindowsFileSystem devices(table);
+  writeFile(c() / "a.txt", "some bytes");
+  // A few lines stay in the writer's buffer: the failure shows when close flushes them.
+  std::unique_ptr<TextWriter> writer;
+  ASSERT_TRUE(devices.openWrite("F:\\full", writer).ok());
+  EXPECT_TRUE(writer->writeLine("line").ok());
+  EXPECT_EQ(writer->close().number, kDiskFull);
+  // Many lines fill the buffer: a line reports the failure, and so does everything after it.
+  ASSERT_TRUE(devices.openWrite("F:\\full", writer).ok());
+  FsStatus status;
+  for (int i = 0; i < 100000 && status.ok(); ++i) status = writer->writeLine("line");
+  EXPECT_EQ(status.number, kDiskFull);
+  EXPECT_EQ(writer->writeLine("more").number, kDiskFull);
+  EXPECT_EQ(writer->close().number, kDiskFull);
+  EXPECT_EQ(devices.copyFile("C:\\a.txt", "F:\\full").number, kDiskFull);
+}
+
+TEST_F(WindowsFsTest, ReadOnlyFolderRefusesNewFiles) {
+  if (geteuid() == 0) GTEST_SKIP() << "permissions do not hold for root";
+  fs::create_directories(c() / "ro");
+  fs::permissions(c() / "ro", fs::perms::owner_read | fs::perms::owner_exec);
+  std::unique_ptr<TextWriter> writer;
+  EXPECT_EQ(files_.openWrite("C:\\ro\\x.htm", writer).number, kPathFileAccess);
+  EXPECT_EQ(files_.makeFolder("C:\\ro\\sub").number, kPathFileAccess);
+}
+
+}  // namespace
+}  // namespace vortena

@@ -1,0 +1,59 @@
+// A file system that forwards to another and makes chosen operations fail, for the tests of the
+// program's failure paths.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "fs/file_system.h"
+
+namespace vortena {
+
+enum class FsOperation {
+  OpenRead,
+  OpenWrite,
+  WriteLine,  // a line written through a writer opened by openWrite
+  Copy,       // matched on the destination path
+  Rename,     // matched on the source path
+  MakeFolder,
+  ListFolder,
+  ChangeFolder,
+};
+
+class FaultyFileSystem : public FileSystem {
+ public:
+  explicit FaultyFileSystem(FileSystem& inner) : inner_(inner) {}
+
+  // Makes operations of `op` on `path` fail with `errorNumber`: every one when `nth` is 0,
+  // otherwise only the nth (1-based) such operation. `path` is compared case-insensitively
+  // with the path as the caller wrote it; an empty `path` matches every path.
+  void failOn(FsOperation op, std::string path, int errorNumber, int nth = 0);
+  void clearFaults() { rules_.clear(); }
+
+  FsStatus openRead(const std::string& path, std::unique_ptr<TextReader>& out) override;
+  FsStatus openWrite(const std::string& path, std::unique_ptr<TextWriter>& out) override;
+  FsStatus copyFile(const std::string& from, const std::string& to) override;
+  FsStatus rename(const std::string& from, const std::string& to) override;
+  FsStatus makeFolder(const std::string& path) override;
+  FsStatus listFolder(const std::string& path, std::vector<DirEntry>& out) override;
+  FsStatus folderIdentity(const std::string& path, DirEntry& out) override;
+  FsStatus changeFolder(const std::string& path) override;
+  FsStatus changeDrive(char letter) override;
+  std::string currentFolder() const override;
+
+ private:
+  struct Rule {
+    FsOperation op;
+    std::string path;
+    int errorNumber;
+    int nth;
+    int seen = 0;
+  };
+  // The error number for this operation, 0 when it may go ahead.
+  int injected(FsOperation op, const std::string& path);
+
+  FileSystem& inner_;
+  std::vector<Rule> rules_;
+};
+
+}  // namespace vortena

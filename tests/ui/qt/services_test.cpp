@@ -1,0 +1,177 @@
+// The Qt services: message boxes and questions, the pointer, the file dialog and the launcher.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QTimer>
+#include <functional>
+#include <optional>
+
+#include "gui_support.h"
+#include "ui/qt/qt_services.h"
+
+namespace vortena::testing {
+namespace {
+
+// Runs `inspect` on the modal dialog that `show` opens, as soon as it is up.
+template <typename Dialog>
+void whenModal(const std::function<void(Dialog*)>& inspect) {
+  QTimer::singleShot(0, [inspect] {
+    auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    inspect(dialog);
+  });
+}
+
+struct MessageCase {
+  std::string text;
+  QString shown;
+};
+
+class MessageTextTest : public ::testing::TestWithParam<MessageCase> {};
+
+TEST_P(MessageTextTest, CarriageReturnsBecomeLineBreaks) {
+  EXPECT_EQ(messageText(GetParam().text), GetParam().shown);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    LineBreaks, MessageTextTest,
+    ::testing::Values(MessageCase{"Errore ERR= 53\r\rCopia a b", "Errore ERR= 53\n\nCopia a b"},
+                      MessageCase{"immagine x\r\nERR= 76", "immagine x\nERR= 76"},
+                      MessageCase{"uno\r\n\r\ndue\r", "uno\n\ndue\n"},
+                      MessageCase{"città senza a capo", QString::fromUtf8("città senza a capo")}));
+
+TEST(QtUiTest, MessageBoxHasTheProgramTitleNoIconAndOk) {
+  QtUi ui;
+  bool seen = false;
+  whenModal<QMessageBox>([&seen](QMessageBox* box) {
+    seen = true;
+    EXPECT_EQ(box->windowTitle(), "VORTENA");
+    EXPECT_EQ(box->text(), "Nessun files da elaborare !!!\n\nriga");
+    EXPECT_EQ(box->icon(), QMessageBox::NoIcon);
+    EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);
+    box->button(QMessageBox::Ok)->click();
+  });
+  ui.message("Nessun files da elaborare !!!\r\rriga");
+  EXPECT_TRUE(seen);
+}
+
+class QuestionTest : public ::testing::TestWithParam<bool> {};
+
+TEST_P(QuestionTest, QuestionOffersYesAndNoAndReturnsTheAnswer) {
+  QtUi ui;
+  const bool yes = GetParam();
+  whenModal<QMessageBox>([yes](QMessageBox* box) {
+    EXPECT_EQ(box->windowTitle(), "VORTENA");
+    EXPECT_EQ(box->text(), "Visualizzo la pagina creata C:\\a\\index.htm (S/N) ");
+    EXPECT_EQ(box->icon(), QMessageBox::NoIcon);
+    EXPECT_EQ(box->standardButtons(), QMessageBox::Yes | QMessageBox::No);
+    box->button(yes ? QMessageBox::Yes : QMessageBox::No)->click();
+  });
+  EXPECT_EQ(ui.question("Visualizzo la pagina creata C:\\a\\index.htm (S/N) "), yes);
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, QuestionTest, ::testing::Bool());
+
+TEST(QtUiTest, HourglassIsOnePointerHoweverOftenItIsSet) {
+  QtUi ui;
+  ui.setPointer(Pointer::Hourglass);
+  ui.setPointer(Pointer::Hourglass);
+  ASSERT_NE(QApplication::overrideCursor(), nullptr);
+  EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+  ui.setPointer(Pointer::Default);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  ui.setPointer(Pointer::Default);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST(QtUiTest, ProcessEventsRunsWhatIsPending) {
+  QtUi ui;
+  bool ran = false;
+  QTimer::singleShot(0, [&ran] { ran = true; });
+  ui.processEvents();
+  EXPECT_TRUE(ran);
+}
+
+struct LaunchCase {
+  const char* commandLine;
+  std::optional<std::string> target;
+};
+
+class LaunchTargetTest : public ::testing::TestWithParam<LaunchCase> {};
+
+TEST_P(LaunchTargetTest, FindsTheDocumentOfStartAndCmdLines) {
+  EXPECT_EQ(launchTarget(GetParam().commandLine), GetParam().target);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CommandLines, LaunchTargetTest,
+    ::testing::Values(
+        LaunchCase{"START /max /w index.htm", "index.htm"},
+        LaunchCase{"START /max /w C:\\album\\PAG_1.HTM", "C:\\album\\PAG_1.HTM"},
+        LaunchCase{"CMD /C index.htm", "index.htm"},
+        LaunchCase{"CMD /CC:\\album\\index.htm", "C:\\album\\index.htm"},
+        LaunchCase{"start /MAX /W \"C:\\my album\\index.htm\"", "C:\\my album\\index.htm"},
+        LaunchCase{"START /max /w C:\\my album\\index.htm", "C:\\my album\\index.htm"},
+        LaunchCase{"START /max /w ", std::nullopt}, LaunchCase{"CMD /C", std::nullopt},
+        LaunchCase{"CMD /K index.htm", std::nullopt}, LaunchCase{"NOTEPAD index.htm", std::nullopt},
+        LaunchCase{"", std::nullopt}));
+
+class LauncherTest : public ::testing::Test {
+ protected:
+  LauncherTest() : fs(driveTableWithC(driveC.path())) {
+    writeFile(driveC.path() / "album" / "index.htm", "<HTML>\r\n");
+    fs.changeDrive('C');
+    fs.changeFolder("C:\\ALBUM");
+  }
+  TempFolder driveC;
+  WindowsFileSystem fs;
+};
+
+TEST_F(LauncherTest, DocumentIsResolvedLikeAnyPathOfTheProgram) {
+  QtLauncher launcher(fs);
+  const std::string page = (driveC.path() / "album" / "index.htm").string();
+  EXPECT_EQ(launcher.hostTarget("START /max /w INDEX.HTM"), page);
+  EXPECT_EQ(launcher.hostTarget("CMD /CC:\\Album\\index.htm"), page);
+  EXPECT_EQ(launcher.hostTarget("START /max /w Q:\\index.htm"), std::nullopt);
+}
+
+TEST_F(LauncherTest, StartFailsWhenTheOpenerCannotBeStarted) {
+  EXPECT_FALSE(QtLauncher(fs, "/nonexistent/opener").start("START /max /w index.htm"));
+  EXPECT_FALSE(QtLauncher(fs, "true").start("NOTEPAD index.htm"));
+  EXPECT_TRUE(QtLauncher(fs, "true").start("START /max /w index.htm"));
+}
+
+class FileDialogTest : public ::testing::Test {
+ protected:
+  FileDialogTest() : fs(driveTableWithC(driveC.path())) {
+    writeFile(driveC.path() / "foto" / "mare.jpg", "jpg");
+    writeFile(driveC.path() / "foto" / "nota.txt", "txt");
+  }
+  TempFolder driveC;
+  WindowsFileSystem fs;
+  QtFileDialog dialog{fs, nullptr, QFileDialog::DontUseNativeDialog};
+};
+
+TEST_F(FileDialogTest, OpensInTheStartFolderAndReturnsTheDriveForm) {
+  const QString folder = QString::fromStdString((driveC.path() / "foto").string());
+  whenModal<QFileDialog>([folder](QFileDialog* box) {
+    EXPECT_EQ(box->windowTitle(), "Cerca cartella");
+    EXPECT_EQ(box->directory().absolutePath(), folder);
+    EXPECT_EQ(box->fileMode(), QFileDialog::ExistingFile);
+    EXPECT_EQ(box->nameFilters(), QStringList{"*"});  // every file, with or without a dot
+    box->selectFile(folder + "/mare.jpg");
+    static_cast<QDialog*>(box)->accept();  // the dialog's own check of the selection runs
+  });
+  EXPECT_EQ(dialog.choose("Cerca cartella", "C:\\FOTO\\", "*.*"), "C:\\foto\\mare.jpg");
+}
+
+TEST_F(FileDialogTest, CancelGivesAnEmptyText) {
+  whenModal<QFileDialog>([](QFileDialog* box) { box->reject(); });
+  EXPECT_EQ(dialog.choose("Cerca cartella", "C:\\foto\\", "*.*"), "");
+}
+
+}  // namespace
+}  // namespace vortena::testing
