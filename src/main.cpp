@@ -9,9 +9,9 @@
 #include <iostream>
 #include <string>
 
+#include "fs/windows_fs.h"
 #include "ui/headless/script_runner.h"
 #include "ui/qt/qt_window.h"
-#include "fs/windows_fs.h"
 
 namespace {
 

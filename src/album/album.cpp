@@ -9,8 +9,8 @@ void Crea_Pagina(Album& album) {
   PageJob page{job.Dir_Album,   job.File_Pagina, job.Elenco_Confermato, job.Primo_File,
                job.Ultimo_File, job.Dir_Radice,  album.folders};
   const Form& f = album.form;
-  const PassControls controls{f.List1, f.txtMAX_N_FILES, f.txtMAX_PER_RIGA,
-                              f.Check1, f.Check2,        f.Option1};
+  const PassControls controls{f.List1,  f.txtMAX_N_FILES, f.txtMAX_PER_RIGA,
+                              f.Check1, f.Check2,         f.Option1};
   const PassServices services{*album.sys.fs, *album.sys.ui, album.sys.programFolder};
   Crea_Pagina(page, controls, services);
   job.Dir_Album = page.Dir_Album;

@@ -9,7 +9,8 @@ void Copia_Modelli(Album& album) {
     std::string source = album.sys.programFolder + "\\" + std::string(name);
     // The case option is read afresh for every file.
     std::string destination = toCase(album.job.Dir_Album + std::string(name), album.upperCase());
-    album.sys.fs->copyFile(source, destination);  // failures are ignored
+    ignoreFailure(album.sys.fs->copyFile(source, destination),
+                  "a site file that cannot be copied leaves its picture or frame out");
   }
 }
 

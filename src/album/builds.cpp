@@ -4,10 +4,10 @@
 #include <cmath>
 #include <string>
 
+#include "album/album.h"
 #include "album/asset_installer.h"
 #include "album/job_steps.h"
 #include "album/page_launch.h"
-#include "album/album.h"
 #include "core/text.h"
 
 namespace vortena {

@@ -26,7 +26,8 @@ void changeToOutputFolder(Album& album) {
   if (folder.empty()) return;
   if (!album.sys.fs->changeFolder(folder).ok()) return;
   if (folder.size() >= 2 && folder[1] == ':' && std::isalpha(static_cast<unsigned char>(folder[0])))
-    album.sys.fs->changeDrive(folder[0]);
+    ignoreFailure(album.sys.fs->changeDrive(folder[0]),
+                  "the folder change just made the drive known");
 }
 
 void wholeListRange(Album& album) {

@@ -17,15 +17,19 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {"cmdCONFERMA", &Form::cmdCONFERMA, [](Album& a, FolderScan& s) { cmdCONFERMA_Click(a.form, a.sys, s); }},
+    {"cmdCONFERMA", &Form::cmdCONFERMA,
+     [](Album& a, FolderScan& s) { cmdCONFERMA_Click(a.form, a.sys, s); }},
     {"Command1", &Form::Command1, [](Album& a, FolderScan&) { Command1_Click(a); }},
     {"cmdFINE", &Form::cmdFINE, [](Album& a, FolderScan&) { a.sys.ui->endProgram(); }},
     {"Command2", &Form::Command2, [](Album& a, FolderScan&) { Command2_Click(*a.form.List1); }},
-    {"Command3", &Form::Command3, [](Album& a, FolderScan&) { Sfoglia_Cartella(a.form, a.sys, a.job); }},
+    {"Command3", &Form::Command3,
+     [](Album& a, FolderScan&) { Sfoglia_Cartella(a.form, a.sys, a.job); }},
     {"cmdCONFERMA_Tutti", &Form::cmdCONFERMA_Tutti,
      [](Album& a, FolderScan& s) { cmdCONFERMA_Tutti_Click(a.form, a.sys, s); }},
-    {"cmdCANC_FILE", &Form::cmdCANC_FILE, [](Album& a, FolderScan&) { cmdCANC_FILE_Click(*a.form.List1, *a.sys.ui, a.job); }},
-    {"cmdIns_File", &Form::cmdIns_File, [](Album& a, FolderScan&) { cmdIns_File_Click(a.form, a.sys, a.job); }},
+    {"cmdCANC_FILE", &Form::cmdCANC_FILE,
+     [](Album& a, FolderScan&) { cmdCANC_FILE_Click(*a.form.List1, *a.sys.ui, a.job); }},
+    {"cmdIns_File", &Form::cmdIns_File,
+     [](Album& a, FolderScan&) { cmdIns_File_Click(a.form, a.sys, a.job); }},
     {"Command4", &Form::Command4, [](Album& a, FolderScan&) { Command4_Click(a); }},
     {"Command5", &Form::Command5, [](Album& a, FolderScan&) { Command5_Click(a); }},
 };

@@ -14,7 +14,7 @@ struct JobState {
   std::string Dir_Radice;   // root folder of the media, cut off the entry labels
   long N_Files = 0;
   std::vector<std::string> Pagine;  // names of the numbered pages; page n at index n - 1
-  long Primo_File = 0;    // 1-based list positions of the page's range
+  long Primo_File = 0;              // 1-based list positions of the page's range
   long Ultimo_File = 0;
   long N_Pag = 0;
   int Elenco_Confermato = 0;  // 1 once the user agreed to replace a page in this build
@@ -24,9 +24,9 @@ struct JobState {
 // build runs the numbers on across its pages and gives every page name of the index of pages
 // a folder (and so a button) of its own.
 struct FolderNumbering {
-  long firstFolder = 1;            // number of the pass's first entry folder
-  bool folderPerEntry = false;     // every entry completes its folder at once
-  long nextFolder = 1;             // set by the pass: the number after its last folder
+  long firstFolder = 1;         // number of the pass's first entry folder
+  bool folderPerEntry = false;  // every entry completes its folder at once
+  long nextFolder = 1;          // set by the pass: the number after its last folder
 };
 
 }  // namespace vortena

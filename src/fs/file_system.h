@@ -15,24 +15,33 @@ namespace vortena {
 // Error numbers of failed file operations, as the program's messages show them.
 enum FsErrorNumber : int {
   kFsOk = 0,
-  kFileNotFound = 53,      // the folder exists, the file does not
-  kDeviceIoError = 57,     // EIO
-  kFileAlreadyExists = 58, // rename onto another existing file
-  kDiskFull = 61,          // ENOSPC, EDQUOT
-  kPathFileAccess = 75,    // access denied, read-only, folder exists, copy onto itself, other
-  kPathNotFound = 76,      // a folder of the path is missing, unmapped drive
+  kFileNotFound = 53,       // the folder exists, the file does not
+  kDeviceIoError = 57,      // EIO
+  kFileAlreadyExists = 58,  // rename onto another existing file
+  kDiskFull = 61,           // ENOSPC, EDQUOT
+  kPathFileAccess = 75,     // access denied, read-only, folder exists, copy onto itself, other
+  kPathNotFound = 76,       // a folder of the path is missing, unmapped drive
 };
 
 // Italian description of an error number ("Impossibile trovare il file" for 53); the numbers
 // outside the table get the description of 75.
 std::string errorDescription(int number);
 
-// Outcome of one operation: 0 for success, otherwise one of FsErrorNumber.
-struct FsStatus {
+// Outcome of one operation: 0 for success, otherwise one of FsErrorNumber. It cannot be dropped
+// unseen: a caller reports it, recovers from it, or passes it to ignoreFailure.
+struct [[nodiscard]] FsStatus {
   int number = kFsOk;
   bool ok() const { return number == kFsOk; }
   std::string description() const { return errorDescription(number); }
 };
+
+// Ignores the outcome of an operation on purpose: the program goes on whether or not it
+// succeeded, for the reason given at the call. Every such place calls this one function, so a
+// search for it lists them all.
+inline void ignoreFailure(FsStatus status, const char* reason) {
+  static_cast<void>(status);
+  static_cast<void>(reason);
+}
 
 // One name of a folder listing.
 struct DirEntry {

@@ -415,7 +415,9 @@ int writeAll(int fd, const char* data, size_t size) {
 class HostTextWriter final : public TextWriter {
  public:
   explicit HostTextWriter(int fd) : fd_(fd) {}
-  ~HostTextWriter() override { close(); }
+  ~HostTextWriter() override {
+    ignoreFailure(close(), "a writer dropped unclosed: its owner has given up on the file");
+  }
 
   FsStatus writeLine(std::string_view line) override {
     if (!failure_.ok()) return failure_;
@@ -427,7 +429,7 @@ class HostTextWriter final : public TextWriter {
 
   FsStatus close() override {
     if (!fd_.valid()) return failure_;
-    flush();
+    ignoreFailure(flush(), "a failed flush is kept in failure_ and returned below");
     if (int error = fd_.reset(); error != 0 && failure_.ok()) failure_ = {errorNumberOf(error)};
     return failure_;
   }
@@ -570,7 +572,8 @@ FsStatus WindowsFileSystem::makeFolder(const std::string& path) {
   if (r.isRoot()) return {kPathFileAccess};
   if (r.exists()) {
     // The folder is there already; only its name takes the asked spelling.
-    if (isFolder(r.host())) r.respell();
+    if (isFolder(r.host()))
+      ignoreFailure(r.respell(), "the folder is there either way; only its spelling may stay");
     return {kPathFileAccess};
   }
   if (::mkdir(r.askedHost().c_str(), 0777) != 0) return lastError(kPathNotFound);

@@ -66,7 +66,8 @@ class WindowsFileSystem : public FileSystem {
   struct Resolved;  // defined in the .cpp
   DriveTable drives_;
   char currentDrive_ = 'C';
-  std::map<char, std::string> currentFolders_;  // per drive, "\" separated, no drive, no trailing "\"
+  std::map<char, std::string>
+      currentFolders_;  // per drive, "\" separated, no drive, no trailing "\"
 };
 
 }  // namespace vortena

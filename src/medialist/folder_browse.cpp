@@ -16,8 +16,8 @@ std::string fileNamePart(const std::string& path) {
 
 std::string runDialogSequence(const Services& sys, JobState& job, const std::string& folderPart) {
   job.Dir_Radice = folderPart;
-  std::string result = sys.dialog->choose(
-      "Ricerca cartelle/directory contenenti Foto/Film/Suoni", folderPart, "*.*");
+  std::string result = sys.dialog->choose("Ricerca cartelle/directory contenenti Foto/Film/Suoni",
+                                          folderPart, "*.*");
   sys.ui->processEvents();
   return trim(result);
 }

@@ -51,7 +51,8 @@ class ScopeExit {
 
 }  // namespace
 
-void FolderScan::Legge_Dir(const ScanTarget& target, const std::string& Path_Ricerca, int Tipo_File) {
+void FolderScan::Legge_Dir(const ScanTarget& target, const std::string& Path_Ricerca,
+                           int Tipo_File) {
   // A folder below the deepest level is never listed; its parent has already given it its
   // folder entry.
   if (livello_ > kDeepestLevel) return;

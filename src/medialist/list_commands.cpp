@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "medialist/folder_browse.h"
 #include "core/text.h"
+#include "medialist/folder_browse.h"
 
 namespace vortena {
 namespace {
@@ -105,8 +105,8 @@ void cmdCANC_FILE_Click(ListBox& list, Ui& ui, JobState& job) {
   int selected = list.selectedIndex();
   if (selected < 0 || selected >= list.count()) {
     ui.beep();
-    ui.message("SELEZIONARE UN FILE IN ELENCO tra i possibili " +
-               std::to_string(job.N_Files) + " files !!!");
+    ui.message("SELEZIONARE UN FILE IN ELENCO tra i possibili " + std::to_string(job.N_Files) +
+               " files !!!");
     return;
   }
   if (ui.question("Confermi la cancellazione di " + list.item(selected) +

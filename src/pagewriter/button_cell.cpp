@@ -6,25 +6,25 @@ void Apri_Cella(PagePass& pass) {
   const std::string& q = pass.q;
   // The outer table's width is " 130", with a blank inside the quotes, as the frame has
   // always been written; the inner lines use "130".
-  pass.writePage("<td valign=" + q + "Top" + q + ">");
-  pass.writePage("  <table border=" + q + "0" + q + " cellpadding=" + q + "0" + q +
-                 " cellspacing=" + q + "0" + q + " width=" + q + " 130" + q + ">");
-  pass.writePage("  <tr>");
-  pass.writePage("   <td background=" + q + "PULSANTE.JPG" + q + " width=" + q + "130" + q +
-                 " height=" + q + "30" + q + ">");
-  pass.writePage("    <table border=" + q + "0" + q + " cellpadding=" + q + "0" + q +
-                 " cellspacing=" + q + "0" + q + " width=" + q + "130" + q + " height=" + q + "30" +
-                 q + ">");
-  pass.writePage("     <tr>");
-  pass.writePage("      <td><p align=" + q + "center" + q + ">");
+  pass.writeUnguarded("<td valign=" + q + "Top" + q + ">");
+  pass.writeUnguarded("  <table border=" + q + "0" + q + " cellpadding=" + q + "0" + q +
+                      " cellspacing=" + q + "0" + q + " width=" + q + " 130" + q + ">");
+  pass.writeUnguarded("  <tr>");
+  pass.writeUnguarded("   <td background=" + q + "PULSANTE.JPG" + q + " width=" + q + "130" + q +
+                      " height=" + q + "30" + q + ">");
+  pass.writeUnguarded("    <table border=" + q + "0" + q + " cellpadding=" + q + "0" + q +
+                      " cellspacing=" + q + "0" + q + " width=" + q + "130" + q + " height=" + q +
+                      "30" + q + ">");
+  pass.writeUnguarded("     <tr>");
+  pass.writeUnguarded("      <td><p align=" + q + "center" + q + ">");
 }
 
 void Chiudi_Cella(PagePass& pass) {
-  pass.writePage("      </td>");
-  pass.writePage("     </tr>");
-  pass.writePage("    </table>");
-  pass.writePage("   </td>");
-  pass.writePage("  </tr>");
+  pass.writeUnguarded("      </td>");
+  pass.writeUnguarded("     </tr>");
+  pass.writeUnguarded("    </table>");
+  pass.writeUnguarded("   </td>");
+  pass.writeUnguarded("  </tr>");
 }
 
 }  // namespace vortena

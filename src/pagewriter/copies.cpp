@@ -33,7 +33,7 @@ void Copia_Immagine(PagePass& pass, const std::string& folderPart, const std::st
   FsStatus status = pass.sys.fs.copyFile(source, copyName);
   if (!status.ok()) {
     pass.sys.ui.message("Errore nella copia delle immagini " + errorDetail(status) + "\r\r" +
-                               "Copia " + source + " " + copyName);
+                        "Copia " + source + " " + copyName);
   }
 }
 
@@ -45,8 +45,7 @@ void Copia_Pulsanti(PagePass& pass) {
     FsStatus status = pass.sys.fs.copyFile(source, destination);
     if (!status.ok()) {
       pass.sys.ui.message("Errore nella copia dell'immagine " + std::string(name) + "\r\n" +
-                                 errorDetail(status) + "\r\r" + "Copia " + source + " " +
-                                 destination);
+                          errorDetail(status) + "\r\r" + "Copia " + source + " " + destination);
     }
   }
 }

@@ -1,8 +1,8 @@
 #include "pagewriter/entry_folder.h"
 
+#include "core/text.h"
 #include "pagewriter/copies.h"
 #include "pagewriter/html_escape.h"
-#include "core/text.h"
 
 namespace vortena {
 namespace {
@@ -56,7 +56,9 @@ std::string entryFolderPath(const PagePass& pass, long n) {
 void Passo_Cartella(PagePass& pass, const std::string& folderPart, const std::string& fileName,
                     bool lastEntry) {
   pass.folderPath = entryFolderPath(pass, pass.folderNumber);
-  pass.sys.fs.makeFolder(pass.folderPath);  // already there from an earlier entry: fine
+  ignoreFailure(pass.sys.fs.makeFolder(pass.folderPath),
+                "already there from an earlier entry or an earlier build; a copy into a missing "
+                "folder reports itself");
   pass.sys.ui.processEvents();
   Copia_Immagine(pass, folderPart, fileName);
   ++pass.folderCount;
@@ -99,10 +101,10 @@ void Scrivi_Menu(PagePass& pass) {
         line = rewritePlaceholder(line, picture, picture.size() - 3,
                                   linkTarget(pass.copyTypes[k - 1]));
       }
-      menu->writeLine(line);
+      ignoreFailure(menu->writeLine(line), "a slideshow page is written as far as it goes");
     }
   }
-  menu->close();
+  ignoreFailure(menu->close(), "a slideshow page is written as far as it goes");
 }
 
 }  // namespace vortena

@@ -4,11 +4,11 @@
 #include <array>
 #include <string_view>
 
+#include "core/text.h"
 #include "pagewriter/button_cell.h"
 #include "pagewriter/entry_folder.h"
 #include "pagewriter/html_escape.h"
 #include "pagewriter/write_recovery.h"
-#include "core/text.h"
 
 namespace vortena {
 namespace {
@@ -38,7 +38,7 @@ Flow writeGuarded(PagePass& pass, std::initializer_list<std::string> lines) {
 }
 
 void writeIgnoringFailures(PagePass& pass, std::initializer_list<std::string> lines) {
-  for (const std::string& line : lines) pass.writePage(line);
+  for (const std::string& line : lines) pass.writeUnguarded(line);
 }
 
 // The button cell of an entry that begins a folder, and the row break that may follow it.
@@ -46,24 +46,24 @@ void writeCell(PagePass& pass, const EntryParts& parts, const std::string& label
   Apri_Cella(pass);
   std::string text;
   if (isDirectEntry(entryExtension(parts.fileName))) {
-    pass.writePage("        <A HREF=" + pass.q + linkTarget(label + parts.fileName) + pass.q + ">");
+    pass.writeUnguarded("        <A HREF=" + pass.q + linkTarget(label + parts.fileName) + pass.q +
+                        ">");
     text = htmlText(parts.fileName);
   } else {
     const std::string number = zeroPad(pass.folderNumber, 4);
     const std::string target =
         pass.upper() ? "DIR_" + number + "\\MENU.HTM" : "dir_" + number + "\\menu.htm";
     pass.choiceLabel = "SCELTA " + signedNumber(pass.folderNumber);
-    pass.writePage("        <A HREF=" + pass.q + target + pass.q + ">");
+    pass.writeUnguarded("        <A HREF=" + pass.q + target + pass.q + ">");
     text = pass.choiceLabel;
   }
-  pass.writePage(text + "</A>");
+  pass.writeUnguarded(text + "</A>");
   Chiudi_Cella(pass);
   writeIgnoringFailures(pass, {"</table></td>", " "});
 
   ++pass.cellsInRow;
   // The row maximum is read after every cell, so a change made meanwhile applies at once.
-  if (numericValue(pass.controls.txtMAX_PER_RIGA->text()) <=
-      static_cast<double>(pass.cellsInRow)) {
+  if (numericValue(pass.controls.txtMAX_PER_RIGA->text()) <= static_cast<double>(pass.cellsInRow)) {
     writeIgnoringFailures(pass, {" ", "</tr>", "<tr>", " "});
     pass.cellsInRow = 0;
   }
@@ -72,11 +72,11 @@ void writeCell(PagePass& pass, const EntryParts& parts, const std::string& label
 void copyFooter(PagePass& pass) {
   std::unique_ptr<TextReader> footer;
   if (!pass.sys.fs.openRead(pass.programFile("PIEDE.HTM"), footer).ok() || !footer) {
-    pass.writePage("</HTML>");
+    pass.writeUnguarded("</HTML>");
     return;
   }
   std::string line;
-  while (footer->readLine(line)) pass.writePage(line);
+  while (footer->readLine(line)) pass.writeUnguarded(line);
 }
 
 }  // namespace
@@ -122,14 +122,14 @@ Flow Scrivi_Griglia(PagePass& pass) {
   // grow meanwhile, as only a non-blank entry lets the window handle events.
   const ListBox& list = *pass.controls.List1;
   for (long p = pass.job.Primo_File; p <= pass.job.Ultimo_File && p <= list.count(); ++p) {
-    const std::string stored =
-        p >= 1 ? list.item(static_cast<int>(p - 1)) : std::string();
+    const std::string stored = p >= 1 ? list.item(static_cast<int>(p - 1)) : std::string();
     const std::string entry = toCase(stored, pass.upper());
     if (isBlank(entry)) continue;
     anyEntry = true;
     // The source file takes the build's letter case; a failure (a folder entry, a file that is
     // gone, another file already holding that name) leaves it as it is.
-    if (entry != stored) pass.sys.fs.rename(stored, entry);
+    if (entry != stored)
+      ignoreFailure(pass.sys.fs.rename(stored, entry), "the entry keeps its old name");
     const EntryParts parts = Dividi_Voce(entry);
     const std::string label = entryLabel(parts.folderPart, pass.job.Dir_Radice);
     if (pass.folderCount == 0) writeCell(pass, parts, label);

@@ -1,7 +1,7 @@
 #include "pagewriter/page_header.h"
 
-#include "pagewriter/write_recovery.h"
 #include "core/text.h"
+#include "pagewriter/write_recovery.h"
 
 namespace vortena {
 namespace {
@@ -26,7 +26,7 @@ void Copia_Intestazione(PagePass& pass) {
   if (!pass.sys.fs.openRead(pass.programFile(name), header).ok() || !header) return;
   std::string line;
   while (header->readLine(line))
-    if (!filteredOut(form, line)) pass.writePage(line);
+    if (!filteredOut(form, line)) pass.writeUnguarded(line);
 }
 
 Flow Scrivi_Ritorno(PagePass& pass) {

@@ -21,8 +21,8 @@ bool templateAvailableOrAccepted(PagePass& pass, std::string_view name) {
   const std::string path = pass.programFile(name);
   if (canOpen(pass.sys.fs, path)) return true;
   pass.sys.ui.beep();
-  return pass.sys.ui.question("Manca il file " + std::string(name) + ", continuo ?" +
-                                     "\r\r" + path);
+  return pass.sys.ui.question("Manca il file " + std::string(name) + ", continuo ?" + "\r\r" +
+                              path);
 }
 
 // An existing page is replaced only with the user's consent, asked once per build.
@@ -31,7 +31,7 @@ bool newPageOrAccepted(PagePass& pass) {
   if (job.Elenco_Confermato == 1 || !canOpen(pass.sys.fs, pass.pagePath())) return true;
   pass.sys.ui.beep();
   if (!pass.sys.ui.question("Elenco  " + job.Dir_Album + job.File_Pagina +
-                                   "  gia' esistente, continuo (S/N)"))
+                            "  gia' esistente, continuo (S/N)"))
     return false;
   job.Elenco_Confermato = 1;
   return true;

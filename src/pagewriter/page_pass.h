@@ -34,9 +34,9 @@ struct PassControls {
   const ListBox* List1 = nullptr;
   const TextBox* txtMAX_N_FILES = nullptr;
   const TextBox* txtMAX_PER_RIGA = nullptr;
-  const CheckBox* Check1 = nullptr;        // leave the background out
-  const CheckBox* Check2 = nullptr;        // leave the title out
-  const OptionButton* Option1 = nullptr;   // "Maiuscole": the build's case is upper
+  const CheckBox* Check1 = nullptr;       // leave the background out
+  const CheckBox* Check2 = nullptr;       // leave the title out
+  const OptionButton* Option1 = nullptr;  // "Maiuscole": the build's case is upper
 };
 
 // What a pass reaches outside itself: the disk, the user, and the templates' folder (drive

@@ -64,8 +64,12 @@ struct PagePass {
     if (!page) return FsStatus{kPageNotOpen};
     return page->writeLine(line);
   }
+  // A line written after the guarded stretch (or a header line): the page goes on without it.
+  void writeUnguarded(std::string_view line) {
+    ignoreFailure(writePage(line), "past the guarded stretch a page line may be lost");
+  }
   void closePage() {
-    if (page) page->close();
+    if (page) ignoreFailure(page->close(), "the page's close is not checked");
     page.reset();
   }
 };

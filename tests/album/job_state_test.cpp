@@ -1,7 +1,6 @@
-#include "album/job_steps.h"
-
 #include <gtest/gtest.h>
 
+#include "album/job_steps.h"
 #include "support/album_fixture.h"
 
 namespace vortena {

@@ -24,7 +24,8 @@ class PagedBuildTest : public ::testing::Test {
     std::filesystem::create_directories(c() / "album");
   }
   void makePictures(int count) {
-    for (int i = 1; i <= count; ++i) writeFile(c() / "foto" / pictureName(i), "picture " + std::to_string(i));
+    for (int i = 1; i <= count; ++i)
+      writeFile(c() / "foto" / pictureName(i), "picture " + std::to_string(i));
   }
   std::filesystem::path c() const { return driveC_.path(); }
   std::filesystem::path album() const { return c() / "album"; }
@@ -34,9 +35,11 @@ class PagedBuildTest : public ::testing::Test {
   // Loads C:\foto, sets the page maximum and runs the paged build, answering the view question.
   testing::ScriptRun build(int maximum, const std::string& answer = "no",
                            const std::string& extra = "") {
-    return run("set txtPATH_RICERCA C:\\foto\nset txtNOME_FILE_HTM C:\\album\\index.htm\n"
-               "click cmdCONFERMA\n" + extra + "set txtMAX_N_FILES " + std::to_string(maximum) +
-               "\nanswer " + answer + "\nclick Command4\ndump\n");
+    return run(
+        "set txtPATH_RICERCA C:\\foto\nset txtNOME_FILE_HTM C:\\album\\index.htm\n"
+        "click cmdCONFERMA\n" +
+        extra + "set txtMAX_N_FILES " + std::to_string(maximum) + "\nanswer " + answer +
+        "\nclick Command4\ndump\n");
   }
   std::set<std::string> pagesOnDisk() const {
     std::set<std::string> pages;
@@ -131,10 +134,10 @@ TEST_F(PagedBuildTest, MaximumEqualToTheCountMakesOnePageAndAOneEntryIndex) {
 TEST_F(PagedBuildTest, NineByThreeStillLinksEveryPageFromTheIndex) {
   makePictures(25);
   build(9);
-  EXPECT_EQ(anchorLines(readFile(album() / "index.htm")),
-            (std::vector<std::string>{"        <A HREF=\"pag_1.htm\">",
-                                      "        <A HREF=\"pag_2.htm\">",
-                                      "        <A HREF=\"pag_3.htm\">"}));
+  EXPECT_EQ(
+      anchorLines(readFile(album() / "index.htm")),
+      (std::vector<std::string>{"        <A HREF=\"pag_1.htm\">", "        <A HREF=\"pag_2.htm\">",
+                                "        <A HREF=\"pag_3.htm\">"}));
 }
 
 TEST_F(PagedBuildTest, EmptyListWithACounterMakesOneEmptyPageListedInTheIndex) {
@@ -198,9 +201,11 @@ class PagedBuildRefusalTest : public PagedBuildTest,
 TEST_P(PagedBuildRefusalTest, RefusesWithItsMessageAndChangesNothing) {
   makePictures(2);
   const RefusedCase& p = GetParam();
-  auto r = run("set txtPATH_RICERCA C:\\foto\nset txtNOME_FILE_HTM C:\\album\\index.htm\n"
-               "click cmdCONFERMA\nset txtNUM_FILE " + p.counter + "\nset txtMAX_N_FILES " +
-               p.maximum + "\nset txtMAX_PER_RIGA " + p.perRow + "\nclick Command4\ndump\n");
+  auto r =
+      run("set txtPATH_RICERCA C:\\foto\nset txtNOME_FILE_HTM C:\\album\\index.htm\n"
+          "click cmdCONFERMA\nset txtNUM_FILE " +
+          p.counter + "\nset txtMAX_N_FILES " + p.maximum + "\nset txtMAX_PER_RIGA " + p.perRow +
+          "\nclick Command4\ndump\n");
   EXPECT_EQ(r.transcript.substr(0, r.transcript.find("control ")),
             "pointer hourglass\nbeep\npointer default\nbeep\nmessage \"" + p.message + "\"\n");
   EXPECT_NE(r.transcript.find("control Command5 disabled\n"), std::string::npos);
@@ -214,16 +219,14 @@ const std::string kNoPerRow = "Indicare quante immagini si voglio per ogni riga 
 
 INSTANTIATE_TEST_SUITE_P(
     Checks, PagedBuildRefusalTest,
-    ::testing::Values(RefusedCase{"0", "4", "5", kNoFiles}, RefusedCase{"", "4", "5", kNoFiles},
-                      RefusedCase{"x1", "0", "0", kNoFiles},
-                      RefusedCase{"2", "", "5", kNoMaximum}, RefusedCase{"2", "0", "5", kNoMaximum},
-                      RefusedCase{"2", "-3", "5", kNoMaximum},
-                      RefusedCase{"2", "0.5", "5", kNoMaximum},
-                      RefusedCase{"2", "abc", "5", kNoMaximum},
-                      RefusedCase{"2", "4", "", kNoPerRow}, RefusedCase{"2", "4", "0", kNoPerRow},
-                      RefusedCase{"2", "4", "-1", kNoPerRow},
-                      RefusedCase{"2", "4", "0.5", kNoPerRow},
-                      RefusedCase{"2", "4", "abc", kNoPerRow}));
+    ::testing::Values(
+        RefusedCase{"0", "4", "5", kNoFiles}, RefusedCase{"", "4", "5", kNoFiles},
+        RefusedCase{"x1", "0", "0", kNoFiles}, RefusedCase{"2", "", "5", kNoMaximum},
+        RefusedCase{"2", "0", "5", kNoMaximum}, RefusedCase{"2", "-3", "5", kNoMaximum},
+        RefusedCase{"2", "0.5", "5", kNoMaximum}, RefusedCase{"2", "abc", "5", kNoMaximum},
+        RefusedCase{"2", "4", "", kNoPerRow}, RefusedCase{"2", "4", "0", kNoPerRow},
+        RefusedCase{"2", "4", "-1", kNoPerRow}, RefusedCase{"2", "4", "0.5", kNoPerRow},
+        RefusedCase{"2", "4", "abc", kNoPerRow}));
 
 TEST_F(PagedBuildTest, FractionalMaximumIsTakenWhole) {
   makePictures(5);

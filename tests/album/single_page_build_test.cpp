@@ -72,8 +72,9 @@ launch "START /max /w index.htm" -> ok
 
 TEST_F(SinglePageBuildTest, FailedStartFallsBackToTheCommandInterpreter) {
   auto r = run(std::string(kLoad) + "answer yes\nlaunch fail\nclick Command1\n");
-  EXPECT_EQ(r.transcript, std::string(kLoadTranscript) + kPass +
-                              R"~(question "Visualizzo la pagina creata c:\\album\\index.htm (S/N) " -> yes
+  EXPECT_EQ(r.transcript,
+            std::string(kLoadTranscript) + kPass +
+                R"~(question "Visualizzo la pagina creata c:\\album\\index.htm (S/N) " -> yes
 launch "START /max /w index.htm" -> failed
 launch "CMD /C index.htm" -> ok
 )~");
@@ -125,8 +126,8 @@ class MissingTemplateTest : public SinglePageBuildTest,
 TEST_P(MissingTemplateTest, NoEndsThePassAndYesWritesThePage) {
   const std::string name = GetParam();
   std::filesystem::remove(program_.path() / name);
-  const std::string question = "beep\nquestion \"Manca il file " + name +
-                               ", continuo ?\\r\\rP:\\\\" + name + "\" -> ";
+  const std::string question =
+      "beep\nquestion \"Manca il file " + name + ", continuo ?\\r\\rP:\\\\" + name + "\" -> ";
   auto no = run(std::string(kLoad) + "click Command1\n");
   EXPECT_EQ(no.transcript, std::string(kLoadTranscript) + question + "no\npointer default\nbeep\n" +
                                "question \"Visualizzo la pagina creata c:\\\\album\\\\index.htm "
@@ -134,8 +135,7 @@ TEST_P(MissingTemplateTest, NoEndsThePassAndYesWritesThePage) {
   EXPECT_FALSE(std::filesystem::exists(c() / "album" / "index.htm"));
 
   auto yes = run(std::string(kLoad) + "answer yes\nclick Command1\n");
-  EXPECT_EQ(yes.transcript.rfind(std::string(kLoadTranscript) + question + "yes\n" + kPass, 0),
-            0u)
+  EXPECT_EQ(yes.transcript.rfind(std::string(kLoadTranscript) + question + "yes\n" + kPass, 0), 0u)
       << yes.transcript;
   EXPECT_EQ(readFile(c() / "album" / "index.htm").rfind("<HTML>\r\n", 0), 0u);
 }
@@ -153,8 +153,9 @@ TEST_F(SinglePageBuildTest, AssetsAreCopiedBesideThePageInTheBuildsCase) {
   }
 
   std::filesystem::create_directories(c() / "upper");
-  run(std::string(kLoad) + "set txtNOME_FILE_HTM C:\\upper\\index.htm\noption Option1\n"
-                           "click Command1\n");
+  run(std::string(kLoad) +
+      "set txtNOME_FILE_HTM C:\\upper\\index.htm\noption Option1\n"
+      "click Command1\n");
   std::set<std::string> names;
   // The folder keeps its spelling on disk; the files take the build's.
   for (const auto& entry : std::filesystem::directory_iterator(c() / "upper"))
@@ -167,9 +168,9 @@ TEST_F(SinglePageBuildTest, AssetsAreCopiedBesideThePageInTheBuildsCase) {
 }
 
 TEST_F(SinglePageBuildTest, MissingProgramFolderAsksForEachTemplateAndStillFinishes) {
-  auto r = testing::runScriptText(std::string(kLoad) +
-                                      "answer yes\nanswer yes\nanswer yes\nclick Command1\n",
-                                  c(), program_.path() / "missing");
+  auto r = testing::runScriptText(
+      std::string(kLoad) + "answer yes\nanswer yes\nanswer yes\nclick Command1\n", c(),
+      program_.path() / "missing");
   EXPECT_NE(r.transcript.find("Manca il file MENU.HTM"), std::string::npos);
   EXPECT_NE(r.transcript.find("Manca il file INTESTAZ.HTM"), std::string::npos);
   EXPECT_NE(r.transcript.find("Manca il file PIEDE.HTM"), std::string::npos);

@@ -75,8 +75,8 @@ class HomeOverride {
 class WindowsFsTest : public ::testing::Test {
  protected:
   WindowsFsTest() : files_(drives()) {
-    files_.changeDrive('C');
-    files_.changeFolder("C:\\");
+    EXPECT_TRUE(files_.changeDrive('C').ok());
+    EXPECT_TRUE(files_.changeFolder("C:\\").ok());
   }
 
   DriveTable drives() {
@@ -203,7 +203,7 @@ TEST_F(WindowsFsTest, HostPathFindsExistingNamesAndKeepsTheRestAsWritten) {
 
 TEST_F(WindowsFsTest, EveryPathFormReachesTheSameFile) {
   writeFile(c() / "a" / "b.txt", "x\n");
-  files_.changeFolder("C:\\a");
+  ASSERT_TRUE(files_.changeFolder("C:\\a").ok());
   for (const char* path :
        {"C:\\a\\b.txt", "c:/a/b.txt", "C:/a\\b.txt", "\\a\\b.txt", "/a/b.txt", "b.txt", ".\\b.txt",
         "..\\a\\b.txt", "C:b.txt", "c:..\\a\\.\\b.txt", "C:\\..\\..\\a\\b.txt", "C:\\a\\\\b.txt"}) {

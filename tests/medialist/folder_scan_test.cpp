@@ -4,9 +4,9 @@
 
 #include <functional>
 
+#include "core/text.h"
 #include "medialist/scan_tree.h"
 #include "support/faulty_fs.h"
-#include "core/text.h"
 
 namespace vortena {
 namespace {

@@ -1,5 +1,6 @@
 #include "support/album_fixture.h"
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -72,8 +73,8 @@ AlbumFixture::AlbumFixture(const std::filesystem::path& programFolder, int scree
     : fs_(fixtureDrives(driveC_.path(), programFolder)),
       user_(transcript_, screenWidth),
       window_(form_.form(), Services{&fs_, &user_, &user_, &user_, "P:"}) {
-  fs_.changeFolder("C:\\");
-  fs_.changeDrive('C');
+  EXPECT_TRUE(fs_.changeFolder("C:\\").ok());
+  EXPECT_TRUE(fs_.changeDrive('C').ok());
   window_.load();
 }
 

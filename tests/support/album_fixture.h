@@ -8,8 +8,8 @@
 #include <string>
 
 #include "app/main_window.h"
-#include "ui/headless/headless.h"
 #include "fs/windows_fs.h"
+#include "ui/headless/headless.h"
 
 namespace vortena::testing {
 

@@ -17,7 +17,7 @@ using testing::writeFile;
 // The wrapper over a real drive C:.
 class FaultyFsTest : public ::testing::Test {
  protected:
-  FaultyFsTest() : disk_(drives()), faulty_(disk_) { disk_.changeFolder("C:\\"); }
+  FaultyFsTest() : disk_(drives()), faulty_(disk_) { EXPECT_TRUE(disk_.changeFolder("C:\\").ok()); }
 
   DriveTable drives() {
     DriveTable table;

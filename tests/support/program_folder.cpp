@@ -12,8 +12,9 @@ void writeProgramFolder(const std::filesystem::path& folder) {
   writeFile(folder / "INTESTAZ.HTM",
             "<head><title>Album</title></head>\r\n<body background=\"sfondo1g.jpg\">\r\n"
             "<marquee>Album</marquee>\r\n<div align=\"center\"><center>\r\n");
-  writeFile(folder / "INTEST_2.HTM", "<head><title>Album 2</title></head>\r\n<body>\r\n"
-                                     "<div align=\"center\"><center>\r\n");
+  writeFile(folder / "INTEST_2.HTM",
+            "<head><title>Album 2</title></head>\r\n<body>\r\n"
+            "<div align=\"center\"><center>\r\n");
   writeFile(folder / "PIEDE.HTM", "</body>\r\n</HTML>\r\n");
   for (std::string_view name : kSiteAssets) {
     if (name.ends_with(".HTM")) continue;

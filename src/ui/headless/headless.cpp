@@ -76,11 +76,21 @@ std::string quoteText(const std::string& text) {
   std::string out = "\"";
   for (unsigned char c : text) {
     switch (c) {
-      case '\\': out += "\\\\"; break;
-      case '"': out += "\\\""; break;
-      case '\r': out += "\\r"; break;
-      case '\n': out += "\\n"; break;
-      case '\t': out += "\\t"; break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '"':
+        out += "\\\"";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
       default:
         if (c < 32 || c == 127) {
           char hex[8];
@@ -96,7 +106,9 @@ std::string quoteText(const std::string& text) {
 
 void ScriptedUser::beep() { out_ << "beep\n"; }
 
-void ScriptedUser::message(const std::string& text) { out_ << "message " << quoteText(text) << "\n"; }
+void ScriptedUser::message(const std::string& text) {
+  out_ << "message " << quoteText(text) << "\n";
+}
 
 bool ScriptedUser::question(const std::string& text) {
   bool yes = false;  // a question with nothing queued is answered no

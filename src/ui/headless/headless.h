@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "core/form.h"
 #include "core/controls.h"
+#include "core/form.h"
 #include "core/services.h"
 
 namespace vortena {

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "core/control_table.h"
 #include "app/main_window.h"
-#include "ui/qt/qt_services.h"
+#include "core/control_table.h"
 #include "fs/windows_fs.h"
+#include "ui/qt/qt_services.h"
 
 namespace vortena {
 

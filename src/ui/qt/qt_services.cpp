@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "ui/qt/qt_controls.h"
 #include "core/text.h"
+#include "ui/qt/qt_controls.h"
 
 namespace vortena {
 

@@ -64,13 +64,14 @@ TEST_F(ScriptRunnerTest, NarrowScreenProposesFourImagesPerRow) {
 }
 
 TEST_F(ScriptRunnerTest, SetKeepsBlanksAndDumpQuotesSpecialBytes) {
-  auto r = run("set txtPATH_RICERCA  a\tb\"c\\d\x01\x7f \n"
-               "set txtNUM_FILE\n"
-               "check Check1 2\r\n"
-               "option Option1\n"
-               "# a comment\n"
-               "   \n"
-               "dump\n");
+  auto r =
+      run("set txtPATH_RICERCA  a\tb\"c\\d\x01\x7f \n"
+          "set txtNUM_FILE\n"
+          "check Check1 2\r\n"
+          "option Option1\n"
+          "# a comment\n"
+          "   \n"
+          "dump\n");
   EXPECT_EQ(r.status, 0);
   EXPECT_NE(r.transcript.find("control txtPATH_RICERCA enabled \" a\\tb\\\"c\\\\d\\x01\\x7F \"\n"),
             std::string::npos)
@@ -101,8 +102,9 @@ TEST_F(ScriptRunnerTest, EndLineStopsTheRun) {
 }
 
 TEST_F(ScriptRunnerTest, SelectionAndItemsAppearInTheDump) {
-  auto r = run("dialog C:\\foto\\a.jpg\nclick cmdIns_File\nselect List1 0\ndump\n"
-               "select List1 -1\ndump\n");
+  auto r =
+      run("dialog C:\\foto\\a.jpg\nclick cmdIns_File\nselect List1 0\ndump\n"
+          "select List1 -1\ndump\n");
   EXPECT_EQ(r.status, 0);
   EXPECT_NE(r.transcript.find("control List1 enabled 1 0\nitem \"C:\\\\foto\\\\a.jpg\"\n"
                               "control cmdCONFERMA enabled\n"),
@@ -132,16 +134,11 @@ INSTANTIATE_TEST_SUITE_P(
     Lines, ScriptRunnerBadLineTest,
     ::testing::Values(BadLine{"frobnicate\n", 1, ""},
                       BadLine{"click Command1\n\nclick NoSuchButton\n", 3, "disabled Command1\n"},
-                      BadLine{"check Check1 3\n", 1, ""},
-                      BadLine{"check Check1\n", 1, ""},
-                      BadLine{"check txtNUM_FILE 1\n", 1, ""},
-                      BadLine{"set Command1 x\n", 1, ""},
-                      BadLine{"select List1 0\n", 1, ""},
-                      BadLine{"select List1 -2\n", 1, ""},
-                      BadLine{"answer maybe\n", 1, ""},
-                      BadLine{"launch\n", 1, ""},
-                      BadLine{"option Check1\n", 1, ""},
-                      BadLine{"set\n", 1, ""}));
+                      BadLine{"check Check1 3\n", 1, ""}, BadLine{"check Check1\n", 1, ""},
+                      BadLine{"check txtNUM_FILE 1\n", 1, ""}, BadLine{"set Command1 x\n", 1, ""},
+                      BadLine{"select List1 0\n", 1, ""}, BadLine{"select List1 -2\n", 1, ""},
+                      BadLine{"answer maybe\n", 1, ""}, BadLine{"launch\n", 1, ""},
+                      BadLine{"option Check1\n", 1, ""}, BadLine{"set\n", 1, ""}));
 
 }  // namespace
 }  // namespace vortena

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "ui/qt/qt_main_window.h"
 #include "support/album_fixture.h"
+#include "ui/qt/qt_main_window.h"
 
 namespace vortena::testing {
 
@@ -52,8 +52,8 @@ struct WindowFixture {
       : fs(driveTableWithC(driveC.path())),
         ui(screenWidth),
         window(fs, fs.toDriveForm(VORTENA_RESOURCES_DIR), ServiceOverrides{&ui}) {
-    fs.changeDrive('C');
-    fs.changeFolder("C:\\");
+    EXPECT_TRUE(fs.changeDrive('C').ok());
+    EXPECT_TRUE(fs.changeFolder("C:\\").ok());
   }
 
   template <typename Widget = QWidget>

@@ -123,8 +123,8 @@ class LauncherTest : public ::testing::Test {
  protected:
   LauncherTest() : fs(driveTableWithC(driveC.path())) {
     writeFile(driveC.path() / "album" / "index.htm", "<HTML>\r\n");
-    fs.changeDrive('C');
-    fs.changeFolder("C:\\ALBUM");
+    EXPECT_TRUE(fs.changeDrive('C').ok());
+    EXPECT_TRUE(fs.changeFolder("C:\\ALBUM").ok());
   }
   TempFolder driveC;
   WindowsFileSystem fs;
