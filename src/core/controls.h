@@ -1,5 +1,5 @@
 // The window's controls as the handlers see them. The Qt window implements them with widgets,
-// the headless script runner and the tests with plain data (platform/headless/), so the same
+// the headless script runner and the tests with plain data (ui/headless/), so the same
 // handlers run in both.
 #pragma once
 

@@ -1,5 +1,5 @@
 // The file system as the program sees it: Windows paths (drive letter, backslashes, letter case
-// ignored on look-up) and Windows error numbers. Everything above src/platform/ reaches the disk
+// ignored on look-up) and Windows error numbers. Everything above src/fs/ reaches the disk
 // only through this interface, so the same code runs on the real disk and under the
 // fault-injecting wrapper of the tests.
 #pragma once
