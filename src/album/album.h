@@ -7,6 +7,7 @@
 #include "core/job_state.h"
 #include "core/services.h"
 #include "fs/file_system.h"
+#include "pagewriter/page_pass.h"
 
 namespace vortena {
 
@@ -23,6 +24,6 @@ struct Album {
 // One page pass over the album: the page writer gets the job fields, the option controls and
 // the services it uses, and the fields it may change (the page's place after a recovery, the
 // consent to replace, the next folder number) are written back to the job state.
-void Crea_Pagina(Album& album);
+[[nodiscard]] PageOutcome Crea_Pagina(Album& album);
 
 }  // namespace vortena

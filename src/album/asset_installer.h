@@ -1,21 +1,25 @@
 // Copies the site's templates and pictures from the program folder beside the album page.
 #pragma once
 
-#include <array>
-#include <string_view>
+#include <string>
+#include <vector>
 
 #include "album/album.h"
+#include "pagewriter/copies.h"
 
 namespace vortena {
 
-// The thirteen files copied beside the pages, in order, with their names in the program folder.
-inline constexpr std::array<std::string_view, 13> kSiteAssets{
-    "INTESTAZ.HTM", "INTEST_2.HTM", "PIEDE.HTM",    "diaposit.jpg", "film-1a.jpg",
-    "foto-1a.jpg",  "htm-1a.jpg",   "music-1a.jpg", "sfondo1g.jpg", "sfondo1p.jpg",
-    "pulsante.jpg", "sfondo_1.gif", "sfondo_2.gif"};
+// Where a file is, as the installer compares places: its full path in upper case (names are
+// looked up regardless of letter case).
+std::string filePlace(const FileSystem& fs, const std::string& path);
 
-// Copia_Modelli: copies each file to Dir_Album + name in the build's case, replacing what is
-// there. Every failure is ignored.
-void Copia_Modelli(Album& album);
+// The places of the listed sources whose name is that of a site file (a photo named
+// pulsante.jpg beside the album page): the installer must not replace them.
+std::vector<std::string> sourcesNamedLikeSiteFiles(const Album& album);
+
+// Copia_Modelli: copies each site file to Dir_Album + name in the build's case, replacing what is
+// there, except at the places in `keep` (listed sources, pages of this build). Every failure is
+// ignored.
+void Copia_Modelli(Album& album, const std::vector<std::string>& keep);
 
 }  // namespace vortena

@@ -3,6 +3,7 @@
 #include <array>
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "album/album.h"
 #include "album/asset_installer.h"
@@ -52,18 +53,26 @@ void Command1_Click(Album& album) {
     return;
   }
   BuildButtonsLock lock(album.form);
+  std::vector<std::string> keep = sourcesNamedLikeSiteFiles(album);
   splitPagePath(album);
+  const std::string chosenFolder = job.Dir_Album;
   changeToOutputFolder(album);
   wholeListRange(album);
   pageFileNameRule(album);
   album.folders = FolderNumbering{};
-  Crea_Pagina(album);
-  Copia_Modelli(album);
+  // Without a page written whole there is nothing to install beside it and nothing to view:
+  // after a No, a refused new place or a reported failure the build ends here.
+  if (Crea_Pagina(album) != PageOutcome::Written) return;
+  keep.push_back(filePlace(*album.sys.fs, job.Dir_Album + job.File_Pagina));
+  Copia_Modelli(album, keep);
   lock.release();
   if (album.sys.ui->question("Visualizzo la pagina creata " + job.Dir_Album + job.File_Pagina +
                              " (S/N) ")) {
-    // The page is named without its folder: the output folder is the current one.
-    Apri_Pagina(album, "START /max /w " + job.File_Pagina, "CMD /C " + job.File_Pagina);
+    // The page is named without its folder, the output folder being the current one; a page
+    // that the write recovery moved elsewhere is named by its full path.
+    const std::string page =
+        job.Dir_Album == chosenFolder ? job.File_Pagina : job.Dir_Album + job.File_Pagina;
+    Apri_Pagina(album, "START /max /w " + page, "CMD /C " + page);
   }
   album.form.Command5->setEnabled(true);
 }
@@ -90,7 +99,9 @@ void Command4_Click(Album& album) {
   const long perPage = maximum > 1e9 ? 1000000000L : static_cast<long>(maximum);
 
   BuildButtonsLock lock(form);
+  std::vector<std::string> keep = sourcesNamedLikeSiteFiles(album);
   splitPagePath(album);
+  const std::string chosenFolder = job.Dir_Album;
   changeToOutputFolder(album);
   job.N_Files = form.List1->count();
   long placed = 0;
@@ -99,13 +110,20 @@ void Command4_Click(Album& album) {
   // Entry-folder numbers run on across the pages of the build, so that no page replaces the
   // folders of another.
   album.folders = FolderNumbering{};
+  bool anyWritten = false;
   for (;;) {
     job.Primo_File = placed + 1;
     job.Ultimo_File = placed + perPage;
     job.File_Pagina = album.upperCase() ? "PAG_" + std::to_string(job.N_Pag) + ".HTM"
                                         : "pag_" + std::to_string(job.N_Pag) + ".htm";
     job.Pagine.push_back(job.File_Pagina);
-    Crea_Pagina(album);
+    // A refused or failed page is skipped; a refused new place ends the build.
+    const PageOutcome outcome = Crea_Pagina(album);
+    if (outcome == PageOutcome::RecoveryRefused) return;
+    if (outcome == PageOutcome::Written) {
+      anyWritten = true;
+      keep.push_back(filePlace(*album.sys.fs, job.Dir_Album + job.File_Pagina));
+    }
     album.folders.firstFolder = album.folders.nextFolder;
     placed += perPage;
     if (placed >= job.N_Files) break;
@@ -117,14 +135,22 @@ void Command4_Click(Album& album) {
   form.List1->clear();
   for (const std::string& page : job.Pagine) form.List1->addItem(page);
   splitPagePath(album);
+  job.Dir_Album = chosenFolder;  // a relative folder was made full when the build began
   wholeListRange(album);
   pageFileNameRule(album);
   album.folders.folderPerEntry = true;
-  Crea_Pagina(album);
+  const PageOutcome index = Crea_Pagina(album);
   album.folders.folderPerEntry = false;
+  if (index == PageOutcome::RecoveryRefused) return;
+  if (index == PageOutcome::Written)
+    keep.push_back(filePlace(*album.sys.fs, job.Dir_Album + job.File_Pagina));
 
-  Copia_Modelli(album);
+  // The site files and the view step only for a build that wrote some page; the view question
+  // only for an index of pages that was written.
+  if (!anyWritten && index != PageOutcome::Written) return;
+  Copia_Modelli(album, keep);
   lock.release();
+  if (index != PageOutcome::Written) return;
   if (album.sys.ui->question("Visualizzo la prima pagina creata " + job.Dir_Album +
                              job.File_Pagina + " (S/N) ")) {
     Apri_Pagina(album, "START /max /w " + job.Dir_Album + job.File_Pagina,

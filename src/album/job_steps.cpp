@@ -17,6 +17,15 @@ void splitPagePath(Album& album) {
     job.Dir_Album = path.substr(0, slash + 1);
     job.Nome_Pagina = path.substr(slash + 1);
   }
+  // A folder typed without its drive and root ("album\") is taken from the current folder now,
+  // once: the build then makes it current, and a relative name would point one level deeper.
+  const bool rooted = job.Dir_Album.size() >= 3 && job.Dir_Album[1] == ':' &&
+                      (job.Dir_Album[2] == '\\' || job.Dir_Album[2] == '/');
+  if (!job.Dir_Album.empty() && !rooted) {
+    std::string full = album.sys.fs->fullPath(job.Dir_Album);
+    if (full.back() != '\\') full += '\\';
+    job.Dir_Album = toCase(full, album.upperCase());
+  }
 }
 
 void changeToOutputFolder(Album& album) {

@@ -6,7 +6,7 @@
 namespace vortena {
 
 // Page path split: Dir_Album and Nome_Pagina from the trimmed text of txtNOME_FILE_HTM in the
-// build's case.
+// build's case. A relative folder is made full from the current folder.
 void splitPagePath(Album& album);
 // Change to the output folder: Dir_Album becomes the current folder of its drive and that drive
 // the current drive. A change that cannot be made is ignored.

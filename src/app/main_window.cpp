@@ -1,5 +1,7 @@
 #include "app/main_window.h"
 
+#include <utility>
+
 #include "album/builds.h"
 #include "album/page_launch.h"
 #include "medialist/folder_browse.h"
@@ -54,12 +56,17 @@ bool MainWindow::click(std::string_view name) {
   for (const Command& command : kCommands) {
     if (command.name != name) continue;
     if (!(album_.form.*command.button)->enabled()) return false;
+    // The end button acts at once, also in the middle of another command: the files being
+    // written are only replaced when whole, so ending leaves the earlier ones intact.
+    if (busy_ && command.button != &Form::cmdFINE) return true;
+    const bool wasBusy = std::exchange(busy_, true);
     try {
       command.run(album_, scan_);
     } catch (...) {
       // No runtime failure ends the program: the command simply stops here.
       album_.sys.ui->setPointer(Pointer::Default);
     }
+    busy_ = wasBusy;
     return true;
   }
   return false;

@@ -19,7 +19,11 @@ class MainWindow {
 
   // Runs the click handler of the named control when it is an enabled button; false when the
   // name is not a button or the button is disabled. A handler never lets a failure escape.
+  // One command runs at a time: a click that arrives while a scan or a build lets the window
+  // process its events is ignored (true, nothing run), except the end button.
   bool click(std::string_view name);
+  // Whether a command is running.
+  bool busy() const { return busy_; }
 
   Album& album() { return album_; }
   const Album& album() const { return album_; }
@@ -28,6 +32,7 @@ class MainWindow {
  private:
   Album album_;
   FolderScan scan_;
+  bool busy_ = false;
 };
 
 }  // namespace vortena

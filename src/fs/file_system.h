@@ -103,6 +103,14 @@ class FileSystem {
   // The current folder in drive form, without a trailing backslash except at a drive's root
   // ("C:\album", "C:\").
   virtual std::string currentFolder() const = 0;
+
+  // Identity of an existing file or folder (links followed): the same device and inode is the
+  // same file, whatever names lead to it. Fails with 53 or 76 when nothing is there.
+  virtual FsStatus fileIdentity(const std::string& path, DirEntry& out) = 0;
+  // The full path of `path` in drive form, nothing looked up on disk: the current drive and
+  // folder applied to a relative path, "." and ".." resolved, every name kept as written
+  // ("album\x.htm" -> "C:\home\album\x.htm" when C:\home is current).
+  virtual std::string fullPath(const std::string& path) const = 0;
 };
 
 }  // namespace vortena

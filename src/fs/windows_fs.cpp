@@ -286,4 +286,27 @@ std::string WindowsFileSystem::toDriveForm(const std::string& hostPath) const {
   return drives_.toDriveForm(path).value_or(hostPath);
 }
 
+FsStatus WindowsFileSystem::fileIdentity(const std::string& path, DirEntry& out) {
+  Resolved r(*this, path);
+  if (r.error) return {r.error};
+  if (!r.exists()) return {kFileNotFound};
+  struct stat st;
+  if (!statFollow(r.host(), st)) return lastError();
+  out = DirEntry{r.isRoot() ? std::string() : r.onDisk, S_ISDIR(st.st_mode),
+                 static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+  return {};
+}
+
+std::string WindowsFileSystem::fullPath(const std::string& path) const {
+  WindowsPath parsed = parseWindowsPath(path);
+  const char drive = parsed.drive ? parsed.drive : currentDrive_;
+  std::vector<std::string> components;
+  if (!parsed.rooted) {
+    auto current = currentFolders_.find(drive);
+    if (current != currentFolders_.end()) components = splitPieces(current->second, "\\");
+  }
+  appendComponents(components, parsed.components);
+  return std::string(1, drive) + ":" + (components.empty() ? "\\" : joinComponents(components, '\\'));
+}
+
 }  // namespace vortena

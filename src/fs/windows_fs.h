@@ -28,6 +28,8 @@ class WindowsFileSystem : public FileSystem {
   FsStatus changeFolder(const std::string& path) override;
   FsStatus changeDrive(char letter) override;
   std::string currentFolder() const override;
+  FsStatus fileIdentity(const std::string& path, DirEntry& out) override;
+  std::string fullPath(const std::string& path) const override;
 
   // Host path of a Windows path: existing names found case-insensitively (an exact match
   // preferred, else the first variant in sorted order), the missing rest appended as written.

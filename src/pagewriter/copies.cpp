@@ -22,18 +22,17 @@ std::string errorDetail(FsStatus status) {
 
 }  // namespace
 
-void Copia_Immagine(PagePass& pass, const std::string& folderPart, const std::string& fileName) {
+void Copia_Immagine(PagePass& pass, const std::string& entry, const std::string& sourcePath) {
   const bool upper = pass.upper();
-  const std::string source = folderPart + fileName;
-  const std::string type = toCase(lastCharacters(source, 3), upper);
+  const std::string type = toCase(lastCharacters(entry, 3), upper);
   const std::string copyName = toCase(pass.folderPath + (upper ? "\\IMG_" : "\\img_") +
                                           zeroPad(pass.folderCount + 1, 3) + "." + type,
                                       upper);
   pass.copyTypes.push_back(type);
-  FsStatus status = pass.sys.fs.copyFile(source, copyName);
+  FsStatus status = pass.sys.fs.copyFile(sourcePath, copyName);
   if (!status.ok()) {
     pass.sys.ui.message("Errore nella copia delle immagini " + errorDetail(status) + "\r\r" +
-                        "Copia " + source + " " + copyName);
+                        "Copia " + entry + " " + copyName);
   }
 }
 

@@ -3,6 +3,7 @@
 // own; none ends the page pass.
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -10,15 +11,21 @@
 
 namespace vortena {
 
+// The thirteen files copied beside the pages, in order, with their names in the program folder.
+inline constexpr std::array<std::string_view, 13> kSiteAssets{
+    "INTESTAZ.HTM", "INTEST_2.HTM", "PIEDE.HTM",    "diaposit.jpg", "film-1a.jpg",
+    "foto-1a.jpg",  "htm-1a.jpg",   "music-1a.jpg", "sfondo1g.jpg", "sfondo1p.jpg",
+    "pulsante.jpg", "sfondo_1.gif", "sfondo_2.gif"};
+
 // The navigation pictures of the program folder, in the order they are copied.
 inline constexpr std::string_view kNavigationPictures[] = {
     "puls_sx3.jpg", "puls_su3.jpg", "puls_dx3.jpg", "sfondo_1.gif", "sfondo_2.gif"};
 
-// Copies the entry (folder part + file name, in the build's case) into pass.folderPath as
-// picture number folderCount + 1: IMG_001.JPG / img_001.jpg, keeping the last three characters
-// of the source as its type. Records that type in pass.copyTypes, whether or not the copy
-// succeeded, and reports a failure.
-void Copia_Immagine(PagePass& pass, const std::string& folderPart, const std::string& fileName);
+// Copies the file at `sourcePath` into pass.folderPath as picture number folderCount + 1:
+// IMG_001.JPG / img_001.jpg, keeping the last three characters of the entry (in the build's
+// case) as its type. Records that type in pass.copyTypes, whether or not the copy succeeded,
+// and reports a failure, naming the entry.
+void Copia_Immagine(PagePass& pass, const std::string& entry, const std::string& sourcePath);
 
 // Copies the five navigation pictures into pass.folderPath under their names in the build's
 // case, each failure reported on its own.

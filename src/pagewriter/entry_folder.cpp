@@ -3,6 +3,7 @@
 #include "core/text.h"
 #include "pagewriter/copies.h"
 #include "pagewriter/html_escape.h"
+#include "pagewriter/write_recovery.h"
 
 namespace vortena {
 namespace {
@@ -54,13 +55,13 @@ std::string entryFolderPath(const PagePass& pass, long n) {
 }
 
 void Passo_Cartella(PagePass& pass, const std::string& folderPart, const std::string& fileName,
-                    bool lastEntry) {
+                    const std::string& sourcePath, bool lastEntry) {
   pass.folderPath = entryFolderPath(pass, pass.folderNumber);
   ignoreFailure(pass.sys.fs.makeFolder(pass.folderPath),
                 "already there from an earlier entry or an earlier build; a copy into a missing "
                 "folder reports itself");
   pass.sys.ui.processEvents();
-  Copia_Immagine(pass, folderPart, fileName);
+  Copia_Immagine(pass, folderPart + fileName, sourcePath);
   ++pass.folderCount;
   const bool full =
       pass.job.folders.folderPerEntry ||
@@ -82,7 +83,10 @@ void Scrivi_Menu(PagePass& pass) {
   const std::string menuPath =
       toCase(pass.folderPath + (upper ? "\\MENU.HTM" : "\\menu.htm"), upper);
   std::unique_ptr<TextWriter> menu;
-  if (!fs.openWrite(menuPath, menu).ok() || !menu) return;
+  if (FsStatus opened = fs.openWrite(menuPath, menu); !opened.ok() || !menu) {
+    reportPageFailure(pass, menuPath, opened);
+    return;
+  }
   std::unique_ptr<TextReader> menuTemplate;
   if (fs.openRead(pass.programFile("MENU.HTM"), menuTemplate).ok() && menuTemplate) {
     const long n = pass.folderNumber;
@@ -101,10 +105,11 @@ void Scrivi_Menu(PagePass& pass) {
         line = rewritePlaceholder(line, picture, picture.size() - 3,
                                   linkTarget(pass.copyTypes[k - 1]));
       }
-      ignoreFailure(menu->writeLine(line), "a slideshow page is written as far as it goes");
+      ignoreFailure(menu->writeLine(line), "the writer keeps its first failure for the close");
     }
   }
-  ignoreFailure(menu->close(), "a slideshow page is written as far as it goes");
+  // Only a slideshow page written whole replaces the earlier one; a failure is told.
+  if (FsStatus written = menu->close(); !written.ok()) reportPageFailure(pass, menuPath, written);
 }
 
 }  // namespace vortena

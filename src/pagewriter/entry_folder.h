@@ -18,16 +18,18 @@ std::string entryFolderPath(const PagePass& pass, long n);
 // window process its pending events, copies the entry into it and counts it. A folder that is
 // then full (txtMAX_N_FILES read now, or one entry a folder when job.folders.folderPerEntry)
 // is completed: navigation pictures, slideshow page, and the next folder begins.
-// `lastEntry`: no non-blank entry follows in the page's range.
+// `sourcePath`: the file copied, as found on disk; `lastEntry`: no non-blank entry follows in the
+// page's range.
 void Passo_Cartella(PagePass& pass, const std::string& folderPart, const std::string& fileName,
-                    bool lastEntry);
+                    const std::string& sourcePath, bool lastEntry);
 
 // Completes the open folder, if any, as the page's last one.
 void Completa_Ultima_Cartella(PagePass& pass);
 
 // Writes the slideshow page of the current folder from the program folder's MENU.HTM, with its
 // previous-folder, next-folder and picture placeholders rewritten (found in any letter case,
-// the rest of the line kept). Without the template the page is left empty.
+// the rest of the line kept). Without the template the page is left empty. A page that cannot be
+// written whole is reported (box C) and the earlier one of that name stays.
 void Scrivi_Menu(PagePass& pass);
 
 }  // namespace vortena

@@ -69,6 +69,18 @@ void writeCell(PagePass& pass, const EntryParts& parts, const std::string& label
   }
 }
 
+// The source file of an entry takes the build's letter case in its own last name, in place: its
+// folders are written as the list holds them, so that a case twin of a folder (Trip beside
+// TRIP) is never taken for it. Returns the path the entry is copied from: the new name, or the
+// name as listed when the rename failed (a folder entry, a file that is gone, a case twin
+// already holding that name), so that the entry's own file is copied and never its twin.
+std::string takeBuildCase(PagePass& pass, const std::string& stored, const std::string& casedName) {
+  const EntryParts listed = Dividi_Voce(stored);
+  if (listed.fileName == casedName) return stored;
+  const std::string renamed = listed.folderPart + casedName;
+  return pass.sys.fs.rename(stored, renamed).ok() ? renamed : stored;
+}
+
 void copyFooter(PagePass& pass) {
   std::unique_ptr<TextReader> footer;
   if (!pass.sys.fs.openRead(pass.programFile("PIEDE.HTM"), footer).ok() || !footer) {
@@ -126,14 +138,11 @@ Flow Scrivi_Griglia(PagePass& pass) {
     const std::string entry = toCase(stored, pass.upper());
     if (isBlank(entry)) continue;
     anyEntry = true;
-    // The source file takes the build's letter case; a failure (a folder entry, a file that is
-    // gone, another file already holding that name) leaves it as it is.
-    if (entry != stored)
-      ignoreFailure(pass.sys.fs.rename(stored, entry), "the entry keeps its old name");
     const EntryParts parts = Dividi_Voce(entry);
+    const std::string source = takeBuildCase(pass, stored, parts.fileName);
     const std::string label = entryLabel(parts.folderPart, pass.job.Dir_Radice);
     if (pass.folderCount == 0) writeCell(pass, parts, label);
-    Passo_Cartella(pass, parts.folderPart, parts.fileName, lastInRange(pass, p));
+    Passo_Cartella(pass, parts.folderPart, parts.fileName, source, lastInRange(pass, p));
   }
   Completa_Ultima_Cartella(pass);
   pass.job.folders.nextFolder = pass.folderNumber + (pass.folderCount > 0 ? 1 : 0);
@@ -146,7 +155,11 @@ Flow Scrivi_Griglia(PagePass& pass) {
     if (flow != Flow::Next) return flow;
   }
   copyFooter(pass);
-  pass.closePage();
+  const std::string path = pass.pagePath();
+  if (FsStatus written = pass.finishPage(); written.ok())
+    pass.outcome = PageOutcome::Written;
+  else if (written.number != kPageNotOpen)  // a page never opened was reported already
+    reportPageFailure(pass, path, written);
   return Flow::Next;
 }
 

@@ -2,6 +2,9 @@
 
 #include <string_view>
 
+#include "core/text.h"
+#include "pagewriter/copies.h"
+#include "pagewriter/entry_folder.h"
 #include "pagewriter/entry_grid.h"
 #include "pagewriter/page_header.h"
 #include "pagewriter/page_state.h"
@@ -37,6 +40,28 @@ bool newPageOrAccepted(PagePass& pass) {
   return true;
 }
 
+// Whether anything the pass would write at the page's current place is there already: the page,
+// a site file, or the pass's first entry folder.
+bool oldFilesAtPagePlace(PagePass& pass) {
+  FileSystem& fs = pass.sys.fs;
+  DirEntry found;
+  if (fs.fileIdentity(pass.pagePath(), found).ok()) return true;
+  for (std::string_view name : kSiteAssets)
+    if (fs.fileIdentity(toCase(pass.job.Dir_Album + std::string(name), pass.upper()), found).ok())
+      return true;
+  return fs.fileIdentity(entryFolderPath(pass, pass.job.folders.firstFolder), found).ok();
+}
+
+// The write recovery moved the page to a place the user did not choose. Files already there are
+// replaced only with the user's consent, asked once for each such place; false after a No.
+bool recoveryPlaceAccepted(PagePass& pass) {
+  if (pass.fallbackCount == pass.checkedFallback) return true;
+  pass.checkedFallback = pass.fallbackCount;
+  if (!oldFilesAtPagePlace(pass)) return true;
+  pass.sys.ui.beep();
+  return pass.sys.ui.question("Elenco  " + pass.pagePath() + "  gia' esistente, continuo (S/N)");
+}
+
 // The checks before anything is written; false when the user said No to one of them.
 bool setUp(PagePass& pass) {
   return templateAvailableOrAccepted(pass, "MENU.HTM") && newPageOrAccepted(pass) &&
@@ -47,7 +72,11 @@ bool setUp(PagePass& pass) {
 // Opens the album page afresh and writes it whole: first line, header, back link, grid,
 // footer. Flow::Restart when the write recovery moved the page.
 Flow writePage(PagePass& pass) {
-  pass.closePage();
+  pass.abandonPage();
+  if (!recoveryPlaceAccepted(pass)) {
+    pass.outcome = PageOutcome::RecoveryRefused;
+    return Flow::EndPass;
+  }
   std::unique_ptr<TextWriter> page;
   FsStatus opened = pass.sys.fs.openWrite(pass.pagePath(), page);
   if (opened.ok() && page) pass.page = std::move(page);
@@ -68,20 +97,27 @@ void endOfPass(Ui& ui) {
 
 }  // namespace
 
-void Crea_Pagina(PageJob& job, const PassControls& controls, const PassServices& services) {
+PageOutcome Crea_Pagina(PageJob& job, const PassControls& controls,
+                        const PassServices& services) {
   job.folders.nextFolder = job.folders.firstFolder;
+  PageOutcome outcome = PageOutcome::NotWritten;
   try {
     PagePass pass(job, controls, services);
     if (setUp(pass)) {
       services.ui.setPointer(Pointer::Hourglass);
       while (writePage(pass) == Flow::Restart) {
       }
-      pass.closePage();
+      pass.abandonPage();
+      outcome = pass.outcome;
+    } else {
+      outcome = PageOutcome::Refused;
     }
   } catch (...) {
-    // Nothing may end the program from here: what was written stays, the pass ends as usual.
+    // Nothing may end the program from here: the page is given up (the file of that name keeps
+    // what it held), the pass ends as usual.
   }
   endOfPass(services.ui);
+  return outcome;
 }
 
 }  // namespace vortena

@@ -47,9 +47,19 @@ struct PassServices {
   std::string programFolder;
 };
 
+// How a page pass ended.
+enum class PageOutcome {
+  Written,          // the album page was written whole
+  Refused,          // the user said No before anything was written (missing template, old page)
+  NotWritten,       // the page could not be written; the failure was reported
+  RecoveryRefused,  // the page was to move elsewhere and the user refused to replace the
+                    // files there: the build ends, nothing was written at that place
+};
+
 // One page pass. Reads the range, Dir_Radice and the folder numbering; may set
 // Elenco_Confermato and, through the write recovery, Dir_Album and File_Pagina; sets
-// folders.nextFolder. Always returns, also after a No answer; reports its failures itself.
-void Crea_Pagina(PageJob& job, const PassControls& controls, const PassServices& services);
+// folders.nextFolder. Always returns; reports its failures itself.
+[[nodiscard]] PageOutcome Crea_Pagina(PageJob& job, const PassControls& controls,
+                                      const PassServices& services);
 
 }  // namespace vortena

@@ -39,6 +39,8 @@ struct PagePass {
 
   std::unique_ptr<TextWriter> page;  // the album page; empty while it is not open
   int fallbackCount = 0;             // fallbacks taken by the write recovery in this pass
+  int checkedFallback = 0;           // the fallback whose location was checked for old files
+  PageOutcome outcome = PageOutcome::NotWritten;
 
   // Grid.
   long cellsInRow = 0;
@@ -68,9 +70,15 @@ struct PagePass {
   void writeUnguarded(std::string_view line) {
     ignoreFailure(writePage(line), "past the guarded stretch a page line may be lost");
   }
-  void closePage() {
-    if (page) ignoreFailure(page->close(), "the page's close is not checked");
+  // Gives up on the page being written: the file of that name keeps what it held before.
+  void abandonPage() { page.reset(); }
+  // Ends the page being written: only a page closed without any failure replaces the file of
+  // that name. The failure of any line, of the flush or of the close is returned.
+  FsStatus finishPage() {
+    if (!page) return FsStatus{kPageNotOpen};
+    FsStatus closed = page->close();
     page.reset();
+    return closed;
   }
 };
 

@@ -8,15 +8,27 @@ std::string pageErrorDescription(int number) {
   return number == kPageNotOpen ? kPageNotOpenDescription : errorDescription(number);
 }
 
+namespace {
+
+std::string failureDetail(FsStatus status) {
+  return " ERR=" + signedNumber(status.number) + " - " + pageErrorDescription(status.number);
+}
+
+}  // namespace
+
+void reportPageFailure(PagePass& pass, const std::string& path, FsStatus status) {
+  pass.sys.ui.beep();
+  pass.sys.ui.message("Errore in registrazione Elenco " + path + "\r\r" + failureDetail(status));
+}
+
 Flow Recupera_Errore(PagePass& pass, FsStatus status) {
   if (status.ok()) return Flow::Next;
   PageJob& job = pass.job;
   Ui& ui = pass.sys.ui;
   const std::string path = pass.pagePath();
-  const std::string detail =
-      " ERR=" + signedNumber(status.number) + " - " + pageErrorDescription(status.number);
+  const std::string detail = failureDetail(status);
 
-  pass.closePage();
+  pass.abandonPage();
   ui.beep();
   const bool pathFailure = status.number == kPathFileAccess || status.number == kPathNotFound;
   if (!pathFailure || pass.fallbackCount >= 2) {

@@ -14,6 +14,10 @@ namespace vortena {
 // Description of an error number as the page writer's messages show it.
 std::string pageErrorDescription(int number);
 
+// Box C: the page could not be written at `path` (a beep, then the message with the error
+// number and its description).
+void reportPageFailure(PagePass& pass, const std::string& path, FsStatus status);
+
 // Handles the outcome of one step of the guarded stretch. Success: Flow::Next, nothing done.
 // Failure: closes the album page and beeps, then
 //  - 75 or 76, first time in this pass: box A, Dir_Album moves to drive C:, Flow::Restart;

@@ -104,7 +104,8 @@ class PageWriterTest : public ::testing::Test {
       addEntry("C:\\foto\\p" + std::string(i < 10 ? "0" : "") + std::to_string(i) + ".jpg");
   }
 
-  void run() { Crea_Pagina(fx.album()); }
+  // One page pass; its outcome is kept in `outcome`.
+  void run() { outcome = Crea_Pagina(fx.album()); }
   // A file below drive C:, read as bytes ("album/index.htm").
   std::string onC(const std::string& relative) { return readFile(fx.driveC() / relative); }
   bool existsOnC(const std::string& relative) {
@@ -113,6 +114,7 @@ class PageWriterTest : public ::testing::Test {
 
   TempFolder program;
   AlbumFixture fx{program.path()};
+  PageOutcome outcome = PageOutcome::NotWritten;
 };
 
 // The twelve frame lines of a button around its link and text lines, and the two lines after.

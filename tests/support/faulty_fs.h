@@ -40,6 +40,10 @@ class FaultyFileSystem : public FileSystem {
   FsStatus changeFolder(const std::string& path) override;
   FsStatus changeDrive(char letter) override;
   std::string currentFolder() const override;
+  FsStatus fileIdentity(const std::string& path, DirEntry& out) override {
+    return inner_.fileIdentity(path, out);
+  }
+  std::string fullPath(const std::string& path) const override { return inner_.fullPath(path); }
 
  private:
   struct Rule {
