@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "support/album_fixture.h"
 #include "support/run_script.h"
+#include "support/test_names.h"
 
 namespace vortena {
 namespace {
@@ -117,6 +120,14 @@ struct BadLine {
   std::string ranBefore;  // transcript of the lines before the bad one
 };
 
+// The line the runner refuses.
+void PrintTo(const BadLine& b, std::ostream* os) {
+  std::istringstream lines(b.script);
+  std::string line;
+  for (int n = 0; n < b.lineNumber; ++n) std::getline(lines, line);
+  *os << testing::quotedText(line);
+}
+
 class ScriptRunnerBadLineTest : public ScriptRunnerTest,
                                 public ::testing::WithParamInterface<BadLine> {};
 
@@ -141,7 +152,8 @@ INSTANTIATE_TEST_SUITE_P(
                       BadLine{"answer maybe\n", 1, ""},
                       BadLine{"launch\n", 1, ""},
                       BadLine{"option Check1\n", 1, ""},
-                      BadLine{"set\n", 1, ""}));
+                      BadLine{"set\n", 1, ""}),
+    testing::ReadableName());
 
 }  // namespace
 }  // namespace vortena
