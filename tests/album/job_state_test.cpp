@@ -2,6 +2,7 @@
 
 #include "album/job_steps.h"
 #include "support/album_fixture.h"
+#include "support/test_names.h"
 
 namespace vortena {
 namespace {
@@ -11,6 +12,10 @@ struct DerivationCase {
   bool upper;
   std::string dirAlbum, nomePagina, filePagina;
 };
+
+void PrintTo(const DerivationCase& c, std::ostream* os) {
+  *os << testing::quotedText(c.pagePath) << (c.upper ? " upper" : " lower");
+}
 
 class DerivationTest : public ::testing::TestWithParam<DerivationCase> {};
 
@@ -27,7 +32,7 @@ TEST_P(DerivationTest, SplitAndNameRuleGiveFolderAndPage) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    PagePaths, DerivationTest,
+    Paths, DerivationTest,
     ::testing::Values(
         DerivationCase{"C:\\VORTENA\\index.htm", false, "c:\\vortena\\", "index.htm", "index.htm"},
         DerivationCase{"C:\\VORTENA\\index.htm", true, "C:\\VORTENA\\", "INDEX.HTM", "INDEX.HTM"},
@@ -44,7 +49,8 @@ INSTANTIATE_TEST_SUITE_P(
         DerivationCase{"Index.Htm", true, "", "INDEX.HTM", "INDEX.HTM"},
         DerivationCase{"a.b.c", false, "", "a.b.c", "a.htm"},
         // Accented letters follow the case option too.
-        DerivationCase{"C:\\Città\\Perché.htm", true, "C:\\CITTÀ\\", "PERCHÉ.HTM", "PERCHÉ.HTM"}));
+        DerivationCase{"C:\\Città\\Perché.htm", true, "C:\\CITTÀ\\", "PERCHÉ.HTM", "PERCHÉ.HTM"}),
+    testing::ReadableName());
 
 TEST(WholeListRange, CoversTheWholeList) {
   testing::AlbumFixture fx;

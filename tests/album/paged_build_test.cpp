@@ -8,6 +8,7 @@
 #include "support/album_fixture.h"
 #include "support/program_folder.h"
 #include "support/run_script.h"
+#include "support/test_names.h"
 
 namespace vortena {
 namespace {
@@ -195,6 +196,21 @@ struct RefusedCase {
   std::string counter, maximum, perRow, message;
 };
 
+const std::string kNoFiles = "Nessun files da elaborare !!!";
+const std::string kNoMaximum = "Indicare numero massimo files per pagina .HTM da elaborare !!!";
+const std::string kNoPerRow = "Indicare quante immagini si voglio per ogni riga !!!";
+
+// The box whose refusal the case expects, and what it holds.
+void PrintTo(const RefusedCase& r, std::ostream* os) {
+  if (r.message == kNoFiles) {
+    *os << "files " << testing::quotedText(r.counter);
+  } else if (r.message == kNoMaximum) {
+    *os << "max " << testing::quotedText(r.maximum);
+  } else {
+    *os << "per row " << testing::quotedText(r.perRow);
+  }
+}
+
 class PagedBuildRefusalTest : public PagedBuildTest,
                               public ::testing::WithParamInterface<RefusedCase> {};
 
@@ -213,20 +229,19 @@ TEST_P(PagedBuildRefusalTest, RefusesWithItsMessageAndChangesNothing) {
   EXPECT_TRUE(pagesOnDisk().empty());
 }
 
-const std::string kNoFiles = "Nessun files da elaborare !!!";
-const std::string kNoMaximum = "Indicare numero massimo files per pagina .HTM da elaborare !!!";
-const std::string kNoPerRow = "Indicare quante immagini si voglio per ogni riga !!!";
-
 INSTANTIATE_TEST_SUITE_P(
     Checks, PagedBuildRefusalTest,
-    ::testing::Values(
-        RefusedCase{"0", "4", "5", kNoFiles}, RefusedCase{"", "4", "5", kNoFiles},
-        RefusedCase{"x1", "0", "0", kNoFiles}, RefusedCase{"2", "", "5", kNoMaximum},
-        RefusedCase{"2", "0", "5", kNoMaximum}, RefusedCase{"2", "-3", "5", kNoMaximum},
-        RefusedCase{"2", "0.5", "5", kNoMaximum}, RefusedCase{"2", "abc", "5", kNoMaximum},
-        RefusedCase{"2", "4", "", kNoPerRow}, RefusedCase{"2", "4", "0", kNoPerRow},
-        RefusedCase{"2", "4", "-1", kNoPerRow}, RefusedCase{"2", "4", "0.5", kNoPerRow},
-        RefusedCase{"2", "4", "abc", kNoPerRow}));
+    ::testing::Values(RefusedCase{"0", "4", "5", kNoFiles}, RefusedCase{"", "4", "5", kNoFiles},
+                      RefusedCase{"x1", "0", "0", kNoFiles},
+                      RefusedCase{"2", "", "5", kNoMaximum}, RefusedCase{"2", "0", "5", kNoMaximum},
+                      RefusedCase{"2", "-3", "5", kNoMaximum},
+                      RefusedCase{"2", "0.5", "5", kNoMaximum},
+                      RefusedCase{"2", "abc", "5", kNoMaximum},
+                      RefusedCase{"2", "4", "", kNoPerRow}, RefusedCase{"2", "4", "0", kNoPerRow},
+                      RefusedCase{"2", "4", "-1", kNoPerRow},
+                      RefusedCase{"2", "4", "0.5", kNoPerRow},
+                      RefusedCase{"2", "4", "abc", kNoPerRow}),
+    testing::ReadableName());
 
 TEST_F(PagedBuildTest, FractionalMaximumIsTakenWhole) {
   makePictures(5);

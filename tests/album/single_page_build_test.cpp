@@ -9,6 +9,7 @@
 #include "support/album_fixture.h"
 #include "support/program_folder.h"
 #include "support/run_script.h"
+#include "support/test_names.h"
 
 namespace vortena {
 namespace {
@@ -142,7 +143,8 @@ TEST_P(MissingTemplateTest, NoEndsThePassAndYesWritesThePage) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Templates, MissingTemplateTest,
-                         ::testing::Values("MENU.HTM", "INTESTAZ.HTM", "PIEDE.HTM"));
+                         ::testing::Values("MENU.HTM", "INTESTAZ.HTM", "PIEDE.HTM"),
+                         testing::ReadableName());
 
 TEST_F(SinglePageBuildTest, AssetsAreCopiedBesideThePageInTheBuildsCase) {
   writeFile(c() / "album" / "pulsante.jpg", "an older copy");

@@ -4,6 +4,8 @@
 
 #include <climits>
 
+#include "support/test_names.h"
+
 namespace vortena {
 namespace {
 
@@ -34,6 +36,8 @@ struct ValueCase {
   double value;
 };
 
+void PrintTo(const ValueCase& c, std::ostream* os) { *os << testing::quotedText(c.text); }
+
 class NumericValueTest : public ::testing::TestWithParam<ValueCase> {};
 
 TEST_P(NumericValueTest, ReadsTheNumberAtTheFront) {
@@ -48,7 +52,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ValueCase{".5", 0.5}, ValueCase{"5.", 5}, ValueCase{"1e3", 1000},
                       ValueCase{"2E-1", 0.2}, ValueCase{"1e", 1}, ValueCase{"1e+", 1},
                       ValueCase{"e5", 0}, ValueCase{"-", 0}, ValueCase{".", 0}, ValueCase{"1,5", 1},
-                      ValueCase{"007", 7}, ValueCase{"1.2.3", 1.2}));
+                      ValueCase{"007", 7}, ValueCase{"1.2.3", 1.2}),
+    testing::ReadableName());
 
 TEST(ZeroPadTest, PadsToTheWidthAndKeepsLongerNumbers) {
   EXPECT_EQ(zeroPad(7, 3), "007");

@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "support/album_fixture.h"
+#include "support/test_names.h"
 
 namespace vortena {
 namespace {
@@ -154,6 +155,8 @@ struct DriveFormCase {
   std::optional<std::string> drive;
 };
 
+void PrintTo(const DriveFormCase& c, std::ostream* os) { *os << testing::quotedText(c.host); }
+
 class DriveFormTest : public ::testing::TestWithParam<DriveFormCase> {};
 
 TEST_P(DriveFormTest, LongestWholeComponentPrefixWins) {
@@ -173,7 +176,8 @@ INSTANTIATE_TEST_SUITE_P(
                       DriveFormCase{"/home/me/foto/usbkey", "C:\\foto\\usbkey"},
                       DriveFormCase{"/home/me/./x/../foto//a", "C:\\foto\\a"},
                       DriveFormCase{"/", "Z:\\"}, DriveFormCase{"/etc/hosts", "Z:\\etc\\hosts"},
-                      DriveFormCase{"relative/path", std::nullopt}));
+                      DriveFormCase{"relative/path", std::nullopt}),
+    testing::ReadableName());
 
 TEST(DriveTableTest, NoDriveCoversAPathOutsideEveryMapping) {
   DriveTable table;

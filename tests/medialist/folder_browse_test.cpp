@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "support/album_fixture.h"
+#include "support/test_names.h"
 
 namespace vortena {
 namespace {
@@ -12,6 +13,9 @@ struct BrowseCase {
   std::string startFolder;  // where the dialog opens
   std::string folderAfter, rootAfter, pageAfter;
 };
+
+// What the dialog hands back.
+void PrintTo(const BrowseCase& c, std::ostream* os) { *os << testing::quotedText(c.dialogResult); }
 
 class FolderBrowse : public ::testing::TestWithParam<BrowseCase> {};
 
@@ -54,7 +58,8 @@ INSTANTIATE_TEST_SUITE_P(
         // Cancelled (also a result of blanks): nothing moves, the root is the box's folder.
         BrowseCase{"C:\\VORTENA\\foto", "D:\\web\\index.htm", "", "C:\\VORTENA\\",
                    "C:\\VORTENA\\foto", "C:\\VORTENA\\", "D:\\web\\index.htm"},
-        BrowseCase{"foto", "D:\\web\\index.htm", "   ", "", "foto", "", "D:\\web\\index.htm"}));
+        BrowseCase{"foto", "D:\\web\\index.htm", "   ", "", "foto", "", "D:\\web\\index.htm"}),
+    testing::ReadableName(23));  // the test's long name leaves room for a short label only
 
 }  // namespace
 }  // namespace vortena

@@ -4,9 +4,10 @@
 
 #include <functional>
 
-#include "core/text.h"
 #include "medialist/scan_tree.h"
 #include "support/faulty_fs.h"
+#include "core/text.h"
+#include "support/test_names.h"
 
 namespace vortena {
 namespace {
@@ -62,6 +63,8 @@ struct ModeCase {
   Items expected;
 };
 
+void PrintTo(const ModeCase& c, std::ostream* os) { *os << testing::quotedText(c.filter); }
+
 class ScanModes : public ::testing::TestWithParam<ModeCase> {};
 
 TEST_P(ScanModes, ListsExactlyTheMatchingNames) {
@@ -86,7 +89,8 @@ INSTANTIATE_TEST_SUITE_P(
                   "C:\\m\\f.gif", "C:\\m\\g.wmf", "C:\\m\\x. jpg ", "C:\\m\\sub\\z.Wmf"}},
         // The extension begins after the first dot.
         ModeCase{"2004.jpg", {"C:\\m\\foto.2004.jpg"}}, ModeCase{"doc", {}},
-        ModeCase{"", {"<C:\\m\\empty>", "<C:\\m\\sub>"}}));
+        ModeCase{"", {"<C:\\m\\empty>", "<C:\\m\\sub>"}}),
+    testing::ReadableName());
 
 TEST(FolderScan, ListsAllOfSixHundredFilesInOneFolder) {
   AlbumFixture fx;

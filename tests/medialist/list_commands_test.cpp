@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "medialist/scan_tree.h"
+#include "support/test_names.h"
 
 namespace vortena {
 namespace {
@@ -37,7 +38,7 @@ TEST_P(ExtensionBoxWithDot, IsRefusedWithoutAScan) {
 }
 
 INSTANTIATE_TEST_SUITE_P(LoadByExtension, ExtensionBoxWithDot,
-                         ::testing::Values(".jpg", "*.*", "j.pg", " ."));
+                         ::testing::Values(".jpg", "*.*", "j.pg", " ."), testing::ReadableName());
 
 TEST(LoadByExtension, CountsTheEntriesAndEnablesTheBuildButtons) {
   AlbumFixture fx;
@@ -76,6 +77,10 @@ struct StartFolderCase {
   Items expected;
 };
 
+void PrintTo(const StartFolderCase& c, std::ostream* os) {
+  *os << testing::quotedText(c.folderBox);
+}
+
 class LoadStartFolder : public ::testing::TestWithParam<StartFolderCase> {};
 
 TEST_P(LoadStartFolder, IsTrimmedAndLosesATypedPattern) {
@@ -93,7 +98,8 @@ INSTANTIATE_TEST_SUITE_P(
                       // An empty box scans drive C: from its root.
                       StartFolderCase{"   ", {"c:\\r.jpg", "c:\\VORTENA\\a.jpg"}},
                       // A lone pattern leaves nothing: the root of the current drive.
-                      StartFolderCase{"*", {"\\r.jpg", "\\VORTENA\\a.jpg"}}));
+                      StartFolderCase{"*", {"\\r.jpg", "\\VORTENA\\a.jpg"}}),
+    testing::ReadableName());
 
 TEST(LoadAllKnownTypes, PutsTheStarInTheExtensionBox) {
   AlbumFixture fx;
@@ -113,6 +119,10 @@ struct PerRowCase {
   std::string expected;
 };
 
+void PrintTo(const PerRowCase& c, std::ostream* os) {
+  *os << c.entries << " entries at " << c.screenWidth;
+}
+
 class ProposedImagesPerRow : public ::testing::TestWithParam<PerRowCase> {};
 
 TEST_P(ProposedImagesPerRow, FollowTheCountAndTheScreen) {
@@ -131,7 +141,8 @@ TEST_P(ProposedImagesPerRow, FollowTheCountAndTheScreen) {
 INSTANTIATE_TEST_SUITE_P(LoadByExtension, ProposedImagesPerRow,
                          ::testing::Values(PerRowCase{54, 1024, "1"}, PerRowCase{55, 1024, "5"},
                                            PerRowCase{54, 640, "1"}, PerRowCase{55, 640, "4"},
-                                           PerRowCase{55, 800, "5"}, PerRowCase{1, 640, "1"}));
+                                           PerRowCase{55, 800, "5"}, PerRowCase{1, 640, "1"}),
+                         testing::ReadableName());
 
 class ListOfTwelveEntries : public ::testing::Test {
  protected:

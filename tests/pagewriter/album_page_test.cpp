@@ -1,5 +1,6 @@
 // Album pages compared byte for byte with pages written out by hand.
 #include "page_writer_fixture.h"
+#include "support/test_names.h"
 
 namespace vortena::testing {
 namespace {
@@ -100,7 +101,8 @@ TEST_P(GridRowMaximumTest, WithoutAUsableMaximumEveryCellHasARowOfItsOwn) {
       crlf("<HTML>\n" + kHeader + kGridStart + cell("dir_0001\\menu.htm", "SCELTA  1") + kRowBreak +
            cell("dir_0002\\menu.htm", "SCELTA  2") + kRowBreak + kGridEnd + kPiede));
 }
-INSTANTIATE_TEST_SUITE_P(Maxima, GridRowMaximumTest, ::testing::Values("0", "abc", "", "1"));
+INSTANTIATE_TEST_SUITE_P(Maxima, GridRowMaximumTest, ::testing::Values("0", "abc", "", "1"),
+                         ReadableName());
 
 TEST_F(PageWriterTest, FullRowsBreakRightAfterTheirLastCell) {
   form().txtMAX_PER_RIGA->setText(" 2 ");
@@ -118,6 +120,9 @@ struct FilterCase {
   bool intest2Present;
   std::string header;
 };
+void PrintTo(const FilterCase& c, std::ostream* os) {
+  *os << "ticks " << c.check1 << " " << c.check2 << (c.intest2Present ? "" : " no INTEST_2");
+}
 class HeaderFilterTest : public PageWriterTest, public ::testing::WithParamInterface<FilterCase> {};
 
 TEST_P(HeaderFilterTest, DropsWholeLinesNamedByTheTickedFilters) {
@@ -144,7 +149,8 @@ INSTANTIATE_TEST_SUITE_P(
                    "<div align=\"center\"><center>\n"},
         FilterCase{1, 1, true,
                    "<HEAD><TITLE>Album due</TITLE></HEAD>\n<div align=\"center\"><center>\n"},
-        FilterCase{1, 1, false, ""}));
+        FilterCase{1, 1, false, ""}),
+    ReadableName());
 
 TEST_F(PageWriterTest, BackgroundOnTheLastHeaderLineIsDroppedAndNothingElse) {
   putProgramFile("INTESTAZ.HTM", "<HEAD>\r\n<body background=\"x.gif\">");

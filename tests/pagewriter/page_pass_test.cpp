@@ -5,6 +5,7 @@
 
 #include "page_writer_fixture.h"
 #include "pagewriter/entry_grid.h"
+#include "support/test_names.h"
 
 namespace vortena::testing {
 namespace {
@@ -44,6 +45,9 @@ struct MissingTemplateCase {
   std::string name;
   bool yes;
 };
+void PrintTo(const MissingTemplateCase& c, std::ostream* os) {
+  *os << c.name << (c.yes ? " yes" : " no");
+}
 class TemplateQuestionTest : public PageWriterTest,
                              public ::testing::WithParamInterface<MissingTemplateCase> {};
 
@@ -160,6 +164,7 @@ struct KindCase {
   std::string fileName;
   bool direct;
 };
+void PrintTo(const KindCase& c, std::ostream* os) { *os << quotedText(c.fileName); }
 class EntryKindTest : public ::testing::TestWithParam<KindCase> {};
 
 TEST_P(EntryKindTest, OnlyTheListedTypesAndMpAreLinkedDirectly) {
@@ -173,7 +178,8 @@ INSTANTIATE_TEST_SUITE_P(Names, EntryKindTest,
                                            KindCase{"TUNE.MIDI", false},
                                            KindCase{"SOUND.WAVE", false}, KindCase{"NODOT", false},
                                            KindCase{"VIAGGIO>", false},
-                                           KindCase{"IMG.JPG", false}));
+                                           KindCase{"IMG.JPG", false}),
+                         ReadableName());
 
 TEST(EntryParts, SplitAtTheLastBackslashAndLabelBelowTheRoot) {
   EntryParts parts = Dividi_Voce("C:\\FOTO\\MARE\\SONG.MP3");

@@ -1,5 +1,6 @@
 // The entry folders' slideshow pages: the previous/next chain and the picture placeholders.
 #include "page_writer_fixture.h"
+#include "support/test_names.h"
 
 namespace vortena::testing {
 namespace {
@@ -17,6 +18,7 @@ struct ChainCase {
   int entries;
   std::vector<std::pair<std::string, std::string>> links;  // previous, next of each folder
 };
+void PrintTo(const ChainCase& c, std::ostream* os) { *os << c.entries; }
 class SlideshowChainTest : public PageWriterTest,
                            public ::testing::WithParamInterface<ChainCase> {};
 
@@ -42,7 +44,8 @@ INSTANTIATE_TEST_SUITE_P(Entries, SlideshowChainTest,
                                                20,
                                                {{"../index.htm", "../dir_0002/menu.htm"},
                                                 {"../dir_0001/menu.htm", "../dir_0003/menu.htm"},
-                                                {"../dir_0002/menu.htm", "../index.htm"}}}));
+                                                {"../dir_0002/menu.htm", "../index.htm"}}}),
+                         ReadableName());
 
 TEST_F(PageWriterTest, LastFolderIsTheOneBeforeTrailingBlankItems) {
   putProgramFile("MENU.HTM", kChainTemplate);

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "support/album_fixture.h"
 #include "support/run_script.h"
+#include "support/test_names.h"
 
 namespace vortena {
 namespace {
@@ -119,6 +122,14 @@ struct BadLine {
   std::string ranBefore;  // transcript of the lines before the bad one
 };
 
+// The line the runner refuses.
+void PrintTo(const BadLine& b, std::ostream* os) {
+  std::istringstream lines(b.script);
+  std::string line;
+  for (int n = 0; n < b.lineNumber; ++n) std::getline(lines, line);
+  *os << testing::quotedText(line);
+}
+
 class ScriptRunnerBadLineTest : public ScriptRunnerTest,
                                 public ::testing::WithParamInterface<BadLine> {};
 
@@ -134,11 +145,17 @@ INSTANTIATE_TEST_SUITE_P(
     Lines, ScriptRunnerBadLineTest,
     ::testing::Values(BadLine{"frobnicate\n", 1, ""},
                       BadLine{"click Command1\n\nclick NoSuchButton\n", 3, "disabled Command1\n"},
-                      BadLine{"check Check1 3\n", 1, ""}, BadLine{"check Check1\n", 1, ""},
-                      BadLine{"check txtNUM_FILE 1\n", 1, ""}, BadLine{"set Command1 x\n", 1, ""},
-                      BadLine{"select List1 0\n", 1, ""}, BadLine{"select List1 -2\n", 1, ""},
-                      BadLine{"answer maybe\n", 1, ""}, BadLine{"launch\n", 1, ""},
-                      BadLine{"option Check1\n", 1, ""}, BadLine{"set\n", 1, ""}));
+                      BadLine{"check Check1 3\n", 1, ""},
+                      BadLine{"check Check1\n", 1, ""},
+                      BadLine{"check txtNUM_FILE 1\n", 1, ""},
+                      BadLine{"set Command1 x\n", 1, ""},
+                      BadLine{"select List1 0\n", 1, ""},
+                      BadLine{"select List1 -2\n", 1, ""},
+                      BadLine{"answer maybe\n", 1, ""},
+                      BadLine{"launch\n", 1, ""},
+                      BadLine{"option Check1\n", 1, ""},
+                      BadLine{"set\n", 1, ""}),
+    testing::ReadableName());
 
 }  // namespace
 }  // namespace vortena

@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "gui_support.h"
+#include "support/test_names.h"
 #include "ui/qt/qt_services.h"
 
 namespace vortena::testing {
@@ -30,6 +31,8 @@ struct MessageCase {
   QString shown;
 };
 
+void PrintTo(const MessageCase& m, std::ostream* os) { *os << quotedText(m.text); }
+
 class MessageTextTest : public ::testing::TestWithParam<MessageCase> {};
 
 TEST_P(MessageTextTest, CarriageReturnsBecomeLineBreaks) {
@@ -41,7 +44,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(MessageCase{"Errore ERR= 53\r\rCopia a b", "Errore ERR= 53\n\nCopia a b"},
                       MessageCase{"immagine x\r\nERR= 76", "immagine x\nERR= 76"},
                       MessageCase{"uno\r\n\r\ndue\r", "uno\n\ndue\n"},
-                      MessageCase{"città senza a capo", QString::fromUtf8("città senza a capo")}));
+                      MessageCase{"città senza a capo", QString::fromUtf8("città senza a capo")}),
+    ReadableName());
 
 TEST(QtUiTest, MessageBoxHasTheProgramTitleNoIconAndOk) {
   QtUi ui;
@@ -73,7 +77,7 @@ TEST_P(QuestionTest, QuestionOffersYesAndNoAndReturnsTheAnswer) {
   EXPECT_EQ(ui.question("Visualizzo la pagina creata C:\\a\\index.htm (S/N) "), yes);
 }
 
-INSTANTIATE_TEST_SUITE_P(Answers, QuestionTest, ::testing::Bool());
+INSTANTIATE_TEST_SUITE_P(Answers, QuestionTest, ::testing::Bool(), ReadableName());
 
 TEST(QtUiTest, HourglassIsOnePointerHoweverOftenItIsSet) {
   QtUi ui;
@@ -100,6 +104,8 @@ struct LaunchCase {
   std::optional<std::string> target;
 };
 
+void PrintTo(const LaunchCase& l, std::ostream* os) { *os << quotedText(l.commandLine); }
+
 class LaunchTargetTest : public ::testing::TestWithParam<LaunchCase> {};
 
 TEST_P(LaunchTargetTest, FindsTheDocumentOfStartAndCmdLines) {
@@ -117,7 +123,8 @@ INSTANTIATE_TEST_SUITE_P(
         LaunchCase{"START /max /w C:\\my album\\index.htm", "C:\\my album\\index.htm"},
         LaunchCase{"START /max /w ", std::nullopt}, LaunchCase{"CMD /C", std::nullopt},
         LaunchCase{"CMD /K index.htm", std::nullopt}, LaunchCase{"NOTEPAD index.htm", std::nullopt},
-        LaunchCase{"", std::nullopt}));
+        LaunchCase{"", std::nullopt}),
+    ReadableName(20));  // the test's long name leaves room for a short label only
 
 class LauncherTest : public ::testing::Test {
  protected:

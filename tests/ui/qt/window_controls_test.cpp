@@ -13,6 +13,7 @@
 #include <algorithm>
 
 #include "gui_support.h"
+#include "support/test_names.h"
 
 namespace vortena::testing {
 namespace {
@@ -136,6 +137,8 @@ struct TypedPath {
   std::string expected;
 };
 
+void PrintTo(const TypedPath& p, std::ostream* os) { *os << p.box << " " << quotedText(p.typed); }
+
 class TypedPathTest : public ::testing::TestWithParam<TypedPath> {};
 
 TEST_P(TypedPathTest, LinuxPathBecomesItsDriveFormWhenTheBoxLosesTheFocus) {
@@ -166,6 +169,7 @@ INSTANTIATE_TEST_SUITE_P(
                       TypedPath{"txtNOME_FILE_HTM", "C:\\album\\INDEX.HTM", "C:\\album\\INDEX.HTM"},
                       TypedPath{"txtNOME_FILE_HTM", "~/album/index.htm", "$Z\\album\\index.htm"},
                       TypedPath{"txtESTENSIONE", "$C/jpg", "$C/jpg"}),
+    // The test's long name leaves no room for a label made from the path.
     [](const auto& info) { return "Case" + std::to_string(info.index); });
 
 }  // namespace

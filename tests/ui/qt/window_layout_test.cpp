@@ -12,6 +12,14 @@
 #include <algorithm>
 
 #include "gui_support.h"
+#include "support/test_names.h"
+
+namespace vortena {
+
+// A row of the control table is known by its control's name.
+void PrintTo(const ControlSpec& row, std::ostream* os) { *os << row.name; }
+
+}  // namespace vortena
 
 namespace vortena::testing {
 namespace {
@@ -173,6 +181,8 @@ struct ScreenCase {
   const char* perRow;
 };
 
+void PrintTo(const ScreenCase& s, std::ostream* os) { *os << s.width; }
+
 class InitialStateTest : public ::testing::TestWithParam<ScreenCase> {};
 
 TEST_P(InitialStateTest, LoadHandlerSetsBoxesAndDisablesTheBuildButtons) {
@@ -191,7 +201,8 @@ TEST_P(InitialStateTest, LoadHandlerSetsBoxesAndDisablesTheBuildButtons) {
 
 INSTANTIATE_TEST_SUITE_P(ScreenWidths, InitialStateTest,
                          ::testing::Values(ScreenCase{1024, "5"}, ScreenCase{800, "5"},
-                                           ScreenCase{799, "4"}, ScreenCase{640, "4"}));
+                                           ScreenCase{799, "4"}, ScreenCase{640, "4"}),
+                         ReadableName());
 
 }  // namespace
 }  // namespace vortena::testing
