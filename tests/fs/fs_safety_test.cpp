@@ -167,6 +167,43 @@ INSTANTIATE_TEST_SUITE_P(
                      kFsOk}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A name the user may not write is refused at open with 75, as before the pages were written
+// under a temporary name: the write recovery moves the page elsewhere on that number. Root may
+// write anything, so under root the calls run in a child process that has given up root.
+TEST_F(FsSafetyTest, ReadOnlyFileAndFolderAreRefusedAtOpen) {
+  writeFile(c() / "ro.htm", "kept");
+  fs::permissions(c() / "ro.htm", fs::perms::owner_read | fs::perms::group_read |
+                                      fs::perms::others_read);
+  writeFile(c() / "button.jpg", "b");
+  fs::create_directories(c() / "ro");
+  fs::permissions(c() / "ro", fs::perms::owner_read | fs::perms::owner_exec |
+                                  fs::perms::others_read | fs::perms::others_exec);
+  fs::permissions(temp_.path(), fs::perms::all);
+  fs::permissions(c(), fs::perms::all);
+  WindowsFileSystem& disk = files();
+  auto numbers = [&disk] {
+    std::unique_ptr<TextWriter> writer;
+    return std::to_string(disk.openWrite("C:\\ro.htm", writer).number) + " " +
+           std::to_string(disk.copyFile("C:\\button.jpg", "C:\\RO.HTM").number) + " " +
+           std::to_string(disk.openWrite("C:\\ro\\x.htm", writer).number) + " " +
+           std::to_string(disk.makeFolder("C:\\ro\\sub").number);
+  };
+  if (::geteuid() != 0) {
+    EXPECT_EQ(numbers(), "75 75 75 75");
+  } else {
+    EXPECT_EXIT(
+        {
+          const bool dropped = ::setgid(65534) == 0 && ::setuid(65534) == 0;
+          std::fprintf(stderr, "%s", dropped ? numbers().c_str() : "root kept");
+          std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "^75 75 75 75$");
+  }
+  EXPECT_EQ(readFile(c() / "ro.htm"), "kept");
+  EXPECT_EQ(hostNames(c()), (std::vector<std::string>{"button.jpg", "ro", "ro.htm"}));
+  EXPECT_TRUE(fs::is_empty(c() / "ro"));
+}
+
 // The end button during a build ends the process through std::exit with the page still open.
 TEST_F(FsSafetyTest, AnOpenPageIsRemovedWhenTheProcessExits) {
   writeFile(c() / "index.htm", "old");
