@@ -88,6 +88,12 @@ TEST_F(FsSafetyTest, ThePageTakesItsNameOnlyAtCloseAndKeepsTheOldPermissions) {
   fs::permissions(c() / "index.htm", fs::perms::owner_read | fs::perms::owner_write |
                                          fs::perms::group_read);
   std::unique_ptr<TextWriter> writer;
+  // A writer dropped without close writes nothing, also when its lines would fit on the disk.
+  ASSERT_TRUE(files().openWrite("C:\\index.htm", writer).ok());
+  ASSERT_TRUE(writer->writeLine("dropped").ok());
+  writer.reset();
+  EXPECT_EQ(readFile(c() / "index.htm"), "old page\r\n");
+  EXPECT_EQ(hostNames(c()), std::vector<std::string>{"index.htm"});
   ASSERT_TRUE(files().openWrite("C:\\index.htm", writer).ok());
   ASSERT_TRUE(writer->writeLine(std::string(100000, 'n')).ok());  // past the writer's buffer
   // Written so far: under a hidden name, which listings skip; the page is still the old one.
@@ -166,6 +172,17 @@ INSTANTIATE_TEST_SUITE_P(
                      },
                      kFsOk}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The last step fails: a folder took the page's name while the page was being written.
+TEST_F(FsSafetyTest, AFailedRenameAtCloseLeavesNoTemporaryFile) {
+  std::unique_ptr<TextWriter> writer;
+  ASSERT_TRUE(files().openWrite("C:\\index.htm", writer).ok());
+  ASSERT_TRUE(writer->writeLine("page").ok());
+  writeFile(c() / "index.htm" / "inside", "user's");
+  EXPECT_EQ(writer->close().number, kPathFileAccess);
+  EXPECT_EQ(hostNames(c()), std::vector<std::string>{"index.htm"});
+  EXPECT_EQ(readFile(c() / "index.htm" / "inside"), "user's");
+}
 
 // A name the user may not write is refused at open with 75, as before the pages were written
 // under a temporary name: the write recovery moves the page elsewhere on that number. Root may
