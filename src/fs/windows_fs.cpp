@@ -170,12 +170,16 @@ FsStatus WindowsFileSystem::copyFile(const std::string& from, const std::string&
   if (FsStatus s = Resolved(*this, from).openExisting(in, sourceStat); !s.ok()) return s;
 
   // A copy onto the source itself (under another name, a link or a case variant) would lose
-  // it; the identity follows links, as the name leads to the source's bytes.
+  // it; the identity follows links, as the name leads to the source's bytes. The names the
+  // copy replaces: the asked spelling and the case variant on disk.
   Resolved target(*this, to);
-  struct stat targetStat;
-  if (!target.error && target.exists() && statFollow(target.host(), targetStat) &&
-      sameIdentity(sourceStat, targetStat))
-    return {kPathFileAccess};
+  auto ontoSource = [&sourceStat, &target] {
+    struct stat st;
+    for (const std::string& name : {target.askedHost(), target.host()})
+      if (statFollow(name, st) && sameIdentity(sourceStat, st)) return true;
+    return false;
+  };
+  if (!target.error && !target.isRoot() && ontoSource()) return {kPathFileAccess};
   if (FsStatus s = target.checkReplaceable(); !s.ok()) return s;
   // Written beside the destination and renamed over it: a failed copy leaves the earlier file,
   // and a link under the destination's name is replaced, never written through.
@@ -187,6 +191,9 @@ FsStatus WindowsFileSystem::copyFile(const std::string& from, const std::string&
   // platform do.
   const timespec times[2] = {sourceStat.st_atim, sourceStat.st_mtim};
   if (::futimens(copy.fd(), times) != 0) return lastError();
+  // Looked at once more just before the rename: a source moved under the destination's name
+  // during the copy would lose its name to the rename.
+  if (ontoSource()) return {kPathFileAccess};
   if (int error = copy.commit()) return {errorNumberOf(error)};
   return {};
 }
