@@ -62,12 +62,16 @@ class TextReader {
   virtual bool readLine(std::string& line) = 0;
 };
 
-// A text file open for writing. Every line written ends with CR LF.
+// A text file open for writing. Every line written ends with CR LF. The file takes its name
+// only at a successful close: until then the earlier file of that name is untouched.
 class TextWriter {
  public:
+  // A writer dropped without close() writes nothing: the earlier file stays.
   virtual ~TextWriter() = default;
   virtual FsStatus writeLine(std::string_view line) = 0;
-  // Flushes and closes; later writes fail. Closing twice is harmless.
+  // Flushes, closes and gives the file its name; ok only when every step succeeded. On a
+  // failure (61 for a full disk, 57 for an I/O error, ...) nothing was replaced and the earlier
+  // file keeps every byte. Later writes fail; closing twice returns the first close's outcome.
   virtual FsStatus close() = 0;
 };
 
@@ -75,19 +79,28 @@ class FileSystem {
  public:
   virtual ~FileSystem() = default;
 
-  // Opens an existing file for reading.
+  // Opens an existing regular file for reading (links followed). Anything else, a folder, a
+  // FIFO, a socket or a device, fails with 75 at once.
   virtual FsStatus openRead(const std::string& path, std::unique_ptr<TextReader>& out) = 0;
-  // Creates or replaces a file and opens it for writing. A case variant of the name already
-  // on disk is replaced, and the file ends up with exactly the spelling asked for.
+  // Opens a new file for writing that replaces the file of that name at its writer's close.
+  // A case variant of the name already on disk is replaced, and the file ends up with exactly
+  // the spelling asked for; a symbolic link under the name is replaced, never written through.
+  // Fails at once with 76 for a missing folder or an unmapped drive, with 75 for a name the
+  // user may not write, a read-only folder, a folder, a device, a FIFO or a socket.
   virtual FsStatus openWrite(const std::string& path, std::unique_ptr<TextWriter>& out) = 0;
-  // Copies a file byte for byte, replacing the destination (also a case variant of it, which
-  // takes the asked spelling). A copy onto the source itself fails with 75 and changes nothing.
+  // Copies a regular file byte for byte with its access and modification times, replacing the
+  // destination only once the copy is whole (also a case variant of it, which takes the asked
+  // spelling, and a symbolic link, never its target). A source that is not a regular file
+  // fails with 75 at once. A copy onto the source itself fails with 75 and changes nothing.
   virtual FsStatus copyFile(const std::string& from, const std::string& to) = 0;
-  // Renames a file or folder. Fails with 58 when `to` names another existing file; a change
-  // of letter case alone renames in place.
+  // Renames a file or folder; it never replaces anything. Fails with 58 when `to` names
+  // another existing entry, also one that appears during the call. A change of letter case
+  // alone renames in place, in the source's own folder (folders named alike but for letter
+  // case count as that folder).
   virtual FsStatus rename(const std::string& from, const std::string& to) = 0;
   // Creates one folder (its parent must exist). An existing folder fails with 75; when it
-  // exists in another letter case it is first renamed to the asked spelling.
+  // exists in another letter case it is first renamed to the asked spelling. A symbolic link
+  // under the name is removed (its target untouched) and a real folder made in its place.
   virtual FsStatus makeFolder(const std::string& path) = 0;
   // Lists a folder: every name but hidden ones (beginning with "."), sorted by the byte
   // order of the upper-cased names. Names whose attributes cannot be read are left out.

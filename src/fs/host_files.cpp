@@ -5,8 +5,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <mutex>
+#include <set>
 #include <utility>
 #include <vector>
 
@@ -137,23 +142,31 @@ int writeAll(int fd, const char* data, size_t size) {
 
 class HostTextWriter final : public TextWriter {
  public:
-  explicit HostTextWriter(int fd) : fd_(fd) {}
-  ~HostTextWriter() override {
-    ignoreFailure(close(), "a writer dropped unclosed: its owner has given up on the file");
-  }
+  explicit HostTextWriter(std::unique_ptr<PendingFile> file) : file_(std::move(file)) {}
+  // A writer dropped unclosed leaves the final name alone: its pending file goes with it.
 
   FsStatus writeLine(std::string_view line) override {
     if (!failure_.ok()) return failure_;
-    if (!fd_.valid()) return {kPathFileAccess};
+    if (closed_) return {kPathFileAccess};
     buffer_.append(line);
     buffer_.append("\r\n");
     return buffer_.size() >= kBlock ? flush() : FsStatus{};
   }
 
+  // The file takes its final name only when every line reached it and its descriptor closed
+  // without error; otherwise it is removed and the earlier file of that name stays as it was.
+  // No fsync: an album is thousands of small pages, and a sync per page would make a build
+  // many times slower; the rename after a clean close already keeps readers from ever seeing a
+  // partial page.
   FsStatus close() override {
-    if (!fd_.valid()) return failure_;
-    ignoreFailure(flush(), "a failed flush is kept in failure_ and returned below");
-    if (int error = fd_.reset(); error != 0 && failure_.ok()) failure_ = {errorNumberOf(error)};
+    if (closed_) return failure_;
+    closed_ = true;
+    ignoreFailure(flush(), "a failed flush is kept in failure_ and checked below");
+    if (!failure_.ok()) {
+      file_->discard();
+      return failure_;
+    }
+    if (int error = file_->commit()) failure_ = {errorNumberOf(error)};
     return failure_;
   }
 
@@ -162,7 +175,7 @@ class HostTextWriter final : public TextWriter {
   // gap in the file, so none of them counts as written.
   FsStatus flush() {
     if (failure_.ok()) {
-      if (int error = writeAll(fd_.get(), buffer_.data(), buffer_.size()))
+      if (int error = writeAll(file_->fd(), buffer_.data(), buffer_.size()))
         failure_ = {errorNumberOf(error)};
     }
     buffer_.clear();
@@ -170,9 +183,10 @@ class HostTextWriter final : public TextWriter {
   }
 
   static constexpr size_t kBlock = 64 * 1024;
-  Descriptor fd_;
+  std::unique_ptr<PendingFile> file_;
   std::string buffer_;
   FsStatus failure_;
+  bool closed_ = false;
 };
 
 // Copies the rest of `in` to `out`; the errno of a failure, 0 otherwise. The kernel copies
@@ -199,7 +213,180 @@ int copyContents(int in, int out) {
   }
 }
 
+namespace {
+
+// Host paths of the temporary files still pending. The process can end through std::exit while
+// a page is being written (the end button during a build); the handler registered with atexit
+// removes them then. The set is never destroyed, so that a writer whose destructor runs after
+// the handler (one held by a static object) still finds it.
+class PendingRegistry {
+ public:
+  void add(const std::string& path) {
+    std::lock_guard lock(mutex_);
+    paths_.insert(path);
+  }
+  void remove(const std::string& path) {
+    std::lock_guard lock(mutex_);
+    paths_.erase(path);
+  }
+  void removeAll() {
+    std::lock_guard lock(mutex_);
+    for (const std::string& path : paths_) ::unlink(path.c_str());
+    paths_.clear();
+  }
+
+ private:
+  std::mutex mutex_;
+  std::set<std::string> paths_;
+};
+
+PendingRegistry& pendingRegistry() {
+  static PendingRegistry* registry = [] {
+    auto* made = new PendingRegistry;
+    std::atexit([] { pendingRegistry().removeAll(); });
+    return made;
+  }();
+  return *registry;
+}
+
+// A hidden name not used before by this process: the process id, a counter and the clock make
+// a clash with another program's names unlikely, and every use of it is exclusive anyway.
+std::string freshHiddenName() {
+  static std::atomic<unsigned> counter{0};
+  const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
+  char name[64];
+  std::snprintf(name, sizeof name, ".vortena-%d-%u-%llx.tmp", static_cast<int>(::getpid()),
+                counter++, static_cast<unsigned long long>(now) & 0xffffffULL);
+  return name;
+}
+
+constexpr int kNameTries = 100;
+
+}  // namespace
+
+int renameNoReplace(const std::string& from, const std::string& to) {
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+  // File systems without the flag answer one of these; the two-step move gives the same
+  // guarantee there.
+  if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return errno;
+  return moveWithoutReplace(from, to);
+}
+
+int moveWithoutReplace(const std::string& from, const std::string& to) {
+  struct stat st;
+  if (::lstat(from.c_str(), &st) != 0) return errno;
+  if (S_ISDIR(st.st_mode)) {
+    // A folder has no second link: an empty folder made under the new name holds it (mkdir
+    // never replaces), and rename may replace only an empty folder, so only that one.
+    if (::mkdir(to.c_str(), 0700) != 0) return errno;
+    if (::rename(from.c_str(), to.c_str()) != 0) {
+      const int error = errno;
+      ::rmdir(to.c_str());
+      return error;
+    }
+    return 0;
+  }
+  // link() fails on an existing name and does not follow a symbolic link at `from`.
+  if (::link(from.c_str(), to.c_str()) != 0) return errno;
+  if (::unlink(from.c_str()) != 0) {
+    const int error = errno;
+    ::unlink(to.c_str());
+    return error;
+  }
+  return 0;
+}
+
+int respellInPlace(const std::string& folder, const std::string& onDisk, const std::string& asked) {
+  const std::string old = joinHost(folder, onDisk);
+  // A direct rename would replace a file standing under `asked`, and on a host that ignores
+  // letter case a no-replace rename would find `onDisk` itself there; a fresh name between
+  // the two spellings serves both.
+  std::string between;
+  int error = EEXIST;
+  for (int i = 0; i < kNameTries && error == EEXIST; ++i) {
+    between = joinHost(folder, freshHiddenName());
+    error = renameNoReplace(old, between);
+  }
+  if (error) return error;
+  error = renameNoReplace(between, joinHost(folder, asked));
+  if (error) {
+    // Back to the old name. When that was taken in the meantime too, the entry keeps the
+    // hidden name rather than replace anything, and the error tells the caller.
+    static_cast<void>(renameNoReplace(between, old));
+  }
+  return error;
+}
+
+int PendingFile::create(const std::string& folder, const std::string& name,
+                        const std::string& replaced) {
+  discard();
+  int fd = -1;
+  for (int i = 0; i < kNameTries && fd < 0; ++i) {
+    temp_ = joinHost(folder, freshHiddenName());
+    fd = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EEXIST) break;
+  }
+  if (fd < 0) {
+    const int error = errno;
+    temp_.clear();
+    return error;
+  }
+  fd_.reset(fd);
+  pendingRegistry().add(temp_);
+  final_ = joinHost(folder, name);
+  replaced_.clear();
+  if (!replaced.empty()) {
+    const std::string replacedHost = joinHost(folder, replaced);
+    struct stat st;
+    if (::lstat(replacedHost.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+      // The new file stands in for the old one: same permissions, and the same owner where
+      // this process may give it (a page replaced by root stays readable by its web server).
+      if (::fchown(fd, st.st_uid, st.st_gid) != 0) {
+        // Only root may give a file away; the file is written either way.
+      }
+      if (::fchmod(fd, st.st_mode & 0777) != 0) {
+        // The default permissions serve when the old ones cannot be copied.
+      }
+    }
+    if (replaced != name) replaced_ = replacedHost;
+  }
+  return 0;
+}
+
+int PendingFile::commit() {
+  if (temp_.empty()) return EBADF;
+  if (int error = fd_.reset()) {
+    discard();
+    return error;
+  }
+  // rename() replaces the entry itself, never what a symbolic link there points to.
+  if (::rename(temp_.c_str(), final_.c_str()) != 0) {
+    const int error = errno;
+    discard();
+    return error;
+  }
+  pendingRegistry().remove(temp_);
+  temp_.clear();
+  // A case variant of the name is a second entry on a host that tells letter case apart; on one
+  // that does not, it is the new file itself and stays.
+  struct stat variant, written;
+  if (!replaced_.empty() && ::lstat(replaced_.c_str(), &variant) == 0 &&
+      ::lstat(final_.c_str(), &written) == 0 && !sameIdentity(variant, written))
+    ::unlink(replaced_.c_str());
+  return 0;
+}
+
+void PendingFile::discard() {
+  static_cast<void>(fd_.reset());  // the file is removed either way
+  if (temp_.empty()) return;
+  ::unlink(temp_.c_str());
+  pendingRegistry().remove(temp_);
+  temp_.clear();
+}
+
 std::unique_ptr<TextReader> hostTextReader(int fd) { return std::make_unique<HostTextReader>(fd); }
-std::unique_ptr<TextWriter> hostTextWriter(int fd) { return std::make_unique<HostTextWriter>(fd); }
+std::unique_ptr<TextWriter> hostTextWriter(std::unique_ptr<PendingFile> file) {
+  return std::make_unique<HostTextWriter>(std::move(file));
+}
 
 }  // namespace vortena

@@ -63,9 +63,58 @@ int writeAll(int fd, const char* data, size_t size);
 // otherwise.
 int copyContents(int in, int out);
 
-// Text files over an open descriptor, which they own: lines read up to LF, CR LF or a lone CR;
-// lines written with CR LF, a failed write kept and reported by every later call.
+// Renames `from` to `to` only when nothing stands under `to`: an entry there, also one that
+// turns up in the meantime, is never replaced (EEXIST, or ENOTEMPTY for a folder). Where the
+// file system has no no-replace rename, moveWithoutReplace does the same in two steps. The
+// errno of a failure, 0 otherwise.
+int renameNoReplace(const std::string& from, const std::string& to);
+// The two-step move that cannot replace: link then unlink for a file (or a symbolic link), an
+// empty folder made under the new name and then replaced for a folder. The errno of a failure.
+int moveWithoutReplace(const std::string& from, const std::string& to);
+// Gives the entry `onDisk` of host `folder` the spelling `asked`, through a fresh hidden name,
+// each step no-replace: an entry that stands under `asked` (another file, not a case-insensitive
+// host's own view of `onDisk`) is kept and the call fails with EEXIST. The entry keeps its
+// inode. The errno of a failure, 0 otherwise; on failure the entry keeps its old name.
+int respellInPlace(const std::string& folder, const std::string& onDisk, const std::string& asked);
+
+// A file written under a fresh hidden name (beginning with ".", so listings skip it) in the
+// folder of its final name, which it takes only through commit(). Until then the final name and
+// whatever stands under it are untouched. A file not committed is removed when the object
+// goes, and when the process ends through std::exit while it is still open.
+class PendingFile {
+ public:
+  PendingFile() = default;
+  ~PendingFile() { discard(); }
+  PendingFile(const PendingFile&) = delete;
+  PendingFile& operator=(const PendingFile&) = delete;
+
+  // Creates the temporary file in host `folder` for the final name `name` there. `replaced` is
+  // the existing entry of that name (in its on-disk spelling, which may differ in letter case)
+  // or empty; when it is a regular file, the new file takes its permissions and owner.
+  // The errno of a failure, 0 otherwise.
+  int create(const std::string& folder, const std::string& name, const std::string& replaced);
+  int fd() const { return fd_.get(); }
+  // Closes the file and renames it over the final name, in exactly the spelling given to
+  // create(): an entry there is replaced, a symbolic link itself and never its target, and a
+  // case variant of the name is removed. On any failure the temporary file is removed and the
+  // final name keeps what it had. The errno of a failure, 0 otherwise.
+  int commit();
+  // Closes and removes the temporary file; nothing once committed.
+  void discard();
+  // Host path of the temporary file; empty when there is none.
+  const std::string& tempPath() const { return temp_; }
+
+ private:
+  Descriptor fd_;
+  std::string temp_;
+  std::string final_;
+  std::string replaced_;  // host path of a case variant to remove after the commit
+};
+
+// Text files. The reader owns its descriptor and reads lines up to LF, CR LF or a lone CR. The
+// writer writes lines with CR LF into a pending file and commits it on close; a failed write
+// is kept and reported by every later call, and then the close removes the file instead.
 std::unique_ptr<TextReader> hostTextReader(int fd);
-std::unique_ptr<TextWriter> hostTextWriter(int fd);
+std::unique_ptr<TextWriter> hostTextWriter(std::unique_ptr<PendingFile> file);
 
 }  // namespace vortena

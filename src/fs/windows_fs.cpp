@@ -30,6 +30,7 @@ struct WindowsFileSystem::Resolved {
   std::string parent;              // host folder holding the last name (the root for none)
   std::string asked;               // the last name as written; empty for a drive's root
   std::string onDisk;              // its spelling on disk; empty when it does not exist
+  std::string folderKey;           // the folders above the last name as written, upper-cased
 
   bool isRoot() const { return asked.empty(); }
   bool exists() const { return isRoot() || !onDisk.empty(); }
@@ -38,9 +39,17 @@ struct WindowsFileSystem::Resolved {
   // Host path of the name in exactly the asked spelling.
   std::string askedHost() const { return isRoot() ? root : joinHost(parent, asked); }
 
-  // Opens the existing file for reading; a folder is refused (75).
+  // The same folder with another last name: the folders are not looked up again.
+  Resolved sibling(const std::string& name) const;
+  // Opens the existing regular file for reading, links followed; anything else (a folder, a
+  // FIFO, a socket, a device) is refused with 75 without waiting on it.
   FsStatus openExisting(Descriptor& fd, struct stat& st) const;
-  // Gives an existing entry found in another letter case the asked spelling.
+  // Whether a new file may take the last name: it is free, or holds a regular file this process
+  // may write, or a symbolic link (replaced itself, never followed). A folder, a device, a FIFO
+  // or a socket is refused with 75: none of them is the program's output.
+  FsStatus checkReplaceable() const;
+  // Gives an existing entry found in another letter case the asked spelling, in place and
+  // without replacing anything.
   FsStatus respell() const;
 };
 
@@ -59,6 +68,8 @@ WindowsFileSystem::Resolved::Resolved(const WindowsFileSystem& fs, const std::st
     if (current != fs.currentFolders_.end()) components = splitPieces(current->second, "\\");
   }
   appendComponents(components, parsed.components);
+  if (!components.empty())
+    folderKey = toUpper(joinComponents({components.begin(), components.end() - 1}, '\\'));
 
   std::string folder = root;
   parent = folder;
@@ -81,18 +92,46 @@ WindowsFileSystem::Resolved::Resolved(const WindowsFileSystem& fs, const std::st
   }
 }
 
+WindowsFileSystem::Resolved WindowsFileSystem::Resolved::sibling(const std::string& name) const {
+  Resolved other = *this;
+  if (!names.empty()) other.names.back() = name;
+  other.asked = name;
+  other.onDisk = error || isRoot() ? "" : findEntry(parent, name).value_or("");
+  return other;
+}
+
 FsStatus WindowsFileSystem::Resolved::openExisting(Descriptor& fd, struct stat& st) const {
   if (error) return {error};
   if (!exists()) return {kFileNotFound};
-  fd.reset(::open(host().c_str(), O_RDONLY | O_CLOEXEC));
+  // Opening a FIFO for a blocking read waits for a writer, and a terminal could become the
+  // process's own: the open neither waits nor adopts, and only a regular file goes on. A
+  // socket cannot be opened at all (ENXIO, 75).
+  fd.reset(::open(host().c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
   if (!fd.valid() || ::fstat(fd.get(), &st) != 0) return lastError();
-  if (S_ISDIR(st.st_mode)) return {kPathFileAccess};
+  if (!S_ISREG(st.st_mode)) return {kPathFileAccess};
+  const int flags = ::fcntl(fd.get(), F_GETFL);
+  if (flags < 0 || ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK) != 0) return lastError();
+  return {};
+}
+
+FsStatus WindowsFileSystem::Resolved::checkReplaceable() const {
+  if (error) return {error};
+  if (isRoot()) return {kPathFileAccess};
+  if (!exists()) return {};
+  struct stat st;
+  if (::lstat(host().c_str(), &st) != 0) return lastError();
+  if (S_ISLNK(st.st_mode)) return {};
+  if (!S_ISREG(st.st_mode)) return {kPathFileAccess};
+  // The file is replaced, not written, but a file the user may not write stays refused as an
+  // open for writing would refuse it: the write recovery relies on that 75.
+  if (::faccessat(AT_FDCWD, host().c_str(), W_OK, AT_EACCESS) != 0) return lastError();
   return {};
 }
 
 FsStatus WindowsFileSystem::Resolved::respell() const {
-  if (!exists() || onDisk == asked) return {};
-  if (::rename(host().c_str(), askedHost().c_str()) != 0) return lastError();
+  if (!exists() || isRoot() || onDisk == asked) return {};
+  if (int error = respellInPlace(parent, onDisk, asked))
+    return {error == EEXIST ? kFileAlreadyExists : errorNumberOf(error)};
   return {};
 }
 
@@ -113,14 +152,15 @@ FsStatus WindowsFileSystem::openRead(const std::string& path, std::unique_ptr<Te
   return {};
 }
 
+// The page is written under a temporary name beside the final one and takes the final name at
+// close: a full disk, a failed write or an end of the program midway leave the earlier page.
 FsStatus WindowsFileSystem::openWrite(const std::string& path, std::unique_ptr<TextWriter>& out) {
   Resolved r(*this, path);
-  if (r.error) return {r.error};
-  if (r.isRoot() || (r.exists() && isFolder(r.host()))) return {kPathFileAccess};
-  if (FsStatus s = r.respell(); !s.ok()) return s;
-  int fd = ::open(r.askedHost().c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd < 0) return lastError(kPathNotFound);
-  out = hostTextWriter(fd);
+  if (FsStatus s = r.checkReplaceable(); !s.ok()) return s;
+  auto file = std::make_unique<PendingFile>();
+  if (int error = file->create(r.parent, r.asked, r.onDisk))
+    return {errorNumberOf(error, kPathNotFound)};
+  out = hostTextWriter(std::move(file));
   return {};
 }
 
@@ -129,28 +169,43 @@ FsStatus WindowsFileSystem::copyFile(const std::string& from, const std::string&
   struct stat sourceStat;
   if (FsStatus s = Resolved(*this, from).openExisting(in, sourceStat); !s.ok()) return s;
 
+  // A copy onto the source itself (under another name, a link or a case variant) would lose
+  // it; the identity follows links, as the name leads to the source's bytes. The names the
+  // copy replaces: the asked spelling and the case variant on disk.
   Resolved target(*this, to);
-  if (target.error) return {target.error};
-  if (target.isRoot()) return {kPathFileAccess};
-  struct stat targetStat;
-  if (target.exists() && statFollow(target.host(), targetStat) &&
-      (sameIdentity(sourceStat, targetStat) || S_ISDIR(targetStat.st_mode)))
-    return {kPathFileAccess};
-  if (FsStatus s = target.respell(); !s.ok()) return s;
-  // Opened without truncation and checked once more on the open file: a source that turned up
-  // under the destination's name in the meantime is not emptied.
-  Descriptor out(::open(target.askedHost().c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666));
-  if (!out.valid()) return lastError(kPathNotFound);
-  if (::fstat(out.get(), &targetStat) != 0) return lastError();
-  if (sameIdentity(sourceStat, targetStat)) return {kPathFileAccess};
-  if (S_ISREG(targetStat.st_mode) && ::ftruncate(out.get(), 0) != 0) return lastError();
-  if (int error = copyContents(in.get(), out.get())) return {errorNumberOf(error)};
-  // The copy keeps the modification time of its source, as copies on the original platform do.
+  auto ontoSource = [&sourceStat, &target] {
+    struct stat st;
+    for (const std::string& name : {target.askedHost(), target.host()})
+      if (statFollow(name, st) && sameIdentity(sourceStat, st)) return true;
+    return false;
+  };
+  if (!target.error && !target.isRoot() && ontoSource()) return {kPathFileAccess};
+  if (FsStatus s = target.checkReplaceable(); !s.ok()) return s;
+  // Written beside the destination and renamed over it: a failed copy leaves the earlier file,
+  // and a link under the destination's name is replaced, never written through.
+  PendingFile copy;
+  if (int error = copy.create(target.parent, target.asked, target.onDisk))
+    return {errorNumberOf(error, kPathNotFound)};
+  if (int error = copyContents(in.get(), copy.fd())) return {errorNumberOf(error)};
+  // The copy keeps the access and modification times of its source, as copies on the original
+  // platform do.
   const timespec times[2] = {sourceStat.st_atim, sourceStat.st_mtim};
-  ::futimens(out.get(), times);
-  if (int error = out.reset()) return {errorNumberOf(error)};
+  if (::futimens(copy.fd(), times) != 0) return lastError();
+  // Looked at once more just before the rename: a source moved under the destination's name
+  // during the copy would lose its name to the rename.
+  if (ontoSource()) return {kPathFileAccess};
+  if (int error = copy.commit()) return {errorNumberOf(error)};
   return {};
 }
+
+namespace {
+
+// The error number of a failed no-replace rename: an entry under the new name is 58.
+FsStatus renameError(int error) {
+  return {error == EEXIST || error == ENOTEMPTY ? kFileAlreadyExists : errorNumberOf(error)};
+}
+
+}  // namespace
 
 FsStatus WindowsFileSystem::rename(const std::string& from, const std::string& to) {
   Resolved source(*this, from);
@@ -159,9 +214,11 @@ FsStatus WindowsFileSystem::rename(const std::string& from, const std::string& t
   Resolved target(*this, to);
   if (target.error) return {target.error};
   if (source.isRoot() || target.isRoot()) return {kPathFileAccess};
+  // Folders written alike but for letter case are one folder, as on Windows: the new name is
+  // looked for in the source's own folder, never in a case twin of it ("Trip" and "TRIP").
+  if (target.drive == source.drive && target.folderKey == source.folderKey)
+    target = source.sibling(target.asked);
 
-  const std::string oldHost = source.host();
-  const std::string newHost = target.askedHost();
   if (target.exists()) {
     // Only the source's own entry may stand under the new name: a change of letter case. Any
     // other entry is kept, even a second link to the same data.
@@ -170,16 +227,13 @@ FsStatus WindowsFileSystem::rename(const std::string& from, const std::string& t
                      statFollow(target.parent, b) && sameIdentity(a, b);
     if (!sameEntry) return {kFileAlreadyExists};
     if (target.asked == target.onDisk) return {};
-    if (::rename(oldHost.c_str(), newHost.c_str()) != 0) return lastError();
+    if (int error = respellInPlace(source.parent, source.onDisk, target.asked))
+      return renameError(error);
     return {};
   }
-  // The new name was free; RENAME_NOREPLACE keeps whatever takes it in the meantime.
-  if (::renameat2(AT_FDCWD, oldHost.c_str(), AT_FDCWD, newHost.c_str(), RENAME_NOREPLACE) == 0)
-    return {};
-  if (errno == EEXIST) return {kFileAlreadyExists};
-  if (errno != EINVAL && errno != ENOSYS) return lastError();
-  // A file system without the flag.
-  if (::rename(oldHost.c_str(), newHost.c_str()) != 0) return lastError();
+  // No check beforehand: the no-replace rename itself keeps whatever stands under the new name,
+  // also an entry that turned up after the look-up.
+  if (int error = renameNoReplace(source.host(), target.askedHost())) return renameError(error);
   return {};
 }
 
@@ -188,8 +242,17 @@ FsStatus WindowsFileSystem::makeFolder(const std::string& path) {
   if (r.error) return {r.error};
   if (r.isRoot()) return {kPathFileAccess};
   if (r.exists()) {
+    struct stat st;
+    if (::lstat(r.host().c_str(), &st) != 0) return lastError();
+    if (S_ISLNK(st.st_mode)) {
+      // A link under the folder's name would send what is written into the folder elsewhere:
+      // the link goes (its target stays as it is) and a real folder takes the name.
+      if (::unlink(r.host().c_str()) != 0) return lastError();
+      if (::mkdir(r.askedHost().c_str(), 0777) != 0) return lastError(kPathNotFound);
+      return {};
+    }
     // The folder is there already; only its name takes the asked spelling.
-    if (isFolder(r.host()))
+    if (S_ISDIR(st.st_mode))
       ignoreFailure(r.respell(), "the folder is there either way; only its spelling may stay");
     return {kPathFileAccess};
   }

@@ -16,21 +16,33 @@ std::string comparable(const std::string& path) {
   return out;
 }
 
-// A writer whose lines may be refused by the file system that opened it.
+// A writer whose lines and close may be refused by the file system that opened it. A refused
+// close drops the inner writer unclosed, so the file on disk keeps its earlier bytes, as after
+// a real failed close.
 class FaultyWriter : public TextWriter {
  public:
-  FaultyWriter(std::unique_ptr<TextWriter> inner, std::function<int()> fault)
+  FaultyWriter(std::unique_ptr<TextWriter> inner, std::function<int(FsOperation)> fault)
       : inner_(std::move(inner)), fault_(std::move(fault)) {}
 
   FsStatus writeLine(std::string_view line) override {
-    if (int error = fault_()) return {error};
+    if (!inner_) return {closeFailure_ ? closeFailure_ : kPathFileAccess};
+    if (int error = fault_(FsOperation::WriteLine)) return {error};
     return inner_->writeLine(line);
   }
-  FsStatus close() override { return inner_->close(); }
+  FsStatus close() override {
+    if (!inner_) return {closeFailure_};
+    if (int error = fault_(FsOperation::Close)) {
+      closeFailure_ = error;
+      inner_.reset();
+      return {error};
+    }
+    return inner_->close();
+  }
 
  private:
   std::unique_ptr<TextWriter> inner_;
-  std::function<int()> fault_;
+  std::function<int(FsOperation)> fault_;
+  int closeFailure_ = kFsOk;
 };
 
 }  // namespace
@@ -62,7 +74,7 @@ FsStatus FaultyFileSystem::openWrite(const std::string& path, std::unique_ptr<Te
   FsStatus status = inner_.openWrite(path, writer);
   if (!status.ok()) return status;
   out = std::make_unique<FaultyWriter>(
-      std::move(writer), [this, path] { return injected(FsOperation::WriteLine, path); });
+      std::move(writer), [this, path](FsOperation op) { return injected(op, path); });
   return status;
 }
 

@@ -13,6 +13,7 @@ enum class FsOperation {
   OpenRead,
   OpenWrite,
   WriteLine,  // a line written through a writer opened by openWrite
+  Close,      // the close of a writer opened by openWrite: the file keeps its earlier bytes
   Copy,       // matched on the destination path
   Rename,     // matched on the source path
   MakeFolder,

@@ -97,6 +97,24 @@ TEST_F(FaultyFsTest, WriteLineFaultsHitWritersOpenedOnThePath) {
   EXPECT_EQ(readFile(c() / "other.htm"), "x\r\n");
 }
 
+TEST_F(FaultyFsTest, CloseFaultKeepsTheEarlierFile) {
+  writeFile(c() / "page.htm", "old\r\n");
+  faulty_.failOn(FsOperation::Close, "C:\\page.htm", kDeviceIoError, 1);
+  std::unique_ptr<TextWriter> page;
+  ASSERT_TRUE(faulty_.openWrite("C:\\page.htm", page).ok());
+  EXPECT_TRUE(page->writeLine("new").ok());
+  EXPECT_EQ(page->close().number, kDeviceIoError);
+  EXPECT_EQ(page->close().number, kDeviceIoError);
+  EXPECT_EQ(page->writeLine("late").number, kDeviceIoError);
+  EXPECT_EQ(readFile(c() / "page.htm"), "old\r\n");
+  EXPECT_EQ(std::distance(fs::directory_iterator(c()), fs::directory_iterator()), 1);
+  // The second close on the path goes ahead.
+  ASSERT_TRUE(faulty_.openWrite("C:\\page.htm", page).ok());
+  EXPECT_TRUE(page->writeLine("new").ok());
+  EXPECT_TRUE(page->close().ok());
+  EXPECT_EQ(readFile(c() / "page.htm"), "new\r\n");
+}
+
 TEST_F(FaultyFsTest, ListAndChangeFolderFaults) {
   fs::create_directories(c() / "sub");
   faulty_.failOn(FsOperation::ListFolder, "C:\\sub", kPathFileAccess);
