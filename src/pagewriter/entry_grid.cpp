@@ -130,6 +130,8 @@ Flow Scrivi_Griglia(PagePass& pass) {
     // The source file takes the build's letter case; a failure (a folder entry, a file that is
     // gone, another file already holding that name) leaves it as it is.
     if (entry != stored) pass.sys.fs.rename(stored, entry);
+    // The positions run over the whole list, also across the pages of a paged build.
+    pass.sys.ui.progress(p, list.count());
     const EntryParts parts = Dividi_Voce(entry);
     const std::string label = entryLabel(parts.folderPart, pass.job.Dir_Radice);
     if (pass.folderCount == 0) writeCell(pass, parts, label);
