@@ -4,10 +4,10 @@
 #include <cmath>
 #include <string>
 
+#include "album/album.h"
 #include "album/asset_installer.h"
 #include "album/job_steps.h"
 #include "album/page_launch.h"
-#include "album/album.h"
 #include "core/text.h"
 
 namespace vortena {
@@ -60,8 +60,8 @@ void Command1_Click(Album& album) {
   Crea_Pagina(album);
   Copia_Modelli(album);
   lock.release();
-  if (album.sys.ui->question("Visualizzo la pagina creata " + job.Dir_Album + job.File_Pagina +
-                             " (S/N) ")) {
+  if (album.sys.ui->question(std::string(kViewQuestionStart) + "la pagina creata " + job.Dir_Album +
+                             job.File_Pagina + " (S/N) ")) {
     // The page is named without its folder: the output folder is the current one.
     Apri_Pagina(album, "START /max /w " + job.File_Pagina, "CMD /C " + job.File_Pagina);
   }
@@ -125,8 +125,8 @@ void Command4_Click(Album& album) {
 
   Copia_Modelli(album);
   lock.release();
-  if (album.sys.ui->question("Visualizzo la prima pagina creata " + job.Dir_Album +
-                             job.File_Pagina + " (S/N) ")) {
+  if (album.sys.ui->question(std::string(kViewQuestionStart) + "la prima pagina creata " +
+                             job.Dir_Album + job.File_Pagina + " (S/N) ")) {
     Apri_Pagina(album, "START /max /w " + job.Dir_Album + job.File_Pagina,
                 "CMD /C " + job.Dir_Album + job.File_Pagina);
   }
