@@ -7,17 +7,7 @@ set -uo pipefail
 exe=$1
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-failures=0
-checks=0
-check() {  # check NAME EXPECTED ACTUAL
-  checks=$((checks + 1))
-  if [ "$2" == "$3" ]; then
-    echo "ok   $1"
-  else
-    echo "FAIL $1"; echo "  expected: $(printf '%q' "$2")"; echo "  actual:   $(printf '%q' "$3")"
-    failures=$((failures + 1))
-  fi
-}
+source "$(dirname "$0")/check.bash"
 
 for form in "" "build" "scan" "--script -"; do
   case $form in
@@ -51,5 +41,4 @@ check "bad option" "2:Usage: vortena build [OPTION]... SOURCE_FOLDER PAGE" "$?:$
 "$exe" --frobnicate </dev/null >/dev/null 2>"$work/err"
 check "bad option of the window" "2:vortena: Unknown option 'frobnicate'." "$?:$(head -1 "$work/err")"
 
-echo "$((checks - failures)) passed, $failures failed"
-[ "$failures" -eq 0 ]
+finish

@@ -25,17 +25,7 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-failures=0
-checks=0
-check() {  # check NAME EXPECTED ACTUAL
-  checks=$((checks + 1))
-  if [ "$2" == "$3" ]; then
-    echo "ok   $1"
-  else
-    echo "FAIL $1"; echo "  expected: $(printf '%q' "$2")"; echo "  actual:   $(printf '%q' "$3")"
-    failures=$((failures + 1))
-  fi
-}
+source "$(dirname "$0")/check.bash"
 
 cpack --config "$build/CPackConfig.cmake" -G DEB -B "$work/pkg" >"$work/cpack.log" 2>&1
 deb=$(ls "$work"/pkg/*.deb 2>/dev/null | head -1)
@@ -94,5 +84,4 @@ DEBIAN_FRONTEND=noninteractive apt-get remove -y -qq vortena >/dev/null 2>&1
 check "package removed" "0:absent" "$?:$([ -e /usr/bin/vortena ] && echo present || echo absent)"
 installed=no
 
-echo "$((checks - failures)) passed, $failures failed"
-[ "$failures" -eq 0 ]
+finish
