@@ -30,27 +30,30 @@ const FormText kWindowText{
     "vortena [OPTION]...\n  or:  vortena --script FILE [OPTION]...\n"
     "  or:  vortena build [OPTION]... SOURCE_FOLDER PAGE\n"
     "  or:  vortena scan [OPTION]... SOURCE_FOLDER",
-    "Without --script, opens the window that turns a folder tree of pictures into a web album.\n"
-    "With --script, runs that window without a display, one command a line from FILE (- for\n"
-    "standard input), and writes a transcript of what a user would have seen.\n"
+    "Without --script, opens the window that turns a folder tree of pictures into a\n"
+    "web album. With --script, runs that window without a display, one command a line\n"
+    "from FILE (- for standard input), and writes a transcript of what a user would\n"
+    "have seen.\n"
     "'vortena build --help' and 'vortena scan --help' describe the two commands.\n"};
 
 const FormText kBuildText{
     "vortena build [OPTION]... SOURCE_FOLDER PAGE",
-    "Builds the album page PAGE from the media of SOURCE_FOLDER and the folders below it, as the\n"
-    "window does with its buttons 3 and 4. Paths are host paths (/home/me/foto) or drive paths\n"
-    "(C:\\foto). The listed files are renamed to the letter case of the build (lower case unless\n"
-    "--upper). The messages of the window go to standard error, one line each.\n"};
+    "Builds the album page PAGE from the media of SOURCE_FOLDER and the folders below\n"
+    "it, as the window does with its buttons 3 and 4. Paths are host paths\n"
+    "(/home/me/foto) or drive paths (C:\\foto). The listed files are renamed to the\n"
+    "letter case of the build (lower case unless --upper). The messages of the window\n"
+    "go to standard error, one line each.\n"};
 
 const FormText kScanText{
     "vortena scan [OPTION]... SOURCE_FOLDER",
-    "Lists the media of SOURCE_FOLDER and the folders below it, one entry a line, as the\n"
-    "window's button 3 lists them.\n"};
+    "Lists the media of SOURCE_FOLDER and the folders below it, one entry a line, as\n"
+    "the window's button 3 lists them.\n"};
 
 const char* const kExitText =
     "\nExit status:\n"
     " 0  if nothing was reported,\n"
-    " 1  if a failure was reported (a message of the window, or a question answered no),\n"
+    " 1  if a failure was reported (a message of the window, or a question answered\n"
+    "    no),\n"
     " 2  if the command line was wrong.\n";
 
 QString helpName(const QCommandLineOption& option) {
@@ -63,17 +66,40 @@ QString helpName(const QCommandLineOption& option) {
   return names;
 }
 
+// The description column starts here, and no line goes past 80 columns.
+constexpr size_t kDescriptionColumn = 26;
+constexpr size_t kLineWidth = 80;
+
 std::string helpText(const FormText& text, const QList<QCommandLineOption>& options) {
   std::ostringstream out;
   out << "Usage: " << text.usage << "\n" << text.about << "\nOptions:\n";
+  const std::string indent(kDescriptionColumn, ' ');
   for (const QCommandLineOption& option : options) {
-    const std::string name = bytes(helpName(option));
-    out << "  " << name;
-    if (name.size() < 24)
-      out << std::string(24 - name.size(), ' ');
-    else
-      out << "\n" << std::string(26, ' ');
-    out << bytes(option.description()) << "\n";
+    const std::string name = "  " + bytes(helpName(option));
+    out << name;
+    size_t column = name.size();
+    if (column + 2 > kDescriptionColumn) {
+      out << "\n";
+      column = 0;
+    }
+    out << std::string(kDescriptionColumn - column, ' ');
+    column = kDescriptionColumn;
+    std::istringstream words(bytes(option.description()));
+    std::string word;
+    bool first = true;
+    while (words >> word) {
+      if (!first && column + 1 + word.size() > kLineWidth) {
+        out << "\n" << indent;
+        column = kDescriptionColumn;
+      } else if (!first) {
+        out << ' ';
+        ++column;
+      }
+      out << word;
+      column += word.size();
+      first = false;
+    }
+    out << "\n";
   }
   out << kExitText;
   return out.str();
@@ -253,7 +279,8 @@ std::string boxPath(const WindowsFileSystem& fs, const QString& given) {
   const std::string path = bytes(given);
   const bool drivePath =
       path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':';
-  if (drivePath || path.starts_with("~")) return drivePath ? path : fs.toDriveForm(path);
+  if (drivePath) return path;
+  if (path.starts_with("~")) return fs.toDriveForm(path);
   return fs.toDriveForm(std::filesystem::absolute(path).lexically_normal().string());
 }
 
