@@ -246,6 +246,8 @@ TEST_F(CommandLineTest, EveryFormAnswersHelpAndVersion) {
         EXPECT_EQ(out.str().rfind("Usage: vortena " + std::string(form), 0), 0u) << out.str();
         EXPECT_NE(out.str().find("--drive L=DIR"), std::string::npos);
         EXPECT_NE(out.str().find("Exit status:"), std::string::npos);
+        std::istringstream lines(out.str());
+        for (std::string line; std::getline(lines, line);) EXPECT_LE(line.size(), 80u) << line;
       }
     }
   }
