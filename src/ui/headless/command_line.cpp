@@ -42,7 +42,7 @@ const FormText kBuildText{
     "it, as the window does with its buttons 3 and 4. Paths are host paths\n"
     "(/home/me/foto) or drive paths (C:\\foto). The listed files are renamed to the\n"
     "letter case of the build (lower case unless --upper). The messages of the window\n"
-    "go to standard error, one line each.\n"};
+    "go to standard error, one line each. The folder of PAGE must exist.\n"};
 
 const FormText kScanText{
     "vortena scan [OPTION]... SOURCE_FOLDER",
