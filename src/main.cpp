@@ -1,21 +1,24 @@
-// vortena: with no arguments the main window; with --script FILE the same window headless.
+// vortena: with no arguments the main window; with --script FILE the same window headless;
+// `vortena build` and `vortena scan` the commands of the window from a terminal.
 #include <unistd.h>
 
+#include <QStringList>
 #include <climits>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <string>
 
 #include "fs/windows_fs.h"
+#include "ui/headless/command_line.h"
 #include "ui/headless/script_runner.h"
+#include "ui/qt/qt_services.h"
 #include "ui/qt/qt_window.h"
 
 namespace {
 
-// The folder of the running executable: the program folder of the templates and pictures.
+// The folder of the running executable.
 std::string executableFolder(const char* argv0) {
   char buffer[PATH_MAX];
   ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
@@ -24,60 +27,47 @@ std::string executableFolder(const char* argv0) {
   return slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
 }
 
-int usage(const std::string& problem) {
-  std::cerr << "vortena: " << problem << "\n"
-            << "usage: vortena [--drive L=DIR]... [--program-dir DIR]\n"
-            << "       vortena --script FILE|- [--drive L=DIR]... [--program-dir DIR]"
-               " [--screen-width N]\n";
-  return 2;
+// The program folder of the templates and pictures: the executable's own folder (a build
+// tree), else ../share/vortena beside it (an installed program).
+std::string programFolder(const char* argv0) {
+  const std::string folder = executableFolder(argv0);
+  std::error_code error;
+  if (std::filesystem::exists(folder + "/MENU.HTM", error)) return folder;
+  const std::filesystem::path installed =
+      std::filesystem::path(folder).parent_path() / "share" / "vortena";
+  if (std::filesystem::exists(installed / "MENU.HTM", error)) return installed.string();
+  return folder;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  vortena::DriveTable drives = vortena::DriveTable::defaults();
-  if (const char* list = std::getenv("VORTENA_DRIVES")) drives.parseList(list);
-  std::string script;
-  std::string programFolder = executableFolder(argv[0]);
-  int screenWidth = 1024;
-  for (int i = 1; i < argc; ++i) {
-    std::string arg = argv[i];
-    auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
-    if (arg == "--script") {
-      const char* v = value();
-      if (!v) return usage("--script needs a file");
-      script = v;
-    } else if (arg == "--drive") {
-      const char* v = value();
-      if (!v || !drives.parseAssignment(v)) return usage("--drive needs L=DIR");
-    } else if (arg == "--program-dir") {
-      const char* v = value();
-      if (!v) return usage("--program-dir needs a folder");
-      // Made absolute now: the commands change folder, and a relative program folder would
-      // then point elsewhere.
-      programFolder = std::filesystem::absolute(v).lexically_normal().string();
-      if (programFolder.size() > 1 && programFolder.back() == '/') programFolder.pop_back();
-    } else if (arg == "--screen-width") {
-      const char* v = value();
-      char* end = nullptr;
-      long width = v ? std::strtol(v, &end, 10) : 0;
-      if (!v || *end != '\0' || width <= 0) return usage("--screen-width needs a number of pixels");
-      screenWidth = static_cast<int>(width);
-    } else {
-      return usage("unknown argument " + arg);
-    }
+  vortena::CommandLineSetup setup;
+  if (const char* list = std::getenv("VORTENA_DRIVES")) setup.options.drives.parseList(list);
+  setup.options.programFolder = programFolder(argv[0]);
+  QStringList args;
+  for (int i = 0; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+
+  if (vortena::isCommand(args)) {
+    setup.terminal = isatty(STDERR_FILENO) == 1;
+    setup.opener = [](vortena::WindowsFileSystem& fs) -> std::unique_ptr<vortena::Launcher> {
+      return std::make_unique<vortena::QtLauncher>(fs);
+    };
+    return vortena::runCommand(args, std::cout, std::cerr, setup);
   }
 
-  if (script.empty()) {
-    vortena::WindowOptions options{drives, programFolder};
+  vortena::WindowForm form;
+  if (auto status = vortena::parseWindowForm(args, setup.options, std::cout, std::cerr, form))
+    return *status;
+  if (!form.script) {
+    vortena::WindowOptions options{form.options.drives, form.options.programFolder};
     return vortena::runWindow(argc, argv, options);
   }
-  vortena::RunnerOptions options{drives, programFolder, screenWidth};
-  if (script == "-") return vortena::runScript(std::cin, std::cout, std::cerr, options);
-  std::ifstream in(script, std::ios::binary);
+  if (*form.script == "-") return vortena::runScript(std::cin, std::cout, std::cerr, form.options);
+  std::ifstream in(*form.script, std::ios::binary);
   if (!in) {
-    std::cerr << "vortena: cannot read " << script << "\n";
+    std::cerr << "vortena: cannot read " << *form.script << "\n";
     return 2;
   }
-  return vortena::runScript(in, std::cout, std::cerr, options);
+  return vortena::runScript(in, std::cout, std::cerr, form.options);
 }

@@ -66,8 +66,8 @@ void Command1_Click(Album& album) {
   keep.push_back(filePlace(*album.sys.fs, job.Dir_Album + job.File_Pagina));
   Copia_Modelli(album, keep);
   lock.release();
-  if (album.sys.ui->question("Visualizzo la pagina creata " + job.Dir_Album + job.File_Pagina +
-                             " (S/N) ")) {
+  if (album.sys.ui->question(std::string(kViewQuestionStart) + "la pagina creata " + job.Dir_Album +
+                             job.File_Pagina + " (S/N) ")) {
     // The page is named without its folder, the output folder being the current one; a page
     // that the write recovery moved elsewhere is named by its full path.
     const std::string page =
@@ -151,8 +151,8 @@ void Command4_Click(Album& album) {
   Copia_Modelli(album, keep);
   lock.release();
   if (index != PageOutcome::Written) return;
-  if (album.sys.ui->question("Visualizzo la prima pagina creata " + job.Dir_Album +
-                             job.File_Pagina + " (S/N) ")) {
+  if (album.sys.ui->question(std::string(kViewQuestionStart) + "la prima pagina creata " +
+                             job.Dir_Album + job.File_Pagina + " (S/N) ")) {
     Apri_Pagina(album, "START /max /w " + job.Dir_Album + job.File_Pagina,
                 "CMD /C " + job.Dir_Album + job.File_Pagina);
   }

@@ -1,9 +1,14 @@
 // The two build commands of the main window.
 #pragma once
 
+#include <string_view>
+
 #include "album/album.h"
 
 namespace vortena {
+
+// How the question after a build that offers to open the page begins.
+inline constexpr std::string_view kViewQuestionStart = "Visualizzo ";
 
 // Command1, "Creazione INDEX.HTM": the whole media list as one album page.
 void Command1_Click(Album& album);

@@ -70,7 +70,7 @@ inline constexpr std::array<ControlSpec, 21> kFocusControls{{
      true},
     {"txtMAX_N_FILES", ControlKind::TextBox, "", {8685, 3960, 495, 285}, true},
     {"txtMAX_PER_RIGA", ControlKind::TextBox, "", {8685, 4275, 495, 285}, true},
-    {"Check1", ControlKind::CheckBox, "Elimino sfondo", {6735, 5895, 1320, 225}},
+    {"Check1", ControlKind::CheckBox, "Elimino sfondo", {6735, 5895, 1380, 225}},
     {"Command5", ControlKind::Button, "Vedo risultato INDEX.HTM", {6870, 6495, 1320, 495}},
     {"Check2", ControlKind::CheckBox, "Elimino titolo", {6735, 6150, 1290, 225}},
     {"Option1", ControlKind::OptionButton, "Maiuscole", {8145, 5925, 1080, 195}},
@@ -88,8 +88,10 @@ inline constexpr std::array<ControlSpec, 7> kLabels{{
      false,
      true},
     {"Label5", ControlKind::Label, "Nome file ALBUM .HTM", {120, 1005, 1815, 255}},
-    {"Label7", ControlKind::Label, "Max. n.files per pag.HTM", {6840, 4005, 1815, 255}},
-    {"Label8", ControlKind::Label, "Max. immagini per riga", {6855, 4305, 1815, 255}},
+    // The two captions of the maxima start a little further left than the buttons above them,
+    // so that the longer one is not cut by the box to its right.
+    {"Label7", ControlKind::Label, "Max. n.files per pag.HTM", {6780, 4005, 1875, 255}},
+    {"Label8", ControlKind::Label, "Max. immagini per riga", {6780, 4305, 1890, 255}},
     {"Label4", ControlKind::Label, "N.files trovati", {6960, 5505, 1095, 255}},
 }};
 

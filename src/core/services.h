@@ -26,6 +26,12 @@ class Ui {
   virtual int screenWidth() const = 0;
   // Ends the program at once (the end button).
   virtual void endProgram() = 0;
+  // Work under way: `done` entries of `total` (total 0 when it is not known yet, as in a
+  // scan). The work ends with the pointer set back to the default one.
+  virtual void progress(long done, long total) {
+    (void)done;
+    (void)total;
+  }
 };
 
 // The file chooser of the folder browse and the single-file insert.

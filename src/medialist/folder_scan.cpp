@@ -87,6 +87,7 @@ void FolderScan::Legge_Dir(const ScanTarget& target, const std::string& Path_Ric
         std::string filter = filterText(target);
         if (filter.empty() || !fileMatches(entry.name, filter)) continue;
         list.addItem(folder + entry.name);
+        ui.progress(list.count(), 0);
         ui.processEvents();
       }
     }
@@ -103,6 +104,7 @@ void FolderScan::Legge_Dir(const ScanTarget& target, const std::string& Path_Ric
   for (const std::string& subfolder : subfolders) {
     if (filterText(target).empty()) {
       list.addItem("<" + trim(subfolder) + ">");
+      ui.progress(list.count(), 0);
       ui.processEvents();
     }
     ++livello_;

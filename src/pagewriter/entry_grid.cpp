@@ -138,6 +138,8 @@ Flow Scrivi_Griglia(PagePass& pass) {
     const std::string entry = toCase(stored, pass.upper());
     if (isBlank(entry)) continue;
     anyEntry = true;
+    // The positions run over the whole list, also across the pages of a paged build.
+    pass.sys.ui.progress(p, list.count());
     const EntryParts parts = Dividi_Voce(entry);
     const std::string source = takeBuildCase(pass, stored, parts.fileName);
     const std::string label = entryLabel(parts.folderPart, pass.job.Dir_Radice);

@@ -6,15 +6,7 @@ set -uo pipefail
 exe=$1
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-failures=0
-check() {  # check NAME EXPECTED ACTUAL
-  if [ "$2" == "$3" ]; then
-    echo "ok   $1"
-  else
-    echo "FAIL $1"; echo "  expected: $(printf '%q' "$2")"; echo "  actual:   $(printf '%q' "$3")"
-    failures=$((failures + 1))
-  fi
-}
+source "$(dirname "$0")/check.bash"
 
 mkdir -p "$work/c/foto/sub" "$work/c/album"
 printf 'a' > "$work/c/foto/Uno.JPG"
@@ -72,5 +64,4 @@ check "unknown option exits 2" 2 "$?"
 "$exe" --script "$work/no-such-script" >/dev/null 2>&1
 check "unreadable script exits 2" 2 "$?"
 
-echo "$((15 - failures)) passed, $failures failed"
-[ "$failures" -eq 0 ]
+finish

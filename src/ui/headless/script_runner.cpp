@@ -5,9 +5,6 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "app/main_window.h"
-#include "app/program_folder.h"
-#include "ui/headless/headless.h"
 
 namespace vortena {
 namespace {
@@ -70,12 +67,8 @@ class Runner {
  public:
   Runner(std::ostream& transcript, const RunnerOptions& options)
       : out_(transcript),
-        fs_(options.drives),
         user_(transcript, options.screenWidth),
-        window_(form_.form(), Services{&fs_, &user_, &user_, &user_,
-                                       programFolderDriveForm(fs_, options.programFolder)}) {
-    window_.load();
-  }
+        headless_(options, user_, user_, user_) {}
 
   // Runs one script line; false when the run is to stop (end, or the end button).
   bool run(const std::string& line) {
@@ -109,7 +102,7 @@ class Runner {
       user_.queueLaunchOutcome(rest == "ok");
     } else if (word == "dump") {
       if (!rest.empty()) throw ScriptError("dump takes nothing after it");
-      dump(out_, form_, window_.album().job);
+      dump(out_, headless_.controls(), headless_.window().album().job);
     } else if (word == "end") {
       return false;
     } else {
@@ -121,7 +114,7 @@ class Runner {
  private:
   template <typename Kind>
   Kind& control(const std::string& name, const char* kind) {
-    Control* found = form_.find(name);
+    Control* found = headless_.controls().find(name);
     if (!found) throw ScriptError("unknown control \"" + name + "\"");
     auto* typed = dynamic_cast<Kind*>(found);
     if (!typed) throw ScriptError(name + " is not a " + kind);
@@ -129,7 +122,7 @@ class Runner {
   }
 
   bool click(const std::string& name) {
-    Control* found = form_.find(name);
+    Control* found = headless_.controls().find(name);
     if (!found) throw ScriptError("unknown control \"" + name + "\"");
     if (!found->enabled()) {
       out_ << "disabled " << name << "\n";
@@ -140,16 +133,14 @@ class Runner {
     } else if (auto* option = dynamic_cast<OptionButton*>(found)) {
       option->select();
     } else {
-      window_.click(name);
+      headless_.window().click(name);
     }
     return !user_.endRequested();
   }
 
   std::ostream& out_;
-  WindowsFileSystem fs_;
   ScriptedUser user_;
-  PlainForm form_;
-  MainWindow window_;
+  HeadlessWindow headless_;
 };
 
 }  // namespace

@@ -5,15 +5,9 @@
 #include <iosfwd>
 #include <string>
 
-#include "fs/windows_fs.h"
+#include "ui/headless/headless_window.h"
 
 namespace vortena {
-
-struct RunnerOptions {
-  DriveTable drives = DriveTable::defaults();
-  std::string programFolder;  // host path of the program folder (templates and pictures)
-  int screenWidth = 1024;
-};
 
 // Runs start-up and the load handler, then every line of `script`. Returns 0 when the script
 // ran to its end (or to `end`), 2 after a line it cannot read (message on `errors`, beginning

@@ -59,10 +59,24 @@ void QtUi::setPointer(Pointer pointer) {
     else
       QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
     hourglass_ = true;
-  } else if (hourglass_) {
-    QApplication::restoreOverrideCursor();
+  } else {
+    if (hourglass_) QApplication::restoreOverrideCursor();
     hourglass_ = false;
+    // The work has ended: the window gets its own title back.
+    if (parent_ && titleSaved_) parent_->setWindowTitle(title_);
+    titleSaved_ = false;
   }
+}
+
+void QtUi::progress(long done, long total) {
+  if (!parent_) return;
+  if (!titleSaved_) {
+    title_ = parent_->windowTitle();
+    titleSaved_ = true;
+  }
+  const QString count = total > 0 ? QStringLiteral("%1/%2").arg(done).arg(total)
+                                  : QStringLiteral("%1 found").arg(done);
+  parent_->setWindowTitle(count + QStringLiteral(" - ") + title_);
 }
 
 void QtUi::processEvents() {

@@ -35,11 +35,16 @@ class QtUi : public Ui {
   // Leaves the event loop when called from it; called while a scan or build is processing
   // events, ends the process at once so that the interrupted command does not run on.
   void endProgram() override;
+  // "done/total - TITLE" (or "done found - TITLE" in a scan) as the parent's window title,
+  // until the pointer is set back to the default one at the end of the work.
+  void progress(long done, long total) override;
 
  private:
   QWidget* parent_;
   int eventDepth_ = 0;  // processEvents calls in progress
   bool hourglass_ = false;
+  QString title_;  // the parent's own title while a work shows its progress
+  bool titleSaved_ = false;
 };
 
 class QtFileDialog : public FileDialog {

@@ -1,0 +1,53 @@
+// The command-line faces of the program: the window and --script forms' options, and the
+// commands `vortena build` and `vortena scan`, which drive the headless window's controls as a
+// user at the window would. Every form answers --help and --version.
+#pragma once
+
+#include <QStringList>
+#include <functional>
+#include <iosfwd>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "core/services.h"
+#include "ui/headless/headless_window.h"
+
+namespace vortena {
+
+// What the program brings to every form from outside the command line.
+struct CommandLineSetup {
+  // The drives of VORTENA_DRIVES and the program folder found at start; the options change them.
+  RunnerOptions options;
+  // Standard error is a terminal: progress is shown as a bar redrawn in place.
+  bool terminal = false;
+  // The launcher that opens a built page (`build --open`); nothing means none can be opened.
+  std::function<std::unique_ptr<Launcher>(WindowsFileSystem&)> opener;
+};
+
+// The window or --script form, read by parseWindowForm.
+struct WindowForm {
+  RunnerOptions options;
+  std::optional<std::string> script;  // --script FILE ("-" for standard input)
+};
+
+// Reads the arguments of the window and --script forms (args[0] is the program). Returns the
+// exit status when the program is to end at once: 0 after --help or --version (text on `out`),
+// 2 after a bad command line (message and usage on `err`); nothing when `form` is to be run.
+std::optional<int> parseWindowForm(const QStringList& args, const RunnerOptions& defaults,
+                                   std::ostream& out, std::ostream& err, WindowForm& form);
+
+// True when args[1] names a command (build or scan).
+bool isCommand(const QStringList& args);
+
+// Runs `vortena build ...` or `vortena scan ...` (args as the program received them). The
+// messages of the window's boxes go to `err`, one line each; the scan's list goes to `out`.
+// Returns 0 when nothing was reported, 1 when a failure was, 2 for a bad command line.
+int runCommand(const QStringList& args, std::ostream& out, std::ostream& err,
+               const CommandLineSetup& setup);
+
+// One line of progress: a bar, the counts and the time left ("[#####-----] 5/10 0:07 left")
+// when `total` is known, the count found so far otherwise.
+std::string progressLine(long done, long total, double elapsedSeconds);
+
+}  // namespace vortena

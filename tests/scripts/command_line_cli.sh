@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# `vortena build`, `vortena scan`, --help and --version through the real executable: the
+# dispatch of the forms, their exit statuses and streams, and the program folder found beside
+# the executable.
+# Usage: command_line_cli.sh VORTENA_EXECUTABLE SOURCE_DIR
+set -uo pipefail
+exe=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/check.bash"
+
+for form in "" "build" "scan" "--script -"; do
+  case $form in
+    build|scan) usage="Usage: vortena $form [OPTION]..." ;;
+    *) usage="Usage: vortena [OPTION]..." ;;
+  esac
+  out=$("$exe" $form --help </dev/null 2>"$work/err")
+  check "'$form --help' exits 0 with the usage on stdout" "0:$usage:" \
+    "$?:$(echo "$out" | head -1 | cut -d' ' -f1-4 | sed 's/ SOURCE_FOLDER//'):$(cat "$work/err")"
+  check "'$form --version'" "0:vortena 0.1" "$?:$("$exe" $form --version </dev/null | head -1)"
+done
+
+mkdir -p "$work/c/foto/mare"
+printf 'a' > "$work/c/foto/Uno.JPG"
+printf 'b' > "$work/c/foto/mare/due.gif"
+check "scan lists the media" "0:C:\\foto\\Uno.JPG C:\\foto\\mare\\due.gif" \
+  "$("$exe" scan --drive "C=$work/c" "$work/c/foto" 2>&1 | tr '\n' ' ' | sed 's/^/0:/;s/ $//')"
+
+(cd "$work/c" && "$exe" build --drive "C=$work/c" foto 'C:\foto\index.htm' >"$work/out" 2>"$work/err")
+check "build exits 0 and says nothing" "0::" "$?:$(cat "$work/out"):$(cat "$work/err")"
+check "build uses the program folder beside the executable" yes \
+  "$(cmp -s "$work/c/foto/pulsante.jpg" "$(dirname "$exe")/pulsante.jpg" && echo yes)"
+check "sources renamed to lower case" "uno.jpg" "$(ls "$work/c/foto" | grep -i uno)"
+
+"$exe" build --drive "C=$work/c" "$work/c/foto" 'C:\foto\index.htm' >/dev/null 2>"$work/err"
+check "existing page without --yes" "1:vortena: Elenco  c:\\foto\\index.htm  gia' esistente, continuo (S/N) -> no" \
+  "$?:$(cat "$work/err")"
+
+"$exe" build --frobnicate a b >/dev/null 2>"$work/err"
+check "bad option" "2:Usage: vortena build [OPTION]... SOURCE_FOLDER PAGE" "$?:$(sed -n 2p "$work/err")"
+"$exe" --frobnicate </dev/null >/dev/null 2>"$work/err"
+check "bad option of the window" "2:vortena: Unknown option 'frobnicate'." "$?:$(head -1 "$work/err")"
+
+finish
