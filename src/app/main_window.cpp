@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "album/builds.h"
+#include "fs/file_system.h"
 #include "album/page_launch.h"
 #include "medialist/folder_browse.h"
 #include "medialist/list_commands.h"
@@ -38,12 +39,20 @@ const Command kCommands[] = {
 
 }  // namespace
 
+void makeDefaultFolder(FileSystem& fs) {
+  DirEntry found;
+  if (fs.fileIdentity(kDefaultFolder, found).ok()) return;  // there already, in any spelling
+  ignoreFailure(fs.makeFolder(kDefaultFolder),
+                "without it (no drive C:, a read-only home) the page goes to the write recovery");
+}
+
 MainWindow::MainWindow(Form form, Services services) {
   album_.form = form;
   album_.sys = std::move(services);
 }
 
 void MainWindow::load() {
+  makeDefaultFolder(*album_.sys.fs);
   Form& f = album_.form;
   f.txtMAX_PER_RIGA->setText(album_.sys.ui->screenWidth() < 800 ? "4" : "5");
   f.txtMAX_N_FILES->setText("9");

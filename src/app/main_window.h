@@ -9,12 +9,18 @@
 
 namespace vortena {
 
+// The folder of the default page path. It was the program's own folder where the program began;
+// here it is made at start when it is missing, so that a first build with the default page path
+// lands in it and not, through the write recovery, in the folder of drive C: itself.
+inline constexpr const char* kDefaultFolder = "C:\\VORTENA";
+void makeDefaultFolder(FileSystem& fs);
+
 class MainWindow {
  public:
   MainWindow(Form form, Services services);
 
-  // Load handler: images per row from the screen width, 9 entries per folder, the build and
-  // view buttons disabled.
+  // Load handler: the default folder made when missing, images per row from the screen width,
+  // 9 entries per folder, the build and view buttons disabled.
   void load();
 
   // Runs the click handler of the named control when it is an enabled button; false when the

@@ -88,6 +88,7 @@ void Scrivi_Menu(PagePass& pass) {
     return;
   }
   std::unique_ptr<TextReader> menuTemplate;
+  FsStatus lostLine;
   if (fs.openRead(pass.programFile("MENU.HTM"), menuTemplate).ok() && menuTemplate) {
     const long n = pass.folderNumber;
     const std::string previous =
@@ -95,7 +96,7 @@ void Scrivi_Menu(PagePass& pass) {
     const std::string next =
         pass.lastFolderMarker == kLastFolderMarker ? indexLink(upper) : folderLink(n + 1, upper);
     std::string line;
-    while (menuTemplate->readLine(line)) {
+    while (lostLine.ok() && menuTemplate->readLine(line)) {
       // Each rewrite works on the result of the one before, so a line may hold any number of
       // placeholders and every one of them becomes a working link.
       line = rewritePlaceholder(line, "../dir_000p/menu.htm", 0, previous);
@@ -105,11 +106,14 @@ void Scrivi_Menu(PagePass& pass) {
         line = rewritePlaceholder(line, picture, picture.size() - 3,
                                   linkTarget(pass.copyTypes[k - 1]));
       }
-      ignoreFailure(menu->writeLine(line), "the writer keeps its first failure for the close");
+      lostLine = menu->writeLine(line);
     }
   }
-  // Only a slideshow page written whole replaces the earlier one; a failure is told.
-  if (FsStatus written = menu->close(); !written.ok()) reportPageFailure(pass, menuPath, written);
+  // Only a slideshow page written whole replaces the earlier one: after a failed line the page
+  // is dropped unclosed. A failure is told.
+  const FsStatus written = lostLine.ok() ? menu->close() : lostLine;
+  menu.reset();
+  if (!written.ok()) reportPageFailure(pass, menuPath, written);
 }
 
 }  // namespace vortena

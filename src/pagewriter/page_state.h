@@ -41,6 +41,7 @@ struct PagePass {
   int fallbackCount = 0;             // fallbacks taken by the write recovery in this pass
   int checkedFallback = 0;           // the fallback whose location was checked for old files
   PageOutcome outcome = PageOutcome::NotWritten;
+  FsStatus lostLine;  // the first failed line of the open page outside the guarded stretch
 
   // Grid.
   long cellsInRow = 0;
@@ -66,18 +67,23 @@ struct PagePass {
     if (!page) return FsStatus{kPageNotOpen};
     return page->writeLine(line);
   }
-  // A line written after the guarded stretch (or a header line): the page goes on without it.
+  // A line written outside the guarded stretch (a header line, the grid, the footer): its failure
+  // is not told at once; the first one is kept, and the page is then not kept at its end.
   void writeUnguarded(std::string_view line) {
-    ignoreFailure(writePage(line), "past the guarded stretch a page line may be lost");
+    FsStatus written = writePage(line);
+    if (lostLine.ok() && page) lostLine = written;
   }
   // Gives up on the page being written: the file of that name keeps what it held before.
-  void abandonPage() { page.reset(); }
+  void abandonPage() {
+    page.reset();
+    lostLine = FsStatus{};
+  }
   // Ends the page being written: only a page closed without any failure replaces the file of
   // that name. The failure of any line, of the flush or of the close is returned.
   FsStatus finishPage() {
     if (!page) return FsStatus{kPageNotOpen};
-    FsStatus closed = page->close();
-    page.reset();
+    const FsStatus closed = lostLine.ok() ? page->close() : lostLine;
+    abandonPage();
     return closed;
   }
 };
