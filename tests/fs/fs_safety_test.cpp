@@ -30,13 +30,7 @@ using testing::readFile;
 using testing::TempFolder;
 using testing::writeFile;
 
-// Names in a host folder, hidden ones included, in byte order.
-std::vector<std::string> hostNames(const fs::path& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename());
-  std::sort(names.begin(), names.end());
-  return names;
-}
+using testing::hostNames;
 
 ino_t inodeOf(const fs::path& path) {
   struct stat st {};

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace vortena::testing {
@@ -76,6 +77,14 @@ AlbumFixture::AlbumFixture(const std::filesystem::path& programFolder, int scree
   EXPECT_TRUE(fs_.changeFolder("C:\\").ok());
   EXPECT_TRUE(fs_.changeDrive('C').ok());
   window_.load();
+}
+
+std::vector<std::string> hostNames(const std::filesystem::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 std::string AlbumFixture::takeTranscript() {

@@ -26,6 +26,8 @@ class TempFolder {
   std::filesystem::path path_;
 };
 
+// Names in a host folder, hidden ones included, in byte order.
+std::vector<std::string> hostNames(const std::filesystem::path& folder);
 // Whole file as bytes; empty when it cannot be read.
 std::string readFile(const std::filesystem::path& path);
 void writeFile(const std::filesystem::path& path, const std::string& bytes);

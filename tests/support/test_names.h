@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "ui/headless/headless.h"
+
 namespace vortena::testing {
 
 // The longest label a case name carries after its index.
@@ -61,38 +63,7 @@ class ReadableName {
   std::size_t maxLabel_;
 };
 
-// `text` in double quotes on one line: backslashes, quotes and control characters escaped as
-// in C, other bytes (UTF-8 letters among them) as they are.
-inline std::string quotedText(std::string_view text) {
-  std::string out = "\"";
-  for (char c : text) {
-    switch (c) {
-      case '\\':
-        out += "\\\\";
-        break;
-      case '"':
-        out += "\\\"";
-        break;
-      case '\n':
-        out += "\\n";
-        break;
-      case '\r':
-        out += "\\r";
-        break;
-      case '\t':
-        out += "\\t";
-        break;
-      default:
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
-          char hex[5];
-          std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned char>(c));
-          out += hex;
-        } else {
-          out += c;
-        }
-    }
-  }
-  return out + "\"";
-}
+// `text` in double quotes on one line, escaped as the script runner's transcript writes it.
+inline std::string quotedText(std::string_view text) { return quoteText(std::string(text)); }
 
 }  // namespace vortena::testing
