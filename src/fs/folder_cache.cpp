@@ -33,32 +33,49 @@ FolderCache::Stamp FolderCache::stampOf(const struct stat& st) {
 // taken before the read: a change during the read leaves a newer stamp on disk, so the index
 // is read again at its next use rather than trusted.
 FolderCache::Listing* FolderCache::read(const std::string& folder, const struct stat& st) {
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) {
+    auto old = folders_.find(folder);
+    if (old != folders_.end()) {
+      names_ -= std::min(names_, old->second.names.size());
+      folders_.erase(old);
+    }
+    return nullptr;
+  }
+  ++reads_;
+  std::vector<std::string> names;
+  while (const dirent* entry = ::readdir(dir)) {
+    std::string_view name = entry->d_name;
+    if (name != "." && name != "..") names.emplace_back(name);
+  }
+  ::closedir(dir);
+  return &store(folder, st, names);
+}
+
+FolderCache::Listing& FolderCache::store(const std::string& folder, const struct stat& st,
+                                         const std::vector<std::string>& names) {
   auto old = folders_.find(folder);
   if (old != folders_.end()) {
     names_ -= std::min(names_, old->second.names.size());
     folders_.erase(old);
   }
-  DIR* dir = ::opendir(folder.c_str());
-  if (!dir) return nullptr;
-  ++reads_;
-  Listing listing;
-  listing.stamp = stampOf(st);
-  std::size_t count = 0;
-  while (const dirent* entry = ::readdir(dir)) {
-    std::string_view name = entry->d_name;
-    if (name == "." || name == "..") continue;
-    listing.names[toUpper(name)].emplace_back(name);
-    ++count;
-  }
-  ::closedir(dir);
-  for (auto& [upper, spellings] : listing.names)
-    if (spellings.size() > 1) std::sort(spellings.begin(), spellings.end());
-  if (names_ + count > kMaxNames) {
+  if (names_ + names.size() > kMaxNames) {
     folders_.clear();
     names_ = 0;
   }
-  names_ += count;
-  return &(folders_[folder] = std::move(listing));
+  Listing listing;
+  listing.stamp = stampOf(st);
+  for (const std::string& name : names) listing.names[toUpper(name)].push_back(name);
+  for (auto& [upper, spellings] : listing.names)
+    if (spellings.size() > 1) std::sort(spellings.begin(), spellings.end());
+  names_ += names.size();
+  return folders_[folder] = std::move(listing);
+}
+
+void FolderCache::remember(const std::string& folder, const struct stat& folderStat,
+                           const std::vector<std::string>& names) {
+  std::lock_guard lock(mutex_);
+  store(folder, folderStat, names);
 }
 
 std::optional<std::string> FolderCache::find(const std::string& folder,
@@ -117,6 +134,16 @@ void FolderCache::removed(const std::string& folder, const std::string& name, bo
     names_ -= std::min<std::size_t>(names_, 1);
     if (spellings.empty()) listing.names.erase(found);
   });
+}
+
+void FolderCache::madeEmpty(const std::string& folder) {
+  struct stat st;
+  if (!statFollow(folder, st) || !S_ISDIR(st.st_mode)) return;
+  std::lock_guard lock(mutex_);
+  Listing& listing = folders_[folder];
+  names_ -= std::min(names_, listing.names.size());
+  listing.names.clear();
+  listing.stamp = stampOf(st);
 }
 
 void FolderCache::touched(const std::string& folder, bool done) {

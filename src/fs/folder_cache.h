@@ -36,6 +36,12 @@ class FolderCache {
   // name and the folder's new stamp. `done` false (the change failed) drops the index instead.
   void added(const std::string& folder, const std::string& name, bool done = true);
   void removed(const std::string& folder, const std::string& name, bool done = true);
+  // A whole listing of `folder` read by someone else (the scan's listFolder), with the stat of
+  // the folder taken before the read: it becomes the folder's index.
+  void remember(const std::string& folder, const struct stat& folderStat,
+                const std::vector<std::string>& names);
+  // The program made the folder `folder` just now: it is empty, and its listing is known.
+  void madeEmpty(const std::string& folder);
   // A hidden name of the program's came and went (a temporary file): only the stamp moves.
   void touched(const std::string& folder, bool done = true);
   // Drops every index (tests, and a bound on memory).
@@ -60,6 +66,8 @@ class FolderCache {
   };
   static Stamp stampOf(const struct stat& st);
   Listing* read(const std::string& folder, const struct stat& st);
+  Listing& store(const std::string& folder, const struct stat& st,
+                 const std::vector<std::string>& names);
   // Applies one change of the program's to the folder's index and takes its new stamp.
   template <typename Change>
   void update(const std::string& folder, bool done, Change change);

@@ -264,7 +264,9 @@ std::string freshHiddenName() {
   static std::atomic<unsigned> counter{0};
   const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
   char name[64];
-  std::snprintf(name, sizeof name, ".vortena-%d-%u-%llx.tmp", static_cast<int>(::getpid()),
+  // The process id is asked once: a name is made for every page and every copy.
+  static const int pid = static_cast<int>(::getpid());
+  std::snprintf(name, sizeof name, ".vortena-%d-%u-%llx.tmp", pid,
                 counter++, static_cast<unsigned long long>(now) & 0xffffffULL);
   return name;
 }

@@ -74,6 +74,24 @@ WindowsFileSystem::Resolved::Resolved(const WindowsFileSystem& fs, const std::st
   if (!components.empty())
     folderKey = toUpper(joinComponents({components.begin(), components.end() - 1}, '\\'));
 
+  // The common case first: every folder above the last name is there in exactly the spelling
+  // asked. One stat of the last folder then proves the whole chain, and as an exact spelling is
+  // always preferred the walk below would give the same names. It also checks the cached
+  // listing of that folder, in which the last name is looked up.
+  if (components.size() >= 2) {
+    std::string folder = root;
+    for (size_t i = 0; i + 1 < components.size(); ++i) folder = joinHost(folder, components[i]);
+    if (statFollow(folder, parentStat) && S_ISDIR(parentStat.st_mode)) {
+      parentStatOk = true;
+      parent = std::move(folder);
+      asked = components.back();
+      std::optional<std::string> found = folderCache().find(parent, &parentStat, asked);
+      onDisk = found.value_or("");
+      names = std::move(components);
+      if (found) names.back() = *found;
+      return;
+    }
+  }
   // Every folder of the path is looked at with one stat, which both tells that it is a folder
   // and checks the cached listing of its names before the next name is looked up in it; no
   // folder is read again unless it changed.
@@ -311,6 +329,8 @@ FsStatus madeFolder(const std::string& parent, const std::string& asked, const s
   const bool done = ::mkdir(host.c_str(), 0777) == 0;
   const FsStatus status = done ? FsStatus{} : lastError(kPathNotFound);
   folderCache().added(parent, asked, done);
+  // A folder just made is empty: its listing is known without reading it.
+  if (done) folderCache().madeEmpty(host);
   return status;
 }
 
@@ -355,8 +375,10 @@ FsStatus WindowsFileSystem::listFolder(const std::string& path, std::vector<DirE
     return failed;
   }
   std::vector<std::pair<std::string, DirEntry>> keyed;  // upper-cased name, entry
+  std::vector<std::string> every;  // also the hidden names: the folder cache's index
   while (const dirent* entry = ::readdir(dir)) {
     std::string name = entry->d_name;
+    if (name != "." && name != "..") every.push_back(name);
     if (name.empty() || name[0] == '.') continue;
     DirEntry item{name, entry->d_type == DT_DIR, static_cast<std::uint64_t>(folderStat.st_dev),
                   static_cast<std::uint64_t>(entry->d_ino)};
@@ -372,6 +394,9 @@ FsStatus WindowsFileSystem::listFolder(const std::string& path, std::vector<DirE
     keyed.emplace_back(toUpper(name), std::move(item));
   }
   ::closedir(dir);
+  // The scan lists every folder it enters; the look-ups of the build that follows find their
+  // names in the index made here, without reading the folder again.
+  folderCache().remember(folder, folderStat, every);
   // Names equal when upper-cased keep a fixed order: by their own bytes.
   std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
     return a.first != b.first ? a.first < b.first : a.second.name < b.second.name;
