@@ -157,12 +157,18 @@ for i, line in enumerate(lines):
     if not m:
         continue
     fd = m.group(1)
+    opened = re.search(r'"([^"]*)"', line).group(1)
     start = i
-    # Back over the look-ups that opened the copy: stats, and reads of folders.
+    # Back over the look-ups of the source's folders that opened the copy: their stats, and
+    # reads of them.
+    def of_source(call):
+        named = re.search(r'"([^"]*)"', call)
+        return named is not None and opened.startswith(named.group(1) + "/")
     while start > 0:
         prev = lines[start - 1]
-        if prev.startswith(("newfstatat(", "getdents64(")) or (
-                prev.startswith("openat(") and "O_DIRECTORY" in prev) or (
+        if (prev.startswith("newfstatat(AT_FDCWD") and of_source(prev)) or prev.startswith(
+                ("getdents64(", 'newfstatat(')) and not prev.startswith("newfstatat(AT_FDCWD") or (
+                prev.startswith("openat(") and "O_DIRECTORY" in prev and of_source(prev)) or (
                 prev.startswith("close(") and start >= 2
                 and lines[start - 2].startswith("getdents64(")):
             start -= 1

@@ -209,7 +209,10 @@ FsStatus WindowsFileSystem::openWrite(const std::string& path, std::unique_ptr<T
 // renamed or given new permissions after its copy (its change time moves too) is copied again,
 // and so is one whose copy was written in the same clock tick as the source's last change.
 // The source's and the copy's change times come from one machine's clock, which holds as long
-// as the album and the pictures are not on two network disks with clocks apart.
+// as the album and the pictures are not on two network disks with clocks apart. What the rule
+// does not look at is the copy's own bytes: a copy in the album edited by hand and given back
+// its source's size and time stays as it is, as the album is the program's output and not a
+// file it guards.
 namespace {
 
 bool isEarlierCopy(const struct stat& source, const struct stat& copy) {
