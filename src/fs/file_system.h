@@ -92,6 +92,9 @@ class FileSystem {
   // destination only once the copy is whole (also a case variant of it, which takes the asked
   // spelling, and a symbolic link, never its target). A source that is not a regular file
   // fails with 75 at once. A copy onto the source itself fails with 75 and changes nothing.
+  // A destination that is already the earlier copy of the unchanged source (same size and
+  // modification time, written after the source last changed) is left as it is: rebuilds copy
+  // only what changed.
   virtual FsStatus copyFile(const std::string& from, const std::string& to) = 0;
   // Renames a file or folder; it never replaces anything. Fails with 58 when `to` names
   // another existing entry, also one that appears during the call. A change of letter case

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "core/text.h"
+#include "fs/folder_cache.h"
 #include "fs/windows_path.h"
 
 namespace vortena {
@@ -191,12 +192,20 @@ class HostTextWriter final : public TextWriter {
 
 // Copies the rest of `in` to `out`; the errno of a failure, 0 otherwise. The kernel copies
 // when it can, without a trip through this process's memory; between file systems that do not
-// allow it, large blocks go through a buffer.
-int copyContents(int in, int out) {
+// allow it, large blocks go through a buffer. Once `expected` bytes (the size the source had
+// when opened) are copied the copy ends without one more call to find the end; a size of 0
+// reads to the end, as files of the system's own folders tell 0 and still hold bytes.
+int copyContents(int in, int out, off_t expected) {
+  off_t copied = 0;
   for (;;) {
     ssize_t n = copy_file_range(in, nullptr, out, nullptr, 1 << 30, 0);
     if (n == 0) return 0;
-    if (n > 0 || errno == EINTR) continue;
+    if (n > 0) {
+      copied += n;
+      if (expected > 0 && copied >= expected) return 0;
+      continue;
+    }
+    if (errno == EINTR) continue;
     if (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP) break;
     return errno;
   }
@@ -255,7 +264,9 @@ std::string freshHiddenName() {
   static std::atomic<unsigned> counter{0};
   const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
   char name[64];
-  std::snprintf(name, sizeof name, ".vortena-%d-%u-%llx.tmp", static_cast<int>(::getpid()),
+  // The process id is asked once: a name is made for every page and every copy.
+  static const int pid = static_cast<int>(::getpid());
+  std::snprintf(name, sizeof name, ".vortena-%d-%u-%llx.tmp", pid,
                 counter++, static_cast<unsigned long long>(now) & 0xffffffULL);
   return name;
 }
@@ -313,8 +324,12 @@ int respellInPlace(const std::string& folder, const std::string& onDisk, const s
     // Back to the old name. When that was taken in the meantime too, the entry keeps the
     // hidden name rather than replace anything, and the error tells the caller.
     static_cast<void>(renameNoReplace(between, old));
+    folderCache().touched(folder, false);
+    return error;
   }
-  return error;
+  folderCache().removed(folder, onDisk);
+  folderCache().added(folder, asked);
+  return 0;
 }
 
 int PendingFile::create(const std::string& folder, const std::string& name,
@@ -333,6 +348,8 @@ int PendingFile::create(const std::string& folder, const std::string& name,
   }
   fd_.reset(fd);
   pendingRegistry().add(temp_);
+  folder_ = folder;
+  name_ = name;
   final_ = joinHost(folder, name);
   replaced_.clear();
   if (!replaced.empty()) {
@@ -371,8 +388,11 @@ int PendingFile::commit() {
   // that does not, it is the new file itself and stays.
   struct stat variant, written;
   if (!replaced_.empty() && ::lstat(replaced_.c_str(), &variant) == 0 &&
-      ::lstat(final_.c_str(), &written) == 0 && !sameIdentity(variant, written))
-    ::unlink(replaced_.c_str());
+      ::lstat(final_.c_str(), &written) == 0 && !sameIdentity(variant, written) &&
+      ::unlink(replaced_.c_str()) == 0)
+    folderCache().removed(folder_, replaced_.substr(replaced_.rfind('/') + 1));
+  // The temporary name came and went with the rename; the folder's listing gains the name.
+  folderCache().added(folder_, name_);
   return 0;
 }
 
@@ -382,6 +402,8 @@ void PendingFile::discard() {
   ::unlink(temp_.c_str());
   pendingRegistry().remove(temp_);
   temp_.clear();
+  // Only a hidden name came and went; the listing's stamp is taken afresh.
+  folderCache().touched(folder_);
 }
 
 std::unique_ptr<TextReader> hostTextReader(int fd) { return std::make_unique<HostTextReader>(fd); }

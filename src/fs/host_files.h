@@ -60,8 +60,8 @@ std::optional<std::string> findEntry(const std::string& folder, const std::strin
 // Writes all of `data`; the errno of a failure, 0 otherwise.
 int writeAll(int fd, const char* data, size_t size);
 // Copies the rest of `in` to `out`, in the kernel where it can; the errno of a failure, 0
-// otherwise.
-int copyContents(int in, int out);
+// otherwise. With `expected` above 0 the copy ends once that many bytes are copied.
+int copyContents(int in, int out, off_t expected = 0);
 
 // Renames `from` to `to` only when nothing stands under `to`: an entry there, also one that
 // turns up in the meantime, is never replaced (EEXIST, or ENOTEMPTY for a folder). Where the
@@ -107,6 +107,8 @@ class PendingFile {
  private:
   Descriptor fd_;
   std::string temp_;
+  std::string folder_;  // host folder of the final name, and the name in it
+  std::string name_;
   std::string final_;
   std::string replaced_;  // host path of a case variant to remove after the commit
 };

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/text.h"
+#include "fs/folder_cache.h"
 #include "fs/host_files.h"
 #include "fs/windows_path.h"
 
@@ -31,6 +32,8 @@ struct WindowsFileSystem::Resolved {
   std::string asked;               // the last name as written; empty for a drive's root
   std::string onDisk;              // its spelling on disk; empty when it does not exist
   std::string folderKey;           // the folders above the last name as written, upper-cased
+  struct stat parentStat {};       // stat of `parent` taken while resolving, links followed
+  bool parentStatOk = false;       // whether that stat succeeded
 
   bool isRoot() const { return asked.empty(); }
   bool exists() const { return isRoot() || !onDisk.empty(); }
@@ -71,14 +74,40 @@ WindowsFileSystem::Resolved::Resolved(const WindowsFileSystem& fs, const std::st
   if (!components.empty())
     folderKey = toUpper(joinComponents({components.begin(), components.end() - 1}, '\\'));
 
+  // The common case first: every folder above the last name is there in exactly the spelling
+  // asked. One stat of the last folder then proves the whole chain, and as an exact spelling is
+  // always preferred the walk below would give the same names. It also checks the cached
+  // listing of that folder, in which the last name is looked up.
+  if (components.size() >= 2) {
+    std::string folder = root;
+    for (size_t i = 0; i + 1 < components.size(); ++i) folder = joinHost(folder, components[i]);
+    if (statFollow(folder, parentStat) && S_ISDIR(parentStat.st_mode)) {
+      parentStatOk = true;
+      parent = std::move(folder);
+      asked = components.back();
+      std::optional<std::string> found = folderCache().find(parent, &parentStat, asked);
+      onDisk = found.value_or("");
+      names = std::move(components);
+      if (found) names.back() = *found;
+      return;
+    }
+  }
+  // Every folder of the path is looked at with one stat, which both tells that it is a folder
+  // and checks the cached listing of its names before the next name is looked up in it; no
+  // folder is read again unless it changed.
   std::string folder = root;
   parent = folder;
-  if (!components.empty() && !isFolder(root)) error = kPathNotFound;
+  struct stat st;
+  bool statOk = statFollow(root, st);
+  if (!components.empty() && !(statOk && S_ISDIR(st.st_mode))) error = kPathNotFound;
   for (size_t i = 0; i < components.size(); ++i) {
-    std::optional<std::string> found = error ? std::nullopt : findEntry(folder, components[i]);
+    std::optional<std::string> found =
+        error ? std::nullopt : folderCache().find(folder, statOk ? &st : nullptr, components[i]);
     names.push_back(found.value_or(components[i]));
     if (i + 1 == components.size()) {
       parent = folder;
+      parentStat = st;
+      parentStatOk = statOk && !error;
       asked = components[i];
       onDisk = found.value_or("");
       break;
@@ -86,9 +115,8 @@ WindowsFileSystem::Resolved::Resolved(const WindowsFileSystem& fs, const std::st
     folder = joinHost(folder, names.back());
     if (error) continue;
     // A folder that cannot be examined (no search right) is left for the operation to report.
-    struct stat st;
-    if (!found || (statFollow(folder, st) ? !S_ISDIR(st.st_mode) : errno != EACCES))
-      error = kPathNotFound;
+    statOk = found && statFollow(folder, st);
+    if (!found || (statOk ? !S_ISDIR(st.st_mode) : errno != EACCES)) error = kPathNotFound;
   }
 }
 
@@ -96,7 +124,10 @@ WindowsFileSystem::Resolved WindowsFileSystem::Resolved::sibling(const std::stri
   Resolved other = *this;
   if (!names.empty()) other.names.back() = name;
   other.asked = name;
-  other.onDisk = error || isRoot() ? "" : findEntry(parent, name).value_or("");
+  other.onDisk = error || isRoot()
+                     ? ""
+                     : folderCache().find(parent, parentStatOk ? &parentStat : nullptr, name)
+                           .value_or("");
   return other;
 }
 
@@ -109,8 +140,8 @@ FsStatus WindowsFileSystem::Resolved::openExisting(Descriptor& fd, struct stat& 
   fd.reset(::open(host().c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
   if (!fd.valid() || ::fstat(fd.get(), &st) != 0) return lastError();
   if (!S_ISREG(st.st_mode)) return {kPathFileAccess};
-  const int flags = ::fcntl(fd.get(), F_GETFL);
-  if (flags < 0 || ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK) != 0) return lastError();
+  // O_NONBLOCK stays set: on a regular file it changes nothing, and clearing it would cost two
+  // calls per copied picture.
   return {};
 }
 
@@ -164,6 +195,39 @@ FsStatus WindowsFileSystem::openWrite(const std::string& path, std::unique_ptr<T
   return {};
 }
 
+// A rebuild copies only what changed: a destination that already holds a regular file of the
+// source's size and modification time (copies take their source's time), changed after the
+// source last changed, is the earlier copy of this very source and stays as it is.
+//
+// The change time is what makes that sound without a state file of the album. Size and
+// modification time alone miss a source replaced by another file of the same size whose time was
+// set to the old one (a restore that keeps times, a copy with preserved times, a camera whose
+// clock and numbering started over). But any such replacement gives the source a change time
+// at the moment it happened, which nobody can set back, later than the change time the copy got
+// when it was written before: a destination whose change time is not strictly later than its
+// source's is copied again. The costs of the rule are on the safe side only: a source merely
+// renamed or given new permissions after its copy (its change time moves too) is copied again,
+// and so is one whose copy was written in the same clock tick as the source's last change.
+// The source's and the copy's change times come from one machine's clock, which holds as long
+// as the album and the pictures are not on two network disks with clocks apart. What the rule
+// does not look at is the copy's own bytes: a copy in the album edited by hand and given back
+// its source's size and time stays as it is, as the album is the program's output and not a
+// file it guards.
+namespace {
+
+bool isEarlierCopy(const struct stat& source, const struct stat& copy) {
+  auto later = [](const timespec& a, const timespec& b) {
+    return a.tv_sec != b.tv_sec ? a.tv_sec > b.tv_sec : a.tv_nsec > b.tv_nsec;
+  };
+  return S_ISREG(copy.st_mode) && copy.st_size == source.st_size &&
+         copy.st_mtim.tv_sec == source.st_mtim.tv_sec &&
+         copy.st_mtim.tv_nsec == source.st_mtim.tv_nsec && later(copy.st_ctim, source.st_ctim);
+}
+
+}  // namespace
+
+// One open of each side, the bytes copied in the kernel, the times set and one close of each;
+// the folders on the way are looked at through the folder cache.
 FsStatus WindowsFileSystem::copyFile(const std::string& from, const std::string& to) {
   Descriptor in;
   struct stat sourceStat;
@@ -171,29 +235,50 @@ FsStatus WindowsFileSystem::copyFile(const std::string& from, const std::string&
 
   // A copy onto the source itself (under another name, a link or a case variant) would lose
   // it; the identity follows links, as the name leads to the source's bytes. The names the
-  // copy replaces: the asked spelling and the case variant on disk.
+  // copy replaces: the asked spelling and the case variant on disk, both the same name when the
+  // cache found the exact spelling, and neither there when it found nothing.
   Resolved target(*this, to);
-  auto ontoSource = [&sourceStat, &target] {
+  auto ontoSource = [&sourceStat, &target](bool onlyExisting) {
     struct stat st;
-    for (const std::string& name : {target.askedHost(), target.host()})
-      if (statFollow(name, st) && sameIdentity(sourceStat, st)) return true;
-    return false;
+    const std::string asked = target.askedHost(), found = target.host();
+    if (!onlyExisting || !target.exists() || asked == found) {
+      if (statFollow(asked, st) && sameIdentity(sourceStat, st)) return true;
+      if (asked == found) return false;
+    }
+    return statFollow(found, st) && sameIdentity(sourceStat, st);
   };
-  if (!target.error && !target.isRoot() && ontoSource()) return {kPathFileAccess};
+  if (!target.error && !target.isRoot()) {
+    if (target.exists()) {
+      struct stat existing;
+      if (target.onDisk == target.asked && ::lstat(target.host().c_str(), &existing) == 0 &&
+          S_ISREG(existing.st_mode)) {
+        if (sameIdentity(sourceStat, existing)) return {kPathFileAccess};
+        if (isEarlierCopy(sourceStat, existing)) {
+          // Still refused like a copy would be when the user may not write the file.
+          if (::faccessat(AT_FDCWD, target.host().c_str(), W_OK, AT_EACCESS) != 0)
+            return lastError();
+          return {};
+        }
+      } else if (ontoSource(true)) {
+        return {kPathFileAccess};
+      }
+    }
+  }
   if (FsStatus s = target.checkReplaceable(); !s.ok()) return s;
   // Written beside the destination and renamed over it: a failed copy leaves the earlier file,
   // and a link under the destination's name is replaced, never written through.
   PendingFile copy;
   if (int error = copy.create(target.parent, target.asked, target.onDisk))
     return {errorNumberOf(error, kPathNotFound)};
-  if (int error = copyContents(in.get(), copy.fd())) return {errorNumberOf(error)};
+  if (int error = copyContents(in.get(), copy.fd(), sourceStat.st_size))
+    return {errorNumberOf(error)};
   // The copy keeps the access and modification times of its source, as copies on the original
   // platform do.
   const timespec times[2] = {sourceStat.st_atim, sourceStat.st_mtim};
   if (::futimens(copy.fd(), times) != 0) return lastError();
   // Looked at once more just before the rename: a source moved under the destination's name
   // during the copy would lose its name to the rename.
-  if (ontoSource()) return {kPathFileAccess};
+  if (ontoSource(false)) return {kPathFileAccess};
   if (int error = copy.commit()) return {errorNumberOf(error)};
   return {};
 }
@@ -233,11 +318,29 @@ FsStatus WindowsFileSystem::rename(const std::string& from, const std::string& t
   }
   // No check beforehand: the no-replace rename itself keeps whatever stands under the new name,
   // also an entry that turned up after the look-up.
-  if (int error = renameNoReplace(source.host(), target.askedHost())) return renameError(error);
+  const int error = renameNoReplace(source.host(), target.askedHost());
+  folderCache().removed(source.parent, source.onDisk, error == 0);
+  folderCache().added(target.parent, target.asked, error == 0);
+  if (error) return renameError(error);
   return {};
 }
 
+namespace {
+
+// Makes the folder under the asked name and tells the cache.
+FsStatus madeFolder(const std::string& parent, const std::string& asked, const std::string& host) {
+  const bool done = ::mkdir(host.c_str(), 0777) == 0;
+  const FsStatus status = done ? FsStatus{} : lastError(kPathNotFound);
+  folderCache().added(parent, asked, done);
+  // A folder just made is empty: its listing is known without reading it.
+  if (done) folderCache().madeEmpty(host);
+  return status;
+}
+
+}  // namespace
+
 FsStatus WindowsFileSystem::makeFolder(const std::string& path) {
+  auto made = [](const Resolved& r) { return madeFolder(r.parent, r.asked, r.askedHost()); };
   Resolved r(*this, path);
   if (r.error) return {r.error};
   if (r.isRoot()) return {kPathFileAccess};
@@ -247,17 +350,17 @@ FsStatus WindowsFileSystem::makeFolder(const std::string& path) {
     if (S_ISLNK(st.st_mode)) {
       // A link under the folder's name would send what is written into the folder elsewhere:
       // the link goes (its target stays as it is) and a real folder takes the name.
-      if (::unlink(r.host().c_str()) != 0) return lastError();
-      if (::mkdir(r.askedHost().c_str(), 0777) != 0) return lastError(kPathNotFound);
-      return {};
+      const bool unlinked = ::unlink(r.host().c_str()) == 0;
+      folderCache().removed(r.parent, r.onDisk, unlinked);
+      if (!unlinked) return lastError();
+      return made(r);
     }
     // The folder is there already; only its name takes the asked spelling.
     if (S_ISDIR(st.st_mode))
       ignoreFailure(r.respell(), "the folder is there either way; only its spelling may stay");
     return {kPathFileAccess};
   }
-  if (::mkdir(r.askedHost().c_str(), 0777) != 0) return lastError(kPathNotFound);
-  return {};
+  return made(r);
 }
 
 FsStatus WindowsFileSystem::listFolder(const std::string& path, std::vector<DirEntry>& out) {
@@ -275,8 +378,10 @@ FsStatus WindowsFileSystem::listFolder(const std::string& path, std::vector<DirE
     return failed;
   }
   std::vector<std::pair<std::string, DirEntry>> keyed;  // upper-cased name, entry
+  std::vector<std::string> every;  // also the hidden names: the folder cache's index
   while (const dirent* entry = ::readdir(dir)) {
     std::string name = entry->d_name;
+    if (name != "." && name != "..") every.push_back(name);
     if (name.empty() || name[0] == '.') continue;
     DirEntry item{name, entry->d_type == DT_DIR, static_cast<std::uint64_t>(folderStat.st_dev),
                   static_cast<std::uint64_t>(entry->d_ino)};
@@ -292,6 +397,9 @@ FsStatus WindowsFileSystem::listFolder(const std::string& path, std::vector<DirE
     keyed.emplace_back(toUpper(name), std::move(item));
   }
   ::closedir(dir);
+  // The scan lists every folder it enters; the look-ups of the build that follows find their
+  // names in the index made here, without reading the folder again.
+  folderCache().remember(folder, folderStat, every);
   // Names equal when upper-cased keep a fixed order: by their own bytes.
   std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
     return a.first != b.first ? a.first < b.first : a.second.name < b.second.name;

@@ -1,0 +1,197 @@
+#!/usr/bin/env bash
+# Times album builds against cp -r of the album each build writes (the floor: the same files and
+# bytes) and, for information, against cp -r of the sources; prints each ratio, the growth
+# exponent of the build time between the smallest and the largest size, the system calls per
+# copied picture, and the peak memory of the largest build.
+#
+#   bench/scale.sh path/to/vortena [work-parent-folder]
+#
+# BENCH_SIZES   entries of the single-page builds, smallest first (default "2500")
+# BENCH_CAMERA  pictures of the camera-name builds and of the one-folder build (default 2500)
+# BENCH_PAGES   pages of the paged build (default 2500)
+# BENCH_REBUILD entries of the rebuild of an unchanged album (default 2500)
+# BENCH_PEAK    entries of the peak-memory build (default: no such build)
+# The issue's sizes: BENCH_SIZES="2500 10000 20000" BENCH_CAMERA=16000 BENCH_PAGES=10000
+# BENCH_REBUILD=10000 BENCH_PEAK=100000. Needs /usr/bin/time and strace.
+set -euo pipefail
+
+if [[ $# -lt 1 || ! -x $1 ]]; then
+  echo "usage: $0 VORTENA-EXECUTABLE [WORK-PARENT-FOLDER]" >&2
+  exit 2
+fi
+exe=$(realpath "$1")
+parent=${2:-${TMPDIR:-/tmp}}
+sizes=(${BENCH_SIZES:-2500})
+camera=${BENCH_CAMERA:-2500}
+pages=${BENCH_PAGES:-2500}
+rebuild=${BENCH_REBUILD:-2500}
+peak=${BENCH_PEAK:-}
+export QT_QPA_PLATFORM=offscreen
+
+work=$(mktemp -d "$parent/vortena-scale-XXXXXX")
+trap 'rm -rf "$work"' EXIT
+
+now() { date +%s%N; }
+ms() { echo $(( ($2 - $1) / 1000000 )); }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b == 0) b = 1; printf "%.2f", a / b }'; }
+
+# A tree of `entries` pictures of 1.5 KB under $1: `per` pictures a folder, named by printf
+# pattern $4 (p%04d.jpg, DSC_%04d.JPG, ...).
+make_tree() {
+  local root=$1 entries=$2 per=$3 pattern=$4
+  python3 - "$root" "$entries" "$per" "$pattern" <<'PY'
+import os, sys
+root, entries, per, pattern = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), sys.argv[4]
+data = b"x" * 1536
+for i in range(entries):
+    folder = os.path.join(root, "d%05d" % (i // per))
+    if i % per == 0:
+        os.makedirs(folder, exist_ok=True)
+    with open(os.path.join(folder, pattern % i), "wb") as f:
+        f.write(data)
+PY
+}
+
+# Runs one build of tree $1 into a fresh album at $2 with the options that follow; prints its
+# wall time in ms.
+build() {
+  local tree=$1 album=$2
+  shift 2
+  rm -rf "$album"
+  mkdir -p "$album"
+  sync
+  local start end
+  start=$(now)
+  "$exe" build --yes --drive "C=$work" "$@" "$tree" "$album/index.htm" > "$work/build.out" 2>&1 || true
+  end=$(now)
+  ms "$start" "$end"
+}
+
+# Wall time in ms of cp -r of folder $1.
+copy_time() {
+  rm -rf "$work/cp_copy"
+  sync
+  local start end
+  start=$(now)
+  cp -r "$1" "$work/cp_copy"
+  end=$(now)
+  rm -rf "$work/cp_copy"
+  ms "$start" "$end"
+}
+
+# One build case: "NAME TREE OPTIONS..."; prints the line of figures and leaves the build time
+# in $last_ms.
+build_case() {
+  local name=$1 tree=$2
+  shift 2
+  local b album_cp src_cp files
+  b=$(build "$tree" "$work/album" "$@")
+  album_cp=$(copy_time "$work/album")
+  src_cp=$(copy_time "$tree")
+  files=$(find "$work/album" -type f | wc -l)
+  printf '%-34s build %7d ms  cp album %6d ms (%s x, goal <= 1.5)  cp sources %6d ms (%s x)  %d files\n' \
+    "$name" "$b" "$album_cp" "$(ratio "$b" "$album_cp")" "$src_cp" "$(ratio "$b" "$src_cp")" "$files"
+  last_ms=$b
+}
+
+echo "work folder: $work"
+first_n= first_ms= last_n= last_ms=
+for n in "${sizes[@]}"; do
+  make_tree "$work/one$n" "$n" 1 "p%05d.jpg"
+  make_tree "$work/nine$n" "$n" 9 "p%05d.jpg"
+  build_case "single page, $n, one a folder" "$work/one$n" --per-folder 1
+  if [[ -z $first_n ]]; then first_n=$n first_ms=$last_ms; fi
+  end_n=$n end_ms=$last_ms
+  build_case "single page, $n, nine a folder" "$work/nine$n" --per-folder 9
+  rm -rf "$work/one$n" "$work/nine$n"
+done
+if [[ $end_n != "$first_n" ]]; then
+  echo "growth exponent ${first_n} -> ${end_n} entries (one a folder): $(awk -v a="$first_ms" -v b="$end_ms" \
+    -v m="$first_n" -v n="$end_n" 'BEGIN { printf "%.2f", log(b / a) / log(n / m) }') (goal <= 1.1)"
+fi
+
+# Camera names: the lower-case build renames every source in place; the same build of names
+# already in lower case is the reference.
+make_tree "$work/camera" "$camera" 100 "DSC_%05d.JPG"
+make_tree "$work/lower" "$camera" 100 "dsc_%05d.jpg"
+build_case "camera names, $camera, lower case" "$work/camera"
+cam_ms=$last_ms
+build_case "lower-case names, $camera" "$work/lower"
+echo "camera names / lower-case names: $(ratio "$cam_ms" "$last_ms") (goal <= 1.10)"
+rm -rf "$work/camera" "$work/lower"
+
+make_tree "$work/onefolder" "$camera" "$camera" "DSC_%05d.JPG"
+build_case "$camera camera names in one folder" "$work/onefolder"
+rm -rf "$work/onefolder"
+
+make_tree "$work/paged" "$pages" 1 "p%05d.jpg"
+build_case "paged build, $pages pages" "$work/paged" --paged --per-folder 1
+rm -rf "$work/paged"
+
+# A rebuild of the album just built, nothing changed: the copies stay, the pages are written.
+make_tree "$work/again" "$rebuild" 1 "p%05d.jpg"
+first=$(build "$work/again" "$work/album" --per-folder 1)
+cp "$work/build.out" "$work/first.out"
+start=$(now)
+"$exe" build --yes --drive "C=$work" --per-folder 1 "$work/again" "$work/album/index.htm" > "$work/build.out" 2>&1 || true
+again=$(ms "$start" "$(now)")
+same=$(cmp -s "$work/first.out" "$work/build.out" && echo "same messages" || echo "MESSAGES DIFFER")
+echo "rebuild of an unchanged $rebuild-entry album: first $first ms, rebuild $again ms = $(ratio "$first" "$again") x faster (goal >= 10), $same"
+rm -rf "$work/again" "$work/album"
+
+# System calls: a build of 200 entries, one a folder, under strace. A copy is the run of calls
+# from the look-ups of its source (the stats just before the source's open) to the close of the
+# source.
+if command -v strace > /dev/null; then
+  make_tree "$work/traced" 200 1 "p%05d.jpg"
+  mkdir -p "$work/album"
+  strace -f -qq -o "$work/trace" "$exe" build --yes --drive "C=$work" --per-folder 1 \
+    "$work/traced" "$work/album/index.htm" > /dev/null 2>&1 || true
+  python3 - "$work/trace" "$work/traced" <<'PY'
+import re, sys
+lines = [l.split(None, 1)[1] if l[:1].isdigit() else l for l in open(sys.argv[1])]
+source = sys.argv[2]
+counts = []
+for i, line in enumerate(lines):
+    m = re.match(r'openat\(AT_FDCWD, "' + re.escape(source) + r'/[^"]*\.jpg", .*\) = (\d+)', line)
+    if not m:
+        continue
+    fd = m.group(1)
+    opened = re.search(r'"([^"]*)"', line).group(1)
+    start = i
+    # Back over the look-ups of the source's folders that opened the copy: their stats, and
+    # reads of them.
+    def of_source(call):
+        named = re.search(r'"([^"]*)"', call)
+        return named is not None and opened.startswith(named.group(1) + "/")
+    while start > 0:
+        prev = lines[start - 1]
+        if (prev.startswith("newfstatat(AT_FDCWD") and of_source(prev)) or prev.startswith(
+                ("getdents64(", 'newfstatat(')) and not prev.startswith("newfstatat(AT_FDCWD") or (
+                prev.startswith("openat(") and "O_DIRECTORY" in prev and of_source(prev)) or (
+                prev.startswith("close(") and start >= 2
+                and lines[start - 2].startswith("getdents64(")):
+            start -= 1
+        else:
+            break
+    end = i
+    while end < len(lines) and not lines[end].startswith("close(%s)" % fd):
+        end += 1
+    counts.append(end - start + 1)
+total = sum(1 for l in lines if re.match(r'[a-z_0-9]+\(', l))
+if counts:
+    counts.sort()
+    print("system calls per copied picture: median %d (min %d, max %d, %d copies)"
+          % (counts[len(counts) // 2], counts[0], counts[-1], len(counts)), "(goal <= 12)")
+print("system calls per entry, whole build of 200: %d" % (total // 200))
+PY
+  rm -rf "$work/traced" "$work/album"
+fi
+
+if [[ -n $peak ]]; then
+  make_tree "$work/peak" "$peak" 9 "p%05d.jpg"
+  mkdir -p "$work/album"
+  /usr/bin/time -v -o "$work/rss" "$exe" build --yes --drive "C=$work" "$work/peak" \
+    "$work/album/index.htm" > /dev/null 2>&1 || true
+  echo "peak memory, build of $peak entries: $(( $(sed -n 's/.*Maximum resident set size (kbytes): //p' "$work/rss") / 1024 )) MB (goal < 50)"
+fi

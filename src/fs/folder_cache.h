@@ -1,0 +1,90 @@
+// Listings of host folders kept in memory, so that a name is found case-insensitively without
+// reading its folder again: each folder is read once into an index by upper-cased name and kept
+// in step with the program's own creates, renames and removes.
+//
+// An index is trusted only while its folder's stamp (device, inode, modification time with
+// nanoseconds, size and link count, from a stat taken before the folder was read) is the one on
+// disk: a change by another program between two operations changes the modification time, and
+// the folder is read again. Kernels with fine-grained timestamps (Linux 6.13 and later on ext4,
+// xfs, btrfs and tmpfs) give a change that follows a stat of the folder a time of its own, so
+// every change between two operations is seen. The blind spots that remain are those of a
+// coarse file-system clock, and one race: a change by another program in the same clock tick
+// (a few milliseconds) as the last read or change of that folder, or made while one of the
+// program's own operations on that folder runs (between its stat and its change), is taken as
+// already known, and seen only at the folder's next change.
+//
+// Memory: one string per name in the folders looked in, dropped all together past about half
+// a million names.
+#pragma once
+
+#include <sys/stat.h>
+
+#include <cstddef>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace vortena {
+
+class FolderCache {
+ public:
+  // The name in host `folder` that stands for `asked`: the exact spelling when it exists, else
+  // the first case variant in byte order; nothing when no entry matches. `folderStat` is the
+  // folder's stat (links followed) taken by the caller just now, or null when it failed. When
+  // the folder cannot be read, the answer comes from the disk as before the cache (the asked
+  // spelling when it cannot be searched, so that the operation itself reports why).
+  std::optional<std::string> find(const std::string& folder, const struct stat* folderStat,
+                                  const std::string& asked);
+
+  // The program's own changes of `folder`: the index, when there is one, takes or loses the
+  // name and the folder's new stamp. `done` false (the change failed) drops the index instead.
+  void added(const std::string& folder, const std::string& name, bool done = true);
+  void removed(const std::string& folder, const std::string& name, bool done = true);
+  // A whole listing of `folder` read by someone else (the scan's listFolder), with the stat of
+  // the folder taken before the read: it becomes the folder's index.
+  void remember(const std::string& folder, const struct stat& folderStat,
+                const std::vector<std::string>& names);
+  // The program made the folder `folder` just now: it is empty, and its listing is known.
+  void madeEmpty(const std::string& folder);
+  // A hidden name of the program's came and went (a temporary file): only the stamp moves.
+  void touched(const std::string& folder, bool done = true);
+  // Drops every index (tests, and a bound on memory).
+  void clear();
+
+  // Counters for tests and the benchmark: folders read since the process started.
+  std::size_t reads() const { return reads_; }
+
+ private:
+  struct Stamp {
+    dev_t device = 0;
+    ino_t inode = 0;
+    timespec mtime{};
+    off_t size = 0;
+    nlink_t links = 0;
+    bool operator==(const Stamp& other) const;
+  };
+  struct Listing {
+    Stamp stamp;
+    // Upper-cased name -> every name on disk with it, in byte order.
+    std::unordered_map<std::string, std::vector<std::string>> names;
+  };
+  static Stamp stampOf(const struct stat& st);
+  Listing* read(const std::string& folder, const struct stat& st);
+  Listing& store(const std::string& folder, const struct stat& st,
+                 const std::vector<std::string>& names);
+  // Applies one change of the program's to the folder's index and takes its new stamp.
+  template <typename Change>
+  void update(const std::string& folder, bool done, Change change);
+
+  std::mutex mutex_;
+  std::unordered_map<std::string, Listing> folders_;
+  std::size_t names_ = 0;
+  std::size_t reads_ = 0;
+};
+
+// The one cache of the process: keyed by host path, so every WindowsFileSystem shares it.
+FolderCache& folderCache();
+
+}  // namespace vortena
