@@ -18,6 +18,9 @@ struct JobState {
   long Ultimo_File = 0;
   long N_Pag = 0;
   int Elenco_Confermato = 0;  // 1 once the user agreed to replace a page in this build
+  // The page a paged build writes as its index, while it writes the numbered pages (their
+  // back links and slideshows lead there); empty when the page being written is the index.
+  std::string indexPage;
 };
 
 // How a page pass numbers its entry folders. A single-page build uses the defaults; a paged

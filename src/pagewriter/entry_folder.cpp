@@ -35,7 +35,11 @@ std::string rewritePlaceholder(const std::string& line, const std::string& place
   return out;
 }
 
-std::string indexLink(bool upper) { return upper ? "../INDEX.HTM" : "../index.htm"; }
+// The album's index page seen from an entry folder: the page this build writes as its index.
+std::string indexLink(const PagePass& pass) {
+  const std::string& index = pass.job.indexPage.empty() ? pass.job.File_Pagina : pass.job.indexPage;
+  return "../" + linkTarget(index);
+}
 
 std::string folderLink(long n, bool upper) {
   return upper ? "../DIR_" + zeroPad(n, 4) + "/MENU.HTM" : "../dir_" + zeroPad(n, 4) + "/menu.htm";
@@ -77,6 +81,55 @@ void Completa_Ultima_Cartella(PagePass& pass) {
   if (pass.folderCount > 0) completeFolder(pass, true);
 }
 
+namespace {
+
+// A template line that the writer repeats for the pictures of a folder beyond the ninth: the
+// marker is dropped and the line's placeholder img_010.jpg names picture 10, 11, ... in turn.
+constexpr std::string_view kRepeatMarker = "<!--altre-->";
+constexpr std::string_view kRepeatPlaceholder = "img_010.jpg";
+constexpr long kFirstRepeated = 10;
+
+// The name of copy k of the folder, as the slideshow page links it.
+std::string pictureLink(const PagePass& pass, long k) {
+  const bool upper = pass.upper();
+  return (upper ? "IMG_" : "img_") + zeroPad(k, 3) + "." +
+         linkTarget(pass.copyTypes[static_cast<size_t>(k - 1)]);
+}
+
+// Every picture placeholder img_NNN.jpg (any letter case) of the line whose number is one of
+// the folder's copies becomes that copy's name. Returns false when the line names only
+// pictures the folder does not hold: such a line is left out, so no link leads nowhere.
+bool rewritePictures(const PagePass& pass, std::string& line) {
+  const std::string lowered = asciiLower(line);
+  const long count = static_cast<long>(pass.copyTypes.size());
+  std::string out;
+  size_t from = 0;
+  bool held = false, missing = false;
+  for (size_t at = lowered.find("img_"); at != std::string::npos; at = lowered.find("img_", at + 1)) {
+    if (at + 11 > lowered.size() || lowered.compare(at + 7, 4, ".jpg") != 0) continue;
+    long k = 0;
+    bool digits = true;
+    for (size_t i = at + 4; i < at + 7; ++i) {
+      if (lowered[i] < '0' || lowered[i] > '9') digits = false;
+      k = k * 10 + (lowered[i] - '0');
+    }
+    if (!digits || k == 0) continue;
+    if (k > count) {
+      missing = true;
+      continue;
+    }
+    held = true;
+    out.append(line, from, at - from);
+    out += pictureLink(pass, k);
+    from = at + 11;
+  }
+  out.append(line, from, std::string::npos);
+  line = std::move(out);
+  return held || !missing;
+}
+
+}  // namespace
+
 void Scrivi_Menu(PagePass& pass) {
   FileSystem& fs = pass.sys.fs;
   const bool upper = pass.upper();
@@ -87,25 +140,37 @@ void Scrivi_Menu(PagePass& pass) {
     reportPageFailure(pass, menuPath, opened);
     return;
   }
+  const auto write = [&menu](const std::string& line) {
+    ignoreFailure(menu->writeLine(line), "the writer keeps its first failure for the close");
+  };
   std::unique_ptr<TextReader> menuTemplate;
   if (fs.openRead(pass.programFile("MENU.HTM"), menuTemplate).ok() && menuTemplate) {
     const long n = pass.folderNumber;
+    const std::string index = indexLink(pass);
     const std::string previous =
-        n == pass.job.folders.firstFolder ? indexLink(upper) : folderLink(n - 1, upper);
+        n == pass.job.folders.firstFolder ? index : folderLink(n - 1, upper);
     const std::string next =
-        pass.lastFolderMarker == kLastFolderMarker ? indexLink(upper) : folderLink(n + 1, upper);
+        pass.lastFolderMarker == kLastFolderMarker ? index : folderLink(n + 1, upper);
+    const long count = static_cast<long>(pass.copyTypes.size());
     std::string line;
     while (menuTemplate->readLine(line)) {
+      if (asciiLower(line).starts_with(kRepeatMarker)) {
+        const std::string repeated = line.substr(kRepeatMarker.size());
+        for (long k = kFirstRepeated; k <= count; ++k)
+          write(rewritePlaceholder(repeated, std::string(kRepeatPlaceholder), 0,
+                                   pictureLink(pass, k)));
+        continue;
+      }
       // Each rewrite works on the result of the one before, so a line may hold any number of
-      // placeholders and every one of them becomes a working link.
+      // placeholders and every one of them becomes a working link. The up link and the
+      // navigation pictures are named as this build wrote them.
+      line = rewritePlaceholder(line, "../index.htm", 0, index);
       line = rewritePlaceholder(line, "../dir_000p/menu.htm", 0, previous);
       line = rewritePlaceholder(line, "../dir_000s/menu.htm", 0, next);
-      for (size_t k = 1; k <= pass.copyTypes.size(); ++k) {
-        const std::string picture = "img_" + zeroPad(static_cast<long>(k), 3) + ".jpg";
-        line = rewritePlaceholder(line, picture, picture.size() - 3,
-                                  linkTarget(pass.copyTypes[k - 1]));
-      }
-      ignoreFailure(menu->writeLine(line), "the writer keeps its first failure for the close");
+      for (std::string_view picture : kNavigationPictures)
+        line = rewritePlaceholder(line, asciiLower(std::string(picture)), 0,
+                                  toCase(picture, upper));
+      if (rewritePictures(pass, line)) write(line);
     }
   }
   // Only a slideshow page written whole replaces the earlier one; a failure is told.

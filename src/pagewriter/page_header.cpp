@@ -1,6 +1,7 @@
 #include "pagewriter/page_header.h"
 
 #include "core/text.h"
+#include "pagewriter/html_escape.h"
 #include "pagewriter/write_recovery.h"
 
 namespace vortena {
@@ -34,9 +35,12 @@ Flow Scrivi_Ritorno(PagePass& pass) {
   const std::string index = upper ? "INDEX.HTM" : "index.htm";
   if (pass.job.File_Pagina.find(index) != std::string::npos) return Flow::Next;
   const std::string& q = pass.q;
+  // A numbered page leads back to the index of pages this build writes; a single page to the
+  // site's own index.htm.
+  const std::string target = pass.job.indexPage.empty() ? index : linkTarget(pass.job.indexPage);
   // The closing tags stand in the order the page has always had (strong before em).
   return Recupera_Errore(
-      pass, pass.writePage("<H2><a href=" + q + index + q + " target=" + q + "_top" + q +
+      pass, pass.writePage("<H2><a href=" + q + target + q + " target=" + q + "_top" + q +
                            "><p align=" + q + "center" + q + "><font color=" + q + "#FFFF80" + q +
                            "><strong><em>Ritorna alla pagina iniziale</strong></em></font></p>"
                            "</a></H2>"));

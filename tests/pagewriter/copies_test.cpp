@@ -17,10 +17,21 @@ class CopyCaseTest : public PageWriterTest, public ::testing::WithParamInterface
   }
 };
 
-TEST_P(CopyCaseTest, FourLetterTypeKeepsItsLastThreeAndPicturesArriveInTheBuildsCase) {
-  addEntries({"C:\\foto\\a.jpg", "C:\\foto\\b.jpg", "C:\\foto\\photo.jpeg"});
+// A copy keeps the entry's own extension, whole and without the blanks around the name, so
+// that the slideshow's link and the copy agree (`trailext.jpg ` once gave `img_002.pg `).
+TEST_P(CopyCaseTest, CopyKeepsTheEntrysWholeTypeAndPicturesArriveInTheBuildsCase) {
+  addEntries({"C:\\foto\\a.jpg", "C:\\foto\\trailext.jpg ", "C:\\foto\\photo.jpeg",
+              "C:\\foto\\x..gif", "C:\\foto\\noext"});
   run();
-  EXPECT_EQ(onC("album/" + inCase("dir_0001/img_003.peg")), "foto/photo.jpeg");
+  EXPECT_EQ(onC("album/" + inCase("dir_0001/img_002.jpg")), "foto/trailext.jpg ");
+  EXPECT_EQ(onC("album/" + inCase("dir_0001/img_003.jpeg")), "foto/photo.jpeg");
+  EXPECT_EQ(onC("album/" + inCase("dir_0001/img_004.gif")), "foto/x..gif");
+  EXPECT_EQ(onC("album/" + inCase("dir_0001/img_005.ext")), "foto/noext");
+  const std::string slideshow = onC("album/" + inCase("dir_0001/menu.htm"));
+  EXPECT_NE(slideshow.find(inCase("img_001.jpg") + "\"> <img src=\"" + inCase("img_002.jpg") + "\""),
+            std::string::npos)
+      << slideshow;
+  EXPECT_NE(slideshow.find("<IMG SRC=\"" + inCase("img_003.jpeg") + "\">"), std::string::npos);
   for (const char* picture :
        {"puls_sx3.jpg", "puls_su3.jpg", "puls_dx3.jpg", "sfondo_1.gif", "sfondo_2.gif"})
     EXPECT_EQ(onC("album/" + inCase("dir_0001/") + inCase(picture)),
