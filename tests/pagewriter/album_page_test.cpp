@@ -43,7 +43,8 @@ TEST_F(PageWriterTest, TwentyPicturesNinePerFolderMakeThreeButtons) {
 }
 
 TEST_F(PageWriterTest, MixedKindsLinkPicturesToFoldersAndTheRestToTheirFiles) {
-  // One entry a folder, so every entry has a button; a direct button shows its file name.
+  // One entry a folder, so every entry has a button; a direct button shows its file name and
+  // links the file itself from the page's folder.
   form().txtMAX_N_FILES->setText("1");
   addEntries({"C:\\foto\\musica\\Song.mp3", "C:\\foto\\a.jpg", "C:\\foto\\film.mpg",
               "C:\\foto\\pagina.htm", "C:\\foto\\b.jpg"});
@@ -51,9 +52,9 @@ TEST_F(PageWriterTest, MixedKindsLinkPicturesToFoldersAndTheRestToTheirFiles) {
   run();
   EXPECT_EQ(
       onC("album/index.htm"),
-      crlf("<HTML>\n" + kHeader + kGridStart + cell("musica\\song.mp3", "song.mp3") +
-           cell("dir_0002\\menu.htm", "SCELTA  2") + cell("film.mpg", "film.mpg") +
-           cell("pagina.htm", "pagina.htm") + kRowBreak + cell("dir_0005\\menu.htm", "SCELTA  5") +
+      crlf("<HTML>\n" + kHeader + kGridStart + cell("..\\foto\\musica\\song.mp3", "song.mp3") +
+           cell("dir_0002\\menu.htm", "SCELTA  2") + cell("..\\foto\\film.mpg", "film.mpg") +
+           cell("..\\foto\\pagina.htm", "pagina.htm") + kRowBreak + cell("dir_0005\\menu.htm", "SCELTA  5") +
            cell("dir_0006\\menu.htm", "SCELTA  6") + kGridEnd + kPiede));
   // The folder entry cannot be copied: one message, and its folder still gets its page.
   EXPECT_NE(fx.transcript().find("message \"Errore nella copia delle immagini ERR="),
