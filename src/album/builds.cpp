@@ -136,8 +136,6 @@ void Command4_Click(Album& album) {
     ++job.N_Pag;
   }
 
-  job.indexPage.clear();
-
   // The index of pages: the media list becomes the list of page names, and every page name
   // gets a button of its own.
   form.List1->clear();
@@ -149,6 +147,7 @@ void Command4_Click(Album& album) {
   album.folders.folderPerEntry = true;
   const PageOutcome index = Crea_Pagina(album);
   album.folders.folderPerEntry = false;
+  job.indexPage.clear();
   if (index == PageOutcome::RecoveryRefused) return;
   if (index == PageOutcome::Written)
     keep.push_back(filePlace(*album.sys.fs, job.Dir_Album + job.File_Pagina));

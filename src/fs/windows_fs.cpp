@@ -277,7 +277,9 @@ FsStatus WindowsFileSystem::listFolder(const std::string& path, std::vector<DirE
   std::vector<std::pair<std::string, DirEntry>> keyed;  // upper-cased name, entry
   while (const dirent* entry = ::readdir(dir)) {
     std::string name = entry->d_name;
-    if (name.empty() || name[0] == '.') continue;
+    // A name holding a backslash can never be written as a Windows path (the backslash would
+    // split it): it is left out of every listing, so it is never read as one.
+    if (name.empty() || name[0] == '.' || name.find('\\') != std::string::npos) continue;
     DirEntry item{name, entry->d_type == DT_DIR, static_cast<std::uint64_t>(folderStat.st_dev),
                   static_cast<std::uint64_t>(entry->d_ino)};
     // The listing's own type spares a stat per name (a folder of 100,000 pictures); links and

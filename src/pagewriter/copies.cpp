@@ -35,6 +35,21 @@ std::string errorDetail(FsStatus status) {
 
 }  // namespace
 
+std::string siteNamesInCase(const std::string& line, bool upper) {
+  std::string lowered = line;
+  for (char& c : lowered)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  std::string out = line;
+  for (std::string_view name : kSiteAssets) {
+    if (name.ends_with(".HTM")) continue;  // the templates are copied into the page, not linked
+    const std::string cased = toCase(name, upper);
+    for (size_t at = lowered.find(name); at != std::string::npos;
+         at = lowered.find(name, at + name.size()))
+      out.replace(at, name.size(), cased);
+  }
+  return out;
+}
+
 void Copia_Immagine(PagePass& pass, const std::string& entry, const std::string& sourcePath) {
   const bool upper = pass.upper();
   const std::string type = toCase(copyType(entry), upper);

@@ -7,6 +7,7 @@
 
 #include "core/text.h"
 #include "pagewriter/button_cell.h"
+#include "pagewriter/copies.h"
 #include "pagewriter/entry_folder.h"
 #include "pagewriter/html_escape.h"
 #include "pagewriter/write_recovery.h"
@@ -127,7 +128,7 @@ void copyFooter(PagePass& pass) {
     return;
   }
   std::string line;
-  while (footer->readLine(line)) pass.writeUnguarded(line);
+  while (footer->readLine(line)) pass.writeUnguarded(siteNamesInCase(line, pass.upper()));
 }
 
 }  // namespace
