@@ -122,3 +122,56 @@ TEST_F(PageWriterTest, PassNumbersFoldersFromTheFirstItIsGiven) {
 
 }  // namespace
 }  // namespace vortena::testing
+
+namespace vortena::testing {
+namespace {
+
+// The program's own slideshow template lists every copy of its folder, whatever the folder's
+// size: each picture link names a copy of that folder, and every copy is named once.
+struct FolderSizeCase {
+  int perFolder;
+  bool upper;
+};
+void PrintTo(const FolderSizeCase& c, std::ostream* os) {
+  *os << c.perFolder << (c.upper ? "_upper" : "_lower");
+}
+class SlideshowFolderSizeTest : public PageWriterTest,
+                                public ::testing::WithParamInterface<FolderSizeCase> {};
+
+TEST_P(SlideshowFolderSizeTest, SlideshowNamesEveryCopyOfItsFolder) {
+  const auto [perFolder, upper] = GetParam();
+  putProgramFile("MENU.HTM", readFile(std::filesystem::path(VORTENA_RESOURCES_DIR) / "MENU.HTM"));
+  if (upper) upperCase();
+  form().txtMAX_N_FILES->setText(std::to_string(perFolder));
+  const int pictures = perFolder + 1;  // a full folder and one of a single picture
+  addPictures(pictures);
+  run();
+  for (int folder = 1; folder <= 2; ++folder) {
+    const std::filesystem::path dir =
+        fx.driveC() / "album" / ((upper ? "DIR_000" : "dir_000") + std::to_string(folder));
+    const std::string page = readFile(dir / (upper ? "MENU.HTM" : "menu.htm"));
+    std::vector<std::string> linked;
+    for (size_t at = page.find("<img src=\""); at != std::string::npos;
+         at = page.find("<img src=\"", at + 1)) {
+      const size_t start = at + 10;
+      const std::string name = page.substr(start, page.find('"', start) - start);
+      if (name.starts_with(upper ? "IMG_" : "img_")) linked.push_back(name);
+    }
+    std::vector<std::string> copies;
+    for (const auto& file : std::filesystem::directory_iterator(dir)) {
+      const std::string name = file.path().filename().string();
+      if (name.starts_with(upper ? "IMG_" : "img_")) copies.push_back(name);
+    }
+    std::sort(copies.begin(), copies.end());
+    EXPECT_EQ(linked, copies) << "folder " << folder;
+    EXPECT_EQ(copies.size(), static_cast<size_t>(folder == 1 ? perFolder : 1));
+  }
+}
+INSTANTIATE_TEST_SUITE_P(Sizes, SlideshowFolderSizeTest,
+                         ::testing::Values(FolderSizeCase{1, false}, FolderSizeCase{9, false},
+                                           FolderSizeCase{10, true}, FolderSizeCase{20, false},
+                                           FolderSizeCase{20, true}, FolderSizeCase{100, true}),
+                         ReadableName());
+
+}  // namespace
+}  // namespace vortena::testing
