@@ -237,6 +237,18 @@ FsStatus WindowsFileSystem::rename(const std::string& from, const std::string& t
   return {};
 }
 
+FsStatus WindowsFileSystem::removeFile(const std::string& path) {
+  Resolved file(*this, path);
+  if (file.error) return {file.error};
+  if (!file.exists()) return {kFileNotFound};
+  if (file.isRoot()) return {kPathFileAccess};
+  struct stat st;
+  if (::lstat(file.host().c_str(), &st) != 0) return lastError();
+  if (!S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode)) return {kPathFileAccess};
+  if (::unlink(file.host().c_str()) != 0) return lastError();
+  return {};
+}
+
 FsStatus WindowsFileSystem::makeFolder(const std::string& path) {
   Resolved r(*this, path);
   if (r.error) return {r.error};

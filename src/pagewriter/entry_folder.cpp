@@ -1,5 +1,8 @@
 #include "pagewriter/entry_folder.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "core/text.h"
 #include "pagewriter/copies.h"
 #include "pagewriter/html_escape.h"
@@ -45,7 +48,35 @@ std::string folderLink(long n, bool upper) {
   return upper ? "../DIR_" + zeroPad(n, 4) + "/MENU.HTM" : "../dir_" + zeroPad(n, 4) + "/menu.htm";
 }
 
+// Whether a name has the form of the program's own copies: img_ (any case), three or more
+// digits, a dot and a type.
+bool isCopyName(const std::string& name) {
+  if (name.size() < 9 || asciiLower(name.substr(0, 4)) != "img_") return false;
+  size_t digits = 4;
+  while (digits < name.size() && name[digits] >= '0' && name[digits] <= '9') ++digits;
+  return digits - 4 >= 3 && digits + 1 < name.size() && name[digits] == '.';
+}
+
+// Copies an earlier build left in the folder that are not this build's (beyond the folder's
+// count, or of another type) are removed, so that no deleted photo stays reachable from the
+// album. Only names of the program's copy form, only in the folder being completed.
+void removeEarlierCopies(PagePass& pass) {
+  std::vector<DirEntry> entries;
+  if (!pass.sys.fs.listFolder(pass.folderPath, entries).ok()) return;
+  std::vector<std::string> current;
+  for (size_t k = 1; k <= pass.copyTypes.size(); ++k)
+    current.push_back(toCase("img_" + zeroPad(static_cast<long>(k), 3) + ".", pass.upper()) +
+                      pass.copyTypes[k - 1]);
+  for (const DirEntry& entry : entries) {
+    if (entry.isFolder || !isCopyName(entry.name)) continue;
+    if (std::find(current.begin(), current.end(), entry.name) != current.end()) continue;
+    ignoreFailure(pass.sys.fs.removeFile(pass.folderPath + "\\" + entry.name),
+                  "a copy that cannot be removed stays unlinked; the build goes on");
+  }
+}
+
 void completeFolder(PagePass& pass, bool lastFolder) {
+  removeEarlierCopies(pass);
   Copia_Pulsanti(pass);
   pass.lastFolderMarker = lastFolder ? kLastFolderMarker : 0;
   Scrivi_Menu(pass);

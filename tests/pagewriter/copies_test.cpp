@@ -77,3 +77,31 @@ INSTANTIATE_TEST_SUITE_P(Case, CopyCaseTest, ::testing::Values(false, true),
 
 }  // namespace
 }  // namespace vortena::testing
+
+namespace vortena::testing {
+namespace {
+
+// A rebuild in place after photos were deleted: the entry folder holds this build's copies
+// only, so no deleted photo stays reachable; other names in the folder are left alone.
+TEST_F(PageWriterTest, RebuildRemovesTheEarlierBuildsOtherCopies) {
+  addPictures(6);
+  run();
+  ASSERT_TRUE(existsOnC("album/dir_0001/img_006.jpg"));
+  writeFile(fx.driveC() / "album/dir_0001/img_01.jpg", "mine");
+  writeFile(fx.driveC() / "album/dir_0001/note.txt", "mine");
+  form().List1->clear();
+  addEntries({"C:\\foto\\x.gif", "C:\\foto\\p02.jpg"});
+  fx.user().queueAnswer(true);  // replace the page of the earlier build
+  run();
+  std::vector<std::string> left;
+  for (const auto& file : std::filesystem::directory_iterator(fx.driveC() / "album/dir_0001"))
+    left.push_back(file.path().filename().string());
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (std::vector<std::string>{"img_001.gif", "img_002.jpg", "img_01.jpg",
+                                            "menu.htm", "note.txt", "puls_dx3.jpg",
+                                            "puls_su3.jpg", "puls_sx3.jpg", "sfondo_1.gif",
+                                            "sfondo_2.gif"}));
+}
+
+}  // namespace
+}  // namespace vortena::testing
