@@ -36,7 +36,8 @@ class Collector(html.parser.HTMLParser):
 
 def parse(path):
     with open(path, "rb") as f:
-        text = f.read().decode("utf-8", "surrogateescape")
+        # As a browser reads a page that says utf-8: a byte that is not UTF-8 is U+FFFD.
+        text = f.read().decode("utf-8", "replace")
     collector = Collector()
     collector.feed(text)
     collector.close()
@@ -68,10 +69,11 @@ def pages(album, page):
 
 
 def target_path(folder, value):
-    # As a browser reads a relative link on the disk: a backslash separates, the fragment and
-    # the query are not part of the name, %XX are bytes.
+    # As a browser reads a relative link on the disk: tabs and line breaks are dropped, a
+    # backslash separates, the fragment and the query are not part of the name, %XX are bytes.
+    value = re.sub(r"[\t\n\r]", "", value)
     value = value.replace("\\", "/").split("#", 1)[0].split("?", 1)[0]
-    raw = urllib.parse.unquote_to_bytes(value)
+    raw = urllib.parse.unquote_to_bytes(value.encode("utf-8"))
     return os.path.normpath(os.path.join(os.fsencode(folder), raw))
 
 

@@ -24,14 +24,16 @@ for build in Command1 Command4; do
         if [ "$search" = typed ]; then
           where='set txtPATH_RICERCA C:\foto'$'\n''set txtNOME_FILE_HTM C:\album\'"$page"
           album="$work/c/album"
+          per=1  # every entry a button of its own: each direct entry is linked from the page
         else
           where='dialog C:\foto\plain.gif'$'\n''click Command3'$'\n''set txtNOME_FILE_HTM C:\foto\'"$page"
           album="$work/c/foto"
+          per=4
         fi
         "$exe" --script - --drive "C=$work/c" --program-dir "$src/resources" > "$work/transcript" 2>&1 <<END
 $where
 option $option
-set txtMAX_N_FILES 4
+set txtMAX_N_FILES $per
 click cmdCONFERMA_Tutti
 set txtESTENSIONE htm
 click cmdCONFERMA
