@@ -20,7 +20,9 @@ for build in Command1 Command4; do
         rm -rf "$work/c"
         mkdir -p "$work/c/album"
         bash "$src/tests/scripts/make_hostile_tree.bash" "$work/c/foto"
-        printf 'outside' > "$work/c/outside.jpg"
+        # The folder that foto\x\..\..\outside names when its backslashes are read as a path.
+        mkdir -p "$work/c/outside"
+        printf 'outside' > "$work/c/outside/Secret.JPG"
         if [ "$search" = typed ]; then
           where='set txtPATH_RICERCA C:\foto'$'\n''set txtNOME_FILE_HTM C:\album\'"$page"
           album="$work/c/album"
@@ -48,7 +50,10 @@ END
         out=$(python3 "$src/tests/link_check.py" "$album" "$src/resources" "$page" "${allow[@]}" 2>&1)
         check "$name: every link reaches its file" 0 "$?"
         [ -n "$(echo "$out" | grep -v '^[0-9]* pages')" ] && echo "$out" | head -20
-        check "$name: the file outside the tree is untouched" "outside" "$(cat "$work/c/outside.jpg")"
+        check "$name: the file outside the tree is untouched" "Secret.JPG outside" \
+          "$(ls "$work/c/outside") $(cat "$work/c/outside/Secret.JPG" 2>/dev/null)"
+        check "$name: the file outside the tree is never linked" "" \
+          "$(grep -ril secret "$album" --include='*.htm' --include='*.HTM')"
       done
     done
   done
