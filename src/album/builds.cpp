@@ -111,6 +111,9 @@ void Command4_Click(Album& album) {
   // folders of another.
   album.folders = FolderNumbering{};
   bool anyWritten = false;
+  // The numbered pages lead back to the index of pages, under the name it is written with.
+  pageFileNameRule(album);
+  job.indexPage = job.File_Pagina;
   for (;;) {
     job.Primo_File = placed + 1;
     job.Ultimo_File = placed + perPage;
@@ -119,7 +122,10 @@ void Command4_Click(Album& album) {
     job.Pagine.push_back(job.File_Pagina);
     // A refused or failed page is skipped; a refused new place ends the build.
     const PageOutcome outcome = Crea_Pagina(album);
-    if (outcome == PageOutcome::RecoveryRefused) return;
+    if (outcome == PageOutcome::RecoveryRefused) {
+      job.indexPage.clear();
+      return;
+    }
     if (outcome == PageOutcome::Written) {
       anyWritten = true;
       keep.push_back(filePlace(*album.sys.fs, job.Dir_Album + job.File_Pagina));
@@ -141,6 +147,7 @@ void Command4_Click(Album& album) {
   album.folders.folderPerEntry = true;
   const PageOutcome index = Crea_Pagina(album);
   album.folders.folderPerEntry = false;
+  job.indexPage.clear();
   if (index == PageOutcome::RecoveryRefused) return;
   if (index == PageOutcome::Written)
     keep.push_back(filePlace(*album.sys.fs, job.Dir_Album + job.File_Pagina));

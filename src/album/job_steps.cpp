@@ -1,6 +1,5 @@
 #include "album/job_steps.h"
 
-#include <cctype>
 
 #include "core/text.h"
 
@@ -34,7 +33,7 @@ void changeToOutputFolder(Album& album) {
   // if it cannot be opened where the current folder lies.
   if (folder.empty()) return;
   if (!album.sys.fs->changeFolder(folder).ok()) return;
-  if (folder.size() >= 2 && folder[1] == ':' && std::isalpha(static_cast<unsigned char>(folder[0])))
+  if (folder.size() >= 2 && folder[1] == ':' && ((folder[0] | 0x20) >= 'a' && (folder[0] | 0x20) <= 'z'))
     ignoreFailure(album.sys.fs->changeDrive(folder[0]),
                   "the folder change just made the drive known");
 }

@@ -18,6 +18,10 @@ struct JobState {
   long Ultimo_File = 0;
   long N_Pag = 0;
   int Elenco_Confermato = 0;  // 1 once the user agreed to replace a page in this build
+  // The page a paged build writes as its index, while it writes its pages (the back links and
+  // slideshows of the numbered pages lead there; the index itself has no back link); empty in
+  // a single-page build.
+  std::string indexPage;
 };
 
 // How a page pass numbers its entry folders. A single-page build uses the defaults; a paged

@@ -1,7 +1,8 @@
 #include "core/text.h"
 
-#include <cctype>
-#include <cstdlib>
+#include <charconv>
+#include <cmath>
+#include <string>
 
 namespace vortena {
 namespace {
@@ -46,7 +47,11 @@ std::string convertCase(std::string_view text, bool upper) {
   for (size_t i = 0; i < text.size(); ++i) {
     unsigned char b = static_cast<unsigned char>(text[i]);
     if (b < 0x80) {
-      out += static_cast<char>(upper ? std::toupper(b) : std::tolower(b));
+      // ASCII by its own table: the C library's mapping follows the locale (in Turkish the
+      // upper case of i is not I).
+      if (upper && b >= 'a' && b <= 'z') b = static_cast<unsigned char>(b - 'a' + 'A');
+      if (!upper && b >= 'A' && b <= 'Z') b = static_cast<unsigned char>(b - 'A' + 'a');
+      out += static_cast<char>(b);
       continue;
     }
     // Two-byte sequences (U+0080..U+07FF) hold the accented letters; the rest pass as bytes.
@@ -67,6 +72,7 @@ std::string convertCase(std::string_view text, bool upper) {
 }
 
 bool isValBlank(char c) { return c == ' ' || c == '\t' || c == '\n'; }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 
@@ -87,15 +93,16 @@ double numericValue(std::string_view text) {
     if (!isValBlank(c)) packed += c;
   size_t i = 0;
   std::string number;
-  if (i < packed.size() && (packed[i] == '+' || packed[i] == '-')) number += packed[i++];
+  bool negative = false;
+  if (i < packed.size() && (packed[i] == '+' || packed[i] == '-')) negative = packed[i++] == '-';
   bool digits = false;
-  while (i < packed.size() && std::isdigit(static_cast<unsigned char>(packed[i]))) {
+  while (i < packed.size() && isDigit(packed[i])) {
     number += packed[i++];
     digits = true;
   }
   if (i < packed.size() && packed[i] == '.') {
     number += packed[i++];
-    while (i < packed.size() && std::isdigit(static_cast<unsigned char>(packed[i]))) {
+    while (i < packed.size() && isDigit(packed[i])) {
       number += packed[i++];
       digits = true;
     }
@@ -106,13 +113,21 @@ double numericValue(std::string_view text) {
     size_t j = i + 1;
     if (j < packed.size() && (packed[j] == '+' || packed[j] == '-')) exponent += packed[j++];
     bool expDigits = false;
-    while (j < packed.size() && std::isdigit(static_cast<unsigned char>(packed[j]))) {
+    while (j < packed.size() && isDigit(packed[j])) {
       exponent += packed[j++];
       expDigits = true;
     }
     if (expDigits) number += exponent;
   }
-  return std::strtod(number.c_str(), nullptr);
+  // from_chars reads the number the same way under every locale (strtod takes the locale's
+  // decimal point: in Italian "2.5" would be 2). Out of range it sets nothing: too large is
+  // infinite and too small is 0, as strtod gives them.
+  double value = 0;
+  const std::from_chars_result read =
+      std::from_chars(number.data(), number.data() + number.size(), value);
+  if (read.ec == std::errc::result_out_of_range)
+    value = number.find("e-") != std::string::npos ? 0.0 : HUGE_VAL;
+  return negative ? -value : value;
 }
 
 std::string zeroPad(long n, int width) {

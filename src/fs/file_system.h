@@ -101,6 +101,9 @@ class FileSystem {
   // alone renames in place, in the source's own folder (folders named alike but for letter
   // case count as that folder).
   virtual FsStatus rename(const std::string& from, const std::string& to) = 0;
+  // Removes a file (a symbolic link itself, never what it leads to). A folder or a device is
+  // refused with 75; a missing file fails with 53.
+  virtual FsStatus removeFile(const std::string& path) = 0;
   // Creates one folder (its parent must exist). An existing folder fails with 75; when it
   // exists in another letter case it is first renamed to the asked spelling. A symbolic link
   // under the name is removed (its target untouched) and a real folder made in its place.

@@ -339,6 +339,20 @@ FsStatus madeFolder(const std::string& parent, const std::string& asked, const s
 
 }  // namespace
 
+FsStatus WindowsFileSystem::removeFile(const std::string& path) {
+  Resolved file(*this, path);
+  if (file.error) return {file.error};
+  if (!file.exists()) return {kFileNotFound};
+  if (file.isRoot()) return {kPathFileAccess};
+  struct stat st;
+  if (::lstat(file.host().c_str(), &st) != 0) return lastError();
+  if (!S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode)) return {kPathFileAccess};
+  const bool done = ::unlink(file.host().c_str()) == 0;
+  folderCache().removed(file.parent, file.onDisk, done);
+  if (!done) return lastError();
+  return {};
+}
+
 FsStatus WindowsFileSystem::makeFolder(const std::string& path) {
   auto made = [](const Resolved& r) { return madeFolder(r.parent, r.asked, r.askedHost()); };
   Resolved r(*this, path);
@@ -382,7 +396,9 @@ FsStatus WindowsFileSystem::listFolder(const std::string& path, std::vector<DirE
   while (const dirent* entry = ::readdir(dir)) {
     std::string name = entry->d_name;
     if (name != "." && name != "..") every.push_back(name);
-    if (name.empty() || name[0] == '.') continue;
+    // A name holding a backslash can never be written as a Windows path (the backslash would
+    // split it): it is left out of every listing, so it is never read as one.
+    if (name.empty() || name[0] == '.' || name.find('\\') != std::string::npos) continue;
     DirEntry item{name, entry->d_type == DT_DIR, static_cast<std::uint64_t>(folderStat.st_dev),
                   static_cast<std::uint64_t>(entry->d_ino)};
     // The listing's own type spares a stat per name (a folder of 100,000 pictures); links and

@@ -1,5 +1,7 @@
 #include "pagewriter/button_cell.h"
 
+#include "core/text.h"
+
 namespace vortena {
 
 void Apri_Cella(PagePass& pass) {
@@ -10,7 +12,7 @@ void Apri_Cella(PagePass& pass) {
   pass.writeUnguarded("  <table border=" + q + "0" + q + " cellpadding=" + q + "0" + q +
                       " cellspacing=" + q + "0" + q + " width=" + q + " 130" + q + ">");
   pass.writeUnguarded("  <tr>");
-  pass.writeUnguarded("   <td background=" + q + "PULSANTE.JPG" + q + " width=" + q + "130" + q +
+  pass.writeUnguarded("   <td background=" + q + toCase("pulsante.jpg", pass.upper()) + q + " width=" + q + "130" + q +
                       " height=" + q + "30" + q + ">");
   pass.writeUnguarded("    <table border=" + q + "0" + q + " cellpadding=" + q + "0" + q +
                       " cellspacing=" + q + "0" + q + " width=" + q + "130" + q + " height=" + q +

@@ -16,15 +16,43 @@ std::string lastCharacters(const std::string& text, int count) {
   return text.substr(start);
 }
 
+// The file type a copy keeps: the entry's own extension, blanks around the name left out
+// (`trailext.jpg ` is a jpg); a name without one keeps its last three characters, as copies of
+// such names always had.
+std::string copyType(const std::string& entry) {
+  const std::string name = trim(entry);
+  const size_t dot = name.rfind('.');
+  const size_t slash = name.rfind('\\');
+  if (dot != std::string::npos && dot + 1 < name.size() &&
+      (slash == std::string::npos || dot > slash))
+    return name.substr(dot + 1);
+  return lastCharacters(name, 3);
+}
+
 std::string errorDetail(FsStatus status) {
   return "ERR=" + signedNumber(status.number) + " - " + status.description();
 }
 
 }  // namespace
 
+std::string siteNamesInCase(const std::string& line, bool upper) {
+  std::string lowered = line;
+  for (char& c : lowered)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  std::string out = line;
+  for (std::string_view name : kSiteAssets) {
+    if (name.ends_with(".HTM")) continue;  // the templates are copied into the page, not linked
+    const std::string cased = toCase(name, upper);
+    for (size_t at = lowered.find(name); at != std::string::npos;
+         at = lowered.find(name, at + name.size()))
+      out.replace(at, name.size(), cased);
+  }
+  return out;
+}
+
 void Copia_Immagine(PagePass& pass, const std::string& entry, const std::string& sourcePath) {
   const bool upper = pass.upper();
-  const std::string type = toCase(lastCharacters(entry, 3), upper);
+  const std::string type = toCase(copyType(entry), upper);
   const std::string copyName = toCase(pass.folderPath + (upper ? "\\IMG_" : "\\img_") +
                                           zeroPad(pass.folderCount + 1, 3) + "." + type,
                                       upper);

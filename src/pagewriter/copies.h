@@ -17,6 +17,11 @@ inline constexpr std::array<std::string_view, 13> kSiteAssets{
     "foto-1a.jpg",  "htm-1a.jpg",   "music-1a.jpg", "sfondo1g.jpg", "sfondo1p.jpg",
     "pulsante.jpg", "sfondo_1.gif", "sfondo_2.gif"};
 
+// The line with every site picture it names (pulsante.jpg, diaposit.jpg, ...; any letter case)
+// written as the build copies it beside the pages, in the build's case, so that the link
+// reaches the copy also on a disk that tells cases apart. The rest of the line is kept.
+std::string siteNamesInCase(const std::string& line, bool upper);
+
 // The navigation pictures of the program folder, in the order they are copied.
 inline constexpr std::string_view kNavigationPictures[] = {
     "puls_sx3.jpg", "puls_su3.jpg", "puls_dx3.jpg", "sfondo_1.gif", "sfondo_2.gif"};

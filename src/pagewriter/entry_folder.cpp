@@ -1,5 +1,8 @@
 #include "pagewriter/entry_folder.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "core/text.h"
 #include "pagewriter/copies.h"
 #include "pagewriter/html_escape.h"
@@ -35,13 +38,45 @@ std::string rewritePlaceholder(const std::string& line, const std::string& place
   return out;
 }
 
-std::string indexLink(bool upper) { return upper ? "../INDEX.HTM" : "../index.htm"; }
+// The album's index page seen from an entry folder: the page this build writes as its index.
+std::string indexLink(const PagePass& pass) {
+  const std::string& index = pass.job.indexPage.empty() ? pass.job.File_Pagina : pass.job.indexPage;
+  return "../" + linkTarget(index);
+}
 
 std::string folderLink(long n, bool upper) {
   return upper ? "../DIR_" + zeroPad(n, 4) + "/MENU.HTM" : "../dir_" + zeroPad(n, 4) + "/menu.htm";
 }
 
+// Whether a name has the form of the program's own copies: img_ (any case), three or more
+// digits, a dot and a type.
+bool isCopyName(const std::string& name) {
+  if (name.size() < 9 || asciiLower(name.substr(0, 4)) != "img_") return false;
+  size_t digits = 4;
+  while (digits < name.size() && name[digits] >= '0' && name[digits] <= '9') ++digits;
+  return digits - 4 >= 3 && digits + 1 < name.size() && name[digits] == '.';
+}
+
+// Copies an earlier build left in the folder that are not this build's (beyond the folder's
+// count, or of another type) are removed, so that no deleted photo stays reachable from the
+// album. Only names of the program's copy form, only in the folder being completed.
+void removeEarlierCopies(PagePass& pass) {
+  std::vector<DirEntry> entries;
+  if (!pass.sys.fs.listFolder(pass.folderPath, entries).ok()) return;
+  std::vector<std::string> current;
+  for (size_t k = 1; k <= pass.copyTypes.size(); ++k)
+    current.push_back(toCase("img_" + zeroPad(static_cast<long>(k), 3) + ".", pass.upper()) +
+                      pass.copyTypes[k - 1]);
+  for (const DirEntry& entry : entries) {
+    if (entry.isFolder || !isCopyName(entry.name)) continue;
+    if (std::find(current.begin(), current.end(), entry.name) != current.end()) continue;
+    ignoreFailure(pass.sys.fs.removeFile(pass.folderPath + "\\" + entry.name),
+                  "a copy that cannot be removed stays unlinked; the build goes on");
+  }
+}
+
 void completeFolder(PagePass& pass, bool lastFolder) {
+  removeEarlierCopies(pass);
   Copia_Pulsanti(pass);
   pass.lastFolderMarker = lastFolder ? kLastFolderMarker : 0;
   Scrivi_Menu(pass);
@@ -77,6 +112,55 @@ void Completa_Ultima_Cartella(PagePass& pass) {
   if (pass.folderCount > 0) completeFolder(pass, true);
 }
 
+namespace {
+
+// A template line that the writer repeats for the pictures of a folder beyond the ninth: the
+// marker is dropped and the line's placeholder img_010.jpg names picture 10, 11, ... in turn.
+constexpr std::string_view kRepeatMarker = "<!--altre-->";
+constexpr std::string_view kRepeatPlaceholder = "img_010.jpg";
+constexpr long kFirstRepeated = 10;
+
+// The name of copy k of the folder, as the slideshow page links it.
+std::string pictureLink(const PagePass& pass, long k) {
+  const bool upper = pass.upper();
+  return (upper ? "IMG_" : "img_") + zeroPad(k, 3) + "." +
+         linkTarget(pass.copyTypes[static_cast<size_t>(k - 1)]);
+}
+
+// Every picture placeholder img_NNN.jpg (any letter case) of the line whose number is one of
+// the folder's copies becomes that copy's name. Returns false when the line names only
+// pictures the folder does not hold: such a line is left out, so no link leads nowhere.
+bool rewritePictures(const PagePass& pass, std::string& line) {
+  const std::string lowered = asciiLower(line);
+  const long count = static_cast<long>(pass.copyTypes.size());
+  std::string out;
+  size_t from = 0;
+  bool held = false, missing = false;
+  for (size_t at = lowered.find("img_"); at != std::string::npos; at = lowered.find("img_", at + 1)) {
+    if (at + 11 > lowered.size() || lowered.compare(at + 7, 4, ".jpg") != 0) continue;
+    long k = 0;
+    bool digits = true;
+    for (size_t i = at + 4; i < at + 7; ++i) {
+      if (lowered[i] < '0' || lowered[i] > '9') digits = false;
+      k = k * 10 + (lowered[i] - '0');
+    }
+    if (!digits || k == 0) continue;
+    if (k > count) {
+      missing = true;
+      continue;
+    }
+    held = true;
+    out.append(line, from, at - from);
+    out += pictureLink(pass, k);
+    from = at + 11;
+  }
+  out.append(line, from, std::string::npos);
+  line = std::move(out);
+  return held || !missing;
+}
+
+}  // namespace
+
 void Scrivi_Menu(PagePass& pass) {
   FileSystem& fs = pass.sys.fs;
   const bool upper = pass.upper();
@@ -88,25 +172,37 @@ void Scrivi_Menu(PagePass& pass) {
     return;
   }
   std::unique_ptr<TextReader> menuTemplate;
-  FsStatus lostLine;
+  FsStatus lostLine;  // the first failed line: the page is then not kept
+  const auto write = [&menu, &lostLine](const std::string& line) {
+    if (lostLine.ok()) lostLine = menu->writeLine(line);
+  };
   if (fs.openRead(pass.programFile("MENU.HTM"), menuTemplate).ok() && menuTemplate) {
     const long n = pass.folderNumber;
+    const std::string index = indexLink(pass);
     const std::string previous =
-        n == pass.job.folders.firstFolder ? indexLink(upper) : folderLink(n - 1, upper);
+        n == pass.job.folders.firstFolder ? index : folderLink(n - 1, upper);
     const std::string next =
-        pass.lastFolderMarker == kLastFolderMarker ? indexLink(upper) : folderLink(n + 1, upper);
+        pass.lastFolderMarker == kLastFolderMarker ? index : folderLink(n + 1, upper);
+    const long count = static_cast<long>(pass.copyTypes.size());
     std::string line;
     while (lostLine.ok() && menuTemplate->readLine(line)) {
+      if (asciiLower(line).starts_with(kRepeatMarker)) {
+        const std::string repeated = line.substr(kRepeatMarker.size());
+        for (long k = kFirstRepeated; k <= count; ++k)
+          write(rewritePlaceholder(repeated, std::string(kRepeatPlaceholder), 0,
+                                   pictureLink(pass, k)));
+        continue;
+      }
       // Each rewrite works on the result of the one before, so a line may hold any number of
-      // placeholders and every one of them becomes a working link.
+      // placeholders and every one of them becomes a working link. The up link and the
+      // navigation pictures are named as this build wrote them.
+      line = rewritePlaceholder(line, "../index.htm", 0, index);
       line = rewritePlaceholder(line, "../dir_000p/menu.htm", 0, previous);
       line = rewritePlaceholder(line, "../dir_000s/menu.htm", 0, next);
-      for (size_t k = 1; k <= pass.copyTypes.size(); ++k) {
-        const std::string picture = "img_" + zeroPad(static_cast<long>(k), 3) + ".jpg";
-        line = rewritePlaceholder(line, picture, picture.size() - 3,
-                                  linkTarget(pass.copyTypes[k - 1]));
-      }
-      lostLine = menu->writeLine(line);
+      for (std::string_view picture : kNavigationPictures)
+        line = rewritePlaceholder(line, asciiLower(std::string(picture)), 0,
+                                  toCase(picture, upper));
+      if (rewritePictures(pass, line)) write(line);
     }
   }
   // Only a slideshow page written whole replaces the earlier one: after a failed line the page

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <array>
 #include <string_view>
+#include <vector>
 
 #include "core/text.h"
 #include "pagewriter/button_cell.h"
+#include "pagewriter/copies.h"
 #include "pagewriter/entry_folder.h"
 #include "pagewriter/html_escape.h"
 #include "pagewriter/write_recovery.h"
@@ -41,12 +43,50 @@ void writeIgnoringFailures(PagePass& pass, std::initializer_list<std::string> li
   for (const std::string& line : lines) pass.writeUnguarded(line);
 }
 
+// The folders of a Windows path, drive first ("C:\\a\\b\\" gives C:, a, b).
+std::vector<std::string> pathFolders(const std::string& folder) {
+  std::vector<std::string> parts;
+  size_t from = 0;
+  for (size_t at = folder.find_first_of("\\/"); at != std::string::npos;
+       at = folder.find_first_of("\\/", from)) {
+    if (at > from) parts.push_back(folder.substr(from, at - from));
+    from = at + 1;
+  }
+  if (from < folder.size()) parts.push_back(folder.substr(from));
+  return parts;
+}
+
+// The link of a direct button: the entry's file seen from the page's folder. An entry below
+// the page's folder keeps the text below it (the label's text when the search folder is the
+// page's); one beside it climbs with "..\\" as far as the folders differ. An entry without a
+// folder, or on another drive, keeps the label's text.
+// The entry's file is named as it is on the disk (`source`: its folders as listed, its name in
+// the build's case once renamed).
+std::string directLink(const PagePass& pass, const EntryParts& parts, const std::string& label,
+                       const std::string& source) {
+  const EntryParts onDisk = Dividi_Voce(source);
+  const std::vector<std::string> page = pathFolders(pass.job.Dir_Album);
+  const std::vector<std::string> entry = pathFolders(onDisk.folderPart);
+  if (page.empty() || entry.empty() || toUpper(page[0]) != toUpper(entry[0]) ||
+      page[0].size() != 2 || page[0][1] != ':')
+    return label + parts.fileName;
+  size_t common = 1;
+  while (common < page.size() && common < entry.size() &&
+         toUpper(page[common]) == toUpper(entry[common]))
+    ++common;
+  std::string link;
+  for (size_t i = common; i < page.size(); ++i) link += "..\\";
+  for (size_t i = common; i < entry.size(); ++i) link += entry[i] + "\\";
+  return link + onDisk.fileName;
+}
+
 // The button cell of an entry that begins a folder, and the row break that may follow it.
-void writeCell(PagePass& pass, const EntryParts& parts, const std::string& label) {
+void writeCell(PagePass& pass, const EntryParts& parts, const std::string& label,
+               const std::string& source) {
   Apri_Cella(pass);
   std::string text;
   if (isDirectEntry(entryExtension(parts.fileName))) {
-    pass.writeUnguarded("        <A HREF=" + pass.q + linkTarget(label + parts.fileName) + pass.q +
+    pass.writeUnguarded("        <A HREF=" + pass.q + linkTarget(directLink(pass, parts, label, source)) + pass.q +
                         ">");
     text = htmlText(parts.fileName);
   } else {
@@ -88,7 +128,7 @@ void copyFooter(PagePass& pass) {
     return;
   }
   std::string line;
-  while (footer->readLine(line)) pass.writeUnguarded(line);
+  while (footer->readLine(line)) pass.writeUnguarded(siteNamesInCase(line, pass.upper()));
 }
 
 }  // namespace
@@ -143,7 +183,7 @@ Flow Scrivi_Griglia(PagePass& pass) {
     const EntryParts parts = Dividi_Voce(entry);
     const std::string source = takeBuildCase(pass, stored, parts.fileName);
     const std::string label = entryLabel(parts.folderPart, pass.job.Dir_Radice);
-    if (pass.folderCount == 0) writeCell(pass, parts, label);
+    if (pass.folderCount == 0) writeCell(pass, parts, label, source);
     Passo_Cartella(pass, parts.folderPart, parts.fileName, source, lastInRange(pass, p));
   }
   Completa_Ultima_Cartella(pass);

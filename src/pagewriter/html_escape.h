@@ -12,7 +12,10 @@ namespace vortena {
 std::string htmlText(std::string_view text);
 
 // A link target (href or src value): as htmlText, and # ? % percent-encoded (%23 %3F %25) so
-// that they stay part of the file name instead of starting a fragment, a query or an escape.
+// that they stay part of the file name instead of starting a fragment, a query or an escape;
+// controls (tab, line feed, ...) and bytes that are not valid UTF-8 are percent-encoded too.
+// A target whose first segment holds ':' is written with "./" before it, so that it can never
+// be read as a scheme. Valid UTF-8 and every other character come out unchanged.
 std::string linkTarget(std::string_view target);
 
 }  // namespace vortena

@@ -1,6 +1,8 @@
 #include "pagewriter/page_header.h"
 
 #include "core/text.h"
+#include "pagewriter/copies.h"
+#include "pagewriter/html_escape.h"
 #include "pagewriter/write_recovery.h"
 
 namespace vortena {
@@ -26,17 +28,21 @@ void Copia_Intestazione(PagePass& pass) {
   if (!pass.sys.fs.openRead(pass.programFile(name), header).ok() || !header) return;
   std::string line;
   while (header->readLine(line))
-    if (!filteredOut(form, line)) pass.writeUnguarded(line);
+    if (!filteredOut(form, line)) pass.writeUnguarded(siteNamesInCase(line, pass.upper()));
 }
 
 Flow Scrivi_Ritorno(PagePass& pass) {
   const bool upper = pass.upper();
   const std::string index = upper ? "INDEX.HTM" : "index.htm";
   if (pass.job.File_Pagina.find(index) != std::string::npos) return Flow::Next;
+  if (pass.job.indexPage == pass.job.File_Pagina) return Flow::Next;  // the index of pages
   const std::string& q = pass.q;
+  // A numbered page leads back to the index of pages this build writes; a single page to the
+  // site's own index.htm.
+  const std::string target = pass.job.indexPage.empty() ? index : linkTarget(pass.job.indexPage);
   // The closing tags stand in the order the page has always had (strong before em).
   return Recupera_Errore(
-      pass, pass.writePage("<H2><a href=" + q + index + q + " target=" + q + "_top" + q +
+      pass, pass.writePage("<H2><a href=" + q + target + q + " target=" + q + "_top" + q +
                            "><p align=" + q + "center" + q + "><font color=" + q + "#FFFF80" + q +
                            "><strong><em>Ritorna alla pagina iniziale</strong></em></font></p>"
                            "</a></H2>"));

@@ -23,6 +23,9 @@ struct PageJob {
   long Primo_File = 0;
   long Ultimo_File = 0;
   std::string Dir_Radice;
+  // The index page of a paged build, named from the page's folder; empty in a single-page
+  // build, whose page is its own index.
+  std::string indexPage;
   // The pass numbers its folders from folders.firstFolder and sets folders.nextFolder.
   FolderNumbering folders;
 };

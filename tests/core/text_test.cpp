@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <clocale>
+#include <string>
 
 #include "support/test_names.h"
 
@@ -69,6 +71,30 @@ TEST(SignedNumberTest, NonNegativeNumbersGetALeadingBlank) {
   EXPECT_EQ(signedNumber(0), " 0");
   EXPECT_EQ(signedNumber(-3), "-3");
 }
+
+// The text rules under the C library's locales that once changed them: a decimal comma in
+// Italian (strtod read "2.5" as 2) and a dotless i in Turkish (toupper made "iNDEX.HTM").
+class TextLocaleTest : public ::testing::TestWithParam<const char*> {
+ protected:
+  void SetUp() override {
+    saved_ = std::setlocale(LC_ALL, nullptr);
+    if (!std::setlocale(LC_ALL, GetParam()))
+      GTEST_SKIP() << "locale " << GetParam() << " is not installed (scripts/install-deps --test)";
+  }
+  void TearDown() override { std::setlocale(LC_ALL, saved_.c_str()); }
+  std::string saved_;
+};
+
+TEST_P(TextLocaleTest, CaseAndNumbersDoNotFollowTheLocale) {
+  EXPECT_EQ(toUpper("index.htm i\xc3\xa0"), "INDEX.HTM I\xc3\x80");
+  EXPECT_EQ(toLower("INDEX.HTM I\xc3\x80"), "index.htm i\xc3\xa0");
+  EXPECT_DOUBLE_EQ(numericValue("2.5"), 2.5);
+  EXPECT_DOUBLE_EQ(numericValue("2,5"), 2);
+  EXPECT_DOUBLE_EQ(numericValue("-1.5e2x"), -150);
+}
+INSTANTIATE_TEST_SUITE_P(Locales, TextLocaleTest,
+                         ::testing::Values("it_IT.UTF-8", "tr_TR.UTF-8"),
+                         testing::ReadableName());
 
 }  // namespace
 }  // namespace vortena

@@ -6,6 +6,11 @@ namespace vortena::testing {
 namespace {
 
 const std::string kHeader = kIntestaz;  // both filters off: the template as it is
+// In an upper-case build the header's site picture is named as the build copies it.
+const std::string kHeaderUpper = [] {
+  std::string header = kIntestaz;
+  return header.replace(header.find("sfondo1g.jpg"), 12, "SFONDO1G.JPG");
+}();
 
 TEST_F(PageWriterTest, LowerCaseIndexPageHasNoBackLinkAndOneCellPerFolder) {
   form().txtMAX_N_FILES->setText("2");
@@ -24,8 +29,9 @@ TEST_F(PageWriterTest, UpperCaseAlbumPageLinksBackToIndex) {
   addEntries({"C:\\foto\\a.jpg", "C:\\foto\\b.jpg", "C:\\foto\\c.jpg"});
   run();
   EXPECT_EQ(onC("album/ALBUM.HTM"),
-            crlf("<HTML>\n" + kHeader + kBackLinkUpper + kGridStart +
-                 cell("DIR_0001\\MENU.HTM", "SCELTA  1") + cell("DIR_0002\\MENU.HTM", "SCELTA  2") +
+            crlf("<HTML>\n" + kHeaderUpper + kBackLinkUpper + kGridStart +
+                 cell("DIR_0001\\MENU.HTM", "SCELTA  1", true) +
+                 cell("DIR_0002\\MENU.HTM", "SCELTA  2", true) +
                  kGridEnd + kPiede));
 }
 
@@ -43,7 +49,8 @@ TEST_F(PageWriterTest, TwentyPicturesNinePerFolderMakeThreeButtons) {
 }
 
 TEST_F(PageWriterTest, MixedKindsLinkPicturesToFoldersAndTheRestToTheirFiles) {
-  // One entry a folder, so every entry has a button; a direct button shows its file name.
+  // One entry a folder, so every entry has a button; a direct button shows its file name and
+  // links the file itself from the page's folder.
   form().txtMAX_N_FILES->setText("1");
   addEntries({"C:\\foto\\musica\\Song.mp3", "C:\\foto\\a.jpg", "C:\\foto\\film.mpg",
               "C:\\foto\\pagina.htm", "C:\\foto\\b.jpg"});
@@ -51,9 +58,9 @@ TEST_F(PageWriterTest, MixedKindsLinkPicturesToFoldersAndTheRestToTheirFiles) {
   run();
   EXPECT_EQ(
       onC("album/index.htm"),
-      crlf("<HTML>\n" + kHeader + kGridStart + cell("musica\\song.mp3", "song.mp3") +
-           cell("dir_0002\\menu.htm", "SCELTA  2") + cell("film.mpg", "film.mpg") +
-           cell("pagina.htm", "pagina.htm") + kRowBreak + cell("dir_0005\\menu.htm", "SCELTA  5") +
+      crlf("<HTML>\n" + kHeader + kGridStart + cell("..\\foto\\musica\\song.mp3", "song.mp3") +
+           cell("dir_0002\\menu.htm", "SCELTA  2") + cell("..\\foto\\film.mpg", "film.mpg") +
+           cell("..\\foto\\pagina.htm", "pagina.htm") + kRowBreak + cell("dir_0005\\menu.htm", "SCELTA  5") +
            cell("dir_0006\\menu.htm", "SCELTA  6") + kGridEnd + kPiede));
   // The folder entry cannot be copied: one message, and its folder still gets its page.
   EXPECT_NE(fx.transcript().find("message \"Errore nella copia delle immagini ERR="),
@@ -173,7 +180,7 @@ TEST_F(PageWriterTest, PageWhoseNameContainsIndexGetsNoBackLink) {
   upperCase();
   fx.album().job.File_Pagina = "MYINDEX.HTM";
   run();
-  EXPECT_EQ(onC("album/MYINDEX.HTM"), crlf("<HTML>\n" + kHeader + kGridStart + kGridEnd + kPiede));
+  EXPECT_EQ(onC("album/MYINDEX.HTM"), crlf("<HTML>\n" + kHeaderUpper + kGridStart + kGridEnd + kPiede));
 }
 
 TEST_F(PageWriterTest, LowerCasePageNamedInUpperCaseStillGetsTheBackLink) {

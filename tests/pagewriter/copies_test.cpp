@@ -17,10 +17,21 @@ class CopyCaseTest : public PageWriterTest, public ::testing::WithParamInterface
   }
 };
 
-TEST_P(CopyCaseTest, FourLetterTypeKeepsItsLastThreeAndPicturesArriveInTheBuildsCase) {
-  addEntries({"C:\\foto\\a.jpg", "C:\\foto\\b.jpg", "C:\\foto\\photo.jpeg"});
+// A copy keeps the entry's own extension, whole and without the blanks around the name, so
+// that the slideshow's link and the copy agree (`trailext.jpg ` once gave `img_002.pg `).
+TEST_P(CopyCaseTest, CopyKeepsTheEntrysWholeTypeAndPicturesArriveInTheBuildsCase) {
+  addEntries({"C:\\foto\\a.jpg", "C:\\foto\\trailext.jpg ", "C:\\foto\\photo.jpeg",
+              "C:\\foto\\x..gif", "C:\\foto\\noext"});
   run();
-  EXPECT_EQ(onC("album/" + inCase("dir_0001/img_003.peg")), "foto/photo.jpeg");
+  EXPECT_EQ(onC("album/" + inCase("dir_0001/img_002.jpg")), "foto/trailext.jpg ");
+  EXPECT_EQ(onC("album/" + inCase("dir_0001/img_003.jpeg")), "foto/photo.jpeg");
+  EXPECT_EQ(onC("album/" + inCase("dir_0001/img_004.gif")), "foto/x..gif");
+  EXPECT_EQ(onC("album/" + inCase("dir_0001/img_005.ext")), "foto/noext");
+  const std::string slideshow = onC("album/" + inCase("dir_0001/menu.htm"));
+  EXPECT_NE(slideshow.find(inCase("img_001.jpg") + "\"> <img src=\"" + inCase("img_002.jpg") + "\""),
+            std::string::npos)
+      << slideshow;
+  EXPECT_NE(slideshow.find("<IMG SRC=\"" + inCase("img_003.jpeg") + "\">"), std::string::npos);
   for (const char* picture :
        {"puls_sx3.jpg", "puls_su3.jpg", "puls_dx3.jpg", "sfondo_1.gif", "sfondo_2.gif"})
     EXPECT_EQ(onC("album/" + inCase("dir_0001/") + inCase(picture)),
@@ -63,6 +74,34 @@ TEST_P(CopyCaseTest, VanishedSourceIsReportedAndStillCountsInItsFolder) {
 // A short prefix: the longest test name here fills the CTest name up to 100 columns of ctest -N.
 INSTANTIATE_TEST_SUITE_P(Case, CopyCaseTest, ::testing::Values(false, true),
                          [](const auto& info) { return info.param ? "Upper" : "Lower"; });
+
+}  // namespace
+}  // namespace vortena::testing
+
+namespace vortena::testing {
+namespace {
+
+// A rebuild in place after photos were deleted: the entry folder holds this build's copies
+// only, so no deleted photo stays reachable; other names in the folder are left alone.
+TEST_F(PageWriterTest, RebuildRemovesTheEarlierBuildsOtherCopies) {
+  addPictures(6);
+  run();
+  ASSERT_TRUE(existsOnC("album/dir_0001/img_006.jpg"));
+  writeFile(fx.driveC() / "album/dir_0001/img_01.jpg", "mine");
+  writeFile(fx.driveC() / "album/dir_0001/note.txt", "mine");
+  form().List1->clear();
+  addEntries({"C:\\foto\\x.gif", "C:\\foto\\p02.jpg"});
+  fx.user().queueAnswer(true);  // replace the page of the earlier build
+  run();
+  std::vector<std::string> left;
+  for (const auto& file : std::filesystem::directory_iterator(fx.driveC() / "album/dir_0001"))
+    left.push_back(file.path().filename().string());
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (std::vector<std::string>{"img_001.gif", "img_002.jpg", "img_01.jpg",
+                                            "menu.htm", "note.txt", "puls_dx3.jpg",
+                                            "puls_su3.jpg", "puls_sx3.jpg", "sfondo_1.gif",
+                                            "sfondo_2.gif"}));
+}
 
 }  // namespace
 }  // namespace vortena::testing

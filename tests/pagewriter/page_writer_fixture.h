@@ -117,12 +117,14 @@ class PageWriterTest : public ::testing::Test {
   PageOutcome outcome = PageOutcome::NotWritten;
 };
 
-// The twelve frame lines of a button around its link and text lines, and the two lines after.
-inline std::string cell(const std::string& href, const std::string& text) {
+// The twelve frame lines of a button around its link and text lines, and the two lines after;
+// the button's picture is named in the build's case, as it is copied beside the page.
+inline std::string cell(const std::string& href, const std::string& text, bool upper = false) {
   return "<td valign=\"Top\">\n"
          "  <table border=\"0\" cellpadding=\"0\" cellspacing=\"0\" width=\" 130\">\n"
          "  <tr>\n"
-         "   <td background=\"PULSANTE.JPG\" width=\"130\" height=\"30\">\n"
+         "   <td background=\"" + std::string(upper ? "PULSANTE.JPG" : "pulsante.jpg") +
+         "\" width=\"130\" height=\"30\">\n"
          "    <table border=\"0\" cellpadding=\"0\" cellspacing=\"0\" width=\"130\" "
          "height=\"30\">\n"
          "     <tr>\n"

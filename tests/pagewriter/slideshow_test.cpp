@@ -75,10 +75,11 @@ TEST_F(PageWriterTest, EachPicturePlaceholderTakesItsOwnCopysType) {
   const std::string slideshow = onC("album/dir_0002/menu.htm");
   EXPECT_NE(slideshow.find("<img src=\"img_001.gif\"> <img src=\"img_002.jpg\">\r\n"),
             std::string::npos);
-  EXPECT_NE(slideshow.find("<IMG SRC=\"IMG_003.gif\">\r\n"), std::string::npos);
-  // Folder 2 holds three pictures: a tenth is left as the template names it.
-  EXPECT_NE(slideshow.find("<img src=\"img_010.jpg\">\r\n"), std::string::npos);
-  EXPECT_NE(onC("album/dir_0001/menu.htm").find("<img src=\"img_010.jpg\">"), std::string::npos);
+  EXPECT_NE(slideshow.find("<IMG SRC=\"img_003.gif\">\r\n"), std::string::npos);
+  // A line naming only pictures the folder does not hold is left out: its link would lead
+  // nowhere.
+  EXPECT_EQ(slideshow.find("img_010"), std::string::npos);
+  EXPECT_EQ(onC("album/dir_0001/menu.htm").find("img_010"), std::string::npos);
 }
 
 TEST_F(PageWriterTest, UpperCaseCopiesGiveUpperCaseTypes) {
@@ -87,11 +88,9 @@ TEST_F(PageWriterTest, UpperCaseCopiesGiveUpperCaseTypes) {
   run();
   EXPECT_EQ(onC("album/DIR_0001/MENU.HTM"),
             crlf("<HTML><BODY>\n"
-                 "<a href=\"../INDEX.HTM\"><img src=\"puls_sx3.jpg\"></a>\n"
-                 "<A HREF=\"../INDEX.HTM\"><IMG SRC=\"puls_dx3.jpg\"></A>\n"
-                 "<img src=\"img_001.GIF\"> <img src=\"img_002.JPG\">\n"
-                 "<IMG SRC=\"IMG_003.JPG\">\n"
-                 "<img src=\"img_010.jpg\">\n"
+                 "<a href=\"../INDEX.HTM\"><img src=\"PULS_SX3.JPG\"></a>\n"
+                 "<A HREF=\"../INDEX.HTM\"><IMG SRC=\"PULS_DX3.JPG\"></A>\n"
+                 "<img src=\"IMG_001.GIF\"> <img src=\"IMG_002.JPG\">\n"
                  "</BODY></HTML>\n"));
 }
 
@@ -120,6 +119,59 @@ TEST_F(PageWriterTest, PassNumbersFoldersFromTheFirstItIsGiven) {
             std::string::npos);
   EXPECT_EQ(fx.album().folders.nextFolder, 10001);
 }
+
+}  // namespace
+}  // namespace vortena::testing
+
+namespace vortena::testing {
+namespace {
+
+// The program's own slideshow template lists every copy of its folder, whatever the folder's
+// size: each picture link names a copy of that folder, and every copy is named once.
+struct FolderSizeCase {
+  int perFolder;
+  bool upper;
+};
+void PrintTo(const FolderSizeCase& c, std::ostream* os) {
+  *os << c.perFolder << (c.upper ? "_upper" : "_lower");
+}
+class SlideshowFolderSizeTest : public PageWriterTest,
+                                public ::testing::WithParamInterface<FolderSizeCase> {};
+
+TEST_P(SlideshowFolderSizeTest, SlideshowNamesEveryCopyOfItsFolder) {
+  const auto [perFolder, upper] = GetParam();
+  putProgramFile("MENU.HTM", readFile(std::filesystem::path(VORTENA_RESOURCES_DIR) / "MENU.HTM"));
+  if (upper) upperCase();
+  form().txtMAX_N_FILES->setText(std::to_string(perFolder));
+  const int pictures = perFolder + 1;  // a full folder and one of a single picture
+  addPictures(pictures);
+  run();
+  for (int folder = 1; folder <= 2; ++folder) {
+    const std::filesystem::path dir =
+        fx.driveC() / "album" / ((upper ? "DIR_000" : "dir_000") + std::to_string(folder));
+    const std::string page = readFile(dir / (upper ? "MENU.HTM" : "menu.htm"));
+    std::vector<std::string> linked;
+    for (size_t at = page.find("<img src=\""); at != std::string::npos;
+         at = page.find("<img src=\"", at + 1)) {
+      const size_t start = at + 10;
+      const std::string name = page.substr(start, page.find('"', start) - start);
+      if (name.starts_with(upper ? "IMG_" : "img_")) linked.push_back(name);
+    }
+    std::vector<std::string> copies;
+    for (const auto& file : std::filesystem::directory_iterator(dir)) {
+      const std::string name = file.path().filename().string();
+      if (name.starts_with(upper ? "IMG_" : "img_")) copies.push_back(name);
+    }
+    std::sort(copies.begin(), copies.end());
+    EXPECT_EQ(linked, copies) << "folder " << folder;
+    EXPECT_EQ(copies.size(), static_cast<size_t>(folder == 1 ? perFolder : 1));
+  }
+}
+INSTANTIATE_TEST_SUITE_P(Sizes, SlideshowFolderSizeTest,
+                         ::testing::Values(FolderSizeCase{1, false}, FolderSizeCase{9, false},
+                                           FolderSizeCase{10, true}, FolderSizeCase{20, false},
+                                           FolderSizeCase{20, true}, FolderSizeCase{100, true}),
+                         ReadableName());
 
 }  // namespace
 }  // namespace vortena::testing

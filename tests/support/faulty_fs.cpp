@@ -88,6 +88,11 @@ FsStatus FaultyFileSystem::rename(const std::string& from, const std::string& to
   return inner_.rename(from, to);
 }
 
+FsStatus FaultyFileSystem::removeFile(const std::string& path) {
+  if (int error = injected(FsOperation::RemoveFile, path)) return {error};
+  return inner_.removeFile(path);
+}
+
 FsStatus FaultyFileSystem::makeFolder(const std::string& path) {
   if (int error = injected(FsOperation::MakeFolder, path)) return {error};
   return inner_.makeFolder(path);

@@ -17,6 +17,7 @@ enum class FsOperation {
   Copy,       // matched on the destination path
   Rename,     // matched on the source path
   MakeFolder,
+  RemoveFile,
   ListFolder,
   ChangeFolder,
 };
@@ -35,6 +36,7 @@ class FaultyFileSystem : public FileSystem {
   FsStatus openWrite(const std::string& path, std::unique_ptr<TextWriter>& out) override;
   FsStatus copyFile(const std::string& from, const std::string& to) override;
   FsStatus rename(const std::string& from, const std::string& to) override;
+  FsStatus removeFile(const std::string& path) override;
   FsStatus makeFolder(const std::string& path) override;
   FsStatus listFolder(const std::string& path, std::vector<DirEntry>& out) override;
   FsStatus folderIdentity(const std::string& path, DirEntry& out) override;

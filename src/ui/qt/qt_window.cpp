@@ -1,6 +1,7 @@
 #include "ui/qt/qt_window.h"
 
 #include <QApplication>
+#include <clocale>
 
 #include "ui/qt/qt_main_window.h"
 
@@ -8,6 +9,10 @@ namespace vortena {
 
 int runWindow(int argc, char** argv, const WindowOptions& options) {
   QApplication application(argc, argv);
+  // The application takes the user's locale for the C library. The program's text rules do
+  // not use it; the numeric part is put back to C all the same, so that no number is ever
+  // read or written in the user's way (in Italian, strtod reads "2.5" as 2).
+  std::setlocale(LC_NUMERIC, "C");
   WindowsFileSystem fs(options.drives);
   QtMainWindow window(fs, fs.toDriveForm(options.programFolder));
   QApplication::setWindowIcon(window.windowIcon());

@@ -44,7 +44,7 @@ TEST(BuildClickTest, SinglePageBuildWritesThePageFromTheClickedWindow) {
   ASSERT_FALSE(page.empty()) << shown;
   EXPECT_EQ(page.rfind("<HTML>\r\n", 0), 0u);
   EXPECT_NE(page.find("<A HREF=\"dir_0001\\menu.htm\">"), std::string::npos);
-  EXPECT_NE(page.find("<td background=\"PULSANTE.JPG\" width=\"130\" height=\"30\">"),
+  EXPECT_NE(page.find("<td background=\"pulsante.jpg\" width=\"130\" height=\"30\">"),
             std::string::npos);
   EXPECT_EQ(readFile(c / "album" / "dir_0001" / "img_001.jpg"), "picture one");
   EXPECT_EQ(readFile(c / "album" / "dir_0001" / "img_002.jpg"), "picture two");
