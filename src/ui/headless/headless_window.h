@@ -22,7 +22,7 @@ class HeadlessWindow {
  public:
   // The load handler has run when the constructor returns.
   HeadlessWindow(const RunnerOptions& options, Ui& ui, FileDialog& dialog, Launcher& launcher)
-      : fs_(options.drives),
+      : fs_(withProgramFolder(options.drives, options.programFolder)),
         window_(form_.form(), Services{&fs_, &ui, &dialog, &launcher,
                                        programFolderDriveForm(fs_, options.programFolder)}) {
     window_.load();

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <clocale>
 
+#include "app/program_folder.h"
 #include "ui/qt/qt_main_window.h"
 
 namespace vortena {
@@ -13,8 +14,8 @@ int runWindow(int argc, char** argv, const WindowOptions& options) {
   // not use it; the numeric part is put back to C all the same, so that no number is ever
   // read or written in the user's way (in Italian, strtod reads "2.5" as 2).
   std::setlocale(LC_NUMERIC, "C");
-  WindowsFileSystem fs(options.drives);
-  QtMainWindow window(fs, fs.toDriveForm(options.programFolder));
+  WindowsFileSystem fs(withProgramFolder(options.drives, options.programFolder));
+  QtMainWindow window(fs, programFolderDriveForm(fs, options.programFolder));
   QApplication::setWindowIcon(window.windowIcon());
   window.show();
   // The program lives as long as its window: closing it ends the event loop.

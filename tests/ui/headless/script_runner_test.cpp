@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "support/album_fixture.h"
+#include "support/program_folder.h"
 #include "support/run_script.h"
 #include "support/test_names.h"
 
@@ -21,6 +22,26 @@ class ScriptRunnerTest : public ::testing::Test {
   testing::TempFolder driveC_;
   testing::TempFolder program_;
 };
+
+// With Z: mapped elsewhere no drive covers the program folder: it is still reached, and a build
+// finds its templates.
+TEST_F(ScriptRunnerTest, ProgramFolderIsFoundWhateverTheDriveMap) {
+  testing::writeProgramFolder(program_.path());
+  testing::writeFile(driveC_.path() / "foto" / "a.jpg", "picture a");
+  testing::TempFolder elsewhere;
+  RunnerOptions options;
+  options.drives.set('C', driveC_.path().string());
+  options.drives.set('Z', elsewhere.path().string());
+  options.programFolder = program_.path().string();
+  std::istringstream in(
+      "set txtPATH_RICERCA C:\\foto\nset txtNOME_FILE_HTM C:\\foto\\index.htm\n"
+      "click cmdCONFERMA\nclick Command1\n");
+  std::ostringstream out, err;
+  EXPECT_EQ(runScript(in, out, err, options), 0) << err.str();
+  EXPECT_EQ(out.str().find("Manca il file"), std::string::npos) << out.str();
+  EXPECT_EQ(testing::readFile(driveC_.path() / "foto" / "dir_0001" / "menu.htm").empty(), false);
+  EXPECT_EQ(testing::readFile(driveC_.path() / "foto" / "pulsante.jpg"), "bytes of pulsante.jpg");
+}
 
 const char* const kStartDump =
     "control txtPATH_RICERCA enabled \"C:\\\\VORTENA\\\\\"\n"
@@ -145,16 +166,11 @@ INSTANTIATE_TEST_SUITE_P(
     Lines, ScriptRunnerBadLineTest,
     ::testing::Values(BadLine{"frobnicate\n", 1, ""},
                       BadLine{"click Command1\n\nclick NoSuchButton\n", 3, "disabled Command1\n"},
-                      BadLine{"check Check1 3\n", 1, ""},
-                      BadLine{"check Check1\n", 1, ""},
-                      BadLine{"check txtNUM_FILE 1\n", 1, ""},
-                      BadLine{"set Command1 x\n", 1, ""},
-                      BadLine{"select List1 0\n", 1, ""},
-                      BadLine{"select List1 -2\n", 1, ""},
-                      BadLine{"answer maybe\n", 1, ""},
-                      BadLine{"launch\n", 1, ""},
-                      BadLine{"option Check1\n", 1, ""},
-                      BadLine{"set\n", 1, ""}),
+                      BadLine{"check Check1 3\n", 1, ""}, BadLine{"check Check1\n", 1, ""},
+                      BadLine{"check txtNUM_FILE 1\n", 1, ""}, BadLine{"set Command1 x\n", 1, ""},
+                      BadLine{"select List1 0\n", 1, ""}, BadLine{"select List1 -2\n", 1, ""},
+                      BadLine{"answer maybe\n", 1, ""}, BadLine{"launch\n", 1, ""},
+                      BadLine{"option Check1\n", 1, ""}, BadLine{"set\n", 1, ""}),
     testing::ReadableName());
 
 }  // namespace
