@@ -126,6 +126,9 @@ class FileSystem {
   // Identity of an existing file or folder (links followed): the same device and inode is the
   // same file, whatever names lead to it. Fails with 53 or 76 when nothing is there.
   virtual FsStatus fileIdentity(const std::string& path, DirEntry& out) = 0;
+  // Whether two existing regular files hold the same bytes (`same`); fails as openRead does when
+  // either cannot be read.
+  virtual FsStatus sameContent(const std::string& a, const std::string& b, bool& same) = 0;
   // The full path of `path` in drive form, nothing looked up on disk: the current drive and
   // folder applied to a relative path, "." and ".." resolved, every name kept as written
   // ("album\x.htm" -> "C:\home\album\x.htm" when C:\home is current).

@@ -484,6 +484,47 @@ FsStatus WindowsFileSystem::fileIdentity(const std::string& path, DirEntry& out)
   return {};
 }
 
+namespace {
+
+// Reads up to `size` bytes, fewer only at the end of the file; -1 on a read error.
+ssize_t readFully(int fd, char* buffer, size_t size) {
+  size_t got = 0;
+  while (got < size) {
+    ssize_t n = ::read(fd, buffer + got, size - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return -1;
+    if (n == 0) break;
+    got += static_cast<size_t>(n);
+  }
+  return static_cast<ssize_t>(got);
+}
+
+}  // namespace
+
+FsStatus WindowsFileSystem::sameContent(const std::string& a, const std::string& b, bool& same) {
+  same = false;
+  Descriptor first, second;
+  struct stat firstStat, secondStat;
+  if (FsStatus s = Resolved(*this, a).openExisting(first, firstStat); !s.ok()) return s;
+  if (FsStatus s = Resolved(*this, b).openExisting(second, secondStat); !s.ok()) return s;
+  if (firstStat.st_size != secondStat.st_size) return {};
+  if (sameIdentity(firstStat, secondStat)) {
+    same = true;
+    return {};
+  }
+  constexpr size_t kChunk = 64 * 1024;
+  std::vector<char> left(kChunk), right(kChunk);
+  for (;;) {
+    const ssize_t n = readFully(first.get(), left.data(), kChunk);
+    const ssize_t m = readFully(second.get(), right.data(), kChunk);
+    if (n < 0 || m < 0) return lastError();
+    if (n != m || !std::equal(left.begin(), left.begin() + n, right.begin())) return {};
+    if (n == 0) break;
+  }
+  same = true;
+  return {};
+}
+
 std::string WindowsFileSystem::fullPath(const std::string& path) const {
   WindowsPath parsed = parseWindowsPath(path);
   const char drive = parsed.drive ? parsed.drive : currentDrive_;

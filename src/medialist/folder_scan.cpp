@@ -1,10 +1,12 @@
 #include "medialist/folder_scan.h"
 
 #include <array>
+#include <memory>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "core/album_files.h"
 #include "core/text.h"
 
 namespace vortena {
@@ -49,35 +51,102 @@ class ScopeExit {
   Undo undo_;
 };
 
+// Whether one of the first lines of the page at `path` carries the program's mark.
+bool carriesProgramMark(FileSystem& fs, const std::string& path) {
+  std::unique_ptr<TextReader> page;
+  if (!fs.openRead(path, page).ok() || !page) return false;
+  std::string line;
+  for (int n = 0; n < kProgramMarkLines && page->readLine(line); ++n)
+    if (toLower(line).find(kProgramMark) != std::string::npos) return true;
+  return false;
+}
+
+// Whether a listed folder is an entry folder that a build wrote: its slideshow page carries
+// the program's mark. A folder of the user's that merely holds a menu.htm of its own is listed.
+bool isEntryFolder(FileSystem& fs, const std::string& folder, const std::vector<DirEntry>& names) {
+  for (const DirEntry& entry : names)
+    if (!entry.isFolder && toLower(entry.name) == kSlideshowPage)
+      return carriesProgramMark(fs, folder + entry.name);
+  return false;
+}
+
+// Whether a file of the tree is something a build put there: a site file identical to the
+// program folder's, or a page written from the program's templates. A photo that merely shares
+// a site file's name is the user's own and is listed.
+bool isBuildOutput(const ScanTarget& target, const std::string& folder, const std::string& name) {
+  static const std::vector<std::string> siteNames = [] {
+    std::vector<std::string> names;
+    for (std::string_view site : kSiteAssets) names.push_back(toUpper(site));
+    return names;
+  }();
+  const std::string upper = toUpper(name);
+  for (size_t i = 0; i < siteNames.size(); ++i) {
+    if (siteNames[i] != upper) continue;
+    const std::string programCopy = target.programFolder + "\\" + std::string(kSiteAssets[i]);
+    bool same = false;
+    return !target.programFolder.empty() &&
+           target.fs.sameContent(folder + name, programCopy, same).ok() && same;
+  }
+  const size_t dot = upper.rfind('.');
+  const std::string type = dot == std::string::npos ? "" : upper.substr(dot + 1);
+  return (type == "HTM" || type == "HTML") && carriesProgramMark(target.fs, folder + name);
+}
+
 }  // namespace
 
 void FolderScan::Legge_Dir(const ScanTarget& target, const std::string& Path_Ricerca,
                            int Tipo_File) {
-  // A folder below the deepest level is never listed; its parent has already given it its
-  // folder entry.
-  if (livello_ > kDeepestLevel) return;
+  static_cast<void>(Tipo_File);  // passed on unchanged by the original walk; no use of its own
+  listTree(target, Path_Ricerca, "");
+}
+
+void FolderScan::listTree(const ScanTarget& target, const std::string& Path_Ricerca,
+                          const std::string& folderEntry) {
   FileSystem& fs = target.fs;
   Ui& ui = target.ui;
   ListBox& list = target.List1;
+  const auto addFolderEntry = [&] {
+    if (folderEntry.empty()) return;
+    list.addItem(folderEntry);
+    ui.progress(list.count(), 0);
+    ui.processEvents();
+  };
 
   dirCorrente_ = Path_Ricerca;
   if (dirCorrente_.empty() || dirCorrente_.back() != '\\') dirCorrente_ += '\\';
   const std::string folder = dirCorrente_;
 
+  // A folder below the deepest level is never listed, but gets its folder entry unless it is
+  // an entry folder of a build.
+  if (livello_ > kDeepestLevel) {
+    if (!carriesProgramMark(fs, folder + std::string(kSlideshowPage))) addFolderEntry();
+    return;
+  }
+
   // A symbolic link back to a folder that is being scanned would make the walk endless: such
-  // a folder is not entered a second time.
+  // a folder gets its entry but is not entered a second time.
   DirEntry identity;
   bool identified = fs.folderIdentity(folder, identity).ok();
   if (identified) {
     for (const FolderId& open : openFolders_)
-      if (open.device == identity.device && open.inode == identity.inode) return;
+      if (open.device == identity.device && open.inode == identity.inode) {
+        addFolderEntry();
+        return;
+      }
   }
 
   std::vector<std::string> subfolders;
   {
     std::vector<DirEntry> names;
-    // A folder that cannot be listed gives no entries and no message.
-    if (!fs.listFolder(folder, names).ok()) return;
+    // A folder that cannot be listed gives no entries but its own and no message.
+    if (!fs.listFolder(folder, names).ok()) {
+      addFolderEntry();
+      return;
+    }
+    // An entry folder written by a build holds copies, not the user's media: neither it nor
+    // anything below it is listed.
+    if (isEntryFolder(fs, folder, names)) return;
+    addFolderEntry();
 
     if (!filterText(target).empty()) {
       for (const DirEntry& entry : names) {
@@ -86,6 +155,7 @@ void FolderScan::Legge_Dir(const ScanTarget& target, const std::string& Path_Ric
         // window applies from the next name on.
         std::string filter = filterText(target);
         if (filter.empty() || !fileMatches(entry.name, filter)) continue;
+        if (isBuildOutput(target, folder, entry.name)) continue;
         list.addItem(folder + entry.name);
         ui.progress(list.count(), 0);
         ui.processEvents();
@@ -102,14 +172,11 @@ void FolderScan::Legge_Dir(const ScanTarget& target, const std::string& Path_Ric
   if (identified) openFolders_.push_back({identity.device, identity.inode});
   ScopeExit closeFolder([this, openBefore] { openFolders_.resize(openBefore); });
   for (const std::string& subfolder : subfolders) {
-    if (filterText(target).empty()) {
-      list.addItem("<" + trim(subfolder) + ">");
-      ui.progress(list.count(), 0);
-      ui.processEvents();
-    }
+    // The folder entry is decided now, as the box reads; it is appended by the nested call.
+    const std::string entry = filterText(target).empty() ? "<" + trim(subfolder) + ">" : "";
     ++livello_;
     ScopeExit goBackUp([this] { --livello_; });
-    Legge_Dir(target, subfolder, Tipo_File);
+    listTree(target, subfolder, entry);
   }
   ui.processEvents();
 }

@@ -18,6 +18,9 @@ struct ScanTarget {
   Ui& ui;
   ListBox& List1;
   const TextBox& txtESTENSIONE;
+  // The program folder in drive form: a file of the tree that is one of its site files, byte
+  // for byte, was put there by a build and is not listed.
+  std::string programFolder;
 };
 
 // Lives in the main window for the whole run; holds the scan's depth and current folder.
@@ -26,11 +29,18 @@ class FolderScan {
   // Appends to List1 the entries of Path_Ricerca and the folders below it, depth-first,
   // as txtESTENSIONE asks (read afresh for every name): empty = folder entries "<path>",
   // "*" = the known picture types, else one extension. Tipo_File is passed on unchanged.
+  // What a build wrote is left out: entry folders (their slideshow page carries the program's
+  // mark), pages carrying the mark, and site files identical to the program folder's.
   void Legge_Dir(const ScanTarget& target, const std::string& Path_Ricerca, int Tipo_File);
 
   int Livello() const { return livello_; }
 
  private:
+  // Lists one folder; `folderEntry` is the folder's own entry "<path>", appended once the folder
+  // is known not to be an entry folder (empty for the start folder and outside folder mode).
+  void listTree(const ScanTarget& target, const std::string& Path_Ricerca,
+                const std::string& folderEntry);
+
   struct FolderId {
     std::uint64_t device;
     std::uint64_t inode;

@@ -69,7 +69,7 @@ void cmdCONFERMA_Click(Form& form, const Services& sys, FolderScan& scan) {
   // A typed pattern such as C:\VORTENA\*.* is cut back to its folder.
   while (start.substr(start.size() < 3 ? 0 : start.size() - 3).find('*') != std::string::npos)
     start.pop_back();
-  scan.Legge_Dir({*sys.fs, ui, *form.List1, *form.txtESTENSIONE}, start, 16);
+  scan.Legge_Dir({*sys.fs, ui, *form.List1, *form.txtESTENSIONE, sys.programFolder}, start, 16);
 
   double count = refreshCounter(form);
   if (count > 0) {

@@ -7,15 +7,10 @@
 #include <string>
 #include <string_view>
 
+#include "core/album_files.h"
 #include "pagewriter/page_state.h"
 
 namespace vortena {
-
-// The thirteen files copied beside the pages, in order, with their names in the program folder.
-inline constexpr std::array<std::string_view, 13> kSiteAssets{
-    "INTESTAZ.HTM", "INTEST_2.HTM", "PIEDE.HTM",    "diaposit.jpg", "film-1a.jpg",
-    "foto-1a.jpg",  "htm-1a.jpg",   "music-1a.jpg", "sfondo1g.jpg", "sfondo1p.jpg",
-    "pulsante.jpg", "sfondo_1.gif", "sfondo_2.gif"};
 
 // The line with every site picture it names (pulsante.jpg, diaposit.jpg, ...; any letter case)
 // written as the build copies it beside the pages, in the build's case, so that the link

@@ -22,7 +22,8 @@ Items scan(AlbumFixture& fx, const std::string& filter, const std::string& start
   fx.form().form().txtESTENSIONE->setText(filter);
   const Album& album = fx.album();
   fx.window().scan().Legge_Dir(
-      {*album.sys.fs, *album.sys.ui, *album.form.List1, *album.form.txtESTENSIONE}, start, 16);
+      {*album.sys.fs, *album.sys.ui, *album.form.List1, *album.form.txtESTENSIONE,
+       album.sys.programFolder}, start, 16);
   return listItems(fx);
 }
 
@@ -221,6 +222,68 @@ TEST(FolderScan, GoesOnAppendingToAListClearedDuringTheScan) {
   fx.album().sys.ui = &user;
   EXPECT_EQ(scan(fx, "jpg", "C:\\t"), Items{"C:\\t\\c.jpg"});
 }
+
+
+// Load, build, load again in the same folder: what the build wrote there (entry folders, site
+// files, pages) is not taken for media, so the second list is the first. The user's own files
+// that merely look like the build's are kept: a photo named like a site file, a folder with a
+// menu.htm of its own, a page of their own.
+struct ReloadCase {
+  const char* build;   // Command1: one page, Command4: numbered pages
+  const char* option;  // Option1: upper case, Option2: lower case
+};
+
+void PrintTo(const ReloadCase& c, std::ostream* os) { *os << c.build << "_" << c.option; }
+
+class ScanAfterBuild : public ::testing::TestWithParam<ReloadCase> {};
+
+TEST_P(ScanAfterBuild, ListsTheSameEntriesAsBeforeTheBuild) {
+  AlbumFixture fx;
+  const std::filesystem::path foto = fx.driveC() / "foto";
+  makeFiles(foto, {"p1.jpg", "p2.jpg", "p3.gif", "pulsante.jpg", "sub/q1.jpg", "sub/q2.bmp",
+                   "mine/a.jpg", "note.htm"});
+  testing::writeFile(foto / "mine" / "menu.htm", "<html><head><title>mine</title></head></html>");
+  // A copy of a site file the user keeps beside the photos is the build's own output too.
+  std::filesystem::copy_file(std::filesystem::path(VORTENA_SOURCE_DIR) / "resources" / "diaposit.jpg",
+                             foto / "diaposit.jpg");
+  const Form& form = fx.form().form();
+  const auto loadAll = [&] {
+    form.List1->clear();
+    for (const char* filter : {"*", "htm", ""}) scan(fx, filter, "C:\\foto");
+    Items items = listItems(fx);
+    for (std::string& item : items) item = toUpper(item);  // the build may respell a name's case
+    return items;
+  };
+  const Items before = loadAll();
+  EXPECT_EQ(before, (Items{"C:\\FOTO\\P1.JPG", "C:\\FOTO\\P2.JPG", "C:\\FOTO\\P3.GIF",
+                           "C:\\FOTO\\PULSANTE.JPG", "C:\\FOTO\\MINE\\A.JPG",
+                           "C:\\FOTO\\SUB\\Q1.JPG", "C:\\FOTO\\SUB\\Q2.BMP",
+                           "C:\\FOTO\\NOTE.HTM", "C:\\FOTO\\MINE\\MENU.HTM",
+                           "<C:\\FOTO\\MINE>", "<C:\\FOTO\\SUB>"}));
+
+  form.List1->clear();
+  form.txtPATH_RICERCA->setText("C:\\foto");
+  ASSERT_TRUE(fx.window().click("cmdCONFERMA_Tutti"));
+  form.txtESTENSIONE->setText("htm");
+  ASSERT_TRUE(fx.window().click("cmdCONFERMA"));
+  form.txtNOME_FILE_HTM->setText("C:\\foto\\index.htm");
+  form.txtMAX_N_FILES->setText("2");
+  (std::string(GetParam().option) == "Option1" ? form.Option1 : form.Option2)->select();
+  fx.user().queueAnswer(false);  // no view of the page at the end
+  ASSERT_TRUE(fx.window().click(GetParam().build));
+  ASSERT_TRUE(std::filesystem::exists(foto / (GetParam().option == std::string("Option1")
+                                                   ? "DIR_0001/MENU.HTM"
+                                                   : "dir_0001/menu.htm")));
+
+  EXPECT_EQ(loadAll(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothBuildsBothCases, ScanAfterBuild,
+                         ::testing::Values(ReloadCase{"Command1", "Option1"},
+                                           ReloadCase{"Command1", "Option2"},
+                                           ReloadCase{"Command4", "Option1"},
+                                           ReloadCase{"Command4", "Option2"}),
+                         testing::ReadableName());
 
 }  // namespace
 }  // namespace vortena

@@ -46,6 +46,9 @@ class FaultyFileSystem : public FileSystem {
   FsStatus fileIdentity(const std::string& path, DirEntry& out) override {
     return inner_.fileIdentity(path, out);
   }
+  FsStatus sameContent(const std::string& a, const std::string& b, bool& same) override {
+    return inner_.sameContent(a, b, same);
+  }
   std::string fullPath(const std::string& path) const override { return inner_.fullPath(path); }
 
  private:
