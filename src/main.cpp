@@ -43,7 +43,10 @@ std::string programFolder(const char* argv0) {
 
 int main(int argc, char** argv) {
   vortena::CommandLineSetup setup;
-  if (const char* list = std::getenv("VORTENA_DRIVES")) setup.options.drives.parseList(list);
+  if (const char* list = std::getenv("VORTENA_DRIVES"))
+    for (const std::string& item : setup.options.drives.parseList(list))
+      std::cerr << "vortena: warning: VORTENA_DRIVES item '" << item
+                << "' is not L=DIR; it is ignored\n";
   setup.options.programFolder = programFolder(argv[0]);
   QStringList args;
   for (int i = 0; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);

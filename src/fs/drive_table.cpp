@@ -1,5 +1,7 @@
 #include "fs/drive_table.h"
 
+#include <sys/stat.h>
+
 #include <utility>
 
 #include "fs/windows_path.h"
@@ -25,10 +27,21 @@ bool DriveTable::parseAssignment(std::string_view assignment) {
   return true;
 }
 
-bool DriveTable::parseList(std::string_view list) {
+std::vector<std::string> DriveTable::parseList(std::string_view list) {
+  std::vector<std::string> malformed;
   for (const std::string& item : splitPieces(list, ";"))
-    if (!parseAssignment(item)) return false;
-  return true;
+    if (!parseAssignment(item)) malformed.push_back(item);
+  return malformed;
+}
+
+std::vector<std::string> DriveTable::missingFolders() const {
+  std::vector<std::string> missing;
+  for (const auto& [letter, folder] : drives_) {
+    struct stat st;
+    if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+      missing.push_back(std::string(1, letter) + ": " + folder);
+  }
+  return missing;
 }
 
 std::optional<std::string> DriveTable::hostFolder(char letter) const {

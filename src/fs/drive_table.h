@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vortena {
 
@@ -17,9 +18,12 @@ class DriveTable {
   void set(char letter, std::string hostFolder);
   // "L=DIR" as given to --drive; false (and no change) when it is not of that form.
   bool parseAssignment(std::string_view assignment);
-  // "C=/srv/web;D=/media/usb" as in VORTENA_DRIVES; false when an item is malformed (the
-  // well-formed items before it are kept).
-  bool parseList(std::string_view list);
+  // "C=/srv/web;D=/media/usb" as in VORTENA_DRIVES. A malformed item is skipped, the items
+  // after it still taken; the malformed items are returned, for a warning.
+  std::vector<std::string> parseList(std::string_view list);
+  // "D: /media/usb" for each drive whose host folder is not an existing folder: nothing on such
+  // a drive can be listed or written, which the user should hear at start.
+  std::vector<std::string> missingFolders() const;
 
   std::optional<std::string> hostFolder(char letter) const;
   // Drive form of an absolute host path: the mapping with the longest matching host prefix

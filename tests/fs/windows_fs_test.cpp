@@ -124,15 +124,28 @@ TEST(DriveTableTest, MalformedAssignmentChangesNothing) {
   EXPECT_EQ(table.hostFolder('C'), "/srv/web");
 }
 
-TEST(DriveTableTest, ListKeepsTheItemsBeforeAMalformedOne) {
+TEST(DriveTableTest, ListSkipsOnlyTheMalformedItemsAndNamesThem) {
   DriveTable table;
-  EXPECT_TRUE(table.parseList("C=/srv/web;D=/media/usb;"));
+  EXPECT_TRUE(table.parseList("C=/srv/web;D=/media/usb;").empty());
   EXPECT_EQ(table.hostFolder('C'), "/srv/web");
   EXPECT_EQ(table.hostFolder('D'), "/media/usb");
   DriveTable partial;
-  EXPECT_FALSE(partial.parseList("E=/e;bad;F=/f"));
+  EXPECT_EQ(partial.parseList("E=/e;bad;F=/f;G:/g"), (std::vector<std::string>{"bad", "G:/g"}));
   EXPECT_EQ(partial.hostFolder('E'), "/e");
-  EXPECT_FALSE(partial.hostFolder('F'));
+  EXPECT_EQ(partial.hostFolder('F'), "/f");
+  EXPECT_FALSE(partial.hostFolder('G'));
+}
+
+TEST(DriveTableTest, DrivesOverMissingFoldersAreNamed) {
+  TempFolder here;
+  writeFile(here.path() / "file", "x");
+  DriveTable table;
+  table.set('C', here.path().string());
+  table.set('D', (here.path() / "gone").string());
+  table.set('E', (here.path() / "file").string());
+  EXPECT_EQ(table.missingFolders(),
+            (std::vector<std::string>{"D: " + (here.path() / "gone").string(),
+                                      "E: " + (here.path() / "file").string()}));
 }
 
 TEST(DriveTableTest, DefaultsAreHomeAndRoot) {

@@ -36,6 +36,13 @@ check "sources renamed to lower case" "uno.jpg" "$(ls "$work/c/foto" | grep -i u
 check "existing page without --yes" "1:vortena: Elenco  c:\\foto\\index.htm  gia' esistente, continuo (S/N) -> no" \
   "$?:$(cat "$work/err")"
 
+VORTENA_DRIVES="D=$work/c;bad;E=$work/gone" "$exe" scan --drive "C=$work/c" "$work/c/foto" >/dev/null 2>"$work/err"
+check "a malformed VORTENA_DRIVES item and a drive over a missing folder are told" \
+  "0:vortena: warning: VORTENA_DRIVES item 'bad' is not L=DIR; it is ignored|vortena: warning: drive E: is mapped to $work/gone, which is not a folder" \
+  "$?:$(paste -sd'|' "$work/err")"
+VORTENA_DRIVES="bad;E=$work/c" "$exe" scan 'E:\foto' 2>/dev/null | head -1 >"$work/out"
+check "the items after a malformed one are kept (the build above renamed Uno.JPG)" 'E:\foto\uno.jpg' "$(cat "$work/out")"
+
 "$exe" build --frobnicate a b >/dev/null 2>"$work/err"
 check "bad option" "2:Usage: vortena build [OPTION]... SOURCE_FOLDER PAGE" "$?:$(sed -n 2p "$work/err")"
 "$exe" --frobnicate </dev/null >/dev/null 2>"$work/err"

@@ -155,6 +155,11 @@ std::optional<int> parseCommon(QCommandLineParser& parser, QList<QCommandLineOpt
   for (const QString& drive : parser.values(kDrive))
     if (!options.drives.parseAssignment(bytes(drive)))
       return badCommandLine(err, text, command, "--drive needs L=DIR, not '" + bytes(drive) + "'");
+  // A drive over a folder that is not there lists nothing and takes no page: said at once, the
+  // program going on as asked.
+  for (const std::string& drive : options.drives.missingFolders())
+    err << "vortena: warning: drive " << drive.substr(0, 2) << " is mapped to " << drive.substr(3)
+        << ", which is not a folder\n";
   if (parser.isSet(kProgramDir)) {
     // Made absolute now: the commands change folder, and a relative program folder would then
     // point elsewhere.
