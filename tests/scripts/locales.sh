@@ -46,5 +46,25 @@ for loc in it_IT.UTF-8 tr_TR.UTF-8; do
   check "$loc: same transcript" "$(cat "$work/C/transcript")" "$(cat "$work/$loc/transcript")"
   check "$loc: same files and bytes" "$(cat "$work/C/files")" "$(cat "$work/$loc/files")"
 done
+
+# The same build clicked in the window (off screen), whose toolkit takes the user's locale.
+gui=$(dirname "$exe")/vortena_gui_tests
+window() {  # window LOCALE: the window test's transcript and album, dumped to one file
+  LC_ALL=$1 LANG=$1 QT_QPA_PLATFORM=offscreen VORTENA_WINDOW_DUMP="$work/window-$1" \
+    "$gui" --gtest_filter='WindowLocaleTest.*' > "$work/window-$1.log" 2>&1
+}
+if [ -x "$gui" ]; then
+  window C
+  check "window, C locale: the build passes" 0 "$?"
+  for loc in it_IT.UTF-8 tr_TR.UTF-8; do
+    [ -d "$work/$loc" ] || continue  # not installed: said above
+    window "$loc"
+    check "window, $loc: the build passes" 0 "$?"
+    check "window, $loc: same transcript, files and bytes as in C" yes \
+      "$(cmp -s "$work/window-C" "$work/window-$loc" && echo yes)"
+  done
+else
+  echo "skip the window: $gui is not built"
+fi
 finish || exit 1
 [ "$ran" -gt 0 ] || { echo "no test locale installed"; exit 77; }
