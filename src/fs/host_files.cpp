@@ -143,7 +143,8 @@ int writeAll(int fd, const char* data, size_t size) {
 
 class HostTextWriter final : public TextWriter {
  public:
-  explicit HostTextWriter(std::unique_ptr<PendingFile> file) : file_(std::move(file)) {}
+  HostTextWriter(std::string folder, std::string name, std::string replaced)
+      : folder_(std::move(folder)), name_(std::move(name)), replaced_(std::move(replaced)) {}
   // A writer dropped unclosed leaves the final name alone: its pending file goes with it.
 
   FsStatus writeLine(std::string_view line) override {
@@ -156,15 +157,21 @@ class HostTextWriter final : public TextWriter {
 
   // The file takes its final name only when every line reached it and its descriptor closed
   // without error; otherwise it is removed and the earlier file of that name stays as it was.
+  // A page whose whole text is already the file's, byte for byte, is left as it is: a rebuild
+  // of an unchanged album writes none of its pages again.
   // No fsync: an album is thousands of small pages, and a sync per page would make a build
   // many times slower; the rename after a clean close already keeps readers from ever seeing a
   // partial page.
   FsStatus close() override {
     if (closed_) return failure_;
     closed_ = true;
+    if (!file_ && failure_.ok() && alreadyOnDisk()) {
+      buffer_.clear();
+      return failure_;
+    }
     ignoreFailure(flush(), "a failed flush is kept in failure_ and checked below");
     if (!failure_.ok()) {
-      file_->discard();
+      if (file_) file_->discard();
       return failure_;
     }
     if (int error = file_->commit()) failure_ = {errorNumberOf(error)};
@@ -172,9 +179,18 @@ class HostTextWriter final : public TextWriter {
   }
 
  private:
+  // The pending file is made with the first block written (at the close for a page shorter
+  // than a block), so that an unchanged page costs no file at all.
   // A failed write is reported again by every later call: the lines after it would leave a
   // gap in the file, so none of them counts as written.
   FsStatus flush() {
+    if (failure_.ok() && !file_) {
+      auto file = std::make_unique<PendingFile>();
+      if (int error = file->create(folder_, name_, replaced_))
+        failure_ = {errorNumberOf(error, kPathNotFound)};
+      else
+        file_ = std::move(file);
+    }
     if (failure_.ok()) {
       if (int error = writeAll(file_->fd(), buffer_.data(), buffer_.size()))
         failure_ = {errorNumberOf(error)};
@@ -183,7 +199,33 @@ class HostTextWriter final : public TextWriter {
     return failure_;
   }
 
+  // Whether the final name, in exactly its spelling, is a regular file holding the buffered
+  // text and nothing else. A symbolic link or a case variant under the name is replaced as
+  // always.
+  bool alreadyOnDisk() const {
+    if (replaced_ != name_) return false;
+    const std::string path = joinHost(folder_, name_);
+    Descriptor fd(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    struct stat st;
+    if (!fd.valid() || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) ||
+        st.st_size != static_cast<off_t>(buffer_.size()))
+      return false;
+    std::string onDisk(buffer_.size() + 1, '\0');
+    size_t got = 0;
+    for (;;) {
+      const ssize_t n = ::read(fd.get(), onDisk.data() + got, onDisk.size() - got);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) break;
+      got += static_cast<size_t>(n);
+      if (got == onDisk.size()) break;  // longer than it was a moment ago: not the same
+    }
+    return got == buffer_.size() && onDisk.compare(0, got, buffer_) == 0;
+  }
+
   static constexpr size_t kBlock = 64 * 1024;
+  std::string folder_;    // host folder of the final name
+  std::string name_;      // the final name, as it is to be spelled
+  std::string replaced_;  // the entry under the name now, in its on-disk spelling; or empty
   std::unique_ptr<PendingFile> file_;
   std::string buffer_;
   FsStatus failure_;
@@ -407,8 +449,9 @@ void PendingFile::discard() {
 }
 
 std::unique_ptr<TextReader> hostTextReader(int fd) { return std::make_unique<HostTextReader>(fd); }
-std::unique_ptr<TextWriter> hostTextWriter(std::unique_ptr<PendingFile> file) {
-  return std::make_unique<HostTextWriter>(std::move(file));
+std::unique_ptr<TextWriter> hostTextWriter(std::string folder, std::string name,
+                                           std::string replaced) {
+  return std::make_unique<HostTextWriter>(std::move(folder), std::move(name), std::move(replaced));
 }
 
 }  // namespace vortena

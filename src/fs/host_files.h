@@ -114,9 +114,12 @@ class PendingFile {
 };
 
 // Text files. The reader owns its descriptor and reads lines up to LF, CR LF or a lone CR. The
-// writer writes lines with CR LF into a pending file and commits it on close; a failed write
-// is kept and reported by every later call, and then the close removes the file instead.
+// writer writes lines with CR LF into a pending file for the final name `name` in host
+// `folder` (`replaced`: as for PendingFile::create) and commits it on close; a failed write is
+// kept and reported by every later call, and then the close removes the file instead. A text
+// that the final name already holds byte for byte is not written again.
 std::unique_ptr<TextReader> hostTextReader(int fd);
-std::unique_ptr<TextWriter> hostTextWriter(std::unique_ptr<PendingFile> file);
+std::unique_ptr<TextWriter> hostTextWriter(std::string folder, std::string name,
+                                           std::string replaced);
 
 }  // namespace vortena

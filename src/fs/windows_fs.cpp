@@ -188,10 +188,11 @@ FsStatus WindowsFileSystem::openRead(const std::string& path, std::unique_ptr<Te
 FsStatus WindowsFileSystem::openWrite(const std::string& path, std::unique_ptr<TextWriter>& out) {
   Resolved r(*this, path);
   if (FsStatus s = r.checkReplaceable(); !s.ok()) return s;
-  auto file = std::make_unique<PendingFile>();
-  if (int error = file->create(r.parent, r.asked, r.onDisk))
-    return {errorNumberOf(error, kPathNotFound)};
-  out = hostTextWriter(std::move(file));
+  // The file itself is made only when its text is known (see hostTextWriter); a folder where
+  // no file can be made is refused now, as the page writer's recovery expects.
+  if (::faccessat(AT_FDCWD, r.parent.c_str(), W_OK | X_OK, AT_EACCESS) != 0)
+    return lastError(kPathNotFound);
+  out = hostTextWriter(r.parent, r.asked, r.onDisk);
   return {};
 }
 

@@ -634,6 +634,75 @@ TEST_F(WindowsFsTest, FullDeviceFailsTheHostWriteAndCopy) {
   EXPECT_EQ(errorNumberOf(ENOSPC), kDiskFull);
 }
 
+// A page written again with the text it already holds is left alone (a rebuild of an
+// unchanged album makes no file); anything else under the name is replaced as always.
+struct RewriteCase {
+  const char* label;
+  std::string before;  // under the name: "file", "longer", "other" (same size), "link", "variant"
+  std::string text;        // the page written, one line
+  bool keepsTheOldFile;    // same inode as before
+};
+
+void PrintTo(const RewriteCase& c, std::ostream* os) { *os << c.label; }
+
+class PageRewriteTest : public WindowsFsTest, public ::testing::WithParamInterface<RewriteCase> {};
+
+TEST_P(PageRewriteTest, SameTextKeepsTheFileAnythingElseIsReplaced) {
+  const RewriteCase& t = GetParam();
+  const std::string text = t.text + "\r\n";
+  const fs::path page = c() / "page.htm";
+  if (t.before == "file") writeFile(page, text);
+  if (t.before == "longer") writeFile(page, text + "more\r\n");
+  if (t.before == "other") writeFile(page, "x" + text.substr(1));
+  if (t.before == "variant") writeFile(c() / "PAGE.HTM", text);
+  if (t.before == "link") {
+    writeFile(c() / "target.htm", text);
+    fs::create_symlink("target.htm", page);
+  }
+  const fs::path old = t.before == "variant" ? c() / "PAGE.HTM" : page;
+  struct stat beforeStat;
+  ASSERT_EQ(::lstat(old.c_str(), &beforeStat), 0);
+
+  ASSERT_TRUE(writeLines(files_, "C:\\page.htm", {t.text}).ok());
+
+  struct stat afterStat;
+  ASSERT_EQ(::lstat(page.c_str(), &afterStat), 0);
+  EXPECT_TRUE(S_ISREG(afterStat.st_mode));
+  EXPECT_EQ(afterStat.st_ino == beforeStat.st_ino, t.keepsTheOldFile);
+  EXPECT_EQ(readFile(page), text);
+  EXPECT_EQ(hostNames(c()), t.before == "link" ? (std::vector<std::string>{"page.htm", "target.htm"})
+                                               : std::vector<std::string>{"page.htm"});
+  if (t.before == "link") {
+    EXPECT_EQ(readFile(c() / "target.htm"), text);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pages, PageRewriteTest,
+    ::testing::Values(RewriteCase{"same text", "file", "<html>", true},
+                      RewriteCase{"old file longer", "longer", "<html>", false},
+                      RewriteCase{"other text same size", "other", "<html>", false},
+                      RewriteCase{"long page", "file", std::string(100000, 'p'), false},
+                      RewriteCase{"symbolic link", "link", "<html>", false},
+                      RewriteCase{"case variant", "variant", "<html>", false}),
+    testing::ReadableName());
+
+TEST_F(WindowsFsTest, SameContentComparesEveryByte) {
+  writeFile(c() / "a.jpg", std::string(200000, 'a'));
+  writeFile(c() / "b.jpg", std::string(200000, 'a'));
+  writeFile(c() / "c.jpg", std::string(199999, 'a') + "c");
+  writeFile(c() / "d.jpg", std::string(100, 'a'));
+  bool same = false;
+  EXPECT_TRUE(files_.sameContent("C:\\A.JPG", "C:\\b.jpg", same).ok());
+  EXPECT_TRUE(same);
+  EXPECT_TRUE(files_.sameContent("C:\\a.jpg", "C:\\c.jpg", same).ok());
+  EXPECT_FALSE(same);
+  EXPECT_TRUE(files_.sameContent("C:\\a.jpg", "C:\\d.jpg", same).ok());
+  EXPECT_FALSE(same);
+  EXPECT_EQ(files_.sameContent("C:\\a.jpg", "C:\\none.jpg", same).number, kFileNotFound);
+  EXPECT_FALSE(same);
+}
+
 TEST_F(WindowsFsTest, ReadOnlyFolderRefusesNewFiles) {
   if (geteuid() == 0) GTEST_SKIP() << "permissions do not hold for root";
   fs::create_directories(c() / "ro");
