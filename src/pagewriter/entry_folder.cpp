@@ -120,6 +120,13 @@ constexpr std::string_view kRepeatMarker = "<!--altre-->";
 constexpr std::string_view kRepeatPlaceholder = "img_010.jpg";
 constexpr long kFirstRepeated = 10;
 
+// Whether a lower-cased template line may hold a placeholder of the slideshow page: a link up
+// to the album ("../"), a picture of the folder ("img_") or a navigation picture.
+bool mayHoldPlaceholder(const std::string& lowered) {
+  return lowered.find("../") != std::string::npos || lowered.find("img_") != std::string::npos ||
+         lowered.find("puls_") != std::string::npos || lowered.find("sfondo_") != std::string::npos;
+}
+
 // The name of copy k of the folder, as the slideshow page links it.
 std::string pictureLink(const PagePass& pass, long k) {
   const bool upper = pass.upper();
@@ -186,7 +193,12 @@ void Scrivi_Menu(PagePass& pass) {
     const long count = static_cast<long>(pass.copyTypes.size());
     std::string line;
     while (lostLine.ok() && menuTemplate->readLine(line)) {
-      if (asciiLower(line).starts_with(kRepeatMarker)) {
+      const std::string lowered = asciiLower(line);
+      if (!mayHoldPlaceholder(lowered)) {  // most of the page: written as it stands
+        write(line);
+        continue;
+      }
+      if (lowered.starts_with(kRepeatMarker)) {
         const std::string repeated = line.substr(kRepeatMarker.size());
         for (long k = kFirstRepeated; k <= count; ++k)
           write(rewritePlaceholder(repeated, std::string(kRepeatPlaceholder), 0,
