@@ -230,15 +230,30 @@ bool isEarlierCopy(const struct stat& source, const struct stat& copy) {
 // One open of each side, the bytes copied in the kernel, the times set and one close of each;
 // the folders on the way are looked at through the folder cache.
 FsStatus WindowsFileSystem::copyFile(const std::string& from, const std::string& to) {
+  const Resolved source(*this, from);
+  Resolved target(*this, to);
+  // A rebuild: when the destination is already the earlier copy of this source, two stats
+  // tell so and nothing is opened.
+  if (!source.error && source.exists() && !target.error && !target.isRoot() && target.exists() &&
+      target.onDisk == target.asked) {
+    struct stat sourceNow, existing;
+    if (statFollow(source.host(), sourceNow) && S_ISREG(sourceNow.st_mode) &&
+        ::lstat(target.host().c_str(), &existing) == 0 && S_ISREG(existing.st_mode) &&
+        !sameIdentity(sourceNow, existing) && isEarlierCopy(sourceNow, existing)) {
+      // Still refused like a copy would be when the user may not write the file.
+      if (::faccessat(AT_FDCWD, target.host().c_str(), W_OK, AT_EACCESS) != 0) return lastError();
+      return {};
+    }
+  }
+
   Descriptor in;
   struct stat sourceStat;
-  if (FsStatus s = Resolved(*this, from).openExisting(in, sourceStat); !s.ok()) return s;
+  if (FsStatus s = source.openExisting(in, sourceStat); !s.ok()) return s;
 
   // A copy onto the source itself (under another name, a link or a case variant) would lose
   // it; the identity follows links, as the name leads to the source's bytes. The names the
   // copy replaces: the asked spelling and the case variant on disk, both the same name when the
   // cache found the exact spelling, and neither there when it found nothing.
-  Resolved target(*this, to);
   auto ontoSource = [&sourceStat, &target](bool onlyExisting) {
     struct stat st;
     const std::string asked = target.askedHost(), found = target.host();

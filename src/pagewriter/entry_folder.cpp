@@ -57,22 +57,30 @@ bool isCopyName(const std::string& name) {
   return digits - 4 >= 3 && digits + 1 < name.size() && name[digits] == '.';
 }
 
+// The copies an earlier build left in the folder: names of the program's copy form, read once
+// when the folder's first entry comes (a folder made just now has none).
+void noteEarlierCopies(PagePass& pass, bool folderIsNew) {
+  pass.earlierCopies.clear();
+  std::vector<DirEntry> entries;
+  if (folderIsNew || !pass.sys.fs.listFolder(pass.folderPath, entries).ok()) return;
+  for (const DirEntry& entry : entries)
+    if (!entry.isFolder && isCopyName(entry.name)) pass.earlierCopies.push_back(entry.name);
+}
+
 // Copies an earlier build left in the folder that are not this build's (beyond the folder's
 // count, or of another type) are removed, so that no deleted photo stays reachable from the
 // album. Only names of the program's copy form, only in the folder being completed.
 void removeEarlierCopies(PagePass& pass) {
-  std::vector<DirEntry> entries;
-  if (!pass.sys.fs.listFolder(pass.folderPath, entries).ok()) return;
   std::vector<std::string> current;
   for (size_t k = 1; k <= pass.copyTypes.size(); ++k)
     current.push_back(toCase("img_" + zeroPad(static_cast<long>(k), 3) + ".", pass.upper()) +
                       pass.copyTypes[k - 1]);
-  for (const DirEntry& entry : entries) {
-    if (entry.isFolder || !isCopyName(entry.name)) continue;
-    if (std::find(current.begin(), current.end(), entry.name) != current.end()) continue;
-    ignoreFailure(pass.sys.fs.removeFile(pass.folderPath + "\\" + entry.name),
+  for (const std::string& name : pass.earlierCopies) {
+    if (std::find(current.begin(), current.end(), name) != current.end()) continue;
+    ignoreFailure(pass.sys.fs.removeFile(pass.folderPath + "\\" + name),
                   "a copy that cannot be removed stays unlinked; the build goes on");
   }
+  pass.earlierCopies.clear();
 }
 
 void completeFolder(PagePass& pass, bool lastFolder) {
@@ -92,9 +100,10 @@ std::string entryFolderPath(const PagePass& pass, long n) {
 void Passo_Cartella(PagePass& pass, const std::string& folderPart, const std::string& fileName,
                     const std::string& sourcePath, bool lastEntry) {
   pass.folderPath = entryFolderPath(pass, pass.folderNumber);
-  ignoreFailure(pass.sys.fs.makeFolder(pass.folderPath),
-                "already there from an earlier entry or an earlier build; a copy into a missing "
-                "folder reports itself");
+  const FsStatus made = pass.sys.fs.makeFolder(pass.folderPath);
+  // Otherwise already there from an earlier entry or an earlier build; a copy into a missing
+  // folder reports itself.
+  if (pass.folderCount == 0) noteEarlierCopies(pass, made.ok());
   pass.sys.ui.processEvents();
   Copia_Immagine(pass, folderPart + fileName, sourcePath);
   ++pass.folderCount;

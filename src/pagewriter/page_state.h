@@ -53,6 +53,9 @@ struct PagePass {
   std::string folderPath;
   int lastFolderMarker = 0;
   std::vector<std::string> copyTypes;  // file type given to each copy of folder n, in order
+  // Names of the program's copy form found in folder n when its first entry came, left there
+  // by an earlier build; those this build does not write again are removed with the folder.
+  std::vector<std::string> earlierCopies;
 
   bool upper() const { return controls.Option1->selected(); }
   // The program folder's file `name`.
