@@ -91,8 +91,9 @@ class HostTextReader final : public TextReader {
     line.clear();
     if (pos_ == buffer_.size() && !refill()) return false;
     for (;;) {
-      size_t end = buffer_.find_first_of("\r\n", pos_);
-      if (end == std::string::npos) {
+      size_t end = pos_;  // a plain scan: find_first_of looks up every byte in the set
+      while (end < buffer_.size() && buffer_[end] != '\n' && buffer_[end] != '\r') ++end;
+      if (end == buffer_.size()) {
         line.append(buffer_, pos_, std::string::npos);
         pos_ = buffer_.size();
         if (!refill()) return true;  // a last line without a line end
