@@ -212,6 +212,38 @@ TEST_F(DataSafetyTest, SourceGoneBeforeTheBuildIsReportedAndTheRestBuilt) {
   EXPECT_NE(transcript.find("Visualizzo"), std::string::npos);
 }
 
+// Another program changes the picture folder while the build is under way, after the first
+// picture is copied and before the others: the build sees the folder as it is now, not as it
+// was listed before. A picture respelled in another letter case, one renamed away and another
+// file put under its name: each is copied from the file that stands there at its turn.
+TEST_F(DataSafetyTest, ChangesByAnotherProgramDuringTheBuildAreSeenAtTheNextEntry) {
+  writeFile(c() / "foto" / "a.jpg", "picture a");
+  writeFile(c() / "foto" / "b.jpg", "picture b");
+  writeFile(c() / "foto" / "c.jpg", "picture c");
+  fs::create_directories(c() / "album");
+  load();
+  int calls = 0;
+  std::function<void()> hook = [&] {
+    if (++calls == 3) {  // entry 1 copied: the window's events after its folder is complete
+      fs::rename(c() / "foto" / "b.jpg", c() / "foto" / "B.JPG");
+      fs::rename(c() / "foto" / "c.jpg", c() / "foto" / "old-c.jpg");
+      writeFile(c() / "foto" / "c.jpg", "another c");
+    }
+    if (calls < 3) hookUi.onEvents = hook;
+  };
+  hookUi.onEvents = hook;
+  build();
+  const std::string transcript = fx.takeTranscript();
+  EXPECT_EQ(transcript.find("Errore"), std::string::npos) << transcript;
+  EXPECT_GE(calls, 3);
+  EXPECT_EQ(readFile(c() / "album" / "dir_0001" / "img_001.jpg"), "picture a");
+  EXPECT_EQ(readFile(c() / "album" / "dir_0001" / "img_002.jpg"), "picture b");
+  EXPECT_EQ(readFile(c() / "album" / "dir_0001" / "img_003.jpg"), "another c");
+  // The list already names b.jpg in the build's case: the respelled file keeps its new name.
+  EXPECT_EQ(hostNames(c() / "foto"),
+            (std::vector<std::string>{"B.JPG", "a.jpg", "c.jpg", "old-c.jpg"}));
+}
+
 // The write recovery's new place holds files of the user's: they are replaced only after a yes.
 TEST_F(DataSafetyTest, RecoveryAsksBeforeReplacingFilesAtItsNewPlace) {
   writeFile(c() / "foto" / "a.jpg", "picture a");
