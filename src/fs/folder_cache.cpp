@@ -12,14 +12,6 @@
 
 namespace vortena {
 
-namespace {
-
-// Past this many names in all indexes every index is dropped: memory stays bounded on a scan
-// of a huge tree, and each folder is simply read again when next looked in.
-constexpr std::size_t kMaxNames = 1 << 19;
-
-}  // namespace
-
 bool FolderCache::Stamp::operator==(const Stamp& other) const {
   return device == other.device && inode == other.inode && mtime.tv_sec == other.mtime.tv_sec &&
          mtime.tv_nsec == other.mtime.tv_nsec && size == other.size && links == other.links;
@@ -59,17 +51,31 @@ FolderCache::Listing& FolderCache::store(const std::string& folder, const struct
     names_ -= std::min(names_, old->second.names.size());
     folders_.erase(old);
   }
-  if (names_ + names.size() > kMaxNames) {
-    folders_.clear();
-    names_ = 0;
-  }
+  makeRoom(names.size());
   Listing listing;
   listing.stamp = stampOf(st);
+  listing.lastUse = ++uses_;
   for (const std::string& name : names) listing.names[toUpper(name)].push_back(name);
   for (auto& [upper, spellings] : listing.names)
     if (spellings.size() > 1) std::sort(spellings.begin(), spellings.end());
-  names_ += names.size();
+  names_ += listing.names.size();  // counted by upper-cased name, as they are dropped
   return folders_[folder] = std::move(listing);
+}
+
+void FolderCache::makeRoom(std::size_t more) {
+  if (names_ + more <= maxNames_) return;
+  std::vector<std::pair<std::uint64_t, std::string>> byUse;
+  byUse.reserve(folders_.size());
+  for (const auto& [folder, listing] : folders_) byUse.emplace_back(listing.lastUse, folder);
+  std::sort(byUse.begin(), byUse.end());
+  // The folder looked in last stays whatever its size: it is the one in use.
+  if (!byUse.empty()) byUse.pop_back();
+  for (const auto& [use, folder] : byUse) {
+    if (names_ + more <= maxNames_ / 2) break;
+    auto it = folders_.find(folder);
+    names_ -= std::min(names_, it->second.names.size());
+    folders_.erase(it);
+  }
 }
 
 void FolderCache::remember(const std::string& folder, const struct stat& folderStat,
@@ -90,6 +96,7 @@ std::optional<std::string> FolderCache::find(const std::string& folder,
                          : read(folder, *folderStat);
   // A folder that may be searched but not read: one look at the exact spelling.
   if (!listing) return findEntry(folder, asked);
+  listing->lastUse = ++uses_;
   auto found = listing->names.find(toUpper(asked));
   if (found == listing->names.end()) return std::nullopt;
   const std::vector<std::string>& spellings = found->second;
@@ -115,11 +122,9 @@ void FolderCache::update(const std::string& folder, bool done, Change change) {
 void FolderCache::added(const std::string& folder, const std::string& name, bool done) {
   update(folder, done, [this, &name](Listing& listing) {
     std::vector<std::string>& spellings = listing.names[toUpper(name)];
+    if (spellings.empty()) ++names_;
     auto at = std::lower_bound(spellings.begin(), spellings.end(), name);
-    if (at == spellings.end() || *at != name) {
-      spellings.insert(at, name);
-      ++names_;
-    }
+    if (at == spellings.end() || *at != name) spellings.insert(at, name);
   });
 }
 
@@ -131,8 +136,9 @@ void FolderCache::removed(const std::string& folder, const std::string& name, bo
     auto at = std::find(spellings.begin(), spellings.end(), name);
     if (at == spellings.end()) return;
     spellings.erase(at);
+    if (!spellings.empty()) return;
+    listing.names.erase(found);
     names_ -= std::min<std::size_t>(names_, 1);
-    if (spellings.empty()) listing.names.erase(found);
   });
 }
 

@@ -13,13 +13,16 @@
 // program's own operations on that folder runs (between its stat and its change), is taken as
 // already known, and seen only at the folder's next change.
 //
-// Memory: one string per name in the folders looked in, dropped all together past about half
-// a million names.
+// Memory: one string per name in the folders looked in, at most `maxNames` of them (64 Ki by
+// default, a few megabytes): past that the folders used longest ago are dropped until half the
+// room is free, so that the folders a build is working in stay and a huge tree does not grow
+// the program.
 #pragma once
 
 #include <sys/stat.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -30,6 +33,9 @@ namespace vortena {
 
 class FolderCache {
  public:
+  static constexpr std::size_t kDefaultMaxNames = 1 << 16;
+  explicit FolderCache(std::size_t maxNames = kDefaultMaxNames) : maxNames_(maxNames) {}
+
   // The name in host `folder` that stands for `asked`: the exact spelling when it exists, else
   // the first case variant in byte order; nothing when no entry matches. `folderStat` is the
   // folder's stat (links followed) taken by the caller just now, or null when it failed. When
@@ -67,6 +73,7 @@ class FolderCache {
   };
   struct Listing {
     Stamp stamp;
+    std::uint64_t lastUse = 0;  // the cache's use counter when the listing was last looked in
     // Upper-cased name -> every name on disk with it, in byte order.
     std::unordered_map<std::string, std::vector<std::string>> names;
   };
@@ -74,14 +81,18 @@ class FolderCache {
   Listing* read(const std::string& folder, const struct stat& st);
   Listing& store(const std::string& folder, const struct stat& st,
                  const std::vector<std::string>& names);
+  // Drops the listings used longest ago until `more` names fit in half the room.
+  void makeRoom(std::size_t more);
   // Applies one change of the program's to the folder's index and takes its new stamp.
   template <typename Change>
   void update(const std::string& folder, bool done, Change change);
 
   std::mutex mutex_;
   std::unordered_map<std::string, Listing> folders_;
+  std::size_t maxNames_;
   std::size_t names_ = 0;
   std::size_t reads_ = 0;
+  std::uint64_t uses_ = 0;
 };
 
 // The one cache of the process: keyed by host path, so every WindowsFileSystem shares it.

@@ -191,6 +191,34 @@ TEST_F(FolderCacheTest, FindsTheRightOneOfTwentyThousandCaseTwinsWithOneRead) {
   EXPECT_EQ(folderCache().reads() - readsBefore, 2u);
 }
 
+// Memory stays bounded: past the cache's room the folders used longest ago go, and the one a
+// build keeps coming back to (its source folder) stays, so it is not read again each time.
+TEST_F(FolderCacheTest, DropsTheFoldersUsedLongestAgoAndKeepsTheOneInUse) {
+  const auto makeFolder = [this](const std::string& name, int files) {
+    fs::create_directories(c() / name);
+    for (int i = 0; i < files; ++i) writeFile(c() / name / ("f" + std::to_string(i)), "");
+    struct stat st;
+    EXPECT_EQ(::stat((c() / name).c_str(), &st), 0);
+    return st;
+  };
+  FolderCache cache(1000);
+  const struct stat big = makeFolder("big", 600);
+  std::vector<struct stat> small;
+  for (int i = 0; i < 30; ++i) small.push_back(makeFolder("s" + std::to_string(i), 50));
+  const auto find = [&](const std::string& folder, const struct stat& st, const char* name) {
+    return cache.find((c() / folder).string(), &st, name);
+  };
+  for (int i = 0; i < 30; ++i) {
+    EXPECT_EQ(find("big", big, "F599"), "f599");
+    EXPECT_EQ(find("s" + std::to_string(i), small[i], "F49"), "f49");
+  }
+  EXPECT_EQ(cache.reads(), 31u);  // each folder once, the big one never again
+  EXPECT_EQ(find("s0", small[0], "f0"), "f0");
+  EXPECT_EQ(cache.reads(), 32u);  // the first small folder was dropped long ago
+  EXPECT_EQ(find("big", big, "f0"), "f0");
+  EXPECT_EQ(cache.reads(), 32u);
+}
+
 // ---------------------------------------------------------------------------------------------
 // A second copy onto the first one: skipped only when the source is the one copied before.
 struct SourceChange {
