@@ -11,6 +11,8 @@
 # BENCH_PAGES   pages of the paged build (default 2500)
 # BENCH_REBUILD entries of the rebuild of an unchanged album (default 2500)
 # BENCH_PEAK    entries of the peak-memory build (default: no such build)
+# BENCH_KB      size of each generated picture in KB (default 1.5: the file-system work alone;
+#               photo-sized pictures, a few hundred KB, show the share of the bytes copied)
 # The issue's sizes: BENCH_SIZES="2500 10000 20000" BENCH_CAMERA=16000 BENCH_PAGES=10000
 # BENCH_REBUILD=10000 BENCH_PEAK=100000. Needs /usr/bin/time and strace.
 set -euo pipefail
@@ -35,14 +37,14 @@ now() { date +%s%N; }
 ms() { echo $(( ($2 - $1) / 1000000 )); }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b == 0) b = 1; printf "%.2f", a / b }'; }
 
-# A tree of `entries` pictures of 1.5 KB under $1: `per` pictures a folder, named by printf
+# A tree of `entries` pictures of $BENCH_KB KB under $1: `per` pictures a folder, named by printf
 # pattern $4 (p%04d.jpg, DSC_%04d.JPG, ...).
 make_tree() {
   local root=$1 entries=$2 per=$3 pattern=$4
-  python3 - "$root" "$entries" "$per" "$pattern" <<'PY'
+  python3 - "$root" "$entries" "$per" "$pattern" "${BENCH_KB:-1.5}" <<'PY'
 import os, sys
 root, entries, per, pattern = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), sys.argv[4]
-data = b"x" * 1536
+data = os.urandom(int(float(sys.argv[5]) * 1024))
 for i in range(entries):
     folder = os.path.join(root, "d%05d" % (i // per))
     if i % per == 0:
@@ -128,7 +130,7 @@ make_tree "$work/paged" "$pages" 1 "p%05d.jpg"
 build_case "paged build, $pages pages" "$work/paged" --paged --per-folder 1
 rm -rf "$work/paged"
 
-# A rebuild of the album just built, nothing changed: the copies stay, the pages are written.
+# A rebuild of the album just built, nothing changed: the copies and the pages stay as they are.
 make_tree "$work/again" "$rebuild" 1 "p%05d.jpg"
 first=$(build "$work/again" "$work/album" --per-folder 1)
 cp "$work/build.out" "$work/first.out"
