@@ -13,13 +13,6 @@
 namespace vortena::testing {
 namespace {
 
-void click(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton); }
-
-void setText(QLineEdit* edit, const QString& text) {
-  edit->clear();
-  QTest::keyClicks(edit, text);
-}
-
 TEST(BuildClickTest, SinglePageBuildWritesThePageFromTheClickedWindow) {
   WindowFixture fixture;
   const std::filesystem::path c = fixture.driveC.path();

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QApplication>
+#include <QLineEdit>
+#include <QTest>
 #include <QWidget>
 #include <deque>
 #include <string>
@@ -12,6 +14,13 @@
 #include "ui/qt/qt_main_window.h"
 
 namespace vortena::testing {
+
+// A click and typing as the user does them.
+inline void click(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton); }
+inline void setText(QLineEdit* edit, const QString& text) {
+  edit->clear();
+  QTest::keyClicks(edit, text);
+}
 
 class RecordingUi : public Ui {
  public:

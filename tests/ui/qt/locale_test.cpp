@@ -16,11 +16,6 @@
 namespace vortena::testing {
 namespace {
 
-void setText(QLineEdit* edit, const QString& text) {
-  edit->clear();
-  QTest::keyClicks(edit, text);
-}
-
 TEST(WindowLocaleTest, UpperCaseBuildWithAFractionalMaximumIsTheSameInEveryLocale) {
   WindowFixture fixture;
   const std::filesystem::path c = fixture.driveC.path();
@@ -32,9 +27,9 @@ TEST(WindowLocaleTest, UpperCaseBuildWithAFractionalMaximumIsTheSameInEveryLocal
   setText(fixture.widget<QLineEdit>("txtPATH_RICERCA"), "C:\\foto");
   setText(fixture.widget<QLineEdit>("txtNOME_FILE_HTM"), "C:\\album\\index.htm");
   setText(fixture.widget<QLineEdit>("txtMAX_N_FILES"), "2.5");
-  QTest::mouseClick(fixture.widget<QRadioButton>("Option1"), Qt::LeftButton);
-  QTest::mouseClick(fixture.widget("cmdCONFERMA_Tutti"), Qt::LeftButton);
-  QTest::mouseClick(fixture.widget("Command1"), Qt::LeftButton);
+  click(fixture.widget<QRadioButton>("Option1"));
+  click(fixture.widget("cmdCONFERMA_Tutti"));
+  click(fixture.widget("Command1"));
 
   // "2.5" is two and a half in every locale: three pictures a folder, seven in three folders;
   // the page's name in capitals is INDEX.HTM also where a dotless i exists.
