@@ -105,7 +105,8 @@ std::string encode(const VImage& image, bool strip, std::string& type) {
       VImage::option()->set("Q", 85)->set("strip", strip)->set("optimize_coding", true)));
 }
 
-// The orientation tag goes with the turn it asked for: the copy is upright and says so.
+// The orientation tag goes with the turn it asked for: the copy is upright. (Where the EXIF
+// is kept, the library writes it back as 1, upright.)
 VImage withoutOrientation(VImage image) {
   if (image.get_typeof(VIPS_META_ORIENTATION) != 0) {
     image = image.copy();

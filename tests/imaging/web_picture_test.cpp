@@ -1,0 +1,75 @@
+// What becomes of one picture's bytes: re-encoded or kept as it is, of which type, and a
+// damaged file refused rather than shown half grey.
+#include "imaging/web_picture.h"
+
+#include <gtest/gtest.h>
+
+#include "support/pictures.h"
+#include "support/test_names.h"
+
+namespace vortena {
+namespace {
+
+using testing::PictureSpec;
+using testing::pictureBytes;
+using testing::pictureFacts;
+
+struct ChoiceCase {
+  const char* what;
+  PictureSpec picture;
+  bool keepMetadata;
+  bool copyIsSource;
+  const char* copyType;  // "" when the copy is the source
+  const char* thumbType;
+};
+
+void PrintTo(const ChoiceCase& t, std::ostream* os) { *os << t.what; }
+
+class WebPictureChoiceTest : public ::testing::TestWithParam<ChoiceCase> {};
+
+TEST_P(WebPictureChoiceTest, KeepsOrReencodesAsTheTypeAndSizeAsk) {
+  const ChoiceCase& t = GetParam();
+  const WebPicture web = makeWebPicture(pictureBytes(t.picture), {400, 100, t.keepMetadata});
+  ASSERT_TRUE(web.ok) << web.error;
+  EXPECT_EQ(web.copyIsSource, t.copyIsSource);
+  EXPECT_EQ(web.copyType, t.copyType);
+  EXPECT_EQ(web.copy.empty(), t.copyIsSource);
+  EXPECT_EQ(web.thumbType, t.thumbType);
+  const auto thumb = pictureFacts(web.thumb);
+  EXPECT_EQ(thumb.loader, std::string(t.thumbType) == "png" ? "pngload" : "jpegload");
+  EXPECT_EQ(std::max(thumb.width, thumb.height), 100);
+  EXPECT_EQ(thumb.alpha, t.picture.alpha);
+  EXPECT_EQ(pictureFacts(t.copyIsSource ? pictureBytes(t.picture) : web.copy).alpha,
+            t.picture.alpha);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EachKind, WebPictureChoiceTest,
+    ::testing::Values(
+        ChoiceCase{"small jpeg", {300, 200, "jpg"}, false, true, "", "jpg"},
+        ChoiceCase{"small jpeg with gps", {300, 200, "jpg", 0, true}, false, false, "jpg", "jpg"},
+        ChoiceCase{"small jpeg with gps kept", {300, 200, "jpg", 0, true}, true, true, "", "jpg"},
+        ChoiceCase{"small tiff", {300, 200, "tif"}, false, false, "jpg", "jpg"},
+        ChoiceCase{"small transparent png", {300, 200, "png", 0, false, true}, false, true, "",
+                   "png"},
+        ChoiceCase{"large transparent png", {900, 600, "png", 0, false, true}, false, false,
+                   "png", "png"},
+        ChoiceCase{"large still gif", {900, 600, "gif"}, false, false, "jpg", "jpg"},
+        ChoiceCase{"large animated gif", {900, 600, "gif", 0, false, true, 3}, false, true, "",
+                   "png"}),
+    testing::ReadableName());
+
+TEST(WebPictureTest, DamagedOrForeignBytesAreRefused) {
+  const std::string whole = pictureBytes({800, 600, "jpg"});
+  for (const std::string& bytes :
+       {whole.substr(0, whole.size() / 2), whole.substr(0, 200), std::string("GIF89a"),
+        std::string("plain text"), std::string()}) {
+    const WebPicture web = makeWebPicture(bytes, {400, 100, false});
+    EXPECT_FALSE(web.ok) << bytes.size();
+    EXPECT_FALSE(web.error.empty());
+    EXPECT_TRUE(web.copy.empty() && web.thumb.empty());
+  }
+}
+
+}  // namespace
+}  // namespace vortena
