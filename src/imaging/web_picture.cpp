@@ -3,6 +3,7 @@
 #include <vips/vips8>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <mutex>
 #include <string_view>
@@ -16,10 +17,13 @@ using vips::VImage;
 // The library is started once for the process. Each worker makes one picture at a time, so
 // the library's own threads would only compete with the other workers: one each. Its cache of
 // operations would keep whole photos alive between pictures that never share one: none.
+std::atomic<bool> imagingStarted{false};
+
 void startImaging() {
   static std::once_flag started;
   std::call_once(started, [] {
     if (VIPS_INIT("vortena")) return;
+    imagingStarted = true;
     vips_concurrency_set(1);
     vips_cache_set_max(0);
     vips_cache_set_max_mem(0);
@@ -117,7 +121,9 @@ VImage withoutOrientation(VImage image) {
 
 }  // namespace
 
-void endImagingThread() { vips_thread_shutdown(); }
+void endImagingThread() {
+  if (imagingStarted) vips_thread_shutdown();
+}
 
 bool imagingReads(const std::string& kind) {
   startImaging();

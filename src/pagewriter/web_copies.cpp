@@ -77,10 +77,23 @@ struct Pending {
 
 class WebCopies {
  public:
-  PicturePool pool;
+  // Started with the first picture to make: a rebuild of an unchanged album starts none.
+  PicturePool& pool() {
+    if (!pool_) pool_ = std::make_unique<PicturePool>();
+    return *pool_;
+  }
+  size_t inFlightLimit() const {
+    // Two pictures a worker: one being made, one waiting, so that no worker idles while the
+    // pass writes; more would only hold more photos in memory.
+    return 2 * static_cast<size_t>(pool_ ? pool_->workers() : 1);
+  }
+
   std::deque<Pending> pending;
   std::vector<Record> earlier;  // the open folder's record as an earlier build left it
   std::vector<Record> written;  // what this build made of the open folder, in order
+
+ private:
+  std::unique_ptr<PicturePool> pool_;
 };
 
 namespace {
@@ -172,12 +185,10 @@ void Copia_Immagine_Web(PagePass& pass, const std::string& entry, const std::str
   if (!p.standing) {
     std::string bytes;
     p.readFailure = pass.sys.fs.readBytes(sourcePath, bytes, p.source);
-    if (p.readFailure.ok()) p.result = web.pool.submit(std::move(bytes), pass.job.web);
+    if (p.readFailure.ok()) p.result = web.pool().submit(std::move(bytes), pass.job.web);
   }
   web.pending.push_back(std::move(p));
-  // Two pictures a worker: one being made, one waiting, so no worker idles while this thread
-  // writes; more would only hold more photos in memory.
-  while (web.pending.size() > 2 * static_cast<size_t>(web.pool.workers())) writeOldest(pass);
+  while (web.pending.size() > web.inFlightLimit()) writeOldest(pass);
 }
 
 void Completa_Immagini_Web(PagePass& pass) {
