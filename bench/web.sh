@@ -31,13 +31,13 @@ rate() { awk -v n="$1" -v s="$2" 'BEGIN { printf "%.1f", n / s }'; }
 echo "making $photos photos of 4000x3000 in $work/photos"
 mkdir -p "$work/photos" "$work/base"
 for k in 0 1 2 3 4 5 6 7; do
-  vips gaussnoise "$work/base/noise.v" 4000 3000 --sigma $((20 + k * 5)) --mean 128
+  vips gaussnoise "$work/base/noise.v" 4000 3000 --sigma $((10 + k * 2)) --mean 128
   vips xyz "$work/base/xyz.v" 4000 3000
   vips extract_band "$work/base/xyz.v" "$work/base/x.v" 0
   vips linear "$work/base/x.v" "$work/base/ramp.v" 0.05 $((k * 10))
   vips add "$work/base/noise.v" "$work/base/ramp.v" "$work/base/sum.v"
   vips bandjoin "$work/base/sum.v $work/base/noise.v $work/base/ramp.v" "$work/base/rgb.v"
-  vips cast "$work/base/rgb.v" "$work/base/photo$k.jpg[Q=92]" uchar
+  vips cast "$work/base/rgb.v" "$work/base/photo$k.jpg[Q=85]" uchar
 done
 for ((i = 0; i < photos; i++)); do
   cp "$work/base/photo$((i % 8)).jpg" "$work/photos/$(printf 'p%05d.jpg' "$i")"

@@ -4,9 +4,8 @@
 
 namespace vortena {
 
-void endImagingThread();  // web_picture.cpp: frees the image library's buffers of the thread
-
 PicturePool::PicturePool(unsigned workers) {
+  startImaging();
   if (workers == 0) workers = std::max(1u, std::thread::hardware_concurrency());
   for (unsigned i = 0; i < workers; ++i) threads_.emplace_back([this] { work(); });
 }

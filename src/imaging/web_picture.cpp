@@ -2,6 +2,8 @@
 
 #include <vips/vips8>
 
+#include <malloc.h>
+
 #include <algorithm>
 #include <atomic>
 #include <cstdlib>
@@ -14,14 +16,21 @@ namespace {
 using vips::VError;
 using vips::VImage;
 
+std::atomic<bool> imagingStarted{false};
+
+}  // namespace
+
 // The library is started once for the process. Each worker makes one picture at a time, so
 // the library's own threads would only compete with the other workers: one each. Its cache of
 // operations would keep whole photos alive between pictures that never share one: none.
-std::atomic<bool> imagingStarted{false};
-
 void startImaging() {
   static std::once_flag started;
   std::call_once(started, [] {
+    // Each worker allocates and frees a few photos' worth of large buffers; in an arena of
+    // its own each would keep its high-water mark for the rest of the build. Shared arenas
+    // keep the build's peak memory near what the pictures in flight need, whatever the
+    // number of cores.
+    mallopt(M_ARENA_MAX, 2);
     if (VIPS_INIT("vortena")) return;
     imagingStarted = true;
     vips_concurrency_set(1);
@@ -30,6 +39,8 @@ void startImaging() {
     std::atexit([] { vips_shutdown(); });
   });
 }
+
+namespace {
 
 // The loader the library picks for the bytes, as its short name ("jpegload_buffer").
 std::string loaderOf(const std::string& bytes) {
@@ -70,16 +81,16 @@ struct Blob {
   VipsBlob* blob;
 };
 
-// Shrunk to fit `size` (never enlarged), turned upright, in sRGB. A damaged file is refused
-// rather than shown half grey.
-VImage fitted(const Blob& source, int size) {
-  VImage image = VImage::thumbnail_buffer(source.blob, size,
-                                          VImage::option()
-                                              ->set("height", size)
-                                              ->set("size", VIPS_SIZE_DOWN)
-                                              ->set("export_profile", "srgb")
-                                              ->set("option_string", "fail_on=truncated"));
-  return image;
+// Shrunk to fit `size` (never enlarged), turned upright, in sRGB. Only a picture with a colour
+// profile of its own goes through the colour transform (the costliest step of a photo without
+// one, which is sRGB already). A damaged file is refused rather than shown half grey.
+VImage fitted(const Blob& source, int size, bool profiled) {
+  vips::VOption* options = VImage::option()
+                               ->set("height", size)
+                               ->set("size", VIPS_SIZE_DOWN)
+                               ->set("option_string", "fail_on=truncated");
+  if (profiled) options->set("export_profile", "srgb");
+  return VImage::thumbnail_buffer(source.blob, size, options);
 }
 
 VImage inSrgb(VImage image) {
@@ -106,7 +117,7 @@ std::string encode(const VImage& image, bool strip, std::string& type) {
   }
   type = "jpg";
   return takeBlob(image.jpegsave_buffer(
-      VImage::option()->set("Q", 85)->set("strip", strip)->set("optimize_coding", true)));
+      VImage::option()->set("Q", 85)->set("strip", strip)));
 }
 
 // The orientation tag goes with the turn it asked for: the copy is upright. (Where the EXIF
@@ -145,11 +156,12 @@ WebPicture makeWebPicture(const std::string& bytes, const WebOptions& options) {
     out.copyIsSource =
         animated(header, loader) ||
         (fits && shownByBrowsers(loader) && (options.keepMetadata || !hasGpsPosition(header)));
+    const bool profiled = header.get_typeof(VIPS_META_ICC_NAME) != 0;
     VImage copy;
     if (out.copyIsSource) {
-      copy = inSrgb(fitted(source, options.thumbSize)).copy_memory();
+      copy = inSrgb(fitted(source, options.thumbSize, profiled)).copy_memory();
     } else {
-      copy = withoutOrientation(inSrgb(fitted(source, options.webSize))).copy_memory();
+      copy = withoutOrientation(inSrgb(fitted(source, options.webSize, profiled))).copy_memory();
       out.copy = encode(copy, !options.keepMetadata, out.copyType);
     }
     const VImage thumb =

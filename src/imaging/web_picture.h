@@ -28,6 +28,11 @@ struct WebPicture {
 // position that is to be left out. The thumbnail never carries metadata.
 WebPicture makeWebPicture(const std::string& bytes, const WebOptions& options);
 
+// Starts the image library for the process (once; later calls do nothing), before any worker
+// runs; and frees what it keeps for the calling thread, when a worker ends.
+void startImaging();
+void endImagingThread();
+
 // Whether the image library reads pictures of this kind (for the tests: "heif", "tiff").
 bool imagingReads(const std::string& kind);
 
