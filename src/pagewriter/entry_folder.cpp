@@ -78,7 +78,9 @@ void removeEarlierCopies(PagePass& pass) {
   for (size_t k = 1; k <= pass.copyTypes.size(); ++k)
     current.push_back(numberedName(pass, kCopyPrefix, static_cast<long>(k), pass.copyTypes[k - 1]));
   for (size_t k = 1; k <= pass.thumbTypes.size(); ++k)
-    current.push_back(numberedName(pass, kThumbPrefix, static_cast<long>(k), pass.thumbTypes[k - 1]));
+    if (!pass.thumbTypes[k - 1].empty())
+      current.push_back(
+          numberedName(pass, kThumbPrefix, static_cast<long>(k), pass.thumbTypes[k - 1]));
   for (const std::string& name : pass.earlierCopies) {
     if (std::find(current.begin(), current.end(), name) != current.end()) continue;
     ignoreFailure(pass.sys.fs.removeFile(pass.folderPath + "\\" + name),
@@ -156,9 +158,11 @@ bool mayHoldPlaceholder(const std::string& lowered) {
 }
 
 // The name of copy k of the folder (img_) or of its thumbnail (min_), as the slideshow page
-// links it.
+// links it. An entry without a thumbnail (not a picture) stands for itself in the strip too.
 std::string pictureLink(const PagePass& pass, long k, std::string_view prefix = kCopyPrefix) {
   const bool upper = pass.upper();
+  if (prefix == kThumbPrefix && pass.thumbTypes[static_cast<size_t>(k - 1)].empty())
+    prefix = kCopyPrefix;
   const std::vector<std::string>& types = prefix == kCopyPrefix ? pass.copyTypes : pass.thumbTypes;
   return toCase(prefix, upper) + zeroPad(k, 3) + "." +
          linkTarget(toCase(types[static_cast<size_t>(k - 1)], upper));

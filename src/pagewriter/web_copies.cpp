@@ -62,11 +62,22 @@ std::string typeOf(const std::string& name) {
   return dot == std::string::npos ? std::string() : name.substr(dot + 1);
 }
 
-// One picture of the open folder, in the order of the entries.
+// The types of picture made for the web. Any other entry (a sound, a film, a page, a WMF
+// drawing) is copied as it is, as without web mode, and has no thumbnail.
+bool madeForWeb(const std::string& entry) {
+  const std::string type = toLower(copyType(entry));
+  for (std::string_view picture :
+       {"jpg", "jpeg", "jpe", "png", "gif", "bmp", "tif", "tiff", "heic", "heif", "webp"})
+    if (type == picture) return true;
+  return false;
+}
+
+// One entry of the open folder, in the order of the entries.
 struct Pending {
   std::string entry;
   std::string sourcePath;
   long number = 0;
+  bool asItIs = false;  // not a picture for the web: copied byte for byte
   FileStamp source;
   std::optional<Record> standing;  // the files an earlier build made of it, still good
   FsStatus readFailure;
@@ -140,7 +151,12 @@ void writeOldest(PagePass& pass) {
   const bool upper = pass.upper();
   std::string copyName = numberedName(pass, kCopyPrefix, p.number, "jpg");
   std::string thumbName = numberedName(pass, kThumbPrefix, p.number, "jpg");
-  if (p.standing) {
+  if (p.asItIs) {
+    copyName = numberedName(pass, kCopyPrefix, p.number, toCase(copyType(p.entry), upper));
+    thumbName.clear();
+    reportCopyFailure(pass, fs.copyFile(p.sourcePath, inFolder(pass, copyName)), p.entry,
+                      inFolder(pass, copyName));
+  } else if (p.standing) {
     copyName = p.standing->copy;
     thumbName = p.standing->thumb;
     web.written.push_back(*p.standing);
@@ -181,8 +197,10 @@ void Copia_Immagine_Web(PagePass& pass, const std::string& entry, const std::str
   p.sourcePath = sourcePath;
   p.number = pass.folderCount + 1;
   if (p.number == 1) readRecord(pass);
-  if (pass.sys.fs.fileStamp(sourcePath, p.source).ok()) p.standing = standingRecord(pass, p);
-  if (!p.standing) {
+  p.asItIs = !madeForWeb(entry);
+  if (!p.asItIs && pass.sys.fs.fileStamp(sourcePath, p.source).ok())
+    p.standing = standingRecord(pass, p);
+  if (!p.asItIs && !p.standing) {
     std::string bytes;
     p.readFailure = pass.sys.fs.readBytes(sourcePath, bytes, p.source);
     if (p.readFailure.ok()) p.result = web.pool().submit(std::move(bytes), pass.job.web);

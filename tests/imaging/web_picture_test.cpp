@@ -59,6 +59,19 @@ INSTANTIATE_TEST_SUITE_P(
                    "png"}),
     testing::ReadableName());
 
+// A CMYK photo with its profile, which browsers show wrongly or not at all, becomes sRGB.
+TEST(WebPictureTest, ColourProfileIsTurnedIntoSrgb) {
+  const PictureSpec cmyk{900, 600, "jpg", 0, false, false, 1, true};
+  ASSERT_EQ(pictureFacts(pictureBytes(cmyk)).bands, 4);
+  const WebPicture web = makeWebPicture(pictureBytes(cmyk), {400, 100, false});
+  ASSERT_TRUE(web.ok) << web.error;
+  for (const std::string* bytes : {&web.copy, &web.thumb}) {
+    const auto facts = pictureFacts(*bytes);
+    EXPECT_EQ(facts.bands, 3);
+    EXPECT_TRUE(facts.srgb);
+  }
+}
+
 TEST(WebPictureTest, DamagedOrForeignBytesAreRefused) {
   const std::string whole = pictureBytes({800, 600, "jpg"});
   for (const std::string& bytes :

@@ -57,6 +57,7 @@ std::string pictureBytes(const PictureSpec& spec) {
     image = VImage::arrayjoin(frames, VImage::option()->set("across", 1));
     image.set(VIPS_META_PAGE_HEIGHT, spec.height);
   }
+  if (spec.cmyk) image = image.icc_export(VImage::option()->set("output_profile", "cmyk"));
   if (spec.orientation > 0) image.set(VIPS_META_ORIENTATION, spec.orientation);
   if (spec.gps) {
     // Written into the EXIF block by the saver from these fields.
@@ -82,6 +83,9 @@ PictureFacts pictureFacts(const std::string& bytes) {
     facts.width = image.width();
     facts.height = image.height();
     facts.alpha = image.has_alpha();
+    facts.bands = image.bands();
+    facts.srgb = image.interpretation() == VIPS_INTERPRETATION_sRGB ||
+                 image.interpretation() == VIPS_INTERPRETATION_B_W;
     if (image.get_typeof(VIPS_META_ORIENTATION) != 0)
       facts.orientation = image.get_int(VIPS_META_ORIENTATION);
     gchar** fields = vips_image_get_fields(image.get_image());

@@ -15,6 +15,7 @@ struct PictureSpec {
   bool gps = false;            // a GPS position in its EXIF
   bool alpha = false;          // a transparent band
   int frames = 1;              // an animation of that many frames (gif)
+  bool cmyk = false;           // in CMYK with the library's CMYK profile embedded (jpg)
 };
 
 // The bytes of a picture of `spec`: a gradient, so that no two rows are alike.
@@ -27,6 +28,8 @@ struct PictureFacts {
   int orientation = 0;  // the EXIF orientation tag; 0 when there is none
   bool gps = false;          // a GPS field is there
   bool alpha = false;
+  int bands = 0;
+  bool srgb = false;  // the pixels are in sRGB (or grey), as browsers assume
 };
 PictureFacts pictureFacts(const std::filesystem::path& file);
 PictureFacts pictureFacts(const std::string& bytes);
