@@ -211,26 +211,37 @@ INSTANTIATE_TEST_SUITE_P(BothChoices, WebMetadataTest,
                          ::testing::Values(MetadataCase{false}, MetadataCase{true}),
                          testing::ReadableName());
 
-// A damaged photo is told with the message of a failed copy, in the order of the entries,
-// and the build goes on with the others, across folders.
+// Damaged photos are told with the message of a failed copy, in the order of the entries,
+// and the build goes on with the others, across folders; the slideshow names every copy by the
+// type actually written, picture by picture.
 TEST_F(WebBuildTest, DamagedPhotosAreToldInEntryOrderAndTheBuildGoesOn) {
   const std::string whole = pictureBytes({800, 600, "jpg"});
-  for (char n : std::string("abcdef"))
-    writeFile(c() / "foto" / (std::string(1, n) + ".jpg"), whole);
+  for (char n : std::string("abdfghi")) writeFile(c() / "foto" / (std::string(1, n) + ".jpg"), whole);
   writeFile(c() / "foto" / "b.jpg", whole.substr(0, whole.size() / 2));
+  put("c.gif", {800, 600, "gif", 0, false, true});
   writeFile(c() / "foto" / "e.jpg", "not a picture at all");
-  const Built b = build({"--web-size", "400", "--per-folder", "2"});
+  put("e2.gif", {30, 20, "gif", 0, false, true});
+  writeFile(c() / "foto" / "h.jpg", whole.substr(0, 300));
+  const Built b = build({"--web-size", "400", "--per-folder", "5"});
   EXPECT_EQ(b.status, 1);
-  EXPECT_EQ(b.err,
-            "vortena: Errore nella copia delle immagini ERR= 75 - Errore di accesso al "
-            "percorso/file Copia c:\\foto\\b.jpg c:\\album\\dir_0001\\img_002.jpg\n"
-            "vortena: Errore nella copia delle immagini ERR= 75 - Errore di accesso al "
-            "percorso/file Copia c:\\foto\\e.jpg c:\\album\\dir_0003\\img_001.jpg\n");
-  for (int n : {1, 2}) EXPECT_TRUE(pictureFacts(folder(n) / "min_001.jpg").read) << n;
-  EXPECT_TRUE(pictureFacts(folder(2) / "img_002.jpg").read);
-  EXPECT_TRUE(pictureFacts(folder(3) / "img_002.jpg").read);
-  EXPECT_FALSE(std::filesystem::exists(folder(1) / "img_002.jpg"));
-  EXPECT_NE(menu(3).find("img_002.jpg"), std::string::npos);
+  const std::string message =
+      "vortena: Errore nella copia delle immagini ERR= 75 - Errore di accesso al percorso/file "
+      "Copia ";
+  EXPECT_EQ(b.err, message + "c:\\foto\\b.jpg c:\\album\\dir_0001\\img_002.jpg\n" + message +
+                       "c:\\foto\\e.jpg c:\\album\\dir_0001\\img_005.jpg\n" + message +
+                       "c:\\foto\\h.jpg c:\\album\\dir_0002\\img_004.jpg\n");
+  // The slideshow names each copy as written: a transparent GIF re-encoded as a PNG, a small
+  // one kept as it is with a PNG thumbnail.
+  EXPECT_NE(menu(1).find("src=\"min_003.png\" data-grande=\"img_003.png\""), std::string::npos);
+  EXPECT_NE(menu(1).find("src=\"min_004.jpg\" data-grande=\"img_004.jpg\""), std::string::npos);
+  EXPECT_NE(menu(2).find("src=\"min_001.png\" data-grande=\"img_001.gif\""), std::string::npos);
+  EXPECT_NE(menu(2).find("src=\"min_005.jpg\" data-grande=\"img_005.jpg\""), std::string::npos);
+  EXPECT_TRUE(pictureFacts(folder(1) / "img_003.png").alpha);
+  EXPECT_EQ(readFile(folder(2) / "img_001.gif"), readFile(c() / "foto" / "e2.gif"));
+  for (const char* failed : {"img_002.jpg", "img_005.jpg", "min_002.jpg", "min_005.jpg"})
+    EXPECT_FALSE(std::filesystem::exists(folder(1) / failed)) << failed;
+  for (const char* made : {"img_001.jpg", "img_004.jpg", "min_001.jpg", "min_004.jpg"})
+    EXPECT_TRUE(pictureFacts(folder(1) / made).read) << made;
 }
 
 ino_t inodeOf(const std::filesystem::path& file) {
@@ -301,6 +312,52 @@ TEST_F(WebBuildTest, BuildWithoutWebModeAfterOneWithItWritesTheByteCopyAlbum) {
   EXPECT_EQ(afterWeb, entryFolder());
   EXPECT_EQ(afterWeb.count("min_001.jpg"), 0u);
 }
+
+struct OffCase {
+  bool upper;
+};
+void PrintTo(const OffCase& t, std::ostream* os) { *os << (t.upper ? "upper" : "lower"); }
+
+class WebModeOffTest : public WebBuildTest, public ::testing::WithParamInterface<OffCase> {};
+
+// Without web mode the slideshow template's web lines leave no trace: the album is byte for
+// byte the one the template without them gives (menu_without_web_lines.htm, the slideshow
+// template as it stood before web mode), twelve entries so that the repeated line is used.
+TEST_P(WebModeOffTest, AlbumIsTheOneOfTheTemplateWithoutWebLines) {
+  upper_ = GetParam().upper;
+  for (int n = 1; n <= 12; ++n) writeFile(c() / "foto" / ("p" + std::to_string(n) + ".jpg"), "photo");
+  writeFile(c() / "foto" / "q.tif", "drawing");
+  std::filesystem::create_directories(c() / "album");
+  const auto album = [this](const std::filesystem::path& program) {
+    CommandLineSetup setup;
+    setup.options.drives.set('C', c().string());
+    setup.options.programFolder = program.string();
+    QStringList args{"vortena", "build", "--yes", "--per-folder", "20", "C:\\foto",
+                     "C:\\album\\index.htm"};
+    if (upper_) args << "--upper";
+    std::ostringstream out, err;
+    EXPECT_EQ(runCommand(args, out, err, setup), 0) << err.str();
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(c() / "album"))
+      if (entry.is_regular_file())
+        files[std::filesystem::relative(entry.path(), c()).string()] = readFile(entry.path());
+    std::filesystem::remove_all(c() / "album");
+    std::filesystem::create_directories(c() / "album");
+    return files;
+  };
+  testing::TempFolder before;
+  std::filesystem::copy(VORTENA_RESOURCES_DIR, before.path(), std::filesystem::copy_options::recursive);
+  std::filesystem::copy_file(
+      std::filesystem::path(VORTENA_SOURCE_DIR) / "tests/pagewriter/menu_without_web_lines.htm",
+      before.path() / "MENU.HTM", std::filesystem::copy_options::overwrite_existing);
+  const auto expected = album(before.path());
+  ASSERT_EQ(expected.count("album/" + name("dir_0001/menu.htm")), 1u);
+  EXPECT_EQ(album(VORTENA_RESOURCES_DIR), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothCases, WebModeOffTest,
+                         ::testing::Values(OffCase{false}, OffCase{true}),
+                         testing::ReadableName());
 
 }  // namespace
 }  // namespace vortena

@@ -51,7 +51,9 @@ std::string pictureBytes(const PictureSpec& spec) {
   VImage down = VImage::xyz(spec.width, spec.height)[1] * (255.0 / spec.height);
   VImage image = across.bandjoin(down).bandjoin_const({128}).cast(VIPS_FORMAT_UCHAR);
   image = image.copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
-  if (spec.alpha) image = image.bandjoin_const({200});
+  // Transparent on the left, opaque on the right: a GIF, whose transparency is all or
+  // nothing, keeps it too.
+  if (spec.alpha) image = image.bandjoin(VImage::xyz(spec.width, spec.height)[0] >= spec.width / 2);
   if (spec.frames > 1) {
     std::vector<VImage> frames(static_cast<size_t>(spec.frames), image);
     image = VImage::arrayjoin(frames, VImage::option()->set("across", 1));

@@ -1,10 +1,11 @@
 #include "ui/qt/qt_window.h"
 
 #include <QApplication>
+#include <QSettings>
 #include <clocale>
 
 #include "app/program_folder.h"
-#include "ui/headless/web_settings.h"
+#include "app/web_settings.h"
 #include "ui/qt/qt_main_window.h"
 
 namespace vortena {
@@ -22,7 +23,10 @@ int runWindow(int argc, char** argv, const WindowOptions& options) {
   std::setlocale(LC_NUMERIC, "C");
   WindowsFileSystem fs(withProgramFolder(options.drives, options.programFolder));
   QtMainWindow window(fs, programFolderDriveForm(fs, options.programFolder));
-  window.handlers().album().web = webSettings(QSettings());
+  const QSettings settings;
+  window.handlers().album().web = webSettings([&settings](const char* key) {
+    return settings.value(QLatin1String(key)).toString().toStdString();
+  });
   QApplication::setWindowIcon(window.windowIcon());
   window.show();
   // The program lives as long as its window: closing it ends the event loop.

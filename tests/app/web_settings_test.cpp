@@ -1,7 +1,10 @@
-// The web mode of the settings file, as the window reads it.
-#include "ui/headless/web_settings.h"
+// The web mode of the settings file, as the window reads it (the file read through Qt's own
+// settings reader, as the window reads it).
+#include "app/web_settings.h"
 
 #include <gtest/gtest.h>
+
+#include <QSettings>
 
 #include "support/album_fixture.h"
 #include "support/test_names.h"
@@ -23,7 +26,9 @@ TEST_P(WebSettingsTest, SettingsFileGivesTheWebMode) {
   const auto file = folder.path() / "vortena.conf";
   testing::writeFile(file, GetParam().file);
   const QSettings settings(QString::fromStdString(file.string()), QSettings::IniFormat);
-  const WebOptions web = webSettings(settings);
+  const WebOptions web = webSettings([&settings](const char* key) {
+    return settings.value(QLatin1String(key)).toString().toStdString();
+  });
   EXPECT_EQ(web.webSize, GetParam().expected.webSize);
   EXPECT_EQ(web.thumbSize, GetParam().expected.thumbSize);
   EXPECT_EQ(web.keepMetadata, GetParam().expected.keepMetadata);
