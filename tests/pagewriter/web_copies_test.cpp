@@ -40,8 +40,7 @@ class WebBuildTest : public ::testing::Test {
     std::filesystem::create_directories(c() / "album");
     CommandLineSetup setup;
     setup.options.drives.set('C', c().string());
-    setup.options.drives.set('P', VORTENA_RESOURCES_DIR);
-    setup.options.programFolder = VORTENA_RESOURCES_DIR;
+    setup.options.programFolder = program_.string();
     if (upper_) options << "--upper";
     QStringList args{"vortena", "build", "--yes"};
     args << options << "C:\\foto"
@@ -71,6 +70,7 @@ class WebBuildTest : public ::testing::Test {
   bool upper_ = false;
   testing::TempFolder driveC_;
   std::filesystem::path root_ = driveC_.path();  // the folder mapped as C:
+  std::filesystem::path program_ = VORTENA_RESOURCES_DIR;  // templates and pictures
 };
 
 struct SizeCase {
@@ -98,6 +98,9 @@ TEST_P(WebSizeTest, CopyAndThumbnailFitTheirSizes) {
   EXPECT_EQ(std::pair(copy.width, copy.height), std::pair(t.copyWidth, t.copyHeight));
   EXPECT_EQ(thumb.loader, "jpegload");
   EXPECT_EQ(std::pair(thumb.width, thumb.height), std::pair(t.thumbWidth, t.thumbHeight));
+  // A picture within the web size, of a type browsers show, is copied as it is.
+  EXPECT_EQ(readFile(folder() / name("img_001.jpg")) == readFile(c() / "foto" / name("a.jpg")),
+            t.picture.width <= 400 && t.picture.height <= 400);
   // The strip shows the thumbnail, the stage the copy.
   EXPECT_NE(menu().find("src=\"" + name("min_001.jpg") + "\" data-grande=\"" +
                         name("img_001.jpg") + "\""),
@@ -113,33 +116,6 @@ INSTANTIATE_TEST_SUITE_P(
                       SizeCase{{300, 150, "jpg"}, 300, 150, 100, 50, false},
                       SizeCase{{300, 150, "jpg"}, 300, 150, 100, 50, true}),
     testing::ReadableName());
-
-TEST_F(WebBuildTest, SmallPictureOfABrowserTypeIsCopiedAsItIs) {
-  put("a.jpg", {300, 150, "jpg"});
-  ASSERT_EQ(build({"--web-size", "400"}).status, 0);
-  EXPECT_EQ(readFile(folder() / "img_001.jpg"), readFile(c() / "foto" / "a.jpg"));
-  EXPECT_EQ(pictureFacts(folder() / "min_001.jpg").width, 200);  // the default thumbnail size
-}
-
-// Entries that are not pictures for the web (a WMF drawing, a sound) are copied as they are,
-// without a thumbnail, and stand for themselves in the strip.
-TEST_F(WebBuildTest, EntriesThatAreNotWebPicturesAreCopiedAsTheyAre) {
-  put("a.jpg", {800, 600, "jpg"});
-  writeFile(c() / "foto" / "b.wmf", "a drawing");
-  writeFile(c() / "foto" / "c.mp3", "a sound");
-  Built b = build({"--web-size", "400"});
-  ASSERT_EQ(b.status, 0) << b.err;
-  EXPECT_EQ(readFile(folder() / "img_002.wmf"), "a drawing");
-  EXPECT_NE(menu().find("src=\"img_002.wmf\" data-grande=\"img_002.wmf\""), std::string::npos);
-  // The sound alone: the earlier build's photo, drawing and thumbnail go with it.
-  b = build({"--web-size", "400", "--ext", "mp3"});
-  ASSERT_EQ(b.status, 0) << b.err;
-  EXPECT_EQ(readFile(folder() / "img_001.mp3"), "a sound");
-  EXPECT_EQ(testing::hostNames(folder()),
-            (std::vector<std::string>{".immagini_web", "img_001.mp3", "menu.htm", "puls_dx3.jpg",
-                                      "puls_su3.jpg", "puls_sx3.jpg", "sfondo_1.gif",
-                                      "sfondo_2.gif"}));
-}
 
 struct FormatCase {
   const char* format;  // what the picture is and the extension it is listed by
@@ -313,51 +289,43 @@ TEST_F(WebBuildTest, BuildWithoutWebModeAfterOneWithItWritesTheByteCopyAlbum) {
   EXPECT_EQ(afterWeb.count("min_001.jpg"), 0u);
 }
 
-struct OffCase {
-  bool upper;
+struct MarkerCase {
+  bool web;
+  const char* page;  // the slideshow page written from the small template below
 };
-void PrintTo(const OffCase& t, std::ostream* os) { *os << (t.upper ? "upper" : "lower"); }
+void PrintTo(const MarkerCase& t, std::ostream* os) { *os << (t.web ? "web" : "copies"); }
 
-class WebModeOffTest : public WebBuildTest, public ::testing::WithParamInterface<OffCase> {};
+class SlideshowMarkerTest : public WebBuildTest, public ::testing::WithParamInterface<MarkerCase> {};
 
-// Without web mode the slideshow template's web lines leave no trace: the album is byte for
-// byte the one the template without them gives (menu_without_web_lines.htm, the slideshow
-// template as it stood before web mode), twelve entries so that the repeated line is used.
-TEST_P(WebModeOffTest, AlbumIsTheOneOfTheTemplateWithoutWebLines) {
-  upper_ = GetParam().upper;
-  for (int n = 1; n <= 12; ++n) writeFile(c() / "foto" / ("p" + std::to_string(n) + ".jpg"), "photo");
-  writeFile(c() / "foto" / "q.tif", "drawing");
-  std::filesystem::create_directories(c() / "album");
-  const auto album = [this](const std::filesystem::path& program) {
-    CommandLineSetup setup;
-    setup.options.drives.set('C', c().string());
-    setup.options.programFolder = program.string();
-    QStringList args{"vortena", "build", "--yes", "--per-folder", "20", "C:\\foto",
-                     "C:\\album\\index.htm"};
-    if (upper_) args << "--upper";
-    std::ostringstream out, err;
-    EXPECT_EQ(runCommand(args, out, err, setup), 0) << err.str();
-    std::map<std::string, std::string> files;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(c() / "album"))
-      if (entry.is_regular_file())
-        files[std::filesystem::relative(entry.path(), c()).string()] = readFile(entry.path());
-    std::filesystem::remove_all(c() / "album");
-    std::filesystem::create_directories(c() / "album");
-    return files;
-  };
-  testing::TempFolder before;
-  std::filesystem::copy(VORTENA_RESOURCES_DIR, before.path(), std::filesystem::copy_options::recursive);
-  std::filesystem::copy_file(
-      std::filesystem::path(VORTENA_SOURCE_DIR) / "tests/pagewriter/menu_without_web_lines.htm",
-      before.path() / "MENU.HTM", std::filesystem::copy_options::overwrite_existing);
-  const auto expected = album(before.path());
-  ASSERT_EQ(expected.count("album/" + name("dir_0001/menu.htm")), 1u);
-  EXPECT_EQ(album(VORTENA_RESOURCES_DIR), expected);
+// The template's lines for one kind of copies: without web mode the web lines leave no trace
+// and the others lose their marker only; in web mode the reverse, thumbnails named too.
+TEST_P(SlideshowMarkerTest, EachModeWritesItsOwnLinesOnly) {
+  testing::TempFolder program;
+  std::filesystem::copy(VORTENA_RESOURCES_DIR, program.path(), std::filesystem::copy_options::recursive);
+  writeFile(program.path() / "MENU.HTM",
+            "<p>\n<!--copie--><img src=\"img_001.jpg\">\n"
+            "<!--web--><img src=\"min_001.jpg\" data-grande=\"img_001.jpg\">\n"
+            "<!--copie-->show(img.src);\n<!--web-->show(img.dataset.grande);\n"
+            "<!--copie--><!--altre--><img src=\"img_010.jpg\">\n"
+            "<!--web--><!--altre--><img src=\"min_010.jpg\" data-grande=\"img_010.jpg\">\n");
+  program_ = program.path();
+  for (int n = 1; n <= 9; ++n) put("p" + std::to_string(n) + ".jpg", {40, 30, "jpg"});
+  put("q.gif", {40, 30, "gif", 0, false, true});  // kept as it is, its thumbnail a PNG
+  QStringList options{"--per-folder", "10"};
+  if (GetParam().web) options << "--web-size" << "400";
+  ASSERT_EQ(build(options).status, 0);
+  EXPECT_EQ(menu(), GetParam().page);
 }
 
-INSTANTIATE_TEST_SUITE_P(BothCases, WebModeOffTest,
-                         ::testing::Values(OffCase{false}, OffCase{true}),
-                         testing::ReadableName());
+INSTANTIATE_TEST_SUITE_P(
+    BothModes, SlideshowMarkerTest,
+    ::testing::Values(
+        MarkerCase{false, "<p>\r\n<img src=\"img_001.jpg\">\r\nshow(img.src);\r\n"
+                          "<img src=\"img_010.gif\">\r\n"},
+        MarkerCase{true, "<p>\r\n<img src=\"min_001.jpg\" data-grande=\"img_001.jpg\">\r\n"
+                         "show(img.dataset.grande);\r\n"
+                         "<img src=\"min_010.png\" data-grande=\"img_010.gif\">\r\n"}),
+    testing::ReadableName());
 
 }  // namespace
 }  // namespace vortena
