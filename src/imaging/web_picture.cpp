@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstdlib>
 #include <mutex>
 #include <string_view>
 
@@ -36,7 +35,8 @@ void startImaging() {
     vips_concurrency_set(1);
     vips_cache_set_max(0);
     vips_cache_set_max_mem(0);
-    std::atexit([] { vips_shutdown(); });
+    // No vips_shutdown at exit: the end button may end the program while workers are still
+    // inside the library, and what it keeps is the process's own until then.
   });
 }
 
