@@ -9,19 +9,11 @@
 # BENCH_PHOTOS  photos of the run (default 1000)
 # Needs vips and vipsthumbnail (libvips-tools) and /usr/bin/time.
 set -euo pipefail
+source "$(dirname "$0")/common.bash"
 
-if [[ $# -lt 1 || ! -x $1 ]]; then
-  echo "usage: $0 VORTENA-EXECUTABLE [WORK-PARENT-FOLDER]" >&2
-  exit 2
-fi
-exe=$(realpath "$1")
-parent=${2:-${TMPDIR:-/tmp}}
+bench_start vortena-web "$@"
 photos=${BENCH_PHOTOS:-1000}
 cores=$(nproc)
-export QT_QPA_PLATFORM=offscreen
-
-work=$(mktemp -d "$parent/vortena-web-XXXXXX")
-trap 'rm -rf "$work"' EXIT
 now() { date +%s%N; }
 seconds() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b - a) / 1e9 }'; }
 rate() { awk -v n="$1" -v s="$2" 'BEGIN { printf "%.1f", n / s }'; }
