@@ -332,8 +332,7 @@ FsStatus WindowsFileSystem::fileStamp(const std::string& path, FileStamp& out) {
   return {};
 }
 
-FsStatus WindowsFileSystem::readBytes(const std::string& path, std::string& out,
-                                      FileStamp& stamp) {
+FsStatus WindowsFileSystem::readBytes(const std::string& path, std::string& out, FileStamp& stamp) {
   Descriptor in;
   struct stat st;
   if (FsStatus s = Resolved(*this, path).openExisting(in, st); !s.ok()) return s;

@@ -1,13 +1,12 @@
 #include "imaging/web_picture.h"
 
-#include <vips/vips8>
-
 #include <malloc.h>
 
 #include <algorithm>
 #include <atomic>
 #include <mutex>
 #include <string_view>
+#include <vips/vips8>
 
 namespace vortena {
 namespace {
@@ -74,7 +73,8 @@ bool animated(const VImage& image, std::string_view loader) {
 
 // A blob over `bytes` that does not copy them; the bytes outlive every image made from it.
 struct Blob {
-  explicit Blob(const std::string& bytes) : blob(vips_blob_new(nullptr, bytes.data(), bytes.size())) {}
+  explicit Blob(const std::string& bytes)
+      : blob(vips_blob_new(nullptr, bytes.data(), bytes.size())) {}
   ~Blob() { vips_area_unref(VIPS_AREA(blob)); }
   Blob(const Blob&) = delete;
   Blob& operator=(const Blob&) = delete;
@@ -116,8 +116,7 @@ std::string encode(const VImage& image, bool strip, std::string& type) {
     return takeBlob(image.pngsave_buffer(VImage::option()->set("strip", strip)));
   }
   type = "jpg";
-  return takeBlob(image.jpegsave_buffer(
-      VImage::option()->set("Q", 85)->set("strip", strip)));
+  return takeBlob(image.jpegsave_buffer(VImage::option()->set("Q", 85)->set("strip", strip)));
 }
 
 // The orientation tag goes with the turn it asked for: the copy is upright. (Where the EXIF
@@ -167,9 +166,9 @@ WebPicture makeWebPicture(const std::string& bytes, const WebOptions& options) {
     const VImage thumb =
         copy.width() <= options.thumbSize && copy.height() <= options.thumbSize
             ? copy
-            : copy.thumbnail_image(options.thumbSize, VImage::option()
-                                                          ->set("height", options.thumbSize)
-                                                          ->set("size", VIPS_SIZE_DOWN));
+            : copy.thumbnail_image(
+                  options.thumbSize,
+                  VImage::option()->set("height", options.thumbSize)->set("size", VIPS_SIZE_DOWN));
     out.thumb = encode(thumb, true, out.thumbType);
     out.ok = true;
   } catch (const VError& error) {

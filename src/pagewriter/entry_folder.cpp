@@ -153,8 +153,8 @@ constexpr long kFirstRepeated = 10;
 // to the album ("../"), a picture of the folder ("img_") or a navigation picture.
 bool mayHoldPlaceholder(const std::string& lowered) {
   return lowered.find("../") != std::string::npos || lowered.find("img_") != std::string::npos ||
-         lowered.find("min_") != std::string::npos ||
-         lowered.find("puls_") != std::string::npos || lowered.find("sfondo_") != std::string::npos;
+         lowered.find("min_") != std::string::npos || lowered.find("puls_") != std::string::npos ||
+         lowered.find("sfondo_") != std::string::npos;
 }
 
 // The name of copy k of the folder (img_) or of its thumbnail (min_), as the slideshow page

@@ -119,13 +119,13 @@ std::optional<Record> standingRecord(PagePass& pass, const Pending& p) {
   for (const Record& r : pass.webCopies->earlier) {
     if (r.copy != numberedName(pass, kCopyPrefix, p.number, typeOf(r.copy))) continue;
     FileStamp copy, thumb;
-    const bool stands =
-        r.thumb == numberedName(pass, kThumbPrefix, p.number, typeOf(r.thumb)) &&
-        r.entryHash == entryHash(p.entry) && r.sourceSize == p.source.size &&
-        r.sourceModified == p.source.modified && r.options == pass.job.web &&
-        pass.sys.fs.fileStamp(inFolder(pass, r.copy), copy).ok() && copy.size == r.copySize &&
-        copy.changed > p.source.changed &&
-        pass.sys.fs.fileStamp(inFolder(pass, r.thumb), thumb).ok() && thumb.size == r.thumbSize;
+    const bool stands = r.thumb == numberedName(pass, kThumbPrefix, p.number, typeOf(r.thumb)) &&
+                        r.entryHash == entryHash(p.entry) && r.sourceSize == p.source.size &&
+                        r.sourceModified == p.source.modified && r.options == pass.job.web &&
+                        pass.sys.fs.fileStamp(inFolder(pass, r.copy), copy).ok() &&
+                        copy.size == r.copySize && copy.changed > p.source.changed &&
+                        pass.sys.fs.fileStamp(inFolder(pass, r.thumb), thumb).ok() &&
+                        thumb.size == r.thumbSize;
     return stands ? std::optional<Record>(r) : std::nullopt;
   }
   return std::nullopt;
@@ -166,9 +166,9 @@ void writeOldest(PagePass& pass) {
     // A file the image library cannot read is told as a copy that failed.
     reportCopyFailure(pass, FsStatus{kPathFileAccess}, p.entry, inFolder(pass, copyName));
   } else {
-    copyName = numberedName(
-        pass, kCopyPrefix, p.number,
-        picture.copyIsSource ? toCase(copyType(p.entry), upper) : picture.copyType);
+    copyName =
+        numberedName(pass, kCopyPrefix, p.number,
+                     picture.copyIsSource ? toCase(copyType(p.entry), upper) : picture.copyType);
     thumbName = numberedName(pass, kThumbPrefix, p.number, picture.thumbType);
     const std::string copyPath = inFolder(pass, copyName), thumbPath = inFolder(pass, thumbName);
     const FsStatus copied = picture.copyIsSource ? fs.copyFile(p.sourcePath, copyPath)

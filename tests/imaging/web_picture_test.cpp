@@ -10,13 +10,13 @@
 namespace vortena {
 namespace {
 
-using testing::PictureSpec;
 using testing::pictureBytes;
 using testing::pictureFacts;
+using testing::TestPicture;
 
 struct ChoiceCase {
   const char* what;
-  PictureSpec picture;
+  TestPicture picture;
   bool keepMetadata;
   bool copyIsSource;
   const char* copyType;  // "" when the copy is the source
@@ -50,18 +50,18 @@ INSTANTIATE_TEST_SUITE_P(
         ChoiceCase{"small jpeg with gps", {300, 200, "jpg", 0, true}, false, false, "jpg", "jpg"},
         ChoiceCase{"small jpeg with gps kept", {300, 200, "jpg", 0, true}, true, true, "", "jpg"},
         ChoiceCase{"small tiff", {300, 200, "tif"}, false, false, "jpg", "jpg"},
-        ChoiceCase{"small transparent png", {300, 200, "png", 0, false, true}, false, true, "",
-                   "png"},
-        ChoiceCase{"large transparent png", {900, 600, "png", 0, false, true}, false, false,
-                   "png", "png"},
+        ChoiceCase{
+            "small transparent png", {300, 200, "png", 0, false, true}, false, true, "", "png"},
+        ChoiceCase{
+            "large transparent png", {900, 600, "png", 0, false, true}, false, false, "png", "png"},
         ChoiceCase{"large still gif", {900, 600, "gif"}, false, false, "jpg", "jpg"},
-        ChoiceCase{"large animated gif", {900, 600, "gif", 0, false, true, 3}, false, true, "",
-                   "png"}),
+        ChoiceCase{
+            "large animated gif", {900, 600, "gif", 0, false, true, 3}, false, true, "", "png"}),
     testing::ReadableName());
 
 // A CMYK photo with its profile, which browsers show wrongly or not at all, becomes sRGB.
 TEST(WebPictureTest, ColourProfileIsTurnedIntoSrgb) {
-  const PictureSpec cmyk{900, 600, "jpg", 0, false, false, 1, true};
+  const TestPicture cmyk{900, 600, "jpg", 0, false, false, 1, true};
   ASSERT_EQ(pictureFacts(pictureBytes(cmyk)).bands, 4);
   const WebPicture web = makeWebPicture(pictureBytes(cmyk), {400, 100, false});
   ASSERT_TRUE(web.ok) << web.error;

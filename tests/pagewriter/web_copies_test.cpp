@@ -14,10 +14,10 @@
 namespace vortena {
 namespace {
 
-using testing::PictureSpec;
 using testing::pictureBytes;
 using testing::pictureFacts;
 using testing::readFile;
+using testing::TestPicture;
 using testing::writeFile;
 
 struct Built {
@@ -32,8 +32,8 @@ class WebBuildTest : public ::testing::Test {
     const std::string name = (upper_ ? "DIR_000" : "dir_000") + std::to_string(n);
     return c() / "album" / name;
   }
-  void put(const std::string& name, const PictureSpec& spec) {
-    writeFile(c() / "foto" / name, pictureBytes(spec));
+  void put(const std::string& name, const TestPicture& picture) {
+    writeFile(c() / "foto" / name, pictureBytes(picture));
   }
   // `vortena build --yes OPTIONS C:\foto C:\album\index.htm` with the real templates.
   Built build(QStringList options) {
@@ -69,12 +69,12 @@ class WebBuildTest : public ::testing::Test {
 
   bool upper_ = false;
   testing::TempFolder driveC_;
-  std::filesystem::path root_ = driveC_.path();  // the folder mapped as C:
+  std::filesystem::path root_ = driveC_.path();            // the folder mapped as C:
   std::filesystem::path program_ = VORTENA_RESOURCES_DIR;  // templates and pictures
 };
 
 struct SizeCase {
-  PictureSpec picture;
+  TestPicture picture;
   int copyWidth, copyHeight, thumbWidth, thumbHeight;
   bool upper;
 };
@@ -102,24 +102,23 @@ TEST_P(WebSizeTest, CopyAndThumbnailFitTheirSizes) {
   EXPECT_EQ(readFile(folder() / name("img_001.jpg")) == readFile(c() / "foto" / name("a.jpg")),
             t.picture.width <= 400 && t.picture.height <= 400);
   // The strip shows the thumbnail, the stage the copy.
-  EXPECT_NE(menu().find("src=\"" + name("min_001.jpg") + "\" data-grande=\"" +
-                        name("img_001.jpg") + "\""),
+  EXPECT_NE(menu().find("src=\"" + name("min_001.jpg") + "\" data-grande=\"" + name("img_001.jpg") +
+                        "\""),
             std::string::npos);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    ThreeShapes, WebSizeTest,
-    ::testing::Values(SizeCase{{1200, 900, "jpg"}, 400, 300, 100, 75, false},
-                      SizeCase{{1200, 900, "jpg"}, 400, 300, 100, 75, true},
-                      SizeCase{{600, 1500, "jpg"}, 160, 400, 40, 100, false},
-                      SizeCase{{600, 1500, "jpg"}, 160, 400, 40, 100, true},
-                      SizeCase{{300, 150, "jpg"}, 300, 150, 100, 50, false},
-                      SizeCase{{300, 150, "jpg"}, 300, 150, 100, 50, true}),
-    testing::ReadableName());
+INSTANTIATE_TEST_SUITE_P(ThreeShapes, WebSizeTest,
+                         ::testing::Values(SizeCase{{1200, 900, "jpg"}, 400, 300, 100, 75, false},
+                                           SizeCase{{1200, 900, "jpg"}, 400, 300, 100, 75, true},
+                                           SizeCase{{600, 1500, "jpg"}, 160, 400, 40, 100, false},
+                                           SizeCase{{600, 1500, "jpg"}, 160, 400, 40, 100, true},
+                                           SizeCase{{300, 150, "jpg"}, 300, 150, 100, 50, false},
+                                           SizeCase{{300, 150, "jpg"}, 300, 150, 100, 50, true}),
+                         testing::ReadableName());
 
 struct FormatCase {
   const char* format;  // what the picture is and the extension it is listed by
-  PictureSpec picture;
+  TestPicture picture;
   const char* copyLoader;
   const char* copyName;
   const char* thumbName;
@@ -138,7 +137,8 @@ TEST_P(WebFormatTest, CopyIsOfATypeBrowsersShowAndTheSlideshowNamesIt) {
   ASSERT_EQ(b.status, 0) << b.err;
   const auto copy = pictureFacts(folder() / t.copyName);
   EXPECT_EQ(copy.loader, t.copyLoader);
-  EXPECT_EQ(std::max(copy.width, copy.height), std::min(400, std::max(t.picture.width, t.picture.height)));
+  EXPECT_EQ(std::max(copy.width, copy.height),
+            std::min(400, std::max(t.picture.width, t.picture.height)));
   EXPECT_TRUE(pictureFacts(folder() / t.thumbName).read);
   EXPECT_NE(menu().find(std::string("data-grande=\"") + t.copyName + "\""), std::string::npos);
   EXPECT_NE(menu().find(std::string("src=\"") + t.thumbName + "\""), std::string::npos);
@@ -148,12 +148,13 @@ TEST_P(WebFormatTest, CopyIsOfATypeBrowsersShowAndTheSlideshowNamesIt) {
 
 INSTANTIATE_TEST_SUITE_P(
     EachType, WebFormatTest,
-    ::testing::Values(FormatCase{"tif", {800, 600, "tif"}, "jpegload", "img_001.jpg", "min_001.jpg"},
-                      FormatCase{"bmp", {200, 100, "bmp"}, "jpegload", "img_001.jpg", "min_001.jpg"},
-                      FormatCase{"heic", {800, 600, "heic"}, "jpegload", "img_001.jpg", "min_001.jpg"},
-                      FormatCase{"heif", {300, 200, "heic"}, "jpegload", "img_001.jpg", "min_001.jpg"},
-                      FormatCase{"png", {800, 600, "png", 0, false, true}, "pngload", "img_001.png",
-                                 "min_001.png"}),
+    ::testing::Values(
+        FormatCase{"tif", {800, 600, "tif"}, "jpegload", "img_001.jpg", "min_001.jpg"},
+        FormatCase{"bmp", {200, 100, "bmp"}, "jpegload", "img_001.jpg", "min_001.jpg"},
+        FormatCase{"heic", {800, 600, "heic"}, "jpegload", "img_001.jpg", "min_001.jpg"},
+        FormatCase{"heif", {300, 200, "heic"}, "jpegload", "img_001.jpg", "min_001.jpg"},
+        FormatCase{
+            "png", {800, 600, "png", 0, false, true}, "pngload", "img_001.png", "min_001.png"}),
     testing::ReadableName());
 
 struct MetadataCase {
@@ -192,7 +193,8 @@ INSTANTIATE_TEST_SUITE_P(BothChoices, WebMetadataTest,
 // type actually written, picture by picture.
 TEST_F(WebBuildTest, DamagedPhotosAreToldInEntryOrderAndTheBuildGoesOn) {
   const std::string whole = pictureBytes({800, 600, "jpg"});
-  for (char n : std::string("abdfghi")) writeFile(c() / "foto" / (std::string(1, n) + ".jpg"), whole);
+  for (char n : std::string("abdfghi"))
+    writeFile(c() / "foto" / (std::string(1, n) + ".jpg"), whole);
   writeFile(c() / "foto" / "b.jpg", whole.substr(0, whole.size() / 2));
   put("c.gif", {800, 600, "gif", 0, false, true});
   writeFile(c() / "foto" / "e.jpg", "not a picture at all");
@@ -248,7 +250,8 @@ TEST_P(WebRebuildTest, OnlyWhatChangedIsMadeAgain) {
   const std::string change = t.change;
   const auto photo = c() / "foto" / "a.jpg";
   if (change == "photo touched")
-    std::filesystem::last_write_time(photo, std::filesystem::last_write_time(photo) - std::chrono::hours(1));
+    std::filesystem::last_write_time(
+        photo, std::filesystem::last_write_time(photo) - std::chrono::hours(1));
   if (change == "photo replaced") writeFile(photo, pictureBytes({800, 601, "jpg"}));
   if (change == "web size") options[1] = "500";
   if (change == "thumbnail size") options[3] = "120";
@@ -282,7 +285,8 @@ TEST_F(WebBuildTest, BuildWithoutWebModeAfterOneWithItWritesTheByteCopyAlbum) {
   const auto afterWeb = entryFolder();
 
   testing::TempFolder fresh;
-  std::filesystem::copy(c() / "foto", fresh.path() / "foto", std::filesystem::copy_options::recursive);
+  std::filesystem::copy(c() / "foto", fresh.path() / "foto",
+                        std::filesystem::copy_options::recursive);
   root_ = fresh.path();
   ASSERT_EQ(build({}).status, 0);
   EXPECT_EQ(afterWeb, entryFolder());
@@ -295,13 +299,15 @@ struct MarkerCase {
 };
 void PrintTo(const MarkerCase& t, std::ostream* os) { *os << (t.web ? "web" : "copies"); }
 
-class SlideshowMarkerTest : public WebBuildTest, public ::testing::WithParamInterface<MarkerCase> {};
+class SlideshowMarkerTest : public WebBuildTest,
+                            public ::testing::WithParamInterface<MarkerCase> {};
 
 // The template's lines for one kind of copies: without web mode the web lines leave no trace
 // and the others lose their marker only; in web mode the reverse, thumbnails named too.
 TEST_P(SlideshowMarkerTest, EachModeWritesItsOwnLinesOnly) {
   testing::TempFolder program;
-  std::filesystem::copy(VORTENA_RESOURCES_DIR, program.path(), std::filesystem::copy_options::recursive);
+  std::filesystem::copy(VORTENA_RESOURCES_DIR, program.path(),
+                        std::filesystem::copy_options::recursive);
   writeFile(program.path() / "MENU.HTM",
             "<p>\n<!--copie--><img src=\"img_001.jpg\">\n"
             "<!--web--><img src=\"min_001.jpg\" data-grande=\"img_001.jpg\">\n"
@@ -312,19 +318,22 @@ TEST_P(SlideshowMarkerTest, EachModeWritesItsOwnLinesOnly) {
   for (int n = 1; n <= 9; ++n) put("p" + std::to_string(n) + ".jpg", {40, 30, "jpg"});
   put("q.gif", {40, 30, "gif", 0, false, true});  // kept as it is, its thumbnail a PNG
   QStringList options{"--per-folder", "10"};
-  if (GetParam().web) options << "--web-size" << "400";
+  if (GetParam().web)
+    options << "--web-size"
+            << "400";
   ASSERT_EQ(build(options).status, 0);
   EXPECT_EQ(menu(), GetParam().page);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     BothModes, SlideshowMarkerTest,
-    ::testing::Values(
-        MarkerCase{false, "<p>\r\n<img src=\"img_001.jpg\">\r\nshow(img.src);\r\n"
-                          "<img src=\"img_010.gif\">\r\n"},
-        MarkerCase{true, "<p>\r\n<img src=\"min_001.jpg\" data-grande=\"img_001.jpg\">\r\n"
-                         "show(img.dataset.grande);\r\n"
-                         "<img src=\"min_010.png\" data-grande=\"img_010.gif\">\r\n"}),
+    ::testing::Values(MarkerCase{false,
+                                 "<p>\r\n<img src=\"img_001.jpg\">\r\nshow(img.src);\r\n"
+                                 "<img src=\"img_010.gif\">\r\n"},
+                      MarkerCase{true,
+                                 "<p>\r\n<img src=\"min_001.jpg\" data-grande=\"img_001.jpg\">\r\n"
+                                 "show(img.dataset.grande);\r\n"
+                                 "<img src=\"min_010.png\" data-grande=\"img_010.gif\">\r\n"}),
     testing::ReadableName());
 
 }  // namespace

@@ -83,8 +83,7 @@ FsStatus FaultyFileSystem::copyFile(const std::string& from, const std::string& 
   return inner_.copyFile(from, to);
 }
 
-FsStatus FaultyFileSystem::readBytes(const std::string& path, std::string& out,
-                                     FileStamp& stamp) {
+FsStatus FaultyFileSystem::readBytes(const std::string& path, std::string& out, FileStamp& stamp) {
   if (int error = injected(FsOperation::ReadBytes, path)) return {error};
   return inner_.readBytes(path, out, stamp);
 }

@@ -17,7 +17,7 @@ enum class FsOperation {
   Copy,       // matched on the destination path
   ReadBytes,
   WriteBytes,
-  Rename,     // matched on the source path
+  Rename,  // matched on the source path
   MakeFolder,
   RemoveFile,
   ListFolder,

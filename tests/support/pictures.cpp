@@ -1,11 +1,10 @@
 #include "support/pictures.h"
 
-#include <vips/vips8>
-
 #include <cstdlib>
 #include <mutex>
 #include <string_view>
 #include <vector>
+#include <vips/vips8>
 
 #include "support/album_fixture.h"
 
@@ -37,7 +36,8 @@ std::string saved(const VImage& image, const std::string& format) {
   else if (format == "tif")
     blob = image.tiffsave_buffer();
   else if (format == "heic")
-    blob = image.heifsave_buffer(VImage::option()->set("compression", VIPS_FOREIGN_HEIF_COMPRESSION_HEVC));
+    blob = image.heifsave_buffer(
+        VImage::option()->set("compression", VIPS_FOREIGN_HEIF_COMPRESSION_HEVC));
   else if (format == "bmp")
     blob = image.magicksave_buffer(VImage::option()->set("format", "bmp"));
   size_t length = 0;
@@ -49,31 +49,34 @@ std::string saved(const VImage& image, const std::string& format) {
 
 }  // namespace
 
-std::string pictureBytes(const PictureSpec& spec) {
+std::string pictureBytes(const TestPicture& picture) {
   start();
   // Red across, green down, blue constant.
-  VImage across = VImage::xyz(spec.width, spec.height)[0] * (255.0 / spec.width);
-  VImage down = VImage::xyz(spec.width, spec.height)[1] * (255.0 / spec.height);
+  VImage across = VImage::xyz(picture.width, picture.height)[0] * (255.0 / picture.width);
+  VImage down = VImage::xyz(picture.width, picture.height)[1] * (255.0 / picture.height);
   VImage image = across.bandjoin(down).bandjoin_const({128}).cast(VIPS_FORMAT_UCHAR);
   image = image.copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
   // Transparent on the left, opaque on the right: a GIF, whose transparency is all or
   // nothing, keeps it too.
-  if (spec.alpha) image = image.bandjoin(VImage::xyz(spec.width, spec.height)[0] >= spec.width / 2);
-  if (spec.frames > 1) {
-    std::vector<VImage> frames(static_cast<size_t>(spec.frames), image);
+  if (picture.alpha)
+    image = image.bandjoin(VImage::xyz(picture.width, picture.height)[0] >= picture.width / 2);
+  if (picture.frames > 1) {
+    std::vector<VImage> frames(static_cast<size_t>(picture.frames), image);
     image = VImage::arrayjoin(frames, VImage::option()->set("across", 1));
-    image.set(VIPS_META_PAGE_HEIGHT, spec.height);
+    image.set(VIPS_META_PAGE_HEIGHT, picture.height);
   }
-  if (spec.cmyk) image = image.icc_export(VImage::option()->set("output_profile", "cmyk"));
-  if (spec.orientation > 0) image.set(VIPS_META_ORIENTATION, spec.orientation);
-  if (spec.gps) {
+  if (picture.cmyk) image = image.icc_export(VImage::option()->set("output_profile", "cmyk"));
+  if (picture.orientation > 0) image.set(VIPS_META_ORIENTATION, picture.orientation);
+  if (picture.gps) {
     // Written into the EXIF block by the saver from these fields.
     image.set("exif-ifd3-GPSLatitudeRef", "N (ASCII, 2 components, 2 bytes)");
-    image.set("exif-ifd3-GPSLatitude", "45/1 27/1 0/1 (45, 27, 0, Rational, 3 components, 24 bytes)");
+    image.set("exif-ifd3-GPSLatitude",
+              "45/1 27/1 0/1 (45, 27, 0, Rational, 3 components, 24 bytes)");
     image.set("exif-ifd3-GPSLongitudeRef", "E (ASCII, 2 components, 2 bytes)");
-    image.set("exif-ifd3-GPSLongitude", "9/1 11/1 0/1 (9, 11, 0, Rational, 3 components, 24 bytes)");
+    image.set("exif-ifd3-GPSLongitude",
+              "9/1 11/1 0/1 (9, 11, 0, Rational, 3 components, 24 bytes)");
   }
-  return saved(image, spec.format);
+  return saved(image, picture.format);
 }
 
 PictureFacts pictureFacts(const std::string& bytes) {

@@ -7,7 +7,7 @@
 
 namespace vortena::testing {
 
-struct PictureSpec {
+struct TestPicture {
   int width = 64;
   int height = 48;
   std::string format = "jpg";  // jpg, png, gif, tif, bmp, heic: the saver used
@@ -18,15 +18,15 @@ struct PictureSpec {
   bool cmyk = false;           // in CMYK with the library's CMYK profile embedded (jpg)
 };
 
-// The bytes of a picture of `spec`: a gradient, so that no two rows are alike.
-std::string pictureBytes(const PictureSpec& spec);
+// The bytes of a picture of `picture`: a gradient, so that no two rows are alike.
+std::string pictureBytes(const TestPicture& picture);
 
 struct PictureFacts {
   bool read = false;  // the library read it
   int width = 0, height = 0;
-  std::string loader;  // "jpegload", "pngload", ...
+  std::string loader;   // "jpegload", "pngload", ...
   int orientation = 0;  // the EXIF orientation tag; 0 when there is none
-  bool gps = false;          // a GPS field is there
+  bool gps = false;     // a GPS field is there
   bool alpha = false;
   int bands = 0;
   bool srgb = false;  // the pixels are in sRGB (or grey), as browsers assume

@@ -386,11 +386,10 @@ int runBuild(const QStringList& args, std::ostream& out, std::ostream& err,
              const CommandLineSetup& setup) {
   QCommandLineParser parser;
   RunnerOptions options = setup.options;
-  if (auto status = parseCommon(
-          parser,
-          {kExt, kPerFolder, kPerRow, kPaged, kUpper, kNoBackground, kNoTitle, kYes, kOpen,
-           kWebSize, kThumbs, kKeepMetadata},
-          args, kBuildText, " build", out, err, options))
+  if (auto status = parseCommon(parser,
+                                {kExt, kPerFolder, kPerRow, kPaged, kUpper, kNoBackground, kNoTitle,
+                                 kYes, kOpen, kWebSize, kThumbs, kKeepMetadata},
+                                args, kBuildText, " build", out, err, options))
     return *status;
   WebOptions web;
   if (std::optional<std::string> problem = webOptions(parser, web))
