@@ -116,6 +116,26 @@ INSTANTIATE_TEST_SUITE_P(ThreeShapes, WebSizeTest,
                                            SizeCase{{300, 150, "jpg"}, 300, 150, 100, 50, true}),
                          testing::ReadableName());
 
+// Entries that are not pictures for the web (a WMF drawing, a sound) are copied as they are,
+// without a thumbnail, and stand for themselves in the strip.
+TEST_F(WebBuildTest, EntriesThatAreNotWebPicturesAreCopiedAsTheyAre) {
+  put("a.jpg", {800, 600, "jpg"});
+  writeFile(c() / "foto" / "b.wmf", "a drawing");
+  writeFile(c() / "foto" / "c.mp3", "a sound");
+  Built b = build({"--web-size", "400"});
+  ASSERT_EQ(b.status, 0) << b.err;
+  EXPECT_EQ(readFile(folder() / "img_002.wmf"), "a drawing");
+  EXPECT_NE(menu().find("src=\"img_002.wmf\" data-grande=\"img_002.wmf\""), std::string::npos);
+  // The sound alone: the earlier build's photo, drawing and thumbnail go with it.
+  b = build({"--web-size", "400", "--ext", "mp3"});
+  ASSERT_EQ(b.status, 0) << b.err;
+  EXPECT_EQ(readFile(folder() / "img_001.mp3"), "a sound");
+  EXPECT_EQ(
+      testing::hostNames(folder()),
+      (std::vector<std::string>{".immagini_web", "img_001.mp3", "menu.htm", "puls_dx3.jpg",
+                                "puls_su3.jpg", "puls_sx3.jpg", "sfondo_1.gif", "sfondo_2.gif"}));
+}
+
 struct FormatCase {
   const char* format;  // what the picture is and the extension it is listed by
   TestPicture picture;
