@@ -55,7 +55,9 @@ std::string pictureBytes(const TestPicture& picture) {
   VImage across = VImage::xyz(picture.width, picture.height)[0] * (255.0 / picture.width);
   VImage down = VImage::xyz(picture.width, picture.height)[1] * (255.0 / picture.height);
   VImage image = across.bandjoin(down).bandjoin_const({128}).cast(VIPS_FORMAT_UCHAR);
-  image = image.copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
+  if (picture.green) image = image * std::vector<double>{0, 0, 0} + std::vector<double>{0, 255, 0};
+  image = image.cast(VIPS_FORMAT_UCHAR)
+              .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
   // Transparent on the left, opaque on the right: a GIF, whose transparency is all or
   // nothing, keeps it too.
   if (picture.alpha)
@@ -65,7 +67,8 @@ std::string pictureBytes(const TestPicture& picture) {
     image = VImage::arrayjoin(frames, VImage::option()->set("across", 1));
     image.set(VIPS_META_PAGE_HEIGHT, picture.height);
   }
-  if (picture.cmyk) image = image.icc_export(VImage::option()->set("output_profile", "cmyk"));
+  if (!picture.profile.empty())
+    image = image.icc_export(VImage::option()->set("output_profile", picture.profile.c_str()));
   if (picture.orientation > 0) image.set(VIPS_META_ORIENTATION, picture.orientation);
   if (picture.gps) {
     // Written into the EXIF block by the saver from these fields.
@@ -94,6 +97,7 @@ PictureFacts pictureFacts(const std::string& bytes) {
     facts.height = image.height();
     facts.alpha = image.has_alpha();
     facts.bands = image.bands();
+    for (int band = 0; band < image.bands(); ++band) facts.means.push_back(image[band].avg());
     facts.srgb = image.interpretation() == VIPS_INTERPRETATION_sRGB ||
                  image.interpretation() == VIPS_INTERPRETATION_B_W;
     if (image.get_typeof(VIPS_META_ORIENTATION) != 0)

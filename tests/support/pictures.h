@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace vortena::testing {
 
@@ -15,7 +16,8 @@ struct TestPicture {
   bool gps = false;            // a GPS position in its EXIF
   bool alpha = false;          // a transparent band
   int frames = 1;              // an animation of that many frames (gif)
-  bool cmyk = false;           // in CMYK with the library's CMYK profile embedded (jpg)
+  std::string profile{};       // "cmyk", "p3": turned into that colour profile, embedded
+  bool green = false;          // all pure sRGB green instead of the gradient
 };
 
 // The bytes of a picture of `picture`: a gradient, so that no two rows are alike.
@@ -29,7 +31,8 @@ struct PictureFacts {
   bool gps = false;     // a GPS field is there
   bool alpha = false;
   int bands = 0;
-  bool srgb = false;  // the pixels are in sRGB (or grey), as browsers assume
+  bool srgb = false;          // the pixels are in sRGB (or grey), as browsers assume
+  std::vector<double> means;  // the average of each band
 };
 PictureFacts pictureFacts(const std::filesystem::path& file);
 PictureFacts pictureFacts(const std::string& bytes);
