@@ -16,22 +16,14 @@
 # The issue's sizes: BENCH_SIZES="2500 10000 20000" BENCH_CAMERA=16000 BENCH_PAGES=10000
 # BENCH_REBUILD=10000 BENCH_PEAK=100000. Needs /usr/bin/time and strace.
 set -euo pipefail
+source "$(dirname "$0")/common.bash"
 
-if [[ $# -lt 1 || ! -x $1 ]]; then
-  echo "usage: $0 VORTENA-EXECUTABLE [WORK-PARENT-FOLDER]" >&2
-  exit 2
-fi
-exe=$(realpath "$1")
-parent=${2:-${TMPDIR:-/tmp}}
+bench_start vortena-scale "$@"
 sizes=(${BENCH_SIZES:-2500})
 camera=${BENCH_CAMERA:-2500}
 pages=${BENCH_PAGES:-2500}
 rebuild=${BENCH_REBUILD:-2500}
 peak=${BENCH_PEAK:-}
-export QT_QPA_PLATFORM=offscreen
-
-work=$(mktemp -d "$parent/vortena-scale-XXXXXX")
-trap 'rm -rf "$work"' EXIT
 
 now() { date +%s%N; }
 ms() { echo $(( ($2 - $1) / 1000000 )); }

@@ -7,18 +7,10 @@
 # The trees are made under a fresh temporary folder (in the given folder, else $TMPDIR or /tmp),
 # removed at the end. Needs about 6 GB free there and /usr/bin/time (package `time`).
 set -euo pipefail
+source "$(dirname "$0")/common.bash"
 
-if [[ $# -lt 1 || ! -x $1 ]]; then
-  echo "usage: $0 VORTENA-EXECUTABLE [WORK-PARENT-FOLDER]" >&2
-  exit 2
-fi
-exe=$(realpath "$1")
-parent=${2:-${TMPDIR:-/tmp}}
 [[ -x /usr/bin/time ]] || { echo "$0: /usr/bin/time is missing (apt-get install time)" >&2; exit 2; }
-export QT_QPA_PLATFORM=offscreen
-
-work=$(mktemp -d "$parent/vortena-bench-XXXXXX")
-trap 'rm -rf "$work"' EXIT
+bench_start vortena-bench "$@"
 runs=${BENCH_RUNS:-3}
 
 now() { date +%s%N; }

@@ -25,6 +25,7 @@ struct Layer {
 constexpr Layer kLayers[] = {
     {"core", 0},         // controls, services, Form, job state, control table, text helpers
     {"fs", 1},           // the file system with Windows semantics
+    {"imaging", 1},      // the web pictures: bytes in, bytes out, through the image library
     {"medialist", 2},    // the folder scan and the list commands
     {"pagewriter", 2},   // the page pass and its stages
     {"album", 3},        // the two builds, the site files, the page launch

@@ -16,6 +16,7 @@ struct Album {
   Services sys;
   JobState job;
   FolderNumbering folders;
+  WebOptions web;  // the web pictures of the builds; off unless the user asks for them
 
   // The case option: "Maiuscole" selected means upper case.
   bool upperCase() const { return form.Option1->selected(); }

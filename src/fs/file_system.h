@@ -53,6 +53,14 @@ struct DirEntry {
   std::uint64_t inode = 0;
 };
 
+// Size and times of a regular file; the times in nanoseconds since 1970.
+struct FileStamp {
+  std::int64_t size = 0;
+  std::int64_t accessed = 0;
+  std::int64_t modified = 0;
+  std::int64_t changed = 0;  // the status change time, which nobody can set
+};
+
 // A text file open for reading. Lines end at LF, CR LF or a lone CR; the line end is not
 // part of the line.
 class TextReader {
@@ -96,6 +104,16 @@ class FileSystem {
   // modification time, written after the source last changed) is left as it is: rebuilds copy
   // only what changed.
   virtual FsStatus copyFile(const std::string& from, const std::string& to) = 0;
+  // Size and times of an existing regular file (links followed); 75 for anything else.
+  virtual FsStatus fileStamp(const std::string& path, FileStamp& out) = 0;
+  // Reads a whole regular file (opened as openRead opens it) into `out`, with its stamp taken
+  // from the open file.
+  virtual FsStatus readBytes(const std::string& path, std::string& out, FileStamp& stamp) = 0;
+  // Writes `bytes` as the file `path`, replacing it only once it is whole (as copyFile
+  // replaces: a case variant takes the asked spelling, a symbolic link is replaced itself), and
+  // gives it the access and modification times of `times`.
+  virtual FsStatus writeBytes(const std::string& path, std::string_view bytes,
+                              const FileStamp& times) = 0;
   // Renames a file or folder; it never replaces anything. Fails with 58 when `to` names
   // another existing entry, also one that appears during the call. A change of letter case
   // alone renames in place, in the source's own folder (folders named alike but for letter

@@ -301,6 +301,74 @@ FsStatus WindowsFileSystem::copyFile(const std::string& from, const std::string&
 
 namespace {
 
+std::int64_t nanoseconds(const timespec& t) {
+  return static_cast<std::int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec;
+}
+
+timespec timeOf(std::int64_t ns) {
+  std::int64_t seconds = ns / 1000000000, rest = ns % 1000000000;
+  if (rest < 0) {
+    --seconds;
+    rest += 1000000000;
+  }
+  return timespec{static_cast<time_t>(seconds), static_cast<long>(rest)};
+}
+
+FileStamp stampOf(const struct stat& st) {
+  return {static_cast<std::int64_t>(st.st_size), nanoseconds(st.st_atim), nanoseconds(st.st_mtim),
+          nanoseconds(st.st_ctim)};
+}
+
+}  // namespace
+
+FsStatus WindowsFileSystem::fileStamp(const std::string& path, FileStamp& out) {
+  const Resolved r(*this, path);
+  if (r.error) return {r.error};
+  if (!r.exists()) return {kFileNotFound};
+  struct stat st;
+  if (!statFollow(r.host(), st)) return lastError();
+  if (!S_ISREG(st.st_mode)) return {kPathFileAccess};
+  out = stampOf(st);
+  return {};
+}
+
+FsStatus WindowsFileSystem::readBytes(const std::string& path, std::string& out, FileStamp& stamp) {
+  Descriptor in;
+  struct stat st;
+  if (FsStatus s = Resolved(*this, path).openExisting(in, st); !s.ok()) return s;
+  stamp = stampOf(st);
+  out.resize(static_cast<size_t>(st.st_size));
+  size_t got = 0;
+  for (;;) {
+    if (got == out.size()) out.resize(std::max<size_t>(64 * 1024, out.size() * 2));
+    const ssize_t n = ::read(in.get(), out.data() + got, out.size() - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return lastError();
+    if (n == 0) break;
+    got += static_cast<size_t>(n);
+  }
+  out.resize(got);
+  return {};
+}
+
+// Written as copyFile writes: under a hidden name beside the destination, renamed over it once
+// whole, so a failure leaves the earlier file.
+FsStatus WindowsFileSystem::writeBytes(const std::string& path, std::string_view bytes,
+                                       const FileStamp& times) {
+  const Resolved target(*this, path);
+  if (FsStatus s = target.checkReplaceable(); !s.ok()) return s;
+  PendingFile file;
+  if (int error = file.create(target.parent, target.asked, target.onDisk))
+    return {errorNumberOf(error, kPathNotFound)};
+  if (int error = writeAll(file.fd(), bytes.data(), bytes.size())) return {errorNumberOf(error)};
+  const timespec stamps[2] = {timeOf(times.accessed), timeOf(times.modified)};
+  if (::futimens(file.fd(), stamps) != 0) return lastError();
+  if (int error = file.commit()) return {errorNumberOf(error)};
+  return {};
+}
+
+namespace {
+
 // The error number of a failed no-replace rename: an entry under the new name is 58.
 FsStatus renameError(int error) {
   return {error == EEXIST || error == ENOTEMPTY ? kFileAlreadyExists : errorNumberOf(error)};

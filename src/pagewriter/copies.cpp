@@ -16,9 +16,10 @@ std::string lastCharacters(const std::string& text, int count) {
   return text.substr(start);
 }
 
-// The file type a copy keeps: the entry's own extension, blanks around the name left out
-// (`trailext.jpg ` is a jpg); a name without one keeps its last three characters, as copies of
-// such names always had.
+}  // namespace
+
+// The entry's own extension, blanks around the name left out (`trailext.jpg ` is a jpg); a
+// name without one keeps its last three characters, as copies of such names always had.
 std::string copyType(const std::string& entry) {
   const std::string name = trim(entry);
   const size_t dot = name.rfind('.');
@@ -28,6 +29,8 @@ std::string copyType(const std::string& entry) {
     return name.substr(dot + 1);
   return lastCharacters(name, 3);
 }
+
+namespace {
 
 std::string errorDetail(FsStatus status) {
   return "ERR=" + signedNumber(status.number) + " - " + status.description();
@@ -50,18 +53,24 @@ std::string siteNamesInCase(const std::string& line, bool upper) {
   return out;
 }
 
+std::string numberedName(const PagePass& pass, std::string_view prefix, long number,
+                         const std::string& type) {
+  return toCase(std::string(prefix) + zeroPad(number, 3) + "." + type, pass.upper());
+}
+
+void reportCopyFailure(PagePass& pass, FsStatus status, const std::string& entry,
+                       const std::string& copyPath) {
+  if (status.ok()) return;
+  pass.sys.ui.message("Errore nella copia delle immagini " + errorDetail(status) + "\r\r" +
+                      "Copia " + entry + " " + copyPath);
+}
+
 void Copia_Immagine(PagePass& pass, const std::string& entry, const std::string& sourcePath) {
-  const bool upper = pass.upper();
-  const std::string type = toCase(copyType(entry), upper);
-  const std::string copyName = toCase(pass.folderPath + (upper ? "\\IMG_" : "\\img_") +
-                                          zeroPad(pass.folderCount + 1, 3) + "." + type,
-                                      upper);
+  const std::string type = toCase(copyType(entry), pass.upper());
+  const std::string copyName =
+      pass.folderPath + "\\" + numberedName(pass, kCopyPrefix, pass.folderCount + 1, type);
   pass.copyTypes.push_back(type);
-  FsStatus status = pass.sys.fs.copyFile(sourcePath, copyName);
-  if (!status.ok()) {
-    pass.sys.ui.message("Errore nella copia delle immagini " + errorDetail(status) + "\r\r" +
-                        "Copia " + entry + " " + copyName);
-  }
+  reportCopyFailure(pass, pass.sys.fs.copyFile(sourcePath, copyName), entry, copyName);
 }
 
 void Copia_Pulsanti(PagePass& pass) {

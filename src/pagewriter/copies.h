@@ -21,6 +21,21 @@ std::string siteNamesInCase(const std::string& line, bool upper);
 inline constexpr std::string_view kNavigationPictures[] = {
     "puls_sx3.jpg", "puls_su3.jpg", "puls_dx3.jpg", "sfondo_1.gif", "sfondo_2.gif"};
 
+// The name prefixes of the copies and, in web mode, of their thumbnails.
+inline constexpr std::string_view kCopyPrefix = "img_";
+inline constexpr std::string_view kThumbPrefix = "min_";
+
+// The entry's own file type: its extension, or its last three characters without one.
+std::string copyType(const std::string& entry);
+
+// Picture `number` of an entry folder under `prefix` in the build's case: img_001.jpg.
+std::string numberedName(const PagePass& pass, std::string_view prefix, long number,
+                         const std::string& type);
+
+// Tells a failed copy of `entry` to `copyPath`; nothing when `status` is ok.
+void reportCopyFailure(PagePass& pass, FsStatus status, const std::string& entry,
+                       const std::string& copyPath);
+
 // Copies the file at `sourcePath` into pass.folderPath as picture number folderCount + 1:
 // IMG_001.JPG / img_001.jpg, keeping the last three characters of the entry (in the build's
 // case) as its type. Records that type in pass.copyTypes, whether or not the copy succeeded,

@@ -6,6 +6,7 @@
 #include "core/text.h"
 #include "pagewriter/copies.h"
 #include "pagewriter/html_escape.h"
+#include "pagewriter/web_copies.h"
 #include "pagewriter/write_recovery.h"
 
 namespace vortena {
@@ -48,10 +49,12 @@ std::string folderLink(long n, bool upper) {
   return upper ? "../DIR_" + zeroPad(n, 4) + "/MENU.HTM" : "../dir_" + zeroPad(n, 4) + "/menu.htm";
 }
 
-// Whether a name has the form of the program's own copies: img_ (any case), three or more
-// digits, a dot and a type.
+// Whether a name has the form of the program's own copies or their thumbnails: img_ or min_
+// (any case), three or more digits, a dot and a type.
 bool isCopyName(const std::string& name) {
-  if (name.size() < 9 || asciiLower(name.substr(0, 4)) != "img_") return false;
+  if (name.size() < 9) return false;
+  const std::string prefix = asciiLower(name.substr(0, 4));
+  if (prefix != kCopyPrefix && prefix != kThumbPrefix) return false;
   size_t digits = 4;
   while (digits < name.size() && name[digits] >= '0' && name[digits] <= '9') ++digits;
   return digits - 4 >= 3 && digits + 1 < name.size() && name[digits] == '.';
@@ -73,8 +76,11 @@ void noteEarlierCopies(PagePass& pass, bool folderIsNew) {
 void removeEarlierCopies(PagePass& pass) {
   std::vector<std::string> current;
   for (size_t k = 1; k <= pass.copyTypes.size(); ++k)
-    current.push_back(toCase("img_" + zeroPad(static_cast<long>(k), 3) + ".", pass.upper()) +
-                      pass.copyTypes[k - 1]);
+    current.push_back(numberedName(pass, kCopyPrefix, static_cast<long>(k), pass.copyTypes[k - 1]));
+  for (size_t k = 1; k <= pass.thumbTypes.size(); ++k)
+    if (!pass.thumbTypes[k - 1].empty())
+      current.push_back(
+          numberedName(pass, kThumbPrefix, static_cast<long>(k), pass.thumbTypes[k - 1]));
   for (const std::string& name : pass.earlierCopies) {
     if (std::find(current.begin(), current.end(), name) != current.end()) continue;
     ignoreFailure(pass.sys.fs.removeFile(pass.folderPath + "\\" + name),
@@ -84,6 +90,7 @@ void removeEarlierCopies(PagePass& pass) {
 }
 
 void completeFolder(PagePass& pass, bool lastFolder) {
+  if (pass.job.web.on()) Completa_Immagini_Web(pass);
   removeEarlierCopies(pass);
   Copia_Pulsanti(pass);
   pass.lastFolderMarker = lastFolder ? kLastFolderMarker : 0;
@@ -105,7 +112,10 @@ void Passo_Cartella(PagePass& pass, const std::string& folderPart, const std::st
   // folder reports itself.
   if (pass.folderCount == 0) noteEarlierCopies(pass, made.ok());
   pass.sys.ui.processEvents();
-  Copia_Immagine(pass, folderPart + fileName, sourcePath);
+  if (pass.job.web.on())
+    Copia_Immagine_Web(pass, folderPart + fileName, sourcePath);
+  else
+    Copia_Immagine(pass, folderPart + fileName, sourcePath);
   ++pass.folderCount;
   const bool full =
       pass.job.folders.folderPerEntry ||
@@ -115,6 +125,7 @@ void Passo_Cartella(PagePass& pass, const std::string& folderPart, const std::st
   ++pass.folderNumber;
   pass.folderCount = 0;
   pass.copyTypes.clear();
+  pass.thumbTypes.clear();
 }
 
 void Completa_Ultima_Cartella(PagePass& pass) {
@@ -123,36 +134,50 @@ void Completa_Ultima_Cartella(PagePass& pass) {
 
 namespace {
 
+// Template lines for one of the two kinds of copies: a line that begins with kWebOnly is
+// written (without the marker) only in web mode, one that begins with kCopiesOnly only when the
+// copies are the files themselves. Through them the slideshow's strip shows the thumbnails and
+// its stage the web copies, while a build without web pictures writes every byte it always
+// wrote.
+constexpr std::string_view kWebOnly = "<!--web-->";
+constexpr std::string_view kCopiesOnly = "<!--copie-->";
+
 // A template line that the writer repeats for the pictures of a folder beyond the ninth: the
 // marker is dropped and the line's placeholder img_010.jpg names picture 10, 11, ... in turn.
 constexpr std::string_view kRepeatMarker = "<!--altre-->";
 constexpr std::string_view kRepeatPlaceholder = "img_010.jpg";
+constexpr std::string_view kRepeatThumbPlaceholder = "min_010.jpg";
 constexpr long kFirstRepeated = 10;
 
 // Whether a lower-cased template line may hold a placeholder of the slideshow page: a link up
 // to the album ("../"), a picture of the folder ("img_") or a navigation picture.
 bool mayHoldPlaceholder(const std::string& lowered) {
   return lowered.find("../") != std::string::npos || lowered.find("img_") != std::string::npos ||
-         lowered.find("puls_") != std::string::npos || lowered.find("sfondo_") != std::string::npos;
+         lowered.find("min_") != std::string::npos || lowered.find("puls_") != std::string::npos ||
+         lowered.find("sfondo_") != std::string::npos;
 }
 
-// The name of copy k of the folder, as the slideshow page links it.
-std::string pictureLink(const PagePass& pass, long k) {
+// The name of copy k of the folder (img_) or of its thumbnail (min_), as the slideshow page
+// links it. An entry without a thumbnail (not a picture) stands for itself in the strip too.
+std::string pictureLink(const PagePass& pass, long k, std::string_view prefix = kCopyPrefix) {
   const bool upper = pass.upper();
-  return (upper ? "IMG_" : "img_") + zeroPad(k, 3) + "." +
-         linkTarget(pass.copyTypes[static_cast<size_t>(k - 1)]);
+  if (prefix == kThumbPrefix && pass.thumbTypes[static_cast<size_t>(k - 1)].empty())
+    prefix = kCopyPrefix;
+  const std::vector<std::string>& types = prefix == kCopyPrefix ? pass.copyTypes : pass.thumbTypes;
+  return toCase(prefix, upper) + zeroPad(k, 3) + "." +
+         linkTarget(toCase(types[static_cast<size_t>(k - 1)], upper));
 }
 
-// Every picture placeholder img_NNN.jpg (any letter case) of the line whose number is one of
-// the folder's copies becomes that copy's name. Returns false when the line names only
-// pictures the folder does not hold: such a line is left out, so no link leads nowhere.
-bool rewritePictures(const PagePass& pass, std::string& line) {
+// Rewrites the placeholders `prefix`NNN.jpg of the line (see rewritePictures); `held` is set
+// when one names a picture of the folder, `missing` when one names a picture beyond them.
+void rewriteNumbered(const PagePass& pass, std::string& line, std::string_view prefix, bool& held,
+                     bool& missing) {
   const std::string lowered = asciiLower(line);
   const long count = static_cast<long>(pass.copyTypes.size());
   std::string out;
   size_t from = 0;
-  bool held = false, missing = false;
-  for (size_t at = lowered.find("img_"); at != std::string::npos; at = lowered.find("img_", at + 1)) {
+  for (size_t at = lowered.find(prefix); at != std::string::npos;
+       at = lowered.find(prefix, at + 1)) {
     if (at + 11 > lowered.size() || lowered.compare(at + 7, 4, ".jpg") != 0) continue;
     long k = 0;
     bool digits = true;
@@ -167,11 +192,21 @@ bool rewritePictures(const PagePass& pass, std::string& line) {
     }
     held = true;
     out.append(line, from, at - from);
-    out += pictureLink(pass, k);
+    out += pictureLink(pass, k, prefix);
     from = at + 11;
   }
   out.append(line, from, std::string::npos);
   line = std::move(out);
+}
+
+// Every picture placeholder img_NNN.jpg (any letter case) of the line whose number is one of
+// the folder's copies becomes that copy's name; in web mode every min_NNN.jpg becomes the name
+// of the copy's thumbnail. Returns false when the line names only pictures the folder does not
+// hold: such a line is left out, so no link leads nowhere.
+bool rewritePictures(const PagePass& pass, std::string& line) {
+  bool held = false, missing = false;
+  rewriteNumbered(pass, line, kCopyPrefix, held, missing);
+  if (pass.job.web.on()) rewriteNumbered(pass, line, kThumbPrefix, held, missing);
   return held || !missing;
 }
 
@@ -201,7 +236,13 @@ void Scrivi_Menu(PagePass& pass) {
         pass.lastFolderMarker == kLastFolderMarker ? index : folderLink(n + 1, upper);
     const long count = static_cast<long>(pass.copyTypes.size());
     std::string line;
+    const bool web = pass.job.web.on();
     while (lostLine.ok() && menuTemplate->readLine(line)) {
+      if (line.starts_with(kWebOnly) || line.starts_with(kCopiesOnly)) {
+        const std::string_view marker = line.starts_with(kWebOnly) ? kWebOnly : kCopiesOnly;
+        if ((marker == kWebOnly) != web) continue;
+        line.erase(0, marker.size());
+      }
       const std::string lowered = asciiLower(line);
       if (!mayHoldPlaceholder(lowered)) {  // most of the page: written as it stands
         write(line);
@@ -209,9 +250,14 @@ void Scrivi_Menu(PagePass& pass) {
       }
       if (lowered.starts_with(kRepeatMarker)) {
         const std::string repeated = line.substr(kRepeatMarker.size());
-        for (long k = kFirstRepeated; k <= count; ++k)
-          write(rewritePlaceholder(repeated, std::string(kRepeatPlaceholder), 0,
-                                   pictureLink(pass, k)));
+        for (long k = kFirstRepeated; k <= count; ++k) {
+          std::string copy = rewritePlaceholder(repeated, std::string(kRepeatPlaceholder), 0,
+                                                pictureLink(pass, k));
+          if (web)
+            copy = rewritePlaceholder(copy, std::string(kRepeatThumbPlaceholder), 0,
+                                      pictureLink(pass, k, kThumbPrefix));
+          write(copy);
+        }
         continue;
       }
       // Each rewrite works on the result of the one before, so a line may hold any number of

@@ -162,6 +162,7 @@ Flow Scrivi_Griglia(PagePass& pass) {
   pass.folderNumber = pass.job.folders.firstFolder;
   pass.choiceLabel.clear();
   pass.copyTypes.clear();
+  pass.thumbTypes.clear();
   const std::string& q = pass.q;
   Flow flow =
       writeGuarded(pass, {"<table border=" + q + "0" + q + " cellpadding=" + q + "0" + q +

@@ -8,6 +8,7 @@
 #include "core/controls.h"
 #include "core/job_state.h"
 #include "core/services.h"
+#include "core/web_options.h"
 #include "fs/file_system.h"
 
 namespace vortena {
@@ -28,6 +29,8 @@ struct PageJob {
   std::string indexPage;
   // The pass numbers its folders from folders.firstFolder and sets folders.nextFolder.
   FolderNumbering folders;
+  // The web pictures of the build; off, the copies are byte copies.
+  WebOptions web;
 };
 
 // The window's controls that a pass reads. They stay live: the pass lets the window process

@@ -18,6 +18,8 @@ namespace vortena {
 inline constexpr int kPageNotOpen = 52;
 inline constexpr const char* kPageNotOpenDescription = "Nome o numero di file non valido";
 
+class WebCopies;
+
 // Marker of the last entry folder of a page: its next link leads back to the index page.
 inline constexpr int kLastFolderMarker = 9898;
 
@@ -53,6 +55,9 @@ struct PagePass {
   std::string folderPath;
   int lastFolderMarker = 0;
   std::vector<std::string> copyTypes;  // file type given to each copy of folder n, in order
+  std::vector<std::string> thumbTypes;  // and to each thumbnail, in web mode
+  // The web pictures under way, made when the first one is asked for (web_copies.h).
+  std::shared_ptr<WebCopies> webCopies;
   // Names of the program's copy form found in folder n when its first entry came, left there
   // by an earlier build; those this build does not write again are removed with the folder.
   std::vector<std::string> earlierCopies;

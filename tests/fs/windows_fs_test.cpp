@@ -403,6 +403,31 @@ TEST_F(WindowsFsTest, CopyKeepsTheModificationTime) {
 // ---------------------------------------------------------------------------------------------
 // Listing and identity.
 
+// Bytes written whole over a case variant take the asked spelling and the given times; read
+// back whole, with the stamp the file has.
+TEST_F(WindowsFsTest, BytesWrittenWithTimesAndReadBackWhole) {
+  writeFile(c() / "IMG_001.JPG", "earlier");
+  std::string bytes(300000, 'x');
+  bytes[123456] = 'y';
+  FileStamp times;
+  times.accessed = 1000000000LL * 1500000000 + 7;
+  times.modified = 1000000000LL * 1600000000 + 123456789;
+  ASSERT_TRUE(files_.writeBytes("C:\\img_001.jpg", bytes, times).ok());
+  EXPECT_EQ(hostNames(c()), std::vector<std::string>{"img_001.jpg"});
+  // Looked at before any read, which may move the access time.
+  FileStamp stat, stamp;
+  ASSERT_TRUE(files_.fileStamp("c:\\img_001.JPG", stat).ok());
+  EXPECT_EQ(stat.accessed, times.accessed);
+  std::string read;
+  ASSERT_TRUE(files_.readBytes("C:\\IMG_001.jpg", read, stamp).ok());
+  EXPECT_EQ(read, bytes);
+  for (const FileStamp& s : {stamp, stat}) {
+    EXPECT_EQ(s.size, 300000);
+    EXPECT_EQ(s.modified, times.modified);
+    EXPECT_GT(s.changed, times.modified);
+  }
+}
+
 TEST_F(WindowsFsTest, ListingHidesDotNamesSortsByUpperCaseAndFollowsLinks) {
   writeFile(c() / "pics" / "b.jpg", "");
   writeFile(c() / "pics" / "A.jpg", "");
@@ -486,6 +511,27 @@ FailureCase openCase(const char* name, const char* path, int expected) {
 FailureCase copyCase(const char* name, const char* from, const char* to, int expected) {
   return {name, [from, to](FileSystem& f) { return f.copyFile(from, to); }, expected};
 }
+FailureCase readBytesCase(const char* name, const char* path, int expected) {
+  return {name,
+          [path](FileSystem& f) {
+            std::string bytes = "stale";
+            FileStamp stamp;
+            return f.readBytes(path, bytes, stamp);
+          },
+          expected};
+}
+FailureCase writeBytesCase(const char* name, const char* path, int expected) {
+  return {name, [path](FileSystem& f) { return f.writeBytes(path, "bytes", FileStamp{}); },
+          expected};
+}
+FailureCase stampCase(const char* name, const char* path, int expected) {
+  return {name,
+          [path](FileSystem& f) {
+            FileStamp stamp;
+            return f.fileStamp(path, stamp);
+          },
+          expected};
+}
 FailureCase renameCase(const char* name, const char* from, const char* to, int expected) {
   return {name, [from, to](FileSystem& f) { return f.rename(from, to); }, expected};
 }
@@ -546,6 +592,14 @@ INSTANTIATE_TEST_SUITE_P(
         copyCase("CopyFolder", "C:\\dir", "C:\\x", kPathFileAccess),
         copyCase("CopyOntoFolder", "C:\\f.txt", "C:\\DIR", kPathFileAccess),
         copyCase("CopyToUnmappedDrive", "C:\\f.txt", "Q:\\f.txt", kPathNotFound),
+        readBytesCase("ReadBytesMissing", "C:\\none.jpg", kFileNotFound),
+        readBytesCase("ReadBytesOfFolder", "C:\\dir", kPathFileAccess),
+        readBytesCase("ReadBytesInMissingFolder", "C:\\nodir\\f.txt", kPathNotFound),
+        writeBytesCase("WriteBytesOntoFolder", "C:\\Dir", kPathFileAccess),
+        writeBytesCase("WriteBytesInMissingFolder", "C:\\nodir\\x.jpg", kPathNotFound),
+        writeBytesCase("WriteBytesUnmappedDrive", "Q:\\x.jpg", kPathNotFound),
+        stampCase("StampOfMissing", "C:\\none.jpg", kFileNotFound),
+        stampCase("StampOfFolder", "C:\\dir", kPathFileAccess),
         renameCase("RenameMissing", "C:\\none.txt", "C:\\x.txt", kFileNotFound),
         renameCase("RenameInMissingFolder", "C:\\nodir\\f.txt", "C:\\x.txt", kPathNotFound),
         renameCase("RenameIntoMissingFolder", "C:\\f.txt", "C:\\nodir\\f.txt", kPathNotFound),

@@ -83,6 +83,17 @@ FsStatus FaultyFileSystem::copyFile(const std::string& from, const std::string& 
   return inner_.copyFile(from, to);
 }
 
+FsStatus FaultyFileSystem::readBytes(const std::string& path, std::string& out, FileStamp& stamp) {
+  if (int error = injected(FsOperation::ReadBytes, path)) return {error};
+  return inner_.readBytes(path, out, stamp);
+}
+
+FsStatus FaultyFileSystem::writeBytes(const std::string& path, std::string_view bytes,
+                                      const FileStamp& times) {
+  if (int error = injected(FsOperation::WriteBytes, path)) return {error};
+  return inner_.writeBytes(path, bytes, times);
+}
+
 FsStatus FaultyFileSystem::rename(const std::string& from, const std::string& to) {
   if (int error = injected(FsOperation::Rename, from)) return {error};
   return inner_.rename(from, to);

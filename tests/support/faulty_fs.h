@@ -15,7 +15,9 @@ enum class FsOperation {
   WriteLine,  // a line written through a writer opened by openWrite
   Close,      // the close of a writer opened by openWrite: the file keeps its earlier bytes
   Copy,       // matched on the destination path
-  Rename,     // matched on the source path
+  ReadBytes,
+  WriteBytes,
+  Rename,  // matched on the source path
   MakeFolder,
   RemoveFile,
   ListFolder,
@@ -35,6 +37,12 @@ class FaultyFileSystem : public FileSystem {
   FsStatus openRead(const std::string& path, std::unique_ptr<TextReader>& out) override;
   FsStatus openWrite(const std::string& path, std::unique_ptr<TextWriter>& out) override;
   FsStatus copyFile(const std::string& from, const std::string& to) override;
+  FsStatus fileStamp(const std::string& path, FileStamp& out) override {
+    return inner_.fileStamp(path, out);
+  }
+  FsStatus readBytes(const std::string& path, std::string& out, FileStamp& stamp) override;
+  FsStatus writeBytes(const std::string& path, std::string_view bytes,
+                      const FileStamp& times) override;
   FsStatus rename(const std::string& from, const std::string& to) override;
   FsStatus removeFile(const std::string& path) override;
   FsStatus makeFolder(const std::string& path) override;

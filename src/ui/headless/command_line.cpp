@@ -342,14 +342,58 @@ const QCommandLineOption kYes(QStringLiteral("yes"),
 const QCommandLineOption kOpen(QStringLiteral("open"),
                                QStringLiteral("open the page in the browser when it is built"));
 
+const QCommandLineOption kWebSize(QStringLiteral("web-size"),
+                                  QStringLiteral("web mode: each picture copy a JPEG (PNG with "
+                                                 "transparency) of at most N pixels on its "
+                                                 "longer side, upright, in sRGB, without its "
+                                                 "metadata, and a thumbnail beside it"),
+                                  QStringLiteral("N"));
+const QCommandLineOption kThumbs(QStringLiteral("thumbs"),
+                                 QStringLiteral("thumbnails of at most M pixels on their longer "
+                                                "side in web mode (default 200)"),
+                                 QStringLiteral("M"));
+const QCommandLineOption kKeepMetadata(QStringLiteral("keep-metadata"),
+                                       QStringLiteral("keep the pictures' metadata (GPS "
+                                                      "position included) in web mode"));
+
+// A size in pixels: a whole number above 0, not too large for any picture.
+std::optional<int> pixelSize(const QString& text) {
+  bool ok = false;
+  const int value = text.toInt(&ok);
+  if (!ok || value <= 0 || value > 100000) return std::nullopt;
+  return value;
+}
+
+// The web mode the options ask for; a message for options that cannot be taken.
+std::optional<std::string> webOptions(const QCommandLineParser& parser, WebOptions& web) {
+  for (const QCommandLineOption* option : {&kWebSize, &kThumbs}) {
+    if (!parser.isSet(*option)) continue;
+    std::optional<int> size = pixelSize(parser.value(*option));
+    if (!size)
+      return "--" + bytes(option->names()[0]) + " needs a number of pixels above 0, not '" +
+             bytes(parser.value(*option)) + "'";
+    (option == &kWebSize ? web.webSize : web.thumbSize) = *size;
+  }
+  if (!web.on() && (parser.isSet(kThumbs) || parser.isSet(kKeepMetadata)))
+    return std::string(parser.isSet(kThumbs) ? "--thumbs" : "--keep-metadata") +
+           " is for web mode: give --web-size too";
+  if (web.on() && web.thumbSize == 0) web.thumbSize = kDefaultThumbSize;
+  web.keepMetadata = parser.isSet(kKeepMetadata);
+  return std::nullopt;
+}
+
 int runBuild(const QStringList& args, std::ostream& out, std::ostream& err,
              const CommandLineSetup& setup) {
   QCommandLineParser parser;
   RunnerOptions options = setup.options;
-  if (auto status = parseCommon(
-          parser, {kExt, kPerFolder, kPerRow, kPaged, kUpper, kNoBackground, kNoTitle, kYes, kOpen},
-          args, kBuildText, " build", out, err, options))
+  if (auto status = parseCommon(parser,
+                                {kExt, kPerFolder, kPerRow, kPaged, kUpper, kNoBackground, kNoTitle,
+                                 kYes, kOpen, kWebSize, kThumbs, kKeepMetadata},
+                                args, kBuildText, " build", out, err, options))
     return *status;
+  WebOptions web;
+  if (std::optional<std::string> problem = webOptions(parser, web))
+    return badCommandLine(err, kBuildText, " build", *problem);
   const QStringList paths = parser.positionalArguments();
   if (paths.size() != 2)
     return badCommandLine(
@@ -358,6 +402,7 @@ int runBuild(const QStringList& args, std::ostream& out, std::ostream& err,
 
   ConsoleUser user(err, setup, parser.isSet(kYes), parser.isSet(kOpen));
   HeadlessWindow headless(options, user, user, user);
+  headless.window().album().web = web;
   if (parser.isSet(kOpen) && setup.opener) user.setOpener(setup.opener(headless.fs()));
   const Form& form = headless.form();
   // The steps a user takes at the window: the boxes and options, button 3, the images per

@@ -209,6 +209,18 @@ TEST_F(CommandLineTest, BadCommandLinesGiveStatusTwoAndTheUsageLine) {
       {{"build", "--drive", "CC=/x", "a", "b"}, "vortena: --drive needs L=DIR, not 'CC=/x'"},
       {{"build", "--per-row"}, "vortena: Missing value after '--per-row'."},
       {{"scan"}, "vortena: missing SOURCE_FOLDER"},
+      {{"build", "--web-size", "0", "a", "b"},
+       "vortena: --web-size needs a number of pixels above 0, not '0'"},
+      {{"build", "--web-size", "-800", "a", "b"},
+       "vortena: --web-size needs a number of pixels above 0, not '-800'"},
+      {{"build", "--web-size", "1.5k", "a", "b"},
+       "vortena: --web-size needs a number of pixels above 0, not '1.5k'"},
+      {{"build", "--web-size", "800", "--thumbs", "", "a", "b"},
+       "vortena: --thumbs needs a number of pixels above 0, not ''"},
+      {{"build", "--thumbs", "100", "a", "b"},
+       "vortena: --thumbs is for web mode: give --web-size too"},
+      {{"build", "--keep-metadata", "a", "b"},
+       "vortena: --keep-metadata is for web mode: give --web-size too"},
   };
   for (const Case& t : cases) {
     CommandRun r = command(t.args);

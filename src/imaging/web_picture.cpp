@@ -1,0 +1,184 @@
+#include "imaging/web_picture.h"
+
+#include <malloc.h>
+
+#include <algorithm>
+#include <atomic>
+#include <mutex>
+#include <string_view>
+#include <vips/vips8>
+
+namespace vortena {
+namespace {
+
+using vips::VError;
+using vips::VImage;
+
+std::atomic<bool> imagingStarted{false};
+
+}  // namespace
+
+// The library is started once for the process. Each worker makes one picture at a time, so
+// the library's own threads would only compete with the other workers: one each. Its cache of
+// operations would keep whole photos alive between pictures that never share one: none.
+void startImaging() {
+  static std::once_flag started;
+  std::call_once(started, [] {
+    // Each worker allocates and frees a few photos' worth of large buffers; in an arena of
+    // its own each would keep its high-water mark for the rest of the build. Shared arenas
+    // keep the build's peak memory near what the pictures in flight need, whatever the
+    // number of cores.
+    mallopt(M_ARENA_MAX, 2);
+    if (VIPS_INIT("vortena")) return;
+    imagingStarted = true;
+    vips_concurrency_set(1);
+    vips_cache_set_max(0);
+    vips_cache_set_max_mem(0);
+    // No vips_shutdown at exit: the end button may end the program while workers are still
+    // inside the library, and what it keeps is the process's own until then.
+  });
+}
+
+namespace {
+
+// The loader the library picks for the bytes, as its short name ("jpegload_buffer").
+std::string loaderOf(const std::string& bytes) {
+  const char* name = vips_foreign_find_load_buffer(bytes.data(), bytes.size());
+  if (!name) return {};
+  VipsObjectClass* loader = VIPS_OBJECT_CLASS(vips_class_find("VipsForeignLoad", name));
+  return loader ? loader->nickname : name;
+}
+
+// Types every browser shows; TIFF, BMP and HEIF are not among them.
+bool shownByBrowsers(std::string_view loader) {
+  for (std::string_view shown : {"jpegload", "pngload", "gifload", "webpload"})
+    if (loader.starts_with(shown)) return true;
+  return false;
+}
+
+// Whether the picture's metadata holds a GPS position (the GPS directory of its EXIF).
+bool hasGpsPosition(const VImage& image) {
+  gchar** fields = vips_image_get_fields(image.get_image());
+  bool found = false;
+  for (gchar** field = fields; *field && !found; ++field)
+    found = std::string_view(*field).starts_with("exif-ifd3-");
+  g_strfreev(fields);
+  return found;
+}
+
+bool animated(const VImage& image, std::string_view loader) {
+  return loader.starts_with("gifload") && image.get_typeof("n-pages") != 0 &&
+         image.get_int("n-pages") > 1;
+}
+
+// A blob over `bytes` that does not copy them; the bytes outlive every image made from it.
+struct Blob {
+  explicit Blob(const std::string& bytes)
+      : blob(vips_blob_new(nullptr, bytes.data(), bytes.size())) {}
+  ~Blob() { vips_area_unref(VIPS_AREA(blob)); }
+  Blob(const Blob&) = delete;
+  Blob& operator=(const Blob&) = delete;
+  VipsBlob* blob;
+};
+
+// Shrunk to fit `size` (never enlarged), turned upright, in sRGB. Only a picture with a colour
+// profile of its own goes through the colour transform (the costliest step of a photo without
+// one, which is sRGB already). A damaged file is refused rather than shown half grey.
+VImage fitted(const Blob& source, int size, bool profiled) {
+  vips::VOption* options = VImage::option()
+                               ->set("height", size)
+                               ->set("size", VIPS_SIZE_DOWN)
+                               ->set("option_string", "fail_on=truncated");
+  if (profiled) options->set("export_profile", "srgb");
+  return VImage::thumbnail_buffer(source.blob, size, options);
+}
+
+VImage inSrgb(VImage image) {
+  const VipsInterpretation space = image.interpretation();
+  if (space != VIPS_INTERPRETATION_sRGB && space != VIPS_INTERPRETATION_B_W)
+    image = image.colourspace(VIPS_INTERPRETATION_sRGB);
+  if (image.format() != VIPS_FORMAT_UCHAR) image = image.cast(VIPS_FORMAT_UCHAR);
+  return image;
+}
+
+std::string takeBlob(VipsBlob* blob) {
+  size_t length = 0;
+  const void* data = vips_blob_get(blob, &length);
+  std::string out(static_cast<const char*>(data), length);
+  vips_area_unref(VIPS_AREA(blob));
+  return out;
+}
+
+// Writes the image as a PNG when it has transparency, else as a JPEG of quality 85.
+std::string encode(const VImage& image, bool strip, std::string& type) {
+  if (image.has_alpha()) {
+    type = "png";
+    return takeBlob(image.pngsave_buffer(VImage::option()->set("strip", strip)));
+  }
+  type = "jpg";
+  return takeBlob(image.jpegsave_buffer(VImage::option()->set("Q", 85)->set("strip", strip)));
+}
+
+// The orientation tag goes with the turn it asked for: the copy is upright. (Where the EXIF
+// is kept, the library writes it back as 1, upright.)
+VImage withoutOrientation(VImage image) {
+  if (image.get_typeof(VIPS_META_ORIENTATION) != 0) {
+    image = image.copy();
+    image.remove(VIPS_META_ORIENTATION);
+  }
+  return image;
+}
+
+}  // namespace
+
+void endImagingThread() {
+  if (imagingStarted) vips_thread_shutdown();
+}
+
+bool imagingReads(const std::string& kind) {
+  startImaging();
+  return vips_type_find("VipsOperation", (kind + "load_buffer").c_str()) != 0;
+}
+
+WebPicture makeWebPicture(const std::string& bytes, const WebOptions& options) {
+  startImaging();
+  WebPicture out;
+  try {
+    const std::string loader = loaderOf(bytes);
+    if (loader.empty()) {
+      out.error = "not a picture the program reads";
+      return out;
+    }
+    const Blob source(bytes);
+    const VImage header = VImage::new_from_buffer(bytes, "");
+    const bool fits = std::max(header.width(), header.height()) <= options.webSize;
+    out.copyIsSource =
+        animated(header, loader) ||
+        (fits && shownByBrowsers(loader) && (options.keepMetadata || !hasGpsPosition(header)));
+    const bool profiled = header.get_typeof(VIPS_META_ICC_NAME) != 0;
+    VImage copy;
+    if (out.copyIsSource) {
+      copy = inSrgb(fitted(source, options.thumbSize, profiled)).copy_memory();
+    } else {
+      copy = withoutOrientation(inSrgb(fitted(source, options.webSize, profiled))).copy_memory();
+      out.copy = encode(copy, !options.keepMetadata, out.copyType);
+    }
+    const VImage thumb =
+        copy.width() <= options.thumbSize && copy.height() <= options.thumbSize
+            ? copy
+            : copy.thumbnail_image(
+                  options.thumbSize,
+                  VImage::option()->set("height", options.thumbSize)->set("size", VIPS_SIZE_DOWN));
+    out.thumb = encode(thumb, true, out.thumbType);
+    out.ok = true;
+  } catch (const VError& error) {
+    out = WebPicture{};
+    out.error = error.what();
+    while (!out.error.empty() && (out.error.back() == '\n' || out.error.back() == ' '))
+      out.error.pop_back();
+  }
+  vips_error_clear();
+  return out;
+}
+
+}  // namespace vortena

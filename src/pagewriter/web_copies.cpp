@@ -1,0 +1,225 @@
+#include "pagewriter/web_copies.h"
+
+#include <deque>
+#include <future>
+#include <optional>
+#include <sstream>
+
+#include "core/text.h"
+#include "imaging/picture_pool.h"
+#include "pagewriter/copies.h"
+
+namespace vortena {
+namespace {
+
+// A rebuild must know the web pictures of an unchanged photo without decoding it, and their
+// bytes tell nothing about the photo they came from nor the sizes they were made for. So each
+// entry folder keeps a record of what it holds, one line a picture: the copy and thumbnail
+// names with their sizes, and the photo's size and modification time with the two sizes and
+// the metadata choice they were made with. The photo's path is kept only as a hash: the record
+// travels with the album to its server. The record is a hidden file written whole, so a listing
+// of the folder never shows it and a build that ends midway leaves the earlier one.
+constexpr const char* kRecordName = ".immagini_web";
+
+// A photo replaced after its web picture was written gives itself a later change time than the
+// copy's, as copyFile relies on too: the record then no longer stands.
+struct Record {
+  std::string copy, thumb;  // names as written, in the build's case
+  std::uint64_t entryHash = 0;
+  std::int64_t sourceSize = 0, sourceModified = 0;
+  WebOptions options;
+  std::int64_t copySize = 0, thumbSize = 0;
+};
+
+std::string recordLine(const Record& r) {
+  std::ostringstream line;
+  line << r.copy << ' ' << r.thumb << ' ' << r.entryHash << ' ' << r.sourceSize << ' '
+       << r.sourceModified << ' ' << r.options.webSize << ' ' << r.options.thumbSize << ' '
+       << (r.options.keepMetadata ? 1 : 0) << ' ' << r.copySize << ' ' << r.thumbSize;
+  return line.str();
+}
+
+std::optional<Record> parseRecord(const std::string& text) {
+  std::istringstream line(text);
+  Record r;
+  int keep = 0;
+  if (!(line >> r.copy >> r.thumb >> r.entryHash >> r.sourceSize >> r.sourceModified >>
+        r.options.webSize >> r.options.thumbSize >> keep >> r.copySize >> r.thumbSize))
+    return std::nullopt;
+  r.options.keepMetadata = keep != 0;
+  return r;
+}
+
+// FNV-1a: the record names its photo without giving its path away.
+std::uint64_t entryHash(const std::string& entry) {
+  std::uint64_t hash = 14695981039346656037ull;
+  for (unsigned char c : entry) hash = (hash ^ c) * 1099511628211ull;
+  return hash;
+}
+
+std::string typeOf(const std::string& name) {
+  const size_t dot = name.rfind('.');
+  return dot == std::string::npos ? std::string() : name.substr(dot + 1);
+}
+
+// The types of picture made for the web. Any other entry (a sound, a film, a page, a WMF
+// drawing) is copied as it is, as without web mode, and has no thumbnail.
+bool madeForWeb(const std::string& entry) {
+  const std::string type = toLower(copyType(entry));
+  for (std::string_view picture :
+       {"jpg", "jpeg", "jpe", "png", "gif", "bmp", "tif", "tiff", "heic", "heif", "webp"})
+    if (type == picture) return true;
+  return false;
+}
+
+// One entry of the open folder, in the order of the entries.
+struct Pending {
+  std::string entry;
+  std::string sourcePath;
+  long number = 0;
+  bool asItIs = false;  // not a picture for the web: copied byte for byte
+  FileStamp source;
+  std::optional<Record> standing;  // the files an earlier build made of it, still good
+  FsStatus readFailure;
+  std::future<WebPicture> result;
+};
+
+}  // namespace
+
+class WebCopies {
+ public:
+  // Started with the first picture to make: a rebuild of an unchanged album starts none.
+  PicturePool& pool() {
+    if (!pool_) pool_ = std::make_unique<PicturePool>();
+    return *pool_;
+  }
+  size_t inFlightLimit() const {
+    // Two pictures a worker: one being made, one waiting, so that no worker idles while the
+    // pass writes; more would only hold more photos in memory.
+    return 2 * static_cast<size_t>(pool_ ? pool_->workers() : 1);
+  }
+
+  std::deque<Pending> pending;
+  std::vector<Record> earlier;  // the open folder's record as an earlier build left it
+  std::vector<Record> written;  // what this build made of the open folder, in order
+
+ private:
+  std::unique_ptr<PicturePool> pool_;
+};
+
+namespace {
+
+std::string inFolder(const PagePass& pass, const std::string& name) {
+  return pass.folderPath + "\\" + name;
+}
+
+// The record an earlier build left for picture `p`, when its files still stand for the photo
+// as it is now and for this build's sizes.
+std::optional<Record> standingRecord(PagePass& pass, const Pending& p) {
+  for (const Record& r : pass.webCopies->earlier) {
+    if (r.copy != numberedName(pass, kCopyPrefix, p.number, typeOf(r.copy))) continue;
+    FileStamp copy, thumb;
+    const bool stands = r.thumb == numberedName(pass, kThumbPrefix, p.number, typeOf(r.thumb)) &&
+                        r.entryHash == entryHash(p.entry) && r.sourceSize == p.source.size &&
+                        r.sourceModified == p.source.modified && r.options == pass.job.web &&
+                        pass.sys.fs.fileStamp(inFolder(pass, r.copy), copy).ok() &&
+                        copy.size == r.copySize && copy.changed > p.source.changed &&
+                        pass.sys.fs.fileStamp(inFolder(pass, r.thumb), thumb).ok() &&
+                        thumb.size == r.thumbSize;
+    return stands ? std::optional<Record>(r) : std::nullopt;
+  }
+  return std::nullopt;
+}
+
+void readRecord(PagePass& pass) {
+  WebCopies& web = *pass.webCopies;
+  web.earlier.clear();
+  web.written.clear();
+  std::unique_ptr<TextReader> reader;
+  if (!pass.sys.fs.openRead(inFolder(pass, kRecordName), reader).ok() || !reader) return;
+  std::string line;
+  while (reader->readLine(line))
+    if (std::optional<Record> r = parseRecord(line)) web.earlier.push_back(*r);
+}
+
+// Writes the oldest picture under way and records its types.
+void writeOldest(PagePass& pass) {
+  WebCopies& web = *pass.webCopies;
+  Pending p = std::move(web.pending.front());
+  web.pending.pop_front();
+  FileSystem& fs = pass.sys.fs;
+  const bool upper = pass.upper();
+  std::string copyName = numberedName(pass, kCopyPrefix, p.number, "jpg");
+  std::string thumbName = numberedName(pass, kThumbPrefix, p.number, "jpg");
+  if (p.asItIs) {
+    copyName = numberedName(pass, kCopyPrefix, p.number, toCase(copyType(p.entry), upper));
+    thumbName.clear();
+    reportCopyFailure(pass, fs.copyFile(p.sourcePath, inFolder(pass, copyName)), p.entry,
+                      inFolder(pass, copyName));
+  } else if (p.standing) {
+    copyName = p.standing->copy;
+    thumbName = p.standing->thumb;
+    web.written.push_back(*p.standing);
+  } else if (!p.readFailure.ok()) {
+    reportCopyFailure(pass, p.readFailure, p.entry, inFolder(pass, copyName));
+  } else if (WebPicture picture = p.result.get(); !picture.ok) {
+    // A file the image library cannot read is told as a copy that failed.
+    reportCopyFailure(pass, FsStatus{kPathFileAccess}, p.entry, inFolder(pass, copyName));
+  } else {
+    copyName =
+        numberedName(pass, kCopyPrefix, p.number,
+                     picture.copyIsSource ? toCase(copyType(p.entry), upper) : picture.copyType);
+    thumbName = numberedName(pass, kThumbPrefix, p.number, picture.thumbType);
+    const std::string copyPath = inFolder(pass, copyName), thumbPath = inFolder(pass, thumbName);
+    const FsStatus copied = picture.copyIsSource ? fs.copyFile(p.sourcePath, copyPath)
+                                                 : fs.writeBytes(copyPath, picture.copy, p.source);
+    reportCopyFailure(pass, copied, p.entry, copyPath);
+    const FsStatus thumbed = fs.writeBytes(thumbPath, picture.thumb, p.source);
+    reportCopyFailure(pass, thumbed, p.entry, thumbPath);
+    FileStamp copy;
+    if (copied.ok() && thumbed.ok() && fs.fileStamp(copyPath, copy).ok()) {
+      web.written.push_back(Record{copyName, thumbName, entryHash(p.entry), p.source.size,
+                                   p.source.modified, pass.job.web, copy.size,
+                                   static_cast<std::int64_t>(picture.thumb.size())});
+    }
+  }
+  pass.copyTypes.push_back(typeOf(copyName));
+  pass.thumbTypes.push_back(typeOf(thumbName));
+}
+
+}  // namespace
+
+void Copia_Immagine_Web(PagePass& pass, const std::string& entry, const std::string& sourcePath) {
+  if (!pass.webCopies) pass.webCopies = std::make_shared<WebCopies>();
+  WebCopies& web = *pass.webCopies;
+  Pending p;
+  p.entry = entry;
+  p.sourcePath = sourcePath;
+  p.number = pass.folderCount + 1;
+  if (p.number == 1) readRecord(pass);
+  p.asItIs = !madeForWeb(entry);
+  if (!p.asItIs && pass.sys.fs.fileStamp(sourcePath, p.source).ok())
+    p.standing = standingRecord(pass, p);
+  if (!p.asItIs && !p.standing) {
+    std::string bytes;
+    p.readFailure = pass.sys.fs.readBytes(sourcePath, bytes, p.source);
+    if (p.readFailure.ok()) p.result = web.pool().submit(std::move(bytes), pass.job.web);
+  }
+  web.pending.push_back(std::move(p));
+  while (web.pending.size() > web.inFlightLimit()) writeOldest(pass);
+}
+
+void Completa_Immagini_Web(PagePass& pass) {
+  if (!pass.webCopies) return;
+  while (!pass.webCopies->pending.empty()) writeOldest(pass);
+  std::unique_ptr<TextWriter> record;
+  if (!pass.sys.fs.openWrite(inFolder(pass, kRecordName), record).ok() || !record) return;
+  FsStatus lines;
+  for (const Record& r : pass.webCopies->written)
+    if (lines.ok()) lines = record->writeLine(recordLine(r));
+  // A record that is not written only makes the next build make the pictures again.
+  if (lines.ok()) ignoreFailure(record->close(), "the next build makes the pictures again");
+  pass.webCopies->written.clear();
+}
+
+}  // namespace vortena

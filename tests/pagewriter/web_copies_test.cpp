@@ -1,0 +1,360 @@
+// Web mode end to end through `vortena build`: the copies and thumbnails an album gets, their
+// names in the slideshow, the failures told in entry order, and what a rebuild leaves alone.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <map>
+#include <sstream>
+
+#include "support/album_fixture.h"
+#include "support/pictures.h"
+#include "support/test_names.h"
+#include "ui/headless/command_line.h"
+
+namespace vortena {
+namespace {
+
+using testing::pictureBytes;
+using testing::pictureFacts;
+using testing::readFile;
+using testing::TestPicture;
+using testing::writeFile;
+
+struct Built {
+  int status = -1;
+  std::string err;
+};
+
+class WebBuildTest : public ::testing::Test {
+ protected:
+  std::filesystem::path c() const { return root_; }
+  std::filesystem::path folder(int n = 1) const {
+    const std::string name = (upper_ ? "DIR_000" : "dir_000") + std::to_string(n);
+    return c() / "album" / name;
+  }
+  void put(const std::string& name, const TestPicture& picture) {
+    writeFile(c() / "foto" / name, pictureBytes(picture));
+  }
+  // `vortena build --yes OPTIONS C:\foto C:\album\index.htm` with the real templates.
+  Built build(QStringList options) {
+    std::filesystem::create_directories(c() / "album");
+    CommandLineSetup setup;
+    setup.options.drives.set('C', c().string());
+    setup.options.programFolder = program_.string();
+    if (upper_) options << "--upper";
+    QStringList args{"vortena", "build", "--yes"};
+    args << options << "C:\\foto"
+         << "C:\\album\\index.htm";
+    std::ostringstream out, err;
+    Built b;
+    b.status = runCommand(args, out, err, setup);
+    b.err = err.str();
+    return b;
+  }
+  std::string name(const std::string& lower) const {
+    std::string out = lower;
+    if (upper_)
+      for (char& ch : out) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+    return out;
+  }
+  std::string menu(int n = 1) const { return readFile(folder(n) / name("menu.htm")); }
+
+  // The folders of an album and its photos, in C:.
+  std::map<std::string, std::string> entryFolder() const {
+    std::map<std::string, std::string> files;
+    for (const std::string& file : testing::hostNames(folder()))
+      if (!file.starts_with(".")) files[file] = readFile(folder() / file);
+    return files;
+  }
+
+  bool upper_ = false;
+  testing::TempFolder driveC_;
+  std::filesystem::path root_ = driveC_.path();            // the folder mapped as C:
+  std::filesystem::path program_ = VORTENA_RESOURCES_DIR;  // templates and pictures
+};
+
+struct SizeCase {
+  TestPicture picture;
+  int copyWidth, copyHeight, thumbWidth, thumbHeight;
+  bool upper;
+};
+
+void PrintTo(const SizeCase& t, std::ostream* os) {
+  *os << t.picture.width << "x" << t.picture.height << " " << t.picture.format
+      << (t.upper ? " upper" : " lower");
+}
+
+class WebSizeTest : public WebBuildTest, public ::testing::WithParamInterface<SizeCase> {};
+
+TEST_P(WebSizeTest, CopyAndThumbnailFitTheirSizes) {
+  const SizeCase& t = GetParam();
+  upper_ = t.upper;
+  put("a." + t.picture.format, t.picture);
+  const Built b = build({"--web-size", "400", "--thumbs", "100"});
+  ASSERT_EQ(b.status, 0) << b.err;
+  const auto copy = pictureFacts(folder() / name("img_001.jpg"));
+  const auto thumb = pictureFacts(folder() / name("min_001.jpg"));
+  EXPECT_EQ(copy.loader, "jpegload");
+  EXPECT_EQ(std::pair(copy.width, copy.height), std::pair(t.copyWidth, t.copyHeight));
+  EXPECT_EQ(thumb.loader, "jpegload");
+  EXPECT_EQ(std::pair(thumb.width, thumb.height), std::pair(t.thumbWidth, t.thumbHeight));
+  // A picture within the web size, of a type browsers show, is copied as it is.
+  EXPECT_EQ(readFile(folder() / name("img_001.jpg")) == readFile(c() / "foto" / name("a.jpg")),
+            t.picture.width <= 400 && t.picture.height <= 400);
+  // The strip shows the thumbnail, the stage the copy.
+  EXPECT_NE(menu().find("src=\"" + name("min_001.jpg") + "\" data-grande=\"" + name("img_001.jpg") +
+                        "\""),
+            std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(ThreeShapes, WebSizeTest,
+                         ::testing::Values(SizeCase{{1200, 900, "jpg"}, 400, 300, 100, 75, false},
+                                           SizeCase{{1200, 900, "jpg"}, 400, 300, 100, 75, true},
+                                           SizeCase{{600, 1500, "jpg"}, 160, 400, 40, 100, false},
+                                           SizeCase{{600, 1500, "jpg"}, 160, 400, 40, 100, true},
+                                           SizeCase{{300, 150, "jpg"}, 300, 150, 100, 50, false},
+                                           SizeCase{{300, 150, "jpg"}, 300, 150, 100, 50, true}),
+                         testing::ReadableName());
+
+// Entries that are not pictures for the web (a WMF drawing, a sound) are copied as they are,
+// without a thumbnail, and stand for themselves in the strip.
+TEST_F(WebBuildTest, EntriesThatAreNotWebPicturesAreCopiedAsTheyAre) {
+  put("a.jpg", {800, 600, "jpg"});
+  writeFile(c() / "foto" / "b.wmf", "a drawing");
+  writeFile(c() / "foto" / "c.mp3", "a sound");
+  Built b = build({"--web-size", "400"});
+  ASSERT_EQ(b.status, 0) << b.err;
+  EXPECT_EQ(readFile(folder() / "img_002.wmf"), "a drawing");
+  EXPECT_NE(menu().find("src=\"img_002.wmf\" data-grande=\"img_002.wmf\""), std::string::npos);
+  // The sound alone: the earlier build's photo, drawing and thumbnail go with it.
+  b = build({"--web-size", "400", "--ext", "mp3"});
+  ASSERT_EQ(b.status, 0) << b.err;
+  EXPECT_EQ(readFile(folder() / "img_001.mp3"), "a sound");
+  EXPECT_EQ(
+      testing::hostNames(folder()),
+      (std::vector<std::string>{".immagini_web", "img_001.mp3", "menu.htm", "puls_dx3.jpg",
+                                "puls_su3.jpg", "puls_sx3.jpg", "sfondo_1.gif", "sfondo_2.gif"}));
+}
+
+struct FormatCase {
+  const char* format;  // what the picture is and the extension it is listed by
+  TestPicture picture;
+  const char* copyLoader;
+  const char* copyName;
+  const char* thumbName;
+};
+
+void PrintTo(const FormatCase& t, std::ostream* os) { *os << t.format; }
+
+class WebFormatTest : public WebBuildTest, public ::testing::WithParamInterface<FormatCase> {};
+
+// Types browsers do not show become JPEG copies, named by the type written; transparency
+// becomes a PNG. Small pictures of those types are re-encoded all the same.
+TEST_P(WebFormatTest, CopyIsOfATypeBrowsersShowAndTheSlideshowNamesIt) {
+  const FormatCase& t = GetParam();
+  put(std::string("a.") + t.format, t.picture);
+  const Built b = build({"--web-size", "400", "--ext", t.format});
+  ASSERT_EQ(b.status, 0) << b.err;
+  const auto copy = pictureFacts(folder() / t.copyName);
+  EXPECT_EQ(copy.loader, t.copyLoader);
+  EXPECT_EQ(std::max(copy.width, copy.height),
+            std::min(400, std::max(t.picture.width, t.picture.height)));
+  EXPECT_TRUE(pictureFacts(folder() / t.thumbName).read);
+  EXPECT_NE(menu().find(std::string("data-grande=\"") + t.copyName + "\""), std::string::npos);
+  EXPECT_NE(menu().find(std::string("src=\"") + t.thumbName + "\""), std::string::npos);
+  for (const std::string& left : testing::hostNames(folder()))
+    EXPECT_TRUE(left == t.copyName || left == t.thumbName || !left.ends_with(t.format)) << left;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EachType, WebFormatTest,
+    ::testing::Values(
+        FormatCase{"tif", {800, 600, "tif"}, "jpegload", "img_001.jpg", "min_001.jpg"},
+        FormatCase{"bmp", {200, 100, "bmp"}, "jpegload", "img_001.jpg", "min_001.jpg"},
+        FormatCase{"heic", {800, 600, "heic"}, "jpegload", "img_001.jpg", "min_001.jpg"},
+        FormatCase{"heif", {300, 200, "heic"}, "jpegload", "img_001.jpg", "min_001.jpg"},
+        FormatCase{
+            "png", {800, 600, "png", 0, false, true}, "pngload", "img_001.png", "min_001.png"}),
+    testing::ReadableName());
+
+struct MetadataCase {
+  bool keep;
+};
+void PrintTo(const MetadataCase& t, std::ostream* os) { *os << (t.keep ? "kept" : "removed"); }
+
+class WebMetadataTest : public WebBuildTest, public ::testing::WithParamInterface<MetadataCase> {};
+
+// A photo turned by its EXIF orientation comes out upright without the tag; its GPS position
+// goes unless the metadata is kept, also from a picture small enough to be copied as it is.
+TEST_P(WebMetadataTest, CopiesAreUprightAndKeepGpsOnlyWhenAsked) {
+  put("a.jpg", {1200, 600, "jpg", 6, true});
+  put("b.jpg", {200, 100, "jpg", 0, true});
+  QStringList options{"--web-size", "600"};
+  if (GetParam().keep) options << "--keep-metadata";
+  ASSERT_EQ(build(options).status, 0);
+  const auto turned = pictureFacts(folder() / "img_001.jpg");
+  EXPECT_EQ(std::pair(turned.width, turned.height), std::pair(300, 600));
+  // Without the metadata no tag at all; with it, the tag says upright.
+  EXPECT_EQ(turned.orientation, GetParam().keep ? 1 : 0);
+  EXPECT_EQ(turned.gps, GetParam().keep);
+  const auto small = pictureFacts(folder() / "img_002.jpg");
+  EXPECT_EQ(small.gps, GetParam().keep);
+  EXPECT_EQ(small.width, 200);
+  EXPECT_FALSE(pictureFacts(folder() / "min_001.jpg").gps);
+  EXPECT_EQ(pictureFacts(folder() / "min_001.jpg").orientation, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothChoices, WebMetadataTest,
+                         ::testing::Values(MetadataCase{false}, MetadataCase{true}),
+                         testing::ReadableName());
+
+// Damaged photos are told with the message of a failed copy, in the order of the entries,
+// and the build goes on with the others, across folders; the slideshow names every copy by the
+// type actually written, picture by picture.
+TEST_F(WebBuildTest, DamagedPhotosAreToldInEntryOrderAndTheBuildGoesOn) {
+  const std::string whole = pictureBytes({800, 600, "jpg"});
+  for (char n : std::string("abdfghi"))
+    writeFile(c() / "foto" / (std::string(1, n) + ".jpg"), whole);
+  writeFile(c() / "foto" / "b.jpg", whole.substr(0, whole.size() / 2));
+  put("c.gif", {800, 600, "gif", 0, false, true});
+  writeFile(c() / "foto" / "e.jpg", "not a picture at all");
+  put("e2.gif", {30, 20, "gif", 0, false, true});
+  writeFile(c() / "foto" / "h.jpg", whole.substr(0, 300));
+  const Built b = build({"--web-size", "400", "--per-folder", "5"});
+  EXPECT_EQ(b.status, 1);
+  const std::string message =
+      "vortena: Errore nella copia delle immagini ERR= 75 - Errore di accesso al percorso/file "
+      "Copia ";
+  EXPECT_EQ(b.err, message + "c:\\foto\\b.jpg c:\\album\\dir_0001\\img_002.jpg\n" + message +
+                       "c:\\foto\\e.jpg c:\\album\\dir_0001\\img_005.jpg\n" + message +
+                       "c:\\foto\\h.jpg c:\\album\\dir_0002\\img_004.jpg\n");
+  // The slideshow names each copy as written: a transparent GIF re-encoded as a PNG, a small
+  // one kept as it is with a PNG thumbnail.
+  EXPECT_NE(menu(1).find("src=\"min_003.png\" data-grande=\"img_003.png\""), std::string::npos);
+  EXPECT_NE(menu(1).find("src=\"min_004.jpg\" data-grande=\"img_004.jpg\""), std::string::npos);
+  EXPECT_NE(menu(2).find("src=\"min_001.png\" data-grande=\"img_001.gif\""), std::string::npos);
+  EXPECT_NE(menu(2).find("src=\"min_005.jpg\" data-grande=\"img_005.jpg\""), std::string::npos);
+  EXPECT_TRUE(pictureFacts(folder(1) / "img_003.png").alpha);
+  EXPECT_EQ(readFile(folder(2) / "img_001.gif"), readFile(c() / "foto" / "e2.gif"));
+  for (const char* failed : {"img_002.jpg", "img_005.jpg", "min_002.jpg", "min_005.jpg"})
+    EXPECT_FALSE(std::filesystem::exists(folder(1) / failed)) << failed;
+  for (const char* made : {"img_001.jpg", "img_004.jpg", "min_001.jpg", "min_004.jpg"})
+    EXPECT_TRUE(pictureFacts(folder(1) / made).read) << made;
+}
+
+ino_t inodeOf(const std::filesystem::path& file) {
+  struct stat st {};
+  return ::stat(file.c_str(), &st) == 0 ? st.st_ino : 0;
+}
+
+struct RebuildCase {
+  const char* change;
+  bool madeAgain;
+  bool othersToo = false;  // the change concerns every picture of the folder
+};
+void PrintTo(const RebuildCase& t, std::ostream* os) { *os << t.change; }
+
+class WebRebuildTest : public WebBuildTest, public ::testing::WithParamInterface<RebuildCase> {};
+
+// An unchanged photo is not made again: its copy and thumbnail stay the very files they were.
+// A change of the photo, of either size, of the metadata choice or of a file made from it
+// makes both again.
+TEST_P(WebRebuildTest, OnlyWhatChangedIsMadeAgain) {
+  const RebuildCase& t = GetParam();
+  put("a.jpg", {800, 600, "jpg"});
+  put("b.jpg", {800, 600, "jpg"});
+  QStringList options{"--web-size", "400", "--thumbs", "100"};
+  ASSERT_EQ(build(options).status, 0);
+  const ino_t copy = inodeOf(folder() / "img_001.jpg"), thumb = inodeOf(folder() / "min_001.jpg");
+  const ino_t other = inodeOf(folder() / "img_002.jpg");
+  const std::string change = t.change;
+  const auto photo = c() / "foto" / "a.jpg";
+  if (change == "photo touched")
+    std::filesystem::last_write_time(
+        photo, std::filesystem::last_write_time(photo) - std::chrono::hours(1));
+  if (change == "photo replaced") writeFile(photo, pictureBytes({800, 601, "jpg"}));
+  if (change == "web size") options[1] = "500";
+  if (change == "thumbnail size") options[3] = "120";
+  if (change == "keep metadata") options << "--keep-metadata";
+  if (change == "thumbnail removed") std::filesystem::remove(folder() / "min_001.jpg");
+  if (change == "copy edited") writeFile(folder() / "img_001.jpg", "edited");
+  if (change == "record lost") std::filesystem::remove(folder() / ".immagini_web");
+  ASSERT_EQ(build(options).status, 0);
+  EXPECT_EQ(inodeOf(folder() / "img_001.jpg") != copy, t.madeAgain);
+  EXPECT_EQ(inodeOf(folder() / "min_001.jpg") != thumb, t.madeAgain);
+  EXPECT_TRUE(pictureFacts(folder() / "img_001.jpg").read);
+  EXPECT_EQ(inodeOf(folder() / "img_002.jpg") != other, t.othersToo);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EachChange, WebRebuildTest,
+    ::testing::Values(RebuildCase{"nothing", false}, RebuildCase{"photo touched", true},
+                      RebuildCase{"photo replaced", true}, RebuildCase{"web size", true, true},
+                      RebuildCase{"thumbnail size", true, true},
+                      RebuildCase{"keep metadata", true, true},
+                      RebuildCase{"thumbnail removed", true}, RebuildCase{"copy edited", true},
+                      RebuildCase{"record lost", true, true}),
+    testing::ReadableName());
+
+// Back to byte copies: the album is the one a build without web mode writes, thumbnails gone.
+TEST_F(WebBuildTest, BuildWithoutWebModeAfterOneWithItWritesTheByteCopyAlbum) {
+  put("a.tif", {800, 600, "tif"});
+  put("b.jpg", {800, 600, "jpg"});
+  ASSERT_EQ(build({"--web-size", "400"}).status, 0);
+  ASSERT_EQ(build({}).status, 0);
+  const auto afterWeb = entryFolder();
+
+  testing::TempFolder fresh;
+  std::filesystem::copy(c() / "foto", fresh.path() / "foto",
+                        std::filesystem::copy_options::recursive);
+  root_ = fresh.path();
+  ASSERT_EQ(build({}).status, 0);
+  EXPECT_EQ(afterWeb, entryFolder());
+  EXPECT_EQ(afterWeb.count("min_001.jpg"), 0u);
+}
+
+struct MarkerCase {
+  bool web;
+  const char* page;  // the slideshow page written from the small template below
+};
+void PrintTo(const MarkerCase& t, std::ostream* os) { *os << (t.web ? "web" : "copies"); }
+
+class SlideshowMarkerTest : public WebBuildTest,
+                            public ::testing::WithParamInterface<MarkerCase> {};
+
+// The template's lines for one kind of copies: without web mode the web lines leave no trace
+// and the others lose their marker only; in web mode the reverse, thumbnails named too.
+TEST_P(SlideshowMarkerTest, EachModeWritesItsOwnLinesOnly) {
+  testing::TempFolder program;
+  std::filesystem::copy(VORTENA_RESOURCES_DIR, program.path(),
+                        std::filesystem::copy_options::recursive);
+  writeFile(program.path() / "MENU.HTM",
+            "<p>\n<!--copie--><img src=\"img_001.jpg\">\n"
+            "<!--web--><img src=\"min_001.jpg\" data-grande=\"img_001.jpg\">\n"
+            "<!--copie-->show(img.src);\n<!--web-->show(img.dataset.grande);\n"
+            "<!--copie--><!--altre--><img src=\"img_010.jpg\">\n"
+            "<!--web--><!--altre--><img src=\"min_010.jpg\" data-grande=\"img_010.jpg\">\n");
+  program_ = program.path();
+  for (int n = 1; n <= 9; ++n) put("p" + std::to_string(n) + ".jpg", {40, 30, "jpg"});
+  put("q.gif", {40, 30, "gif", 0, false, true});  // kept as it is, its thumbnail a PNG
+  QStringList options{"--per-folder", "10"};
+  if (GetParam().web)
+    options << "--web-size"
+            << "400";
+  ASSERT_EQ(build(options).status, 0);
+  EXPECT_EQ(menu(), GetParam().page);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    BothModes, SlideshowMarkerTest,
+    ::testing::Values(MarkerCase{false,
+                                 "<p>\r\n<img src=\"img_001.jpg\">\r\nshow(img.src);\r\n"
+                                 "<img src=\"img_010.gif\">\r\n"},
+                      MarkerCase{true,
+                                 "<p>\r\n<img src=\"min_001.jpg\" data-grande=\"img_001.jpg\">\r\n"
+                                 "show(img.dataset.grande);\r\n"
+                                 "<img src=\"min_010.png\" data-grande=\"img_010.gif\">\r\n"}),
+    testing::ReadableName());
+
+}  // namespace
+}  // namespace vortena
