@@ -129,7 +129,10 @@ cp "$work/build.out" "$work/first.out"
 start=$(now)
 "$exe" build --yes --drive "C=$work" --per-folder 1 "$work/again" "$work/album/index.htm" > "$work/build.out" 2>&1 || true
 again=$(ms "$start" "$(now)")
-same=$(cmp -s "$work/first.out" "$work/build.out" && echo "same messages" || echo "MESSAGES DIFFER")
+# The progress lines tell times, which differ; every other message must be the same.
+messages() { grep -Ev '^vortena: (\[|[0-9]+ found)' "$1" || true; }
+same=$([[ "$(messages "$work/first.out")" == "$(messages "$work/build.out")" ]] &&
+  echo "same messages" || echo "MESSAGES DIFFER")
 echo "rebuild of an unchanged $rebuild-entry album: first $first ms, rebuild $again ms = $(ratio "$first" "$again") x faster (goal >= 10), $same"
 rm -rf "$work/again" "$work/album"
 
