@@ -266,15 +266,10 @@ FsStatus WindowsFileSystem::copyFile(const std::string& from, const std::string&
   if (!target.error && !target.isRoot()) {
     if (target.exists()) {
       struct stat existing;
+      // An earlier copy of this source was recognised above, before the source was opened.
       if (target.onDisk == target.asked && ::lstat(target.host().c_str(), &existing) == 0 &&
           S_ISREG(existing.st_mode)) {
         if (sameIdentity(sourceStat, existing)) return {kPathFileAccess};
-        if (isEarlierCopy(sourceStat, existing)) {
-          // Still refused like a copy would be when the user may not write the file.
-          if (::faccessat(AT_FDCWD, target.host().c_str(), W_OK, AT_EACCESS) != 0)
-            return lastError();
-          return {};
-        }
       } else if (ontoSource(true)) {
         return {kPathFileAccess};
       }

@@ -152,9 +152,11 @@ constexpr long kFirstRepeated = 10;
 // Whether a lower-cased template line may hold a placeholder of the slideshow page: a link up
 // to the album ("../"), a picture of the folder ("img_") or a navigation picture.
 bool mayHoldPlaceholder(const std::string& lowered) {
-  return lowered.find("../") != std::string::npos || lowered.find("img_") != std::string::npos ||
-         lowered.find("min_") != std::string::npos || lowered.find("puls_") != std::string::npos ||
-         lowered.find("sfondo_") != std::string::npos;
+  for (std::string_view part : {"../", "img_", "min_"})
+    if (lowered.find(part) != std::string::npos) return true;
+  for (std::string_view picture : kNavigationPictures)
+    if (lowered.find(picture) != std::string::npos) return true;
+  return false;
 }
 
 // The name of copy k of the folder (img_) or of its thumbnail (min_), as the slideshow page
