@@ -72,17 +72,20 @@ void noteEarlierCopies(PagePass& pass, bool folderIsNew) {
 
 // Copies an earlier build left in the folder that are not this build's (beyond the folder's
 // count, or of another type) are removed, so that no deleted photo stays reachable from the
-// album. Only names of the program's copy form, only in the folder being completed.
+// album. Only names of the program's copy form, only in the folder being completed. Names are
+// compared as the file system looks them up, letter case ignored: an earlier copy in the other
+// case is this build's copy respelled, not another one.
 void removeEarlierCopies(PagePass& pass) {
   std::vector<std::string> current;
   for (size_t k = 1; k <= pass.copyTypes.size(); ++k)
-    current.push_back(numberedName(pass, kCopyPrefix, static_cast<long>(k), pass.copyTypes[k - 1]));
+    current.push_back(
+        toUpper(numberedName(pass, kCopyPrefix, static_cast<long>(k), pass.copyTypes[k - 1])));
   for (size_t k = 1; k <= pass.thumbTypes.size(); ++k)
     if (!pass.thumbTypes[k - 1].empty())
-      current.push_back(
-          numberedName(pass, kThumbPrefix, static_cast<long>(k), pass.thumbTypes[k - 1]));
+      current.push_back(toUpper(
+          numberedName(pass, kThumbPrefix, static_cast<long>(k), pass.thumbTypes[k - 1])));
   for (const std::string& name : pass.earlierCopies) {
-    if (std::find(current.begin(), current.end(), name) != current.end()) continue;
+    if (std::find(current.begin(), current.end(), toUpper(name)) != current.end()) continue;
     ignoreFailure(pass.sys.fs.removeFile(pass.folderPath + "\\" + name),
                   "a copy that cannot be removed stays unlinked; the build goes on");
   }

@@ -71,6 +71,33 @@ TEST_P(CopyCaseTest, VanishedSourceIsReportedAndStillCountsInItsFolder) {
   EXPECT_EQ(onC("album/" + inCase("dir_0002/img_001.jpg")), "foto/b.jpg");
 }
 
+// A rebuild in the other letter case respells the earlier copies in place: they are this
+// build's copies under another spelling, not copies to remove (they once went, leaving the
+// slideshow's pictures missing).
+TEST_P(CopyCaseTest, RebuildInTheOtherCaseKeepsEveryCopy) {
+  addPictures(3);
+  if (GetParam()) {
+    form().Option2->select();
+    fx.album().job.Dir_Album = "c:\\album\\";
+    fx.album().job.File_Pagina = "index.htm";
+  } else {
+    upperCase();
+  }
+  run();
+  SetUp();
+  if (!GetParam()) {
+    form().Option2->select();
+    fx.album().job.Dir_Album = "c:\\album\\";
+    fx.album().job.File_Pagina = "index.htm";
+  }
+  fx.user().queueAnswer(true);  // replace the page of the earlier build
+  run();
+  for (const char* copy : {"img_001.jpg", "img_002.jpg", "img_003.jpg"})
+    EXPECT_TRUE(std::filesystem::exists(fx.driveC() / "album" / inCase("dir_0001") / inCase(copy)))
+        << copy;
+  EXPECT_EQ(fx.transcript().find("message"), std::string::npos) << fx.transcript();
+}
+
 // A short prefix: the longest test name here fills the CTest name up to 100 columns of ctest -N.
 INSTANTIATE_TEST_SUITE_P(Case, CopyCaseTest, ::testing::Values(false, true),
                          [](const auto& info) { return info.param ? "Upper" : "Lower"; });
