@@ -6,7 +6,8 @@ PageOutcome Crea_Pagina(Album& album) {
   JobState& job = album.job;
   PageJob page{job.Dir_Album,  job.File_Pagina, job.Elenco_Confermato,
                job.Primo_File, job.Ultimo_File, job.Dir_Radice,
-               job.indexPage,  album.folders,   album.web};
+               job.indexPage,  album.folders,   album.web,
+               album.record};
   const Form& f = album.form;
   const PassControls controls{f.List1,  f.txtMAX_N_FILES, f.txtMAX_PER_RIGA,
                               f.Check1, f.Check2,         f.Option1};

@@ -17,6 +17,9 @@ struct Album {
   JobState job;
   FolderNumbering folders;
   WebOptions web;  // the web pictures of the builds; off unless the user asks for them
+  // The record of the entry folders while a build runs (pagewriter/build_record.h); null
+  // between builds.
+  BuildRecord* record = nullptr;
 
   // The case option: "Maiuscole" selected means upper case.
   bool upperCase() const { return form.Option1->selected(); }

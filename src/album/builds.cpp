@@ -10,6 +10,7 @@
 #include "album/job_steps.h"
 #include "album/page_launch.h"
 #include "core/text.h"
+#include "pagewriter/build_record.h"
 
 namespace vortena {
 namespace {
@@ -37,6 +38,26 @@ class BuildButtonsLock {
   bool released_ = false;
 };
 
+// The build's record of its entry folders, from the first page pass to the last: read where the
+// build writes, and written back once the pages are done (or when the build ends early).
+class BuildRecordScope {
+ public:
+  explicit BuildRecordScope(Album& album)
+      : album_(album), record_(*album.sys.fs, album.sys.programFolder) {
+    album_.record = &record_;
+  }
+  ~BuildRecordScope() { save(); }
+  void save() {
+    if (!album_.record) return;
+    record_.save();
+    album_.record = nullptr;
+  }
+
+ private:
+  Album& album_;
+  BuildRecord record_;
+};
+
 // A refused command: a beep, then its message.
 void refuse(Album& album, const std::string& text) {
   album.sys.ui->beep();
@@ -60,9 +81,11 @@ void Command1_Click(Album& album) {
   wholeListRange(album);
   pageFileNameRule(album);
   album.folders = FolderNumbering{};
+  BuildRecordScope record(album);
   // Without a page written whole there is nothing to install beside it and nothing to view:
   // after a No, a refused new place or a reported failure the build ends here.
   if (Crea_Pagina(album) != PageOutcome::Written) return;
+  record.save();
   keep.push_back(filePlace(*album.sys.fs, job.Dir_Album + job.File_Pagina));
   Copia_Modelli(album, keep);
   lock.release();
@@ -110,6 +133,7 @@ void Command4_Click(Album& album) {
   // Entry-folder numbers run on across the pages of the build, so that no page replaces the
   // folders of another.
   album.folders = FolderNumbering{};
+  BuildRecordScope record(album);
   bool anyWritten = false;
   // The numbered pages lead back to the index of pages, under the name it is written with.
   pageFileNameRule(album);
@@ -148,6 +172,7 @@ void Command4_Click(Album& album) {
   const PageOutcome index = Crea_Pagina(album);
   album.folders.folderPerEntry = false;
   job.indexPage.clear();
+  record.save();
   if (index == PageOutcome::RecoveryRefused) return;
   if (index == PageOutcome::Written)
     keep.push_back(filePlace(*album.sys.fs, job.Dir_Album + job.File_Pagina));

@@ -61,6 +61,21 @@ struct FileStamp {
   std::int64_t changed = 0;  // the status change time, which nobody can set
 };
 
+// What tells a file or folder apart from its later self (links followed): its identity, size
+// and modification and status change times (nanoseconds since 1970), and its name as found on
+// disk. Any replacement, edit or rename of a file, and any name made, removed or renamed in a
+// folder, gives it another stamp.
+struct EntryStamp {
+  std::string name;  // as stored on disk
+  bool isFolder = false;
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+  std::int64_t size = 0;
+  std::int64_t modified = 0;
+  std::int64_t changed = 0;
+  bool operator==(const EntryStamp&) const = default;
+};
+
 // A text file open for reading. Lines end at LF, CR LF or a lone CR; the line end is not
 // part of the line.
 class TextReader {
@@ -144,6 +159,9 @@ class FileSystem {
   // Identity of an existing file or folder (links followed): the same device and inode is the
   // same file, whatever names lead to it. Fails with 53 or 76 when nothing is there.
   virtual FsStatus fileIdentity(const std::string& path, DirEntry& out) = 0;
+  // Stamp of an existing file or folder (see EntryStamp). Fails with 53 or 76 when nothing is
+  // there.
+  virtual FsStatus entryStamp(const std::string& path, EntryStamp& out) = 0;
   // Whether two existing regular files hold the same bytes (`same`); fails as openRead does when
   // either cannot be read.
   virtual FsStatus sameContent(const std::string& a, const std::string& b, bool& same) = 0;

@@ -563,6 +563,22 @@ FsStatus WindowsFileSystem::fileIdentity(const std::string& path, DirEntry& out)
   return {};
 }
 
+FsStatus WindowsFileSystem::entryStamp(const std::string& path, EntryStamp& out) {
+  Resolved r(*this, path);
+  if (r.error) return {r.error};
+  if (!r.exists()) return {kFileNotFound};
+  struct stat st;
+  if (!statFollow(r.host(), st)) return lastError();
+  out = EntryStamp{r.isRoot() ? std::string() : r.onDisk,
+                   S_ISDIR(st.st_mode),
+                   static_cast<std::uint64_t>(st.st_dev),
+                   static_cast<std::uint64_t>(st.st_ino),
+                   static_cast<std::int64_t>(st.st_size),
+                   nanoseconds(st.st_mtim),
+                   nanoseconds(st.st_ctim)};
+  return {};
+}
+
 namespace {
 
 // Reads up to `size` bytes, fewer only at the end of the file; -1 on a read error.

@@ -34,6 +34,7 @@ class WindowsFileSystem : public FileSystem {
   FsStatus changeDrive(char letter) override;
   std::string currentFolder() const override;
   FsStatus fileIdentity(const std::string& path, DirEntry& out) override;
+  FsStatus entryStamp(const std::string& path, EntryStamp& out) override;
   FsStatus sameContent(const std::string& a, const std::string& b, bool& same) override;
   std::string fullPath(const std::string& path) const override;
 

@@ -61,15 +61,37 @@ std::string numberedName(const PagePass& pass, std::string_view prefix, long num
 void reportCopyFailure(PagePass& pass, FsStatus status, const std::string& entry,
                        const std::string& copyPath) {
   if (status.ok()) return;
+  pass.folder.failed = true;
   pass.sys.ui.message("Errore nella copia delle immagini " + errorDetail(status) + "\r\r" +
                       "Copia " + entry + " " + copyPath);
 }
 
+namespace {
+
+// Whether copy `name` of the folder is, by the build record, the copy an earlier build made of
+// this very source: the folder is as that build left it and the source's stamp is the one it
+// copied. The source's stamp is taken in any case, for this build's record of the folder.
+bool copiedAsRecorded(PagePass& pass, const std::string& sourcePath, const std::string& name) {
+  PagePass::FolderState& folder = pass.folder;
+  EntryStamp source;
+  const std::uint64_t digest = pass.sys.fs.entryStamp(sourcePath, source).ok() && !source.isFolder
+                                   ? BuildRecord::entryDigest(source, name)
+                                   : 0;  // never recorded: the copy reports what is wrong
+  folder.entries.push_back(digest);
+  const size_t k = folder.entries.size() - 1;
+  folder.intact = folder.intact && digest != 0 && k < folder.recorded->entries.size() &&
+                  folder.recorded->entries[k] == digest;
+  return folder.intact;
+}
+
+}  // namespace
+
 void Copia_Immagine(PagePass& pass, const std::string& entry, const std::string& sourcePath) {
   const std::string type = toCase(copyType(entry), pass.upper());
-  const std::string copyName =
-      pass.folderPath + "\\" + numberedName(pass, kCopyPrefix, pass.folderCount + 1, type);
+  const std::string name = numberedName(pass, kCopyPrefix, pass.folderCount + 1, type);
   pass.copyTypes.push_back(type);
+  if (copiedAsRecorded(pass, sourcePath, name)) return;
+  const std::string copyName = pass.folderPath + "\\" + name;
   reportCopyFailure(pass, pass.sys.fs.copyFile(sourcePath, copyName), entry, copyName);
 }
 
@@ -80,6 +102,7 @@ void Copia_Pulsanti(PagePass& pass) {
         toCase(pass.folderPath + "\\" + std::string(name), pass.upper());
     FsStatus status = pass.sys.fs.copyFile(source, destination);
     if (!status.ok()) {
+      pass.folder.failed = true;
       pass.sys.ui.message("Errore nella copia dell'immagine " + std::string(name) + "\r\n" +
                           errorDetail(status) + "\r\r" + "Copia " + source + " " + destination);
     }

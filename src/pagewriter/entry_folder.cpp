@@ -60,22 +60,39 @@ bool isCopyName(const std::string& name) {
   return digits - 4 >= 3 && digits + 1 < name.size() && name[digits] == '.';
 }
 
-// The copies an earlier build left in the folder: names of the program's copy form, read once
-// when the folder's first entry comes (a folder made just now has none).
-void noteEarlierCopies(PagePass& pass, bool folderIsNew) {
-  pass.earlierCopies.clear();
-  std::vector<DirEntry> entries;
-  if (folderIsNew || !pass.sys.fs.listFolder(pass.folderPath, entries).ok()) return;
-  for (const DirEntry& entry : entries)
-    if (!entry.isFolder && isCopyName(entry.name)) pass.earlierCopies.push_back(entry.name);
+// The folder's own name as this build writes it ("dir_0001").
+std::string folderName(const PagePass& pass) {
+  return pass.folderPath.substr(pass.folderPath.rfind('\\') + 1);
+}
+
+// Makes the folder, or finds it there already; the first call for a folder tells whether it
+// was made just now, with nothing of an earlier build in it.
+void openFolder(PagePass& pass) {
+  const FsStatus made = pass.sys.fs.makeFolder(pass.folderPath);
+  // Otherwise already there from an earlier entry or an earlier build; a copy into a missing
+  // folder reports itself.
+  if (pass.folder.opened) return;
+  pass.folder.opened = true;
+  pass.folder.isNew = made.ok();
+}
+
+// Whether the folder is still as the build record has it: under exactly its name, and no name
+// made, removed or renamed in it since its last completion.
+bool asRecorded(PagePass& pass) {
+  EntryStamp now;
+  return pass.folder.recorded && pass.sys.fs.entryStamp(pass.folderPath, now).ok() &&
+         now == pass.folder.recorded->stamp;
 }
 
 // Copies an earlier build left in the folder that are not this build's (beyond the folder's
 // count, or of another type) are removed, so that no deleted photo stays reachable from the
-// album. Only names of the program's copy form, only in the folder being completed. Names are
-// compared as the file system looks them up, letter case ignored: an earlier copy in the other
-// case is this build's copy respelled, not another one.
+// album. Only names of the program's copy form, only in the folder being completed, which is
+// listed now (a folder made by this build has none). Names are compared as the file system
+// looks them up, letter case ignored: an earlier copy in the other case is this build's copy
+// respelled, not another one.
 void removeEarlierCopies(PagePass& pass) {
+  std::vector<DirEntry> entries;
+  if (pass.folder.isNew || !pass.sys.fs.listFolder(pass.folderPath, entries).ok()) return;
   std::vector<std::string> current;
   for (size_t k = 1; k <= pass.copyTypes.size(); ++k)
     current.push_back(
@@ -84,20 +101,53 @@ void removeEarlierCopies(PagePass& pass) {
     if (!pass.thumbTypes[k - 1].empty())
       current.push_back(toUpper(
           numberedName(pass, kThumbPrefix, static_cast<long>(k), pass.thumbTypes[k - 1])));
-  for (const std::string& name : pass.earlierCopies) {
-    if (std::find(current.begin(), current.end(), toUpper(name)) != current.end()) continue;
-    ignoreFailure(pass.sys.fs.removeFile(pass.folderPath + "\\" + name),
-                  "a copy that cannot be removed stays unlinked; the build goes on");
+  for (const DirEntry& entry : entries) {
+    if (entry.isFolder || !isCopyName(entry.name) ||
+        std::find(current.begin(), current.end(), toUpper(entry.name)) != current.end())
+      continue;
+    // A copy that cannot be removed stays unlinked and the build goes on; the folder is then
+    // not recorded, so the next build looks again.
+    if (!pass.sys.fs.removeFile(pass.folderPath + "\\" + entry.name).ok())
+      pass.folder.failed = true;
   }
-  pass.earlierCopies.clear();
 }
 
+// Records the folder just completed, or forgets it when something in it failed: the next build
+// then looks at every file. `untouched`: nothing was written in it, so its stamp is the
+// recorded one.
+void recordFolder(PagePass& pass, std::uint64_t navigation, std::uint64_t slideshow,
+                  bool untouched) {
+  PagePass::FolderState& folder = pass.folder;
+  const std::string name = folderName(pass);
+  const bool recordable =
+      !pass.job.web.on() && !folder.failed &&
+      std::find(folder.entries.begin(), folder.entries.end(), 0) == folder.entries.end();
+  if (untouched && recordable) return;
+  EntryStamp now;
+  if (!recordable || !pass.sys.fs.entryStamp(pass.folderPath, now).ok() || !now.isFolder ||
+      now.name != name) {
+    pass.record.forget(pass.job.Dir_Album, name);
+    return;
+  }
+  pass.record.put(pass.job.Dir_Album, name, {now, navigation, slideshow, folder.entries});
+}
+
+std::uint64_t slideshowDigest(PagePass& pass);
+
 void completeFolder(PagePass& pass, bool lastFolder) {
-  if (pass.job.web.on()) Completa_Immagini_Web(pass);
-  removeEarlierCopies(pass);
-  Copia_Pulsanti(pass);
+  PagePass::FolderState& folder = pass.folder;
   pass.lastFolderMarker = lastFolder ? kLastFolderMarker : 0;
-  Scrivi_Menu(pass);
+  // Still as the last build left it, with the same copies from the same sources.
+  const bool intact = folder.intact && folder.recorded->entries.size() == folder.entries.size();
+  if (pass.job.web.on()) Completa_Immagini_Web(pass);
+  if (!intact) removeEarlierCopies(pass);
+  const std::uint64_t navigation = pass.record.navigationDigest();
+  const bool sameNavigation = intact && folder.recorded->navigation == navigation;
+  if (!sameNavigation) Copia_Pulsanti(pass);
+  const std::uint64_t slideshow = slideshowDigest(pass);
+  const bool sameSlideshow = intact && folder.recorded->slideshow == slideshow;
+  if (!sameSlideshow) Scrivi_Menu(pass);
+  recordFolder(pass, navigation, slideshow, intact && sameNavigation && sameSlideshow);
 }
 
 }  // namespace
@@ -110,11 +160,20 @@ std::string entryFolderPath(const PagePass& pass, long n) {
 void Passo_Cartella(PagePass& pass, const std::string& folderPart, const std::string& fileName,
                     const std::string& sourcePath, bool lastEntry) {
   pass.folderPath = entryFolderPath(pass, pass.folderNumber);
-  const FsStatus made = pass.sys.fs.makeFolder(pass.folderPath);
-  // Otherwise already there from an earlier entry or an earlier build; a copy into a missing
-  // folder reports itself.
-  if (pass.folderCount == 0) noteEarlierCopies(pass, made.ok());
+  PagePass::FolderState& folder = pass.folder;
+  if (pass.folderCount == 0) {
+    folder = {};
+    // Web pictures keep a record of their own in the folder (web_copies.h).
+    if (!pass.job.web.on()) folder.recorded = pass.record.find(pass.job.Dir_Album, folderName(pass));
+    folder.intact = folder.recorded != nullptr;
+  }
+  if (!folder.intact) openFolder(pass);
   pass.sys.ui.processEvents();
+  // Looked at after the window's events, during which another program may have changed it.
+  if (folder.intact && !asRecorded(pass)) {
+    folder.intact = false;
+    openFolder(pass);
+  }
   if (pass.job.web.on())
     Copia_Immagine_Web(pass, folderPart + fileName, sourcePath);
   else
@@ -215,73 +274,110 @@ bool rewritePictures(const PagePass& pass, std::string& line) {
   return held || !missing;
 }
 
+// The slideshow page of the folder and the links that chain it to the album.
+std::string menuPathOf(const PagePass& pass) {
+  const bool upper = pass.upper();
+  return toCase(pass.folderPath + (upper ? "\\MENU.HTM" : "\\menu.htm"), upper);
+}
+
+struct SlideshowLinks {
+  std::string index, previous, next;
+};
+
+SlideshowLinks slideshowLinks(const PagePass& pass) {
+  const long n = pass.folderNumber;
+  const bool upper = pass.upper();
+  std::string index = indexLink(pass);
+  std::string previous = n == pass.job.folders.firstFolder ? index : folderLink(n - 1, upper);
+  std::string next = pass.lastFolderMarker == kLastFolderMarker ? index : folderLink(n + 1, upper);
+  return {std::move(index), std::move(previous), std::move(next)};
+}
+
+// Digest of everything Scrivi_Menu makes the slideshow page from: the template, the page's
+// name, the links up, back and on, the case, the kind of copies and the type of every copy and
+// thumbnail. A value Scrivi_Menu comes to read must join it here, or a rebuild would keep a page
+// made from the value before.
+std::uint64_t slideshowDigest(PagePass& pass) {
+  const SlideshowLinks links = slideshowLinks(pass);
+  Digest digest;
+  digest.add(static_cast<std::int64_t>(pass.record.slideshowTemplate().digest))
+      .add(menuPathOf(pass))
+      .add(links.index)
+      .add(links.previous)
+      .add(links.next)
+      .add(static_cast<std::int64_t>(pass.upper()))
+      .add(static_cast<std::int64_t>(pass.job.web.on()));
+  for (const std::vector<std::string>* types : {&pass.copyTypes, &pass.thumbTypes}) {
+    digest.add(static_cast<std::int64_t>(types->size()));
+    for (const std::string& type : *types) digest.add(type);
+  }
+  return digest.value();
+}
+
 }  // namespace
 
 void Scrivi_Menu(PagePass& pass) {
-  FileSystem& fs = pass.sys.fs;
   const bool upper = pass.upper();
-  const std::string menuPath =
-      toCase(pass.folderPath + (upper ? "\\MENU.HTM" : "\\menu.htm"), upper);
+  const std::string menuPath = menuPathOf(pass);
+  const auto failed = [&pass, &menuPath](FsStatus status) {
+    pass.folder.failed = true;
+    reportPageFailure(pass, menuPath, status);
+  };
   std::unique_ptr<TextWriter> menu;
-  if (FsStatus opened = fs.openWrite(menuPath, menu); !opened.ok() || !menu) {
-    reportPageFailure(pass, menuPath, opened);
+  if (FsStatus opened = pass.sys.fs.openWrite(menuPath, menu); !opened.ok() || !menu) {
+    failed(opened);
     return;
   }
-  std::unique_ptr<TextReader> menuTemplate;
   FsStatus lostLine;  // the first failed line: the page is then not kept
   const auto write = [&menu, &lostLine](const std::string& line) {
     if (lostLine.ok()) lostLine = menu->writeLine(line);
   };
-  if (fs.openRead(pass.programFile("MENU.HTM"), menuTemplate).ok() && menuTemplate) {
-    const long n = pass.folderNumber;
-    const std::string index = indexLink(pass);
-    const std::string previous =
-        n == pass.job.folders.firstFolder ? index : folderLink(n - 1, upper);
-    const std::string next =
-        pass.lastFolderMarker == kLastFolderMarker ? index : folderLink(n + 1, upper);
-    const long count = static_cast<long>(pass.copyTypes.size());
-    std::string line;
-    const bool web = pass.job.web.on();
-    while (lostLine.ok() && menuTemplate->readLine(line)) {
-      if (line.starts_with(kWebOnly) || line.starts_with(kCopiesOnly)) {
-        const std::string_view marker = line.starts_with(kWebOnly) ? kWebOnly : kCopiesOnly;
-        if ((marker == kWebOnly) != web) continue;
-        line.erase(0, marker.size());
-      }
-      const std::string lowered = asciiLower(line);
-      if (!mayHoldPlaceholder(lowered)) {  // most of the page: written as it stands
-        write(line);
-        continue;
-      }
-      if (lowered.starts_with(kRepeatMarker)) {
-        const std::string repeated = line.substr(kRepeatMarker.size());
-        for (long k = kFirstRepeated; k <= count; ++k) {
-          std::string copy = rewritePlaceholder(repeated, std::string(kRepeatPlaceholder), 0,
-                                                pictureLink(pass, k));
-          if (web)
-            copy = rewritePlaceholder(copy, std::string(kRepeatThumbPlaceholder), 0,
-                                      pictureLink(pass, k, kThumbPrefix));
-          write(copy);
-        }
-        continue;
-      }
-      // Each rewrite works on the result of the one before, so a line may hold any number of
-      // placeholders and every one of them becomes a working link. The up link and the
-      // navigation pictures are named as this build wrote them.
-      line = rewritePlaceholder(line, "../index.htm", 0, index);
-      line = rewritePlaceholder(line, "../dir_000p/menu.htm", 0, previous);
-      line = rewritePlaceholder(line, "../dir_000s/menu.htm", 0, next);
-      for (std::string_view picture : kNavigationPictures)
-        line = rewritePlaceholder(line, asciiLower(std::string(picture)), 0,
-                                  toCase(picture, upper));
-      if (rewritePictures(pass, line)) write(line);
+  // Without the template the page is left empty.
+  const SlideshowTemplate& menuTemplate = pass.record.slideshowTemplate();
+  const SlideshowLinks links = slideshowLinks(pass);
+  const long count = static_cast<long>(pass.copyTypes.size());
+  const bool web = pass.job.web.on();
+  for (auto it = menuTemplate.lines.begin(); lostLine.ok() && it != menuTemplate.lines.end();
+       ++it) {
+    std::string_view line = *it;
+    if (line.starts_with(kWebOnly) || line.starts_with(kCopiesOnly)) {
+      const std::string_view marker = line.starts_with(kWebOnly) ? kWebOnly : kCopiesOnly;
+      if ((marker == kWebOnly) != web) continue;
+      line.remove_prefix(marker.size());
     }
+    const std::string lowered = asciiLower(std::string(line));
+    if (!mayHoldPlaceholder(lowered)) {  // most of the page: written as it stands
+      if (lostLine.ok()) lostLine = menu->writeLine(line);
+      continue;
+    }
+    if (lowered.starts_with(kRepeatMarker)) {
+      const std::string repeated(line.substr(kRepeatMarker.size()));
+      for (long k = kFirstRepeated; k <= count; ++k) {
+        std::string copy = rewritePlaceholder(repeated, std::string(kRepeatPlaceholder), 0,
+                                              pictureLink(pass, k));
+        if (web)
+          copy = rewritePlaceholder(copy, std::string(kRepeatThumbPlaceholder), 0,
+                                    pictureLink(pass, k, kThumbPrefix));
+        write(copy);
+      }
+      continue;
+    }
+    // Each rewrite works on the result of the one before, so a line may hold any number of
+    // placeholders and every one of them becomes a working link. The up link and the
+    // navigation pictures are named as this build wrote them.
+    std::string rewritten = rewritePlaceholder(std::string(line), "../index.htm", 0, links.index);
+    rewritten = rewritePlaceholder(rewritten, "../dir_000p/menu.htm", 0, links.previous);
+    rewritten = rewritePlaceholder(rewritten, "../dir_000s/menu.htm", 0, links.next);
+    for (std::string_view picture : kNavigationPictures)
+      rewritten = rewritePlaceholder(rewritten, asciiLower(std::string(picture)), 0,
+                                     toCase(picture, upper));
+    if (rewritePictures(pass, rewritten)) write(rewritten);
   }
   // Only a slideshow page written whole replaces the earlier one: after a failed line the page
   // is dropped unclosed. A failure is told.
   const FsStatus written = lostLine.ok() ? menu->close() : lostLine;
   menu.reset();
-  if (!written.ok()) reportPageFailure(pass, menuPath, written);
+  if (!written.ok()) failed(written);
 }
 
 }  // namespace vortena

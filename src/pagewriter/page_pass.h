@@ -13,6 +13,8 @@
 
 namespace vortena {
 
+class BuildRecord;
+
 // The job fields of one page pass.
 struct PageJob {
   // Where the page goes. The write recovery may move it; the new place stays for the build.
@@ -31,6 +33,9 @@ struct PageJob {
   FolderNumbering folders;
   // The web pictures of the build; off, the copies are byte copies.
   WebOptions web;
+  // The build's record of its entry folders (build_record.h), kept across the passes of a
+  // build; null for a pass on its own, which then keeps one for itself.
+  BuildRecord* record = nullptr;
 };
 
 // The window's controls that a pass reads. They stay live: the pass lets the window process

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "fs/file_system.h"
+#include "pagewriter/build_record.h"
 #include "pagewriter/page_pass.h"
 
 namespace vortena {
@@ -32,11 +33,14 @@ enum class Flow {
 
 struct PagePass {
   PagePass(PageJob& j, const PassControls& c, const PassServices& s)
-      : job(j), controls(c), sys(s) {}
+      : job(j), controls(c), sys(s), ownRecord(s.fs, s.programFolder, false),
+        record(j.record ? *j.record : ownRecord) {}
 
   PageJob& job;
   const PassControls& controls;
   const PassServices& sys;
+  BuildRecord ownRecord;  // the pass's own, for a pass outside a build
+  BuildRecord& record;
   const std::string q = "\"";  // the quote character around every attribute value
 
   std::unique_ptr<TextWriter> page;  // the album page; empty while it is not open
@@ -58,9 +62,17 @@ struct PagePass {
   std::vector<std::string> thumbTypes;  // and to each thumbnail, in web mode
   // The web pictures under way, made when the first one is asked for (web_copies.h).
   std::shared_ptr<WebCopies> webCopies;
-  // Names of the program's copy form found in folder n when its first entry came, left there
-  // by an earlier build; those this build does not write again are removed with the folder.
-  std::vector<std::string> earlierCopies;
+  // Folder n against the build record: what the last build left there, whether the folder is
+  // still as it was left (no name made, removed or renamed in it since) and its copies made from
+  // the same sources so far, and this build's record of it.
+  struct FolderState {
+    const BuildRecord::Folder* recorded = nullptr;
+    bool intact = false;   // as recorded, and every copy so far recorded as it is
+    bool opened = false;   // made, or found there already, by makeFolder
+    bool isNew = false;    // made by this build just now: nothing of an earlier build in it
+    bool failed = false;   // something in it failed: it is not recorded
+    std::vector<std::uint64_t> entries;  // the digest of each copy (BuildRecord::entryDigest)
+  } folder;
 
   bool upper() const { return controls.Option1->selected(); }
   // The program folder's file `name`.

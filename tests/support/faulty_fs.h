@@ -54,6 +54,9 @@ class FaultyFileSystem : public FileSystem {
   FsStatus fileIdentity(const std::string& path, DirEntry& out) override {
     return inner_.fileIdentity(path, out);
   }
+  FsStatus entryStamp(const std::string& path, EntryStamp& out) override {
+    return inner_.entryStamp(path, out);
+  }
   FsStatus sameContent(const std::string& a, const std::string& b, bool& same) override {
     return inner_.sameContent(a, b, same);
   }

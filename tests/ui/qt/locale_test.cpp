@@ -12,6 +12,7 @@
 #include <fstream>
 
 #include "gui_support.h"
+#include "pagewriter/build_record.h"
 
 namespace vortena::testing {
 namespace {
@@ -47,7 +48,12 @@ TEST(WindowLocaleTest, UpperCaseBuildWithAFractionalMaximumIsTheSameInEveryLocal
   std::sort(files.begin(), files.end());
   std::ofstream out(dump, std::ios::binary);
   for (const std::string& event : fixture.ui.events) out << event << "\n";
-  for (const std::string& file : files) out << "== " << file << "\n" << readFile(c / file) << "\n";
+  // The build record holds the stamps of this disk's files: only its presence is compared.
+  for (const std::string& file : files)
+    out << "== " << file << "\n"
+        << (std::filesystem::path(file).filename() == kBuildRecordName ? "(record)"
+                                                                        : readFile(c / file))
+        << "\n";
   EXPECT_TRUE(out.good());
 }
 

@@ -1,0 +1,110 @@
+// The build record: what the builds left in the entry folders of an album, kept in a hidden
+// file beside the album page, so that a rebuild tells an unchanged folder by a look at the
+// folder and at each of its sources instead of a look at its every file.
+//
+// A folder is recorded once it was completed without a failure: its stamp at that moment, the
+// stamp and copy name of each of its sources, and digests of what its navigation pictures and
+// its slideshow page were made from. A rebuild that finds the folder under the same name with
+// the same stamp (no name made, removed or renamed in it since, by anyone) and a source with the
+// same stamp and copy name leaves that copy as it is; when the navigation pictures and the
+// slideshow's inputs are the same too, it writes nothing in the folder. Anything else is built
+// as without a record, and recorded afresh.
+//
+// A source replaced by another file, even of the same size and times, has another identity or
+// change time, and is copied again. What the record does not see: a file of an entry folder
+// edited in place while its folder's names stay as they are (the album is the program's output,
+// not a file it guards; removing the record has the next build look at every file again), and a
+// change by another program within the clock tick of the folder's completion (the folder
+// cache's blind spot, see fs/folder_cache.h).
+//
+// The record is only ever a saving: a missing, unreadable or foreign one is built without, and
+// one that cannot be written leaves the earlier one, whose stamps no longer match the folders
+// this build changed.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "fs/file_system.h"
+
+namespace vortena {
+
+// Name of the record in the album page's folder; hidden, so that no listing shows it.
+inline constexpr std::string_view kBuildRecordName = ".cartelle_album";
+
+// A 64-bit digest of values added in turn (FNV-1a; each text with its length, so that no two
+// sequences of texts give the same bytes). A change detector, not a safeguard against anyone.
+class Digest {
+ public:
+  Digest& add(std::string_view text);
+  Digest& add(std::int64_t number);
+  std::uint64_t value() const { return value_; }
+
+ private:
+  void addBytes(const void* bytes, std::size_t size);
+  std::uint64_t value_ = 14695981039346656037ull;
+};
+
+// The slideshow template of the program folder, read once per build.
+struct SlideshowTemplate {
+  bool read = false;  // false: the template could not be opened; the pages are left empty
+  std::vector<std::string> lines;
+  std::uint64_t digest = 0;
+};
+
+class BuildRecord {
+ public:
+  struct Folder {
+    EntryStamp stamp;                    // the folder once completed
+    std::uint64_t navigation = 0;        // the navigation pictures copied into it
+    std::uint64_t slideshow = 0;         // what its slideshow page was made from
+    std::vector<std::uint64_t> entries;  // each copy: its source's stamp and its name
+  };
+
+  // `persistent` false: a record of one page pass only, never read from or written to disk.
+  BuildRecord(FileSystem& fs, std::string programFolder, bool persistent = true);
+
+  // Folder `name` ("dir_0001" as written) of the album folder `albumFolder` (drive form with
+  // its trailing backslash, empty for the current folder) as the last build left it; null
+  // when it is not recorded. The album folder's record is read at its first look.
+  const Folder* find(const std::string& albumFolder, const std::string& name);
+  void put(const std::string& albumFolder, const std::string& name, Folder folder);
+  void forget(const std::string& albumFolder, const std::string& name);
+  // Writes every record this build changed, whole. A failure leaves the earlier record (the
+  // next build then looks at more files, nothing else).
+  void save();
+
+  // The program folder's inputs of the entry folders, read once per build: the digest of the
+  // navigation pictures' stamps, and the slideshow template.
+  std::uint64_t navigationDigest();
+  const SlideshowTemplate& slideshowTemplate();
+
+  // The digest of one copy: its source's stamp and the copy's name.
+  static std::uint64_t entryDigest(const EntryStamp& source, const std::string& copyName);
+
+ private:
+  struct AlbumRecord {
+    std::string path;    // the record file
+    bool mayWrite = true;  // false when a file of that name is not a record of the program's
+    bool changed = false;
+    std::unordered_map<std::string, Folder> folders;
+  };
+  AlbumRecord& album(const std::string& albumFolder);
+  void load(AlbumRecord& record);
+  FsStatus write(const AlbumRecord& record);
+
+  FileSystem& fs_;
+  std::string programFolder_;
+  bool persistent_;
+  std::map<std::string, AlbumRecord> albums_;  // by upper-cased album folder
+  bool haveNavigation_ = false;
+  std::uint64_t navigation_ = 0;
+  std::unique_ptr<SlideshowTemplate> slideshow_;
+};
+
+}  // namespace vortena
