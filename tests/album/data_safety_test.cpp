@@ -3,7 +3,6 @@
 // an entry, and nothing outside the chosen place is replaced without a yes.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <map>
 #include <random>
 #include <set>
@@ -19,34 +18,6 @@ namespace vortena::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-// The scripted user, with a hook run whenever a command lets the window process its events.
-class EventHookUi : public Ui {
- public:
-  explicit EventHookUi(ScriptedUser& user) : user_(user) {}
-  std::function<void()> onEvents;
-
-  void beep() override { user_.beep(); }
-  void message(const std::string& text) override { user_.message(text); }
-  bool question(const std::string& text) override { return user_.question(text); }
-  void setPointer(Pointer pointer) override { user_.setPointer(pointer); }
-  void processEvents() override {
-    if (onEvents) std::exchange(onEvents, nullptr)();  // once
-  }
-  int screenWidth() const override { return user_.screenWidth(); }
-  void endProgram() override { user_.endProgram(); }
-
- private:
-  ScriptedUser& user_;
-};
-
-// Every regular file below `root`, by its path relative to it, with its bytes.
-std::map<std::string, std::string> filesBelow(const fs::path& root) {
-  std::map<std::string, std::string> files;
-  for (const auto& e : fs::recursive_directory_iterator(root))
-    if (e.is_regular_file()) files[fs::relative(e.path(), root).generic_string()] = readFile(e);
-  return files;
-}
 
 class DataSafetyTest : public ::testing::Test {
  protected:

@@ -41,6 +41,14 @@ void writeFile(const std::filesystem::path& path, const std::string& bytes) {
   out << bytes;
 }
 
+std::map<std::string, std::string> filesBelow(const std::filesystem::path& root) {
+  std::map<std::string, std::string> files;
+  for (const auto& e : std::filesystem::recursive_directory_iterator(root))
+    if (e.is_regular_file())
+      files[std::filesystem::relative(e.path(), root).generic_string()] = readFile(e);
+  return files;
+}
+
 std::vector<std::string> crlfLines(const std::string& text) {
   std::vector<std::string> lines;
   size_t start = 0;

@@ -4,8 +4,11 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <map>
 #include <sstream>
 #include <string>
+#include <utility>
 
 #include "app/main_window.h"
 #include "fs/windows_fs.h"
@@ -33,6 +36,29 @@ std::string readFile(const std::filesystem::path& path);
 void writeFile(const std::filesystem::path& path, const std::string& bytes);
 // Lines of a text, split at CR LF (the last line without a CR LF kept as it is).
 std::vector<std::string> crlfLines(const std::string& text);
+
+// Every regular file below `root`, by its path relative to it, with its bytes.
+std::map<std::string, std::string> filesBelow(const std::filesystem::path& root);
+
+// The scripted user, with a hook run whenever a command lets the window process its events.
+class EventHookUi : public Ui {
+ public:
+  explicit EventHookUi(ScriptedUser& user) : user_(user) {}
+  std::function<void()> onEvents;
+
+  void beep() override { user_.beep(); }
+  void message(const std::string& text) override { user_.message(text); }
+  bool question(const std::string& text) override { return user_.question(text); }
+  void setPointer(Pointer pointer) override { user_.setPointer(pointer); }
+  void processEvents() override {
+    if (onEvents) std::exchange(onEvents, nullptr)();  // once
+  }
+  int screenWidth() const override { return user_.screenWidth(); }
+  void endProgram() override { user_.endProgram(); }
+
+ private:
+  ScriptedUser& user_;
+};
 
 class AlbumFixture {
  public:

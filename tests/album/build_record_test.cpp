@@ -1,0 +1,231 @@
+// Rebuilds over the build record: whatever changed between two builds (or during one), the
+// rebuild leaves exactly the album a first build in an empty folder gives, and a rebuild of an
+// unchanged album writes nothing in its entry folders.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <functional>
+
+#include "pagewriter/build_record.h"
+#include "support/album_fixture.h"
+#include "support/faulty_fs.h"
+#include "support/program_folder.h"
+
+namespace vortena::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+class BuildRecordTest : public ::testing::Test {
+ protected:
+  BuildRecordTest() : faulty(fx.fs()), hookUi(fx.user()) {
+    writeProgramFolder(program.path());
+    fx.album().sys.ui = &hookUi;
+    for (const char* name : {"a", "b", "c", "d", "e"})
+      writeFile(c() / "foto" / (std::string(name) + ".jpg"), std::string("picture ") + name);
+    fs::create_directories(c() / "album");
+    fs::create_directories(c() / "fresh");
+  }
+  fs::path c() const { return fx.driveC(); }
+  const Form& form() { return fx.form().form(); }
+
+  // Lists C:\foto and builds into `folder`, two pictures an entry folder (`button`: Command1
+  // builds one page, Command4 numbered pages of two and an index). A page already there is
+  // replaced; the page is not viewed.
+  void build(const std::string& folder, const char* button = "Command1") {
+    form().List1->clear();
+    form().txtPATH_RICERCA->setText("C:\\foto");
+    form().txtNOME_FILE_HTM->setText("C:\\" + folder + "\\index.htm");
+    ASSERT_TRUE(fx.window().click("cmdCONFERMA"));
+    form().txtMAX_N_FILES->setText("2");
+    if (fs::exists(c() / folder / "index.htm")) fx.user().queueAnswer(true);
+    fx.user().queueAnswer(false);
+    ASSERT_TRUE(fx.window().click(button));
+  }
+  // The album below C:\`folder`, the record left out (its bytes are this disk's stamps).
+  std::map<std::string, std::string> album(const std::string& folder) {
+    auto files = filesBelow(c() / folder);
+    EXPECT_EQ(files.erase(std::string(kBuildRecordName)), 1u) << "no record in " << folder;
+    return files;
+  }
+
+  TempFolder program;
+  AlbumFixture fx{program.path()};
+  FaultyFileSystem faulty;
+  EventHookUi hookUi;
+};
+
+// Every file's identity and modification time below `root`: a file written again, even with
+// the same bytes, gets another.
+std::map<std::string, std::pair<ino_t, std::int64_t>> stampsBelow(const fs::path& root) {
+  std::map<std::string, std::pair<ino_t, std::int64_t>> stamps;
+  for (const auto& e : fs::recursive_directory_iterator(root)) {
+    struct stat st;
+    if (::stat(e.path().c_str(), &st) == 0)
+      stamps[fs::relative(e.path(), root).generic_string()] = {
+          st.st_ino, st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec};
+  }
+  return stamps;
+}
+
+// Keeps a file's modification time across a change of its bytes.
+void withTimeKept(const fs::path& file, const std::function<void()>& change) {
+  const auto time = fs::last_write_time(file);
+  change();
+  fs::last_write_time(file, time);
+}
+
+struct Change {
+  const char* name;
+  const char* button;
+  std::function<void(const fs::path& c, const fs::path& program)> apply;
+};
+void PrintTo(const Change& change, std::ostream* os) { *os << change.name; }
+
+class RebuildChangeTest : public BuildRecordTest, public ::testing::WithParamInterface<Change> {};
+
+// A build, a change, a rebuild in place: the album is the one a build into an empty folder
+// gives, byte for byte, and no failure is told.
+TEST_P(RebuildChangeTest, RebuildGivesTheAlbumOfAFirstBuild) {
+  const Change& change = GetParam();
+  build("album", change.button);
+  change.apply(c(), program.path());
+  fx.takeTranscript();
+  build("album", change.button);
+  const std::string transcript = fx.takeTranscript();
+  EXPECT_EQ(transcript.find("message"), std::string::npos) << transcript;
+  build("fresh", change.button);
+  // Entry folders past the last one this build writes stay as they are, record or not.
+  auto rebuilt = album("album");
+  const auto fresh = album("fresh");
+  std::erase_if(rebuilt, [&fresh](const auto& file) {
+    const std::string folder = file.first.substr(0, file.first.find('/') + 1);
+    return !folder.empty() && !std::any_of(fresh.begin(), fresh.end(), [&folder](const auto& f) {
+      return f.first.starts_with(folder);
+    });
+  });
+  EXPECT_EQ(rebuilt, fresh);
+}
+
+const fs::path kFolder1 = "album/dir_0001", kFolder2 = "album/dir_0002",
+               kFolder3 = "album/dir_0003";
+
+INSTANTIATE_TEST_SUITE_P(
+    Changes, RebuildChangeTest,
+    ::testing::Values(
+        Change{"nothing", "Command1", [](const fs::path&, const fs::path&) {}},
+        Change{"nothing_paged", "Command4", [](const fs::path&, const fs::path&) {}},
+        // Another file of the same size under the name, given the old one's time.
+        Change{"source_replaced_same_size_and_time", "Command1",
+               [](const fs::path& c, const fs::path&) {
+                 withTimeKept(c / "foto/b.jpg", [&] {
+                   writeFile(c / "foto/new", "picture B");
+                   fs::rename(c / "foto/new", c / "foto/b.jpg");
+                 });
+               }},
+        Change{"source_rewritten_in_place_time_kept", "Command1",
+               [](const fs::path& c, const fs::path&) {
+                 withTimeKept(c / "foto/c.jpg", [&] { writeFile(c / "foto/c.jpg", "picture C"); });
+               }},
+        Change{"copy_removed", "Command1",
+               [](const fs::path& c, const fs::path&) { fs::remove(c / kFolder2 / "img_001.jpg"); }},
+        Change{"copy_left_by_another_build", "Command1",
+               [](const fs::path& c, const fs::path&) {
+                 writeFile(c / kFolder3 / "img_002.jpg", "stale");
+               }},
+        Change{"slideshow_removed", "Command1",
+               [](const fs::path& c, const fs::path&) { fs::remove(c / kFolder1 / "menu.htm"); }},
+        Change{"navigation_picture_removed", "Command1",
+               [](const fs::path& c, const fs::path&) { fs::remove(c / kFolder2 / "puls_dx3.jpg"); }},
+        // The last folder gains a picture and its slideshow page a link: the folder before
+        // keeps its pages' inputs.
+        Change{"entry_added", "Command1",
+               [](const fs::path& c, const fs::path&) { writeFile(c / "foto/f.jpg", "picture f"); }},
+        Change{"entry_added_paged", "Command4",
+               [](const fs::path& c, const fs::path&) { writeFile(c / "foto/f.jpg", "picture f"); }},
+        Change{"entry_removed", "Command1",
+               [](const fs::path& c, const fs::path&) { fs::remove(c / "foto/a.jpg"); }},
+        Change{"entry_renamed_to_another_type", "Command1",
+               [](const fs::path& c, const fs::path&) {
+                 fs::rename(c / "foto/d.jpg", c / "foto/d.gif");
+               }},
+        Change{"slideshow_template_changed", "Command1",
+               [](const fs::path&, const fs::path& program) {
+                 writeFile(program / "MENU.HTM", readFile(program / "MENU.HTM") + "<!-- v2 -->\n");
+               }},
+        Change{"navigation_picture_changed", "Command1",
+               [](const fs::path&, const fs::path& program) {
+                 writeFile(program / "puls_sx3.jpg", "another arrow");
+               }},
+        Change{"entry_folder_replaced_by_a_copy", "Command1",
+               [](const fs::path& c, const fs::path&) {
+                 fs::copy(c / kFolder1, c / "album/copy");
+                 writeFile(c / "album/copy/img_001.jpg", "edited");
+                 fs::remove_all(c / kFolder1);
+                 fs::rename(c / "album/copy", c / kFolder1);
+               }},
+        Change{"record_damaged", "Command1",
+               [](const fs::path& c, const fs::path&) {
+                 writeFile(c / "album" / kBuildRecordName,
+                           "vortena build record 1\ndir_0001 x\ndir_0002 1 2 3\n\n");
+                 fs::remove(c / kFolder2 / "img_002.jpg");
+               }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// An unchanged album: the rebuild writes nothing in the entry folders, nor the record, and
+// tells what the first build told.
+TEST_F(BuildRecordTest, UnchangedRebuildWritesNothingInTheEntryFolders) {
+  for (const char* button : {"Command1", "Command4"}) {
+    build("album", button);
+    const std::string first = fx.takeTranscript();
+    auto before = stampsBelow(c() / "album");
+    build("album", button);
+    const std::string again = fx.takeTranscript();
+    auto after = stampsBelow(c() / "album");
+    // The pages beside the folders are compared and kept by the page writer on its own.
+    for (auto* stamps : {&before, &after})
+      std::erase_if(*stamps, [](const auto& item) { return item.first.find('/') == std::string::npos; });
+    EXPECT_GT(before.size(), 3u * 7) << button;  // three folders or more, five pictures
+    EXPECT_EQ(after, before) << button;
+    EXPECT_EQ(first.find("message"), std::string::npos) << first;
+    EXPECT_EQ(again.find("message"), std::string::npos) << again;
+  }
+}
+
+// A folder in which something failed is not recorded: the next build writes it again.
+TEST_F(BuildRecordTest, FolderWithAFailedCopyIsWrittenAgainByTheNextBuild) {
+  build("album");
+  writeFile(c() / "foto" / "b.jpg", "picture b, edited");
+  fx.album().sys.fs = &faulty;
+  faulty.failOn(FsOperation::Copy, "c:\\album\\dir_0001\\img_002.jpg", kDiskFull);
+  fx.takeTranscript();
+  build("album");
+  EXPECT_NE(fx.takeTranscript().find("Errore nella copia delle immagini"), std::string::npos);
+  EXPECT_EQ(readFile(c() / kFolder1 / "img_002.jpg"), "picture b");
+  fx.album().sys.fs = &fx.fs();
+  build("album");
+  EXPECT_EQ(readFile(c() / kFolder1 / "img_002.jpg"), "picture b, edited");
+}
+
+// Another program changes a folder after the build looked at the record and before it comes to
+// that folder: the change is seen there.
+TEST_F(BuildRecordTest, ChangeDuringTheBuildIsSeenWhenItsFolderComes) {
+  build("album");
+  hookUi.onEvents = [this] { fs::remove(c() / kFolder3 / "img_001.jpg"); };
+  build("album");
+  EXPECT_EQ(readFile(c() / kFolder3 / "img_001.jpg"), "picture e");
+}
+
+// A file of the user's under the record's name is neither read nor replaced.
+TEST_F(BuildRecordTest, FileOfTheUsersUnderTheRecordsNameStays) {
+  writeFile(c() / "album" / kBuildRecordName, "my notes\n");
+  build("album");
+  build("album");
+  EXPECT_EQ(readFile(c() / "album" / kBuildRecordName), "my notes\n");
+  EXPECT_EQ(readFile(c() / kFolder3 / "img_001.jpg"), "picture e");
+}
+
+}  // namespace
+}  // namespace vortena::testing
