@@ -73,7 +73,16 @@ struct EntryStamp {
   std::int64_t size = 0;
   std::int64_t modified = 0;
   std::int64_t changed = 0;
-  bool operator==(const EntryStamp&) const = default;
+  // Whether its last change lies in an earlier tick of the file system's clock than the look:
+  // then any later change gives it another stamp. A change in the very tick of the last one
+  // may keep the times of a coarse clock, so a stamp that is not settled tells nothing of the
+  // changes to come. Not part of the comparison.
+  bool settled = false;
+  bool operator==(const EntryStamp& other) const {
+    return name == other.name && isFolder == other.isFolder && device == other.device &&
+           inode == other.inode && size == other.size && modified == other.modified &&
+           changed == other.changed;
+  }
 };
 
 // A text file open for reading. Lines end at LF, CR LF or a lone CR; the line end is not

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <ctime>
 #include <utility>
 #include <vector>
 
@@ -567,6 +568,10 @@ FsStatus WindowsFileSystem::entryStamp(const std::string& path, EntryStamp& out)
   Resolved r(*this, path);
   if (r.error) return {r.error};
   if (!r.exists()) return {kFileNotFound};
+  // The clock the kernel stamps changes with, read before the look: a change time before it
+  // belongs to a tick that was over when the file was looked at.
+  timespec before{};
+  ::clock_gettime(CLOCK_REALTIME_COARSE, &before);
   struct stat st;
   if (!statFollow(r.host(), st)) return lastError();
   out = EntryStamp{r.isRoot() ? std::string() : r.onDisk,
@@ -575,7 +580,8 @@ FsStatus WindowsFileSystem::entryStamp(const std::string& path, EntryStamp& out)
                    static_cast<std::uint64_t>(st.st_ino),
                    static_cast<std::int64_t>(st.st_size),
                    nanoseconds(st.st_mtim),
-                   nanoseconds(st.st_ctim)};
+                   nanoseconds(st.st_ctim),
+                   nanoseconds(st.st_ctim) < nanoseconds(before)};
   return {};
 }
 

@@ -153,6 +153,14 @@ FsStatus BuildRecord::write(const AlbumRecord& record) {
 
 void BuildRecord::save() {
   if (!persistent_) return;
+  for (Pending& p : pending_) {
+    EntryStamp now;
+    if (fs_.entryStamp(p.path, now).ok() && now == p.folder.stamp && now.settled)
+      put(p.albumFolder, p.name, std::move(p.folder));
+    else
+      forget(p.albumFolder, p.name);
+  }
+  pending_.clear();
   for (auto& [key, record] : albums_) {
     if (!record.changed || !record.mayWrite) continue;
     ignoreFailure(write(record),
@@ -177,6 +185,11 @@ void BuildRecord::put(const std::string& albumFolder, const std::string& name, F
     return;
   at->second = std::move(folder);
   record.changed = true;
+}
+
+void BuildRecord::putWhenSettled(const std::string& albumFolder, const std::string& name,
+                                 const std::string& path, Folder folder) {
+  if (persistent_) pending_.push_back({albumFolder, name, path, std::move(folder)});
 }
 
 void BuildRecord::forget(const std::string& albumFolder, const std::string& name) {

@@ -73,7 +73,12 @@ class BuildRecord {
   // its trailing backslash, empty for the current folder) as the last build left it; null
   // when it is not recorded. The album folder's record is read at its first look.
   const Folder* find(const std::string& albumFolder, const std::string& name);
-  void put(const std::string& albumFolder, const std::string& name, Folder folder);
+  // Folder `name`, at `path`, completed by this build and stamped just after (folder.stamp).
+  // It is recorded at the save when it still has that stamp then and the stamp has settled
+  // (EntryStamp::settled), and forgotten otherwise: a change by anyone after the save then
+  // gives it another stamp.
+  void putWhenSettled(const std::string& albumFolder, const std::string& name,
+                      const std::string& path, Folder folder);
   void forget(const std::string& albumFolder, const std::string& name);
   // Writes every record this build changed, whole. A failure leaves the earlier record (the
   // next build then looks at more files, nothing else).
@@ -94,7 +99,12 @@ class BuildRecord {
     bool changed = false;
     std::unordered_map<std::string, Folder> folders;
   };
+  struct Pending {
+    std::string albumFolder, name, path;
+    Folder folder;
+  };
   AlbumRecord& album(const std::string& albumFolder);
+  void put(const std::string& albumFolder, const std::string& name, Folder folder);
   void load(AlbumRecord& record);
   FsStatus write(const AlbumRecord& record);
 
@@ -102,6 +112,7 @@ class BuildRecord {
   std::string programFolder_;
   bool persistent_;
   std::map<std::string, AlbumRecord> albums_;  // by upper-cased album folder
+  std::vector<Pending> pending_;
   bool haveNavigation_ = false;
   std::uint64_t navigation_ = 0;
   std::unique_ptr<SlideshowTemplate> slideshow_;

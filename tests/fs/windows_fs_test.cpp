@@ -5,8 +5,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
+#include <thread>
 
 #include "fs/host_files.h"
 #include "support/album_fixture.h"
@@ -740,6 +742,26 @@ INSTANTIATE_TEST_SUITE_P(
                       RewriteCase{"symbolic link", "link", "<html>", false},
                       RewriteCase{"case variant", "variant", "<html>", false}),
     testing::ReadableName());
+
+// A folder's stamp changes with every name made, removed or renamed in it, and it is settled
+// once the clock has ticked past its last change. (That it is not settled within the tick of
+// the change cannot be shown without a race with the clock.)
+TEST_F(WindowsFsTest, EntryStampChangesWithTheFoldersNamesAndSettlesAfterATick) {
+  fs::create_directories(c() / "album");
+  writeFile(c() / "album" / "a.jpg", "a");
+  EntryStamp made, later, renamed;
+  ASSERT_TRUE(files_.entryStamp("C:\\ALBUM", made).ok());
+  EXPECT_TRUE(made.isFolder);
+  EXPECT_EQ(made.name, "album");
+  std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  ASSERT_TRUE(files_.entryStamp("C:\\album", later).ok());
+  EXPECT_TRUE(later.settled);
+  EXPECT_EQ(later, made);
+  fs::rename(c() / "album" / "a.jpg", c() / "album" / "b.jpg");
+  ASSERT_TRUE(files_.entryStamp("C:\\album", renamed).ok());
+  EXPECT_NE(renamed, later);
+  EXPECT_EQ(files_.entryStamp("C:\\album\\a.jpg", renamed).number, kFileNotFound);
+}
 
 TEST_F(WindowsFsTest, SameContentComparesEveryByte) {
   writeFile(c() / "a.jpg", std::string(200000, 'a'));
