@@ -152,7 +152,13 @@ class FileSystem {
   virtual FsStatus makeFolder(const std::string& path) = 0;
   // Lists a folder: every name but hidden ones (beginning with "."), sorted by the byte
   // order of the upper-cased names. Names whose attributes cannot be read are left out.
-  virtual FsStatus listFolder(const std::string& path, std::vector<DirEntry>& out) = 0;
+  // `folder` gets the identity of the folder listed, as folderIdentity gives it.
+  virtual FsStatus listFolder(const std::string& path, std::vector<DirEntry>& out,
+                              DirEntry& folder) = 0;
+  FsStatus listFolder(const std::string& path, std::vector<DirEntry>& out) {
+    DirEntry folder;
+    return listFolder(path, out, folder);
+  }
   // Identity of an existing folder (links followed), for loop detection.
   virtual FsStatus folderIdentity(const std::string& path, DirEntry& out) = 0;
 

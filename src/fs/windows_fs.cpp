@@ -457,42 +457,54 @@ FsStatus WindowsFileSystem::makeFolder(const std::string& path) {
   return made(r);
 }
 
-FsStatus WindowsFileSystem::listFolder(const std::string& path, std::vector<DirEntry>& out) {
+FsStatus WindowsFileSystem::listFolder(const std::string& path, std::vector<DirEntry>& out,
+                                       DirEntry& self) {
   out.clear();
   Resolved r(*this, path);
   if (r.error) return {r.error};
   if (!r.exists()) return {kPathNotFound};
   const std::string folder = r.host();
-  DIR* dir = ::opendir(folder.c_str());
-  if (!dir) return lastError(kPathNotFound);
+  // Read with getdents64 on a descriptor of our own: one open, one fstat (the folder's stamp
+  // for the cache and its identity, taken before the read), the reads and one close, where a
+  // directory stream would stat the folder once more.
+  Descriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC));
+  if (!dir.valid()) return lastError(kPathNotFound);
   struct stat folderStat;
-  if (::fstat(::dirfd(dir), &folderStat) != 0) {
-    FsStatus failed = lastError(kPathNotFound);
-    ::closedir(dir);
-    return failed;
-  }
+  if (::fstat(dir.get(), &folderStat) != 0) return lastError(kPathNotFound);
+  self = DirEntry{r.isRoot() ? std::string() : r.onDisk, true,
+                  static_cast<std::uint64_t>(folderStat.st_dev),
+                  static_cast<std::uint64_t>(folderStat.st_ino)};
   std::vector<std::pair<std::string, DirEntry>> keyed;  // upper-cased name, entry
   std::vector<std::string> every;  // also the hidden names: the folder cache's index
-  while (const dirent* entry = ::readdir(dir)) {
-    std::string name = entry->d_name;
-    if (name != "." && name != "..") every.push_back(name);
-    // A name holding a backslash can never be written as a Windows path (the backslash would
-    // split it): it is left out of every listing, so it is never read as one.
-    if (name.empty() || name[0] == '.' || name.find('\\') != std::string::npos) continue;
-    DirEntry item{name, entry->d_type == DT_DIR, static_cast<std::uint64_t>(folderStat.st_dev),
-                  static_cast<std::uint64_t>(entry->d_ino)};
-    // The listing's own type spares a stat per name (a folder of 100,000 pictures); links and
-    // entries of unknown type are looked at, links followed.
-    if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
-      struct stat st;
-      if (::fstatat(::dirfd(dir), entry->d_name, &st, 0) != 0) continue;
-      item.isFolder = S_ISDIR(st.st_mode);
-      item.device = static_cast<std::uint64_t>(st.st_dev);
-      item.inode = static_cast<std::uint64_t>(st.st_ino);
+  alignas(8) char buffer[32 * 1024];
+  for (;;) {
+    const ssize_t got = ::getdents64(dir.get(), buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return lastError(kPathNotFound);
+    if (got == 0) break;
+    for (ssize_t at = 0; at < got;) {
+      const auto* entry = reinterpret_cast<const dirent64*>(buffer + at);
+      at += entry->d_reclen;
+      std::string name = entry->d_name;
+      if (name == "." || name == "..") continue;
+      every.push_back(name);
+      // A name holding a backslash can never be written as a Windows path (the backslash
+      // would split it): it is left out of every listing, so it is never read as one.
+      if (name[0] == '.' || name.find('\\') != std::string::npos) continue;
+      DirEntry item{name, entry->d_type == DT_DIR, static_cast<std::uint64_t>(folderStat.st_dev),
+                    static_cast<std::uint64_t>(entry->d_ino)};
+      // The listing's own type spares a stat per name (a folder of 100,000 pictures); links
+      // and entries of unknown type are looked at, links followed.
+      if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+        struct stat st;
+        if (::fstatat(dir.get(), entry->d_name, &st, 0) != 0) continue;
+        item.isFolder = S_ISDIR(st.st_mode);
+        item.device = static_cast<std::uint64_t>(st.st_dev);
+        item.inode = static_cast<std::uint64_t>(st.st_ino);
+      }
+      keyed.emplace_back(toUpper(name), std::move(item));
     }
-    keyed.emplace_back(toUpper(name), std::move(item));
   }
-  ::closedir(dir);
   // The scan lists every folder it enters; the look-ups of the build that follows find their
   // names in the index made here, without reading the folder again.
   folderCache().remember(folder, folderStat, every);

@@ -123,26 +123,22 @@ void FolderScan::listTree(const ScanTarget& target, const std::string& Path_Rice
     return;
   }
 
-  // A symbolic link back to a folder that is being scanned would make the walk endless: such
-  // a folder gets its entry but is not entered a second time.
+  std::vector<std::string> subfolders;
   DirEntry identity;
-  bool identified = fs.folderIdentity(folder, identity).ok();
-  if (identified) {
+  {
+    std::vector<DirEntry> names;
+    // A folder that cannot be listed gives no entries but its own and no message.
+    if (!fs.listFolder(folder, names, identity).ok()) {
+      addFolderEntry();
+      return;
+    }
+    // A symbolic link back to a folder that is being scanned would make the walk endless: such
+    // a folder gets its entry but is not entered a second time.
     for (const FolderId& open : openFolders_)
       if (open.device == identity.device && open.inode == identity.inode) {
         addFolderEntry();
         return;
       }
-  }
-
-  std::vector<std::string> subfolders;
-  {
-    std::vector<DirEntry> names;
-    // A folder that cannot be listed gives no entries but its own and no message.
-    if (!fs.listFolder(folder, names).ok()) {
-      addFolderEntry();
-      return;
-    }
     // An entry folder written by a build holds copies, not the user's media: neither it nor
     // anything below it is listed.
     if (isEntryFolder(fs, folder, names)) return;
@@ -169,7 +165,7 @@ void FolderScan::listTree(const ScanTarget& target, const std::string& Path_Rice
   // The depth and the open folders are put back also when a failure leaves the walk early, so
   // the next scan starts clean.
   const size_t openBefore = openFolders_.size();
-  if (identified) openFolders_.push_back({identity.device, identity.inode});
+  openFolders_.push_back({identity.device, identity.inode});
   ScopeExit closeFolder([this, openBefore] { openFolders_.resize(openBefore); });
   for (const std::string& subfolder : subfolders) {
     // The folder entry is decided now, as the box reads; it is appended by the nested call.

@@ -109,12 +109,13 @@ FsStatus FaultyFileSystem::makeFolder(const std::string& path) {
   return inner_.makeFolder(path);
 }
 
-FsStatus FaultyFileSystem::listFolder(const std::string& path, std::vector<DirEntry>& out) {
+FsStatus FaultyFileSystem::listFolder(const std::string& path, std::vector<DirEntry>& out,
+                                      DirEntry& folder) {
   if (int error = injected(FsOperation::ListFolder, path)) {
     out.clear();
     return {error};
   }
-  return inner_.listFolder(path, out);
+  return inner_.listFolder(path, out, folder);
 }
 
 FsStatus FaultyFileSystem::folderIdentity(const std::string& path, DirEntry& out) {

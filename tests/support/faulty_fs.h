@@ -46,7 +46,9 @@ class FaultyFileSystem : public FileSystem {
   FsStatus rename(const std::string& from, const std::string& to) override;
   FsStatus removeFile(const std::string& path) override;
   FsStatus makeFolder(const std::string& path) override;
-  FsStatus listFolder(const std::string& path, std::vector<DirEntry>& out) override;
+  using FileSystem::listFolder;
+  FsStatus listFolder(const std::string& path, std::vector<DirEntry>& out,
+                      DirEntry& folder) override;
   FsStatus folderIdentity(const std::string& path, DirEntry& out) override;
   FsStatus changeFolder(const std::string& path) override;
   FsStatus changeDrive(char letter) override;
