@@ -57,21 +57,28 @@ struct WindowsFileSystem::Resolved {
   FsStatus respell() const;
 };
 
-WindowsFileSystem::Resolved::Resolved(const WindowsFileSystem& fs, const std::string& path) {
+bool WindowsFileSystem::spelled(const std::string& path, char& drive, std::string& root,
+                                std::vector<std::string>& components) const {
   WindowsPath parsed = parseWindowsPath(path);
-  drive = parsed.drive ? parsed.drive : fs.currentDrive_;
-  std::optional<std::string> driveRoot = fs.drives_.hostFolder(drive);
-  if (!driveRoot) {
+  drive = parsed.drive ? parsed.drive : currentDrive_;
+  std::optional<std::string> driveRoot = drives_.hostFolder(drive);
+  if (!driveRoot) return false;
+  root = *driveRoot;
+  components.clear();
+  if (!parsed.rooted) {
+    auto current = currentFolders_.find(drive);
+    if (current != currentFolders_.end()) components = splitPieces(current->second, "\\");
+  }
+  appendComponents(components, parsed.components);
+  return true;
+}
+
+WindowsFileSystem::Resolved::Resolved(const WindowsFileSystem& fs, const std::string& path) {
+  std::vector<std::string> components;
+  if (!fs.spelled(path, drive, root, components)) {
     error = kPathNotFound;
     return;
   }
-  root = *driveRoot;
-  std::vector<std::string> components;
-  if (!parsed.rooted) {
-    auto current = fs.currentFolders_.find(drive);
-    if (current != fs.currentFolders_.end()) components = splitPieces(current->second, "\\");
-  }
-  appendComponents(components, parsed.components);
   if (!components.empty())
     folderKey = toUpper(joinComponents({components.begin(), components.end() - 1}, '\\'));
 
@@ -577,16 +584,32 @@ FsStatus WindowsFileSystem::fileIdentity(const std::string& path, DirEntry& out)
 }
 
 FsStatus WindowsFileSystem::entryStamp(const std::string& path, EntryStamp& out) {
-  Resolved r(*this, path);
-  if (r.error) return {r.error};
-  if (!r.exists()) return {kFileNotFound};
   // The clock the kernel stamps changes with, read before the look: a change time before it
   // belongs to a tick that was over when the file was looked at.
   timespec before{};
   ::clock_gettime(CLOCK_REALTIME_COARSE, &before);
   struct stat st;
-  if (!statFollow(r.host(), st)) return lastError();
-  out = EntryStamp{r.isRoot() ? std::string() : r.onDisk,
+  std::string name;
+  // The common case first: the path is there in exactly the spelling asked, which a look-up
+  // prefers to any case variant, so one stat of it says all (a rebuild looks at every folder
+  // and source so).
+  char drive = 0;
+  std::string host;
+  std::vector<std::string> components;
+  bool found = false;
+  if (spelled(path, drive, host, components) && !components.empty()) {
+    for (const std::string& component : components) host = joinHost(host, component);
+    found = statFollow(host, st);
+    name = components.back();
+  }
+  if (!found) {
+    Resolved r(*this, path);
+    if (r.error) return {r.error};
+    if (!r.exists()) return {kFileNotFound};
+    if (!statFollow(r.host(), st)) return lastError();
+    name = r.isRoot() ? std::string() : r.onDisk;
+  }
+  out = EntryStamp{name,
                    S_ISDIR(st.st_mode),
                    static_cast<std::uint64_t>(st.st_dev),
                    static_cast<std::uint64_t>(st.st_ino),

@@ -6,6 +6,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "fs/drive_table.h"
 #include "fs/file_system.h"
@@ -52,6 +53,10 @@ class WindowsFileSystem : public FileSystem {
 
  private:
   struct Resolved;  // defined in the .cpp
+  // The drive, its host folder and every name of `path` as written (the current folder applied
+  // to a relative path), nothing looked up on disk; false for an unmapped drive.
+  bool spelled(const std::string& path, char& drive, std::string& root,
+               std::vector<std::string>& components) const;
   DriveTable drives_;
   char currentDrive_ = 'C';
   std::map<char, std::string>

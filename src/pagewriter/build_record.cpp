@@ -1,5 +1,6 @@
 #include "pagewriter/build_record.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 
@@ -71,10 +72,7 @@ class Fields {
     const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), out, base);
     return error == std::errc() && end == field.data() + field.size();
   }
-  bool atEnd() {
-    std::string_view field;
-    return !next(field);
-  }
+  bool done() const { return rest_.find_first_not_of(' ') == std::string_view::npos; }
 
  private:
   std::string_view rest_;
@@ -92,12 +90,10 @@ bool parseLine(const std::string& line, std::string& name, BuildRecord::Folder& 
       !fields.number(s.modified) || !fields.number(s.changed) ||
       !fields.number(folder.navigation, 16) || !fields.number(folder.slideshow, 16))
     return false;
-  Fields copies = fields;
-  while (!copies.atEnd()) {
+  while (!fields.done()) {
     std::uint64_t entry = 0;
     if (!fields.number(entry, 16)) return false;
     folder.entries.push_back(entry);
-    copies = fields;
   }
   return true;
 }
@@ -142,25 +138,30 @@ FsStatus BuildRecord::write(const AlbumRecord& record) {
   if (FsStatus opened = fs_.openWrite(record.path, writer); !opened.ok() || !writer)
     return opened.ok() ? FsStatus{kPathFileAccess} : opened;
   // In folder order, so that the same record is written the same way.
-  std::map<std::string, const Folder*> sorted;
-  for (const auto& [name, folder] : record.folders) sorted[name] = &folder;
+  std::vector<const std::pair<const std::string, Folder>*> sorted;
+  sorted.reserve(record.folders.size());
+  for (const auto& item : record.folders) sorted.push_back(&item);
+  std::sort(sorted.begin(), sorted.end(), [](auto* a, auto* b) { return a->first < b->first; });
   FsStatus written = writer->writeLine(kRecordHeader);
-  for (const auto& [name, folder] : sorted)
-    if (written.ok()) written = writer->writeLine(recordLine(name, *folder));
+  for (const auto* item : sorted)
+    if (written.ok()) written = writer->writeLine(recordLine(item->first, item->second));
   // A record not written whole is dropped unclosed: the earlier one stays.
   return written.ok() ? writer->close() : written;
 }
 
 void BuildRecord::save() {
   if (!persistent_) return;
-  for (Pending& p : pending_) {
-    EntryStamp now;
-    if (fs_.entryStamp(p.path, now).ok() && now == p.folder.stamp && now.settled)
-      put(p.albumFolder, p.name, std::move(p.folder));
-    else
-      forget(p.albumFolder, p.name);
+  for (auto& [key, record] : albums_) {
+    const std::string albumFolder = record.path.substr(0, record.path.size() - kBuildRecordName.size());
+    for (auto& [name, folder] : record.pending) {
+      EntryStamp now;
+      if (fs_.entryStamp(albumFolder + name, now).ok() && now == folder.stamp && now.settled)
+        put(albumFolder, name, std::move(folder));
+      else
+        forget(albumFolder, name);
+    }
+    record.pending = {};
   }
-  pending_.clear();
   for (auto& [key, record] : albums_) {
     if (!record.changed || !record.mayWrite) continue;
     ignoreFailure(write(record),
@@ -188,8 +189,8 @@ void BuildRecord::put(const std::string& albumFolder, const std::string& name, F
 }
 
 void BuildRecord::putWhenSettled(const std::string& albumFolder, const std::string& name,
-                                 const std::string& path, Folder folder) {
-  if (persistent_) pending_.push_back({albumFolder, name, path, std::move(folder)});
+                                 Folder folder) {
+  if (persistent_) album(albumFolder).pending.emplace_back(name, std::move(folder));
 }
 
 void BuildRecord::forget(const std::string& albumFolder, const std::string& name) {

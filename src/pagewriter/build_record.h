@@ -73,12 +73,11 @@ class BuildRecord {
   // its trailing backslash, empty for the current folder) as the last build left it; null
   // when it is not recorded. The album folder's record is read at its first look.
   const Folder* find(const std::string& albumFolder, const std::string& name);
-  // Folder `name`, at `path`, completed by this build and stamped just after (folder.stamp).
-  // It is recorded at the save when it still has that stamp then and the stamp has settled
-  // (EntryStamp::settled), and forgotten otherwise: a change by anyone after the save then
-  // gives it another stamp.
-  void putWhenSettled(const std::string& albumFolder, const std::string& name,
-                      const std::string& path, Folder folder);
+  // Folder `name` of `albumFolder`, completed by this build and stamped just after
+  // (folder.stamp). It is recorded at the save when it still has that stamp then and the stamp
+  // has settled (EntryStamp::settled), and forgotten otherwise: a change by anyone after the
+  // save then gives it another stamp.
+  void putWhenSettled(const std::string& albumFolder, const std::string& name, Folder folder);
   void forget(const std::string& albumFolder, const std::string& name);
   // Writes every record this build changed, whole. A failure leaves the earlier record (the
   // next build then looks at more files, nothing else).
@@ -98,10 +97,7 @@ class BuildRecord {
     bool mayWrite = true;  // false when a file of that name is not a record of the program's
     bool changed = false;
     std::unordered_map<std::string, Folder> folders;
-  };
-  struct Pending {
-    std::string albumFolder, name, path;
-    Folder folder;
+    std::vector<std::pair<std::string, Folder>> pending;  // see putWhenSettled
   };
   AlbumRecord& album(const std::string& albumFolder);
   void put(const std::string& albumFolder, const std::string& name, Folder folder);
@@ -112,7 +108,6 @@ class BuildRecord {
   std::string programFolder_;
   bool persistent_;
   std::map<std::string, AlbumRecord> albums_;  // by upper-cased album folder
-  std::vector<Pending> pending_;
   bool haveNavigation_ = false;
   std::uint64_t navigation_ = 0;
   std::unique_ptr<SlideshowTemplate> slideshow_;

@@ -129,8 +129,7 @@ void recordFolder(PagePass& pass, std::uint64_t navigation, std::uint64_t slides
     pass.record.forget(pass.job.Dir_Album, name);
     return;
   }
-  pass.record.putWhenSettled(pass.job.Dir_Album, name, pass.folderPath,
-                             {now, navigation, slideshow, folder.entries});
+  pass.record.putWhenSettled(pass.job.Dir_Album, name, {now, navigation, slideshow, folder.entries});
 }
 
 std::uint64_t slideshowDigest(PagePass& pass);

@@ -28,8 +28,9 @@ click Command1
 dump
 END
   (cd "$out/c" && find . -type f | LC_ALL=C sort | while read -r f; do
-     # The build record holds the stamps of this disk's files: only its presence is compared.
-     case $f in */.cartelle_album) printf '%s (record)\n' "$f"; continue ;; esac
+     # The build record holds the stamps of this disk's files, and only the folders settled
+     # when the build ended: it is left out.
+     case $f in */.cartelle_album) continue ;; esac
      printf '%s %s\n' "$f" "$(md5sum < "$f" | cut -d' ' -f1)"
    done) > "$out/files"
 }

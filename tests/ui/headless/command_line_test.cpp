@@ -23,15 +23,13 @@ struct CommandRun {
   std::string out, err;
 };
 
-// Every file under `root` by its relative path, with its bytes; the build record's bytes are
-// the stamps of the files on this disk, which differ from build to build, so only its presence
-// counts.
+// Every file under `root` by its relative path, with its bytes. The build record is left out:
+// it holds the stamps of this disk's files, and only the folders settled when the build ended.
 std::map<std::string, std::string> treeOf(const std::filesystem::path& root) {
   std::map<std::string, std::string> files;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(root))
-    if (entry.is_regular_file())
-      files[std::filesystem::relative(entry.path(), root).string()] =
-          entry.path().filename() == kBuildRecordName ? "(record)" : readFile(entry.path());
+    if (entry.is_regular_file() && entry.path().filename() != kBuildRecordName)
+      files[std::filesystem::relative(entry.path(), root).string()] = readFile(entry.path());
   return files;
 }
 
