@@ -1,4 +1,4 @@
-#include "imaging/web_picture.h"
+#include "imaging/imaging_module.h"
 
 #include <malloc.h>
 
@@ -21,6 +21,8 @@ std::atomic<bool> imagingStarted{false};
 // The library is started once for the process. Each worker makes one picture at a time, so
 // the library's own threads would only compete with the other workers: one each. Its cache of
 // operations would keep whole photos alive between pictures that never share one: none.
+namespace {
+
 void startImaging() {
   static std::once_flag started;
   std::call_once(started, [] {
@@ -38,6 +40,8 @@ void startImaging() {
     // inside the library, and what it keeps is the process's own until then.
   });
 }
+
+}  // namespace
 
 namespace {
 
@@ -131,6 +135,8 @@ VImage withoutOrientation(VImage image) {
 
 }  // namespace
 
+namespace {
+
 void endImagingThread() {
   if (imagingStarted) vips_thread_shutdown();
 }
@@ -181,4 +187,13 @@ WebPicture makeWebPicture(const std::string& bytes, const WebOptions& options) {
   return out;
 }
 
+constexpr ImagingModule kModule{kImagingModuleVersion, startImaging, endImagingThread,
+                                imagingReads, makeWebPicture};
+
+}  // namespace
 }  // namespace vortena
+
+extern "C" __attribute__((visibility("default"))) const vortena::ImagingModule*
+vortena_imaging_module() {
+  return &vortena::kModule;
+}

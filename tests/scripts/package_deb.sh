@@ -49,6 +49,8 @@ done
 missing=()
 for f in "${expected[@]}"; do echo "$contents" | grep -qx "$f" || missing+=("$f"); done
 check "install tree holds every file" "" "${missing[*]}"
+check "install tree holds the image module" yes \
+  "$(echo "$contents" | grep -q '^/usr/lib/.*vortena/vortena_imaging\.so$' && echo yes || echo no)"
 
 DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$deb" >"$work/apt.log" 2>&1
 status=$?
@@ -70,6 +72,15 @@ check "pictures of the installed program folder copied" yes \
   "$(cmp -s "$work/c/foto/pulsante.jpg" /usr/share/vortena/pulsante.jpg && echo yes)"
 check "entry folder made" "img_001.jpg img_002.gif menu.htm" \
   "$(ls "$work/c/foto/dir_0001" | grep -E '^(img|menu)' | tr '\n' ' ' | sed 's/ $//')"
+
+# A web build: the installed program loads its image module from the library folder.
+mkdir -p "$work/w/foto"
+cp /usr/share/vortena/pulsante.jpg "$work/w/foto/p.jpg"
+(cd "$work" && /usr/bin/vortena build --web-size 100 --drive "C=$work/w" w/foto 'C:\foto\index.htm' \
+  2>"$work/werr")
+check "installed web build exits 0" "0:" "$?:$(cat "$work/werr")"
+check "thumbnail made by the installed image module" yes \
+  "$([ -s "$work/w/foto/dir_0001/min_001.jpg" ] && echo yes || echo no)"
 
 check "desktop entry valid" "" "$(desktop-file-validate /usr/share/applications/org.vortena.Vortena.desktop 2>&1)"
 if command -v appstreamcli >/dev/null; then
