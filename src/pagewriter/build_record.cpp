@@ -108,17 +108,17 @@ BuildRecord::AlbumRecord& BuildRecord::album(const std::string& albumFolder) {
   auto found = albums_.find(key);
   if (found != albums_.end()) return found->second;
   AlbumRecord& record = albums_[key];
-  record.path = albumFolder + std::string(kBuildRecordName);
+  record.folder = albumFolder;
   if (persistent_) load(record);
   return record;
 }
 
 void BuildRecord::load(AlbumRecord& record) {
   std::unique_ptr<TextReader> reader;
-  if (!fs_.openRead(record.path, reader).ok() || !reader) {
+  if (!fs_.openRead(record.path(), reader).ok() || !reader) {
     // A name that leads to something other than a readable file is not replaced either.
     DirEntry there;
-    record.mayWrite = !fs_.fileIdentity(record.path, there).ok();
+    record.mayWrite = !fs_.fileIdentity(record.path(), there).ok();
     return;
   }
   std::string line;
@@ -135,7 +135,7 @@ void BuildRecord::load(AlbumRecord& record) {
 
 FsStatus BuildRecord::write(const AlbumRecord& record) {
   std::unique_ptr<TextWriter> writer;
-  if (FsStatus opened = fs_.openWrite(record.path, writer); !opened.ok() || !writer)
+  if (FsStatus opened = fs_.openWrite(record.path(), writer); !opened.ok() || !writer)
     return opened.ok() ? FsStatus{kPathFileAccess} : opened;
   // In folder order, so that the same record is written the same way.
   std::vector<const std::pair<const std::string, Folder>*> sorted;
@@ -152,13 +152,12 @@ FsStatus BuildRecord::write(const AlbumRecord& record) {
 void BuildRecord::save() {
   if (!persistent_) return;
   for (auto& [key, record] : albums_) {
-    const std::string albumFolder = record.path.substr(0, record.path.size() - kBuildRecordName.size());
     for (auto& [name, folder] : record.pending) {
       EntryStamp now;
-      if (fs_.entryStamp(albumFolder + name, now).ok() && now == folder.stamp && now.settled)
-        put(albumFolder, name, std::move(folder));
+      if (fs_.entryStamp(record.folder + name, now).ok() && now == folder.stamp && now.settled)
+        put(record.folder, name, std::move(folder));
       else
-        forget(albumFolder, name);
+        forget(record.folder, name);
     }
     record.pending = {};
   }

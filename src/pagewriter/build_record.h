@@ -93,7 +93,8 @@ class BuildRecord {
 
  private:
   struct AlbumRecord {
-    std::string path;    // the record file
+    std::string folder;  // the album folder it is kept in, as albumFolder below
+    std::string path() const { return folder + std::string(kBuildRecordName); }
     bool mayWrite = true;  // false when a file of that name is not a record of the program's
     bool changed = false;
     std::unordered_map<std::string, Folder> folders;

@@ -329,7 +329,7 @@ void Scrivi_Menu(PagePass& pass) {
     return;
   }
   FsStatus lostLine;  // the first failed line: the page is then not kept
-  const auto write = [&menu, &lostLine](const std::string& line) {
+  const auto write = [&menu, &lostLine](std::string_view line) {
     if (lostLine.ok()) lostLine = menu->writeLine(line);
   };
   // Without the template the page is left empty.
@@ -347,7 +347,7 @@ void Scrivi_Menu(PagePass& pass) {
     }
     const std::string lowered = asciiLower(std::string(line));
     if (!mayHoldPlaceholder(lowered)) {  // most of the page: written as it stands
-      if (lostLine.ok()) lostLine = menu->writeLine(line);
+      write(line);
       continue;
     }
     if (lowered.starts_with(kRepeatMarker)) {
