@@ -270,12 +270,16 @@ namespace {
 // Host paths of the temporary files still pending. The process can end through std::exit while
 // a page is being written (the end button during a build); the handler registered with atexit
 // removes them then. The set is never destroyed, so that a writer whose destructor runs after
-// the handler (one held by a static object) still finds it.
+// the handler (one held by a static object) still finds it. After that handler no file is
+// taken any more: a copy still under way on another thread then removes its own.
 class PendingRegistry {
  public:
-  void add(const std::string& path) {
+  // False once the process is ending.
+  bool add(const std::string& path) {
     std::lock_guard lock(mutex_);
+    if (closed_) return false;
     paths_.insert(path);
+    return true;
   }
   void remove(const std::string& path) {
     std::lock_guard lock(mutex_);
@@ -285,9 +289,11 @@ class PendingRegistry {
     std::lock_guard lock(mutex_);
     for (const std::string& path : paths_) ::unlink(path.c_str());
     paths_.clear();
+    closed_ = true;
   }
 
  private:
+  bool closed_ = false;
   std::mutex mutex_;
   std::set<std::string> paths_;
 };
@@ -390,7 +396,12 @@ int PendingFile::create(const std::string& folder, const std::string& name,
     return error;
   }
   fd_.reset(fd);
-  pendingRegistry().add(temp_);
+  if (!pendingRegistry().add(temp_)) {
+    static_cast<void>(fd_.reset());
+    ::unlink(temp_.c_str());
+    temp_.clear();
+    return ECANCELED;
+  }
   folder_ = folder;
   name_ = name;
   final_ = joinHost(folder, name);

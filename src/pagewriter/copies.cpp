@@ -58,12 +58,21 @@ std::string numberedName(const PagePass& pass, std::string_view prefix, long num
   return toCase(std::string(prefix) + zeroPad(number, 3) + "." + type, pass.upper());
 }
 
+namespace {
+
+std::string copyFailureText(FsStatus status, const std::string& entry,
+                            const std::string& copyPath) {
+  return "Errore nella copia delle immagini " + errorDetail(status) + "\r\r" + "Copia " + entry +
+         " " + copyPath;
+}
+
+}  // namespace
+
 void reportCopyFailure(PagePass& pass, FsStatus status, const std::string& entry,
                        const std::string& copyPath) {
   if (status.ok()) return;
   pass.folder.failed = true;
-  pass.sys.ui.message("Errore nella copia delle immagini " + errorDetail(status) + "\r\r" +
-                      "Copia " + entry + " " + copyPath);
+  pass.sys.ui.message(copyFailureText(status, entry, copyPath));
 }
 
 namespace {
@@ -91,8 +100,11 @@ void Copia_Immagine(PagePass& pass, const std::string& entry, const std::string&
   const std::string name = numberedName(pass, kCopyPrefix, pass.folderCount + 1, type);
   pass.copyTypes.push_back(type);
   if (copiedAsRecorded(pass, sourcePath, name)) return;
-  const std::string copyName = pass.folderPath + "\\" + name;
-  reportCopyFailure(pass, pass.sys.fs.copyFile(sourcePath, copyName), entry, copyName);
+  std::string copyName = pass.folderPath + "\\" + name;
+  pass.copies.copy(sourcePath, copyName, [&pass, entry, copyName](FsStatus status) {
+    ++pass.failedCopies;
+    pass.sys.ui.message(copyFailureText(status, entry, copyName));
+  });
 }
 
 void Copia_Pulsanti(PagePass& pass) {
@@ -100,12 +112,11 @@ void Copia_Pulsanti(PagePass& pass) {
     const std::string source = pass.programFile(name);
     const std::string destination =
         toCase(pass.folderPath + "\\" + std::string(name), pass.upper());
-    FsStatus status = pass.sys.fs.copyFile(source, destination);
-    if (!status.ok()) {
-      pass.folder.failed = true;
+    pass.copies.copy(source, destination, [&pass, name, source, destination](FsStatus status) {
+      ++pass.failedCopies;
       pass.sys.ui.message("Errore nella copia dell'immagine " + std::string(name) + "\r\n" +
                           errorDetail(status) + "\r\r" + "Copia " + source + " " + destination);
-    }
+    });
   }
 }
 

@@ -38,12 +38,13 @@ void reportCopyFailure(PagePass& pass, FsStatus status, const std::string& entry
 
 // Copies the file at `sourcePath` into pass.folderPath as picture number folderCount + 1:
 // IMG_001.JPG / img_001.jpg, keeping the last three characters of the entry (in the build's
-// case) as its type. Records that type in pass.copyTypes, whether or not the copy succeeded,
-// and reports a failure, naming the entry.
+// case) as its type. Records that type in pass.copyTypes, whether or not the copy succeeds.
+// The copy is queued on pass.copies; a failure is reported when its result comes back, naming
+// the entry.
 void Copia_Immagine(PagePass& pass, const std::string& entry, const std::string& sourcePath);
 
-// Copies the five navigation pictures into pass.folderPath under their names in the build's
-// case, each failure reported on its own.
+// Queues the copies of the five navigation pictures into pass.folderPath under their names in
+// the build's case, each failure reported on its own.
 void Copia_Pulsanti(PagePass& pass);
 
 }  // namespace vortena

@@ -114,22 +114,28 @@ void removeEarlierCopies(PagePass& pass) {
 
 // Records the folder just completed, or forgets it when something in it failed: the next build
 // then looks at every file. `untouched`: nothing was written in it, so its stamp is the
-// recorded one.
+// recorded one. Its copies may still be under way: the folder is looked at once they are made,
+// and not recorded when one of them failed.
 void recordFolder(PagePass& pass, std::uint64_t navigation, std::uint64_t slideshow,
                   bool untouched) {
   PagePass::FolderState& folder = pass.folder;
-  const std::string name = folderName(pass);
   const bool recordable =
       !pass.job.web.on() && !folder.failed &&
       std::find(folder.entries.begin(), folder.entries.end(), 0) == folder.entries.end();
   if (untouched && recordable) return;
-  EntryStamp now;
-  if (!recordable || !pass.sys.fs.entryStamp(pass.folderPath, now).ok() || !now.isFolder ||
-      now.name != name) {
-    pass.record.forget(pass.job.Dir_Album, name);
-    return;
-  }
-  pass.record.putWhenSettled(pass.job.Dir_Album, name, {now, navigation, slideshow, folder.entries});
+  pass.copies.then([&pass, album = pass.job.Dir_Album, name = folderName(pass),
+                    path = pass.folderPath, recordable, navigation, slideshow,
+                    entries = std::move(folder.entries)]() mutable {
+    const bool copied = pass.failedCopies == 0;
+    pass.failedCopies = 0;
+    EntryStamp now;
+    if (!recordable || !copied || !pass.sys.fs.entryStamp(path, now).ok() || !now.isFolder ||
+        now.name != name) {
+      pass.record.forget(album, name);
+      return;
+    }
+    pass.record.putWhenSettled(album, name, {now, navigation, slideshow, std::move(entries)});
+  });
 }
 
 std::uint64_t slideshowDigest(PagePass& pass);

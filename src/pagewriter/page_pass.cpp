@@ -112,6 +112,8 @@ PageOutcome Crea_Pagina(PageJob& job, const PassControls& controls,
     } else {
       outcome = PageOutcome::Refused;
     }
+    // The last copies' failures are told, and their folders recorded, before the pass ends.
+    pass.copies.deliver();
   } catch (...) {
     // Nothing may end the program from here: the page is given up (the file of that name keeps
     // what it held), the pass ends as usual.

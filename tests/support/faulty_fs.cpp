@@ -48,11 +48,13 @@ class FaultyWriter : public TextWriter {
 }  // namespace
 
 void FaultyFileSystem::failOn(FsOperation op, std::string path, int errorNumber, int nth) {
+  std::lock_guard lock(mutex_);
   rules_.push_back(Rule{op, comparable(path), errorNumber, nth});
 }
 
 int FaultyFileSystem::injected(FsOperation op, const std::string& path) {
   const std::string key = comparable(path);
+  std::lock_guard lock(mutex_);
   int error = kFsOk;
   // Every matching rule counts the operation, also when an earlier rule already fails it.
   for (Rule& rule : rules_) {

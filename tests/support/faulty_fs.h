@@ -2,6 +2,7 @@
 // program's failure paths.
 #pragma once
 
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -31,8 +32,12 @@ class FaultyFileSystem : public FileSystem {
   // Makes operations of `op` on `path` fail with `errorNumber`: every one when `nth` is 0,
   // otherwise only the nth (1-based) such operation. `path` is compared case-insensitively
   // with the path as the caller wrote it; an empty `path` matches every path.
+  // The rules may change while the page writer copies on its own thread (copy_queue.h).
   void failOn(FsOperation op, std::string path, int errorNumber, int nth = 0);
-  void clearFaults() { rules_.clear(); }
+  void clearFaults() {
+    std::lock_guard lock(mutex_);
+    rules_.clear();
+  }
 
   FsStatus openRead(const std::string& path, std::unique_ptr<TextReader>& out) override;
   FsStatus openWrite(const std::string& path, std::unique_ptr<TextWriter>& out) override;
@@ -76,6 +81,7 @@ class FaultyFileSystem : public FileSystem {
   int injected(FsOperation op, const std::string& path);
 
   FileSystem& inner_;
+  std::mutex mutex_;
   std::vector<Rule> rules_;
 };
 
