@@ -51,7 +51,7 @@ PY
 build() {
   local tree=$1 album=$2
   shift 2
-  rm -rf "$album"
+  discard "$album"
   mkdir -p "$album"
   sync
   local start end
@@ -63,13 +63,13 @@ build() {
 
 # Wall time in ms of cp -r of folder $1.
 copy_time() {
-  rm -rf "$work/cp_copy"
+  discard "$work/cp_copy"
   sync
   local start end
   start=$(now)
   cp -r "$1" "$work/cp_copy"
   end=$(now)
-  rm -rf "$work/cp_copy"
+  discard "$work/cp_copy"
   ms "$start" "$end"
 }
 
@@ -97,7 +97,7 @@ for n in "${sizes[@]}"; do
   if [[ -z $first_n ]]; then first_n=$n first_ms=$last_ms; fi
   end_n=$n end_ms=$last_ms
   build_case "single page, $n, nine a folder" "$work/nine$n" --per-folder 9
-  rm -rf "$work/one$n" "$work/nine$n"
+  discard "$work/one$n"; discard "$work/nine$n"
 done
 if [[ $end_n != "$first_n" ]]; then
   echo "growth exponent ${first_n} -> ${end_n} entries (one a folder): $(awk -v a="$first_ms" -v b="$end_ms" \
@@ -112,15 +112,15 @@ build_case "camera names, $camera, lower case" "$work/camera"
 cam_ms=$last_ms
 build_case "lower-case names, $camera" "$work/lower"
 echo "camera names / lower-case names: $(ratio "$cam_ms" "$last_ms") (goal <= 1.10)"
-rm -rf "$work/camera" "$work/lower"
+discard "$work/camera"; discard "$work/lower"
 
 make_tree "$work/onefolder" "$camera" "$camera" "DSC_%05d.JPG"
 build_case "$camera camera names in one folder" "$work/onefolder"
-rm -rf "$work/onefolder"
+discard "$work/onefolder"
 
 make_tree "$work/paged" "$pages" 1 "p%05d.jpg"
 build_case "paged build, $pages pages" "$work/paged" --paged --per-folder 1
-rm -rf "$work/paged"
+discard "$work/paged"
 
 # A rebuild of the album just built, nothing changed: the copies and the pages stay as they are.
 make_tree "$work/again" "$rebuild" 1 "p%05d.jpg"
@@ -134,7 +134,7 @@ messages() { grep -Ev '^vortena: (\[|[0-9]+ found)' "$1" || true; }
 same=$([[ "$(messages "$work/first.out")" == "$(messages "$work/build.out")" ]] &&
   echo "same messages" || echo "MESSAGES DIFFER")
 echo "rebuild of an unchanged $rebuild-entry album: first $first ms, rebuild $again ms = $(ratio "$first" "$again") x faster (goal >= 10), $same"
-rm -rf "$work/again" "$work/album"
+discard "$work/again"; discard "$work/album"
 
 # System calls: a build of 200 entries, one a folder, under strace. A copy is the run of calls
 # from the look-ups of its source (the stats just before the source's open) to the close of the
@@ -182,7 +182,7 @@ if counts:
           % (counts[len(counts) // 2], counts[0], counts[-1], len(counts)), "(goal <= 12)")
 print("system calls per entry, whole build of 200: %d" % (total // 200))
 PY
-  rm -rf "$work/traced" "$work/album"
+  discard "$work/traced"; discard "$work/album"
 fi
 
 if [[ -n $peak ]]; then

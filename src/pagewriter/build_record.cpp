@@ -221,6 +221,9 @@ const SlideshowTemplate& BuildRecord::slideshowTemplate() {
     while (reader->readLine(line)) {
       digest.add(line);
       slideshow_->lines.push_back(line);
+      for (char& c : line)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+      slideshow_->lowered.push_back(std::move(line));
     }
   }
   digest.add(static_cast<std::int64_t>(slideshow_->read));

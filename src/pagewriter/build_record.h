@@ -54,6 +54,7 @@ class Digest {
 struct SlideshowTemplate {
   bool read = false;  // false: the template could not be opened; the pages are left empty
   std::vector<std::string> lines;
+  std::vector<std::string> lowered;  // each line with ASCII letters in lower case, made once
   std::uint64_t digest = 0;
 };
 

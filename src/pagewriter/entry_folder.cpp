@@ -219,7 +219,7 @@ constexpr long kFirstRepeated = 10;
 
 // Whether a lower-cased template line may hold a placeholder of the slideshow page: a link up
 // to the album ("../"), a picture of the folder ("img_") or a navigation picture.
-bool mayHoldPlaceholder(const std::string& lowered) {
+bool mayHoldPlaceholder(std::string_view lowered) {
   for (std::string_view part : {"../", "img_", "min_"})
     if (lowered.find(part) != std::string::npos) return true;
   for (std::string_view picture : kNavigationPictures)
@@ -343,15 +343,15 @@ void Scrivi_Menu(PagePass& pass) {
   const SlideshowLinks links = slideshowLinks(pass);
   const long count = static_cast<long>(pass.copyTypes.size());
   const bool web = pass.job.web.on();
-  for (auto it = menuTemplate.lines.begin(); lostLine.ok() && it != menuTemplate.lines.end();
-       ++it) {
-    std::string_view line = *it;
+  for (size_t i = 0; lostLine.ok() && i < menuTemplate.lines.size(); ++i) {
+    std::string_view line = menuTemplate.lines[i];
+    std::string_view lowered = menuTemplate.lowered[i];
     if (line.starts_with(kWebOnly) || line.starts_with(kCopiesOnly)) {
       const std::string_view marker = line.starts_with(kWebOnly) ? kWebOnly : kCopiesOnly;
       if ((marker == kWebOnly) != web) continue;
       line.remove_prefix(marker.size());
+      lowered.remove_prefix(marker.size());
     }
-    const std::string lowered = asciiLower(std::string(line));
     if (!mayHoldPlaceholder(lowered)) {  // most of the page: written as it stands
       write(line);
       continue;
