@@ -20,6 +20,8 @@ struct Album {
   // The record of the entry folders while a build runs (pagewriter/build_record.h); null
   // between builds.
   BuildRecord* record = nullptr;
+  // The copies of the build that runs (pagewriter/copy_queue.h); null between builds.
+  CopyQueue* copies = nullptr;
 
   // The case option: "Maiuscole" selected means upper case.
   bool upperCase() const { return form.Option1->selected(); }

@@ -11,6 +11,7 @@
 #include "album/page_launch.h"
 #include "core/text.h"
 #include "pagewriter/build_record.h"
+#include "pagewriter/copy_queue.h"
 
 namespace vortena {
 namespace {
@@ -38,24 +39,37 @@ class BuildButtonsLock {
   bool released_ = false;
 };
 
-// The build's record of its entry folders, from the first page pass to the last: read where the
-// build writes, and written back once the pages are done (or when the build ends early).
-class BuildRecordScope {
+// What a build keeps from its first page pass to its last: the record of its entry folders,
+// read where the build writes, and the copies made beside the passes. Once the pages are done
+// (or when the build ends early) the copies are all delivered, with their messages, and the
+// record is written back.
+class BuildScope {
  public:
-  explicit BuildRecordScope(Album& album)
-      : album_(album), record_(*album.sys.fs, album.sys.programFolder) {
+  explicit BuildScope(Album& album)
+      : album_(album), record_(*album.sys.fs, album.sys.programFolder),
+        copies_(*album.sys.fs, *album.sys.ui) {
     album_.record = &record_;
+    album_.copies = &copies_;
   }
-  ~BuildRecordScope() { save(); }
-  void save() {
+  ~BuildScope() {
+    try {
+      finish();
+    } catch (...) {
+      // A message that could not be shown; the record is a saving only.
+    }
+  }
+  void finish() {
     if (!album_.record) return;
+    copies_.deliver();
     record_.save();
     album_.record = nullptr;
+    album_.copies = nullptr;
   }
 
  private:
   Album& album_;
   BuildRecord record_;
+  CopyQueue copies_;
 };
 
 // A refused command: a beep, then its message.
@@ -81,11 +95,11 @@ void Command1_Click(Album& album) {
   wholeListRange(album);
   pageFileNameRule(album);
   album.folders = FolderNumbering{};
-  BuildRecordScope record(album);
+  BuildScope scope(album);
   // Without a page written whole there is nothing to install beside it and nothing to view:
   // after a No, a refused new place or a reported failure the build ends here.
   if (Crea_Pagina(album) != PageOutcome::Written) return;
-  record.save();
+  scope.finish();
   keep.push_back(filePlace(*album.sys.fs, job.Dir_Album + job.File_Pagina));
   Copia_Modelli(album, keep);
   lock.release();
@@ -133,7 +147,7 @@ void Command4_Click(Album& album) {
   // Entry-folder numbers run on across the pages of the build, so that no page replaces the
   // folders of another.
   album.folders = FolderNumbering{};
-  BuildRecordScope record(album);
+  BuildScope scope(album);
   bool anyWritten = false;
   // The numbered pages lead back to the index of pages, under the name it is written with.
   pageFileNameRule(album);
@@ -172,7 +186,7 @@ void Command4_Click(Album& album) {
   const PageOutcome index = Crea_Pagina(album);
   album.folders.folderPerEntry = false;
   job.indexPage.clear();
-  record.save();
+  scope.finish();
   if (index == PageOutcome::RecoveryRefused) return;
   if (index == PageOutcome::Written)
     keep.push_back(filePlace(*album.sys.fs, job.Dir_Album + job.File_Pagina));

@@ -21,36 +21,29 @@ FolderCache::Stamp FolderCache::stampOf(const struct stat& st) {
   return {st.st_dev, st.st_ino, st.st_mtim, st.st_size, st.st_nlink};
 }
 
-// Reads the whole folder into a fresh index; null when it cannot be read. The stamp is the one
-// taken before the read: a change during the read leaves a newer stamp on disk, so the index
-// is read again at its next use rather than trusted.
-FolderCache::Listing* FolderCache::read(const std::string& folder, const struct stat& st) {
+// Every name of the folder; false when it cannot be read. Called without the lock: the disk
+// work of one thread never holds up another's look-ups.
+bool FolderCache::readNames(const std::string& folder, std::vector<std::string>& names) {
   DIR* dir = ::opendir(folder.c_str());
-  if (!dir) {
-    auto old = folders_.find(folder);
-    if (old != folders_.end()) {
-      names_ -= std::min(names_, old->second.names.size());
-      folders_.erase(old);
-    }
-    return nullptr;
-  }
-  ++reads_;
-  std::vector<std::string> names;
+  if (!dir) return false;
   while (const dirent* entry = ::readdir(dir)) {
     std::string_view name = entry->d_name;
     if (name != "." && name != "..") names.emplace_back(name);
   }
   ::closedir(dir);
-  return &store(folder, st, names);
+  return true;
+}
+
+void FolderCache::drop(const std::string& folder) {
+  auto old = folders_.find(folder);
+  if (old == folders_.end()) return;
+  names_ -= std::min(names_, old->second.names.size());
+  folders_.erase(old);
 }
 
 FolderCache::Listing& FolderCache::store(const std::string& folder, const struct stat& st,
                                          const std::vector<std::string>& names) {
-  auto old = folders_.find(folder);
-  if (old != folders_.end()) {
-    names_ -= std::min(names_, old->second.names.size());
-    folders_.erase(old);
-  }
+  drop(folder);
   makeRoom(names.size());
   Listing listing;
   listing.stamp = stampOf(st);
@@ -89,16 +82,31 @@ std::optional<std::string> FolderCache::find(const std::string& folder,
                                              const std::string& asked) {
   if (!folderStat || !S_ISDIR(folderStat->st_mode) || asked == "." || asked == "..")
     return findEntry(folder, asked);
+  {
+    std::lock_guard lock(mutex_);
+    auto it = folders_.find(folder);
+    if (it != folders_.end() && it->second.stamp == stampOf(*folderStat))
+      return lookUp(it->second, asked);
+  }
+  // Read afresh. The stamp is the one taken before the read: a change during the read leaves a
+  // newer stamp on disk, so the index is read again at its next use rather than trusted; and
+  // an index stored meanwhile by another thread is replaced by this one, never merged with it.
+  std::vector<std::string> names;
+  const bool read = readNames(folder, names);
   std::lock_guard lock(mutex_);
-  auto it = folders_.find(folder);
-  Listing* listing = it != folders_.end() && it->second.stamp == stampOf(*folderStat)
-                         ? &it->second
-                         : read(folder, *folderStat);
-  // A folder that may be searched but not read: one look at the exact spelling.
-  if (!listing) return findEntry(folder, asked);
-  listing->lastUse = ++uses_;
-  auto found = listing->names.find(toUpper(asked));
-  if (found == listing->names.end()) return std::nullopt;
+  if (!read) {
+    drop(folder);
+    // A folder that may be searched but not read: one look at the exact spelling.
+    return findEntry(folder, asked);
+  }
+  ++reads_;
+  return lookUp(store(folder, *folderStat, names), asked);
+}
+
+std::optional<std::string> FolderCache::lookUp(Listing& listing, const std::string& asked) {
+  listing.lastUse = ++uses_;
+  auto found = listing.names.find(toUpper(asked));
+  if (found == listing.names.end()) return std::nullopt;
   const std::vector<std::string>& spellings = found->second;
   if (std::find(spellings.begin(), spellings.end(), asked) != spellings.end()) return asked;
   return spellings.front();
@@ -106,13 +114,19 @@ std::optional<std::string> FolderCache::find(const std::string& folder,
 
 template <typename Change>
 void FolderCache::update(const std::string& folder, bool done, Change change) {
+  {
+    std::lock_guard lock(mutex_);
+    if (folders_.find(folder) == folders_.end()) return;
+  }
+  // The stat without the lock, as the read above. A change by another thread between it and
+  // the lock leaves the index a stamp older than the disk's: it is then read again.
+  struct stat st;
+  const bool there = done && statFollow(folder, st) && S_ISDIR(st.st_mode);
   std::lock_guard lock(mutex_);
   auto it = folders_.find(folder);
   if (it == folders_.end()) return;
-  struct stat st;
-  if (!done || !statFollow(folder, st) || !S_ISDIR(st.st_mode)) {
-    names_ -= std::min(names_, it->second.names.size());
-    folders_.erase(it);
+  if (!there) {
+    drop(folder);
     return;
   }
   change(it->second);

@@ -78,7 +78,10 @@ class FolderCache {
     std::unordered_map<std::string, std::vector<std::string>> names;
   };
   static Stamp stampOf(const struct stat& st);
-  Listing* read(const std::string& folder, const struct stat& st);
+  static bool readNames(const std::string& folder, std::vector<std::string>& names);
+  // With the lock held: the listing's answer for `asked`, and its index dropped.
+  std::optional<std::string> lookUp(Listing& listing, const std::string& asked);
+  void drop(const std::string& folder);
   Listing& store(const std::string& folder, const struct stat& st,
                  const std::vector<std::string>& names);
   // Drops the listings used longest ago until `more` names fit in half the room.

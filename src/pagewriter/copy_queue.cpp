@@ -4,6 +4,38 @@
 
 namespace vortena {
 
+void CopiesFirstUi::beep() {
+  copies_.then([this] { ui_.beep(); });
+}
+
+void CopiesFirstUi::message(const std::string& text) {
+  copies_.deliver();
+  ui_.message(text);
+}
+
+bool CopiesFirstUi::question(const std::string& text) {
+  copies_.deliver();
+  return ui_.question(text);
+}
+
+void CopiesFirstUi::setPointer(Pointer pointer) {
+  copies_.then([this, pointer] { ui_.setPointer(pointer); });
+}
+
+void CopiesFirstUi::processEvents() {
+  copies_.deliverReady();
+  ui_.processEvents();
+}
+
+void CopiesFirstUi::endProgram() {
+  copies_.deliver();
+  ui_.endProgram();
+}
+
+void CopiesFirstUi::progress(long done, long total) {
+  copies_.then([this, done, total] { ui_.progress(done, total); });
+}
+
 CopyQueue::~CopyQueue() {
   {
     std::lock_guard lock(mutex_);
@@ -17,10 +49,7 @@ void CopyQueue::copy(std::string from, std::string to, Failed failed) {
   if (!worker_.joinable()) worker_ = std::thread([this] { work(); });
   push({std::move(from), std::move(to), std::move(failed), nullptr, {}, false});
   deliverReady();
-  deliverWhile(true, [this] {
-    std::lock_guard lock(mutex_);
-    return copies_ > kMaxWaiting;
-  });
+  deliverWhile(true, kMaxWaiting);
 }
 
 void CopyQueue::then(std::function<void()> action) {
@@ -29,35 +58,37 @@ void CopyQueue::then(std::function<void()> action) {
 }
 
 void CopyQueue::push(Item item) {
+  bool wake = false;
   {
     std::lock_guard lock(mutex_);
-    if (!item.action) ++copies_;
+    if (!item.action) {
+      ++copies_;
+      wake = workerIdle_;
+    }
     items_.push_back(std::move(item));
   }
-  queued_.notify_one();
+  if (wake) queued_.notify_one();
 }
 
-void CopyQueue::deliverReady() {
-  deliverWhile(false, [] { return true; });
-}
+void CopyQueue::deliverReady() { deliverWhile(false, 0); }
 
-void CopyQueue::deliver() {
-  deliverWhile(true, [] { return true; });
-}
+void CopyQueue::deliver() { deliverWhile(true, 0); }
 
-void CopyQueue::deliverWhile(bool wait, const std::function<bool()>& more) {
-  // A result being delivered tells its failure through the pass's interface, which asks for
-  // the results before it: those are all delivered already, so the order holds as it is.
+void CopyQueue::deliverWhile(bool wait, std::size_t untilBelow) {
+  // A result being delivered tells its failure through ui(), which asks for the results before
+  // it: those are all delivered already, so the order holds as it is.
   if (delivering_) return;
   delivering_ = true;
-  while (more()) {
+  for (;;) {
     Item item;
     {
       std::unique_lock lock(mutex_);
-      if (items_.empty()) break;
+      if (items_.empty() || (untilBelow != 0 && copies_ <= untilBelow)) break;
       if (!items_.front().done) {
         if (!wait) break;
+        waiting_ = true;
         made_.wait(lock, [this] { return items_.front().done; });
+        waiting_ = false;
       }
       item = std::move(items_.front());
       items_.pop_front();
@@ -66,10 +97,12 @@ void CopyQueue::deliverWhile(bool wait, const std::function<bool()>& more) {
       if (!item.action) --copies_;
     }
     try {
-      if (item.action)
+      if (item.action) {
         item.action();
-      else if (!item.status.ok() && item.failed)
-        item.failed(item.status);
+      } else if (!item.status.ok()) {
+        ++failures_;
+        if (item.failed) item.failed(item.status);
+      }
     } catch (...) {
       delivering_ = false;
       throw;
@@ -81,20 +114,23 @@ void CopyQueue::deliverWhile(bool wait, const std::function<bool()>& more) {
 void CopyQueue::work() {
   std::unique_lock lock(mutex_);
   for (;;) {
-    queued_.wait(lock, [this] { return stopping_ || next_ < items_.size(); });
+    while (!stopping_ && next_ >= items_.size()) {
+      workerIdle_ = true;
+      queued_.wait(lock);
+      workerIdle_ = false;
+    }
     if (stopping_) return;
     // The item stays where it is until it is done: only done items leave the front, and more
     // items at the back leave it in place.
     Item& item = items_[next_];
-    if (!item.action) {
-      lock.unlock();
-      const FsStatus status = fs_.copyFile(item.from, item.to);
-      lock.lock();
-      item.status = status;
-      item.done = true;
-    }
     ++next_;
-    made_.notify_all();
+    if (item.action) continue;
+    lock.unlock();
+    const FsStatus status = fs_.copyFile(item.from, item.to);
+    lock.lock();
+    item.status = status;
+    item.done = true;
+    if (waiting_) made_.notify_all();
   }
 }
 

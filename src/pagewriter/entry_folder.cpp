@@ -123,18 +123,19 @@ void recordFolder(PagePass& pass, std::uint64_t navigation, std::uint64_t slides
       !pass.job.web.on() && !folder.failed &&
       std::find(folder.entries.begin(), folder.entries.end(), 0) == folder.entries.end();
   if (untouched && recordable) return;
-  pass.copies.then([&pass, album = pass.job.Dir_Album, name = folderName(pass),
-                    path = pass.folderPath, recordable, navigation, slideshow,
+  // Run after the pass may have ended: it holds only what outlives the pass.
+  pass.copies.then([&copies = pass.copies, &fs = pass.sys.fs, &record = pass.record,
+                    album = pass.job.Dir_Album, name = folderName(pass), path = pass.folderPath,
+                    recordable, navigation, slideshow,
                     entries = std::move(folder.entries)]() mutable {
-    const bool copied = pass.failedCopies == 0;
-    pass.failedCopies = 0;
+    const bool copied = copies.takeFailures() == 0;
     EntryStamp now;
-    if (!recordable || !copied || !pass.sys.fs.entryStamp(path, now).ok() || !now.isFolder ||
+    if (!recordable || !copied || !fs.entryStamp(path, now).ok() || !now.isFolder ||
         now.name != name) {
-      pass.record.forget(album, name);
+      record.forget(album, name);
       return;
     }
-    pass.record.putWhenSettled(album, name, {now, navigation, slideshow, std::move(entries)});
+    record.putWhenSettled(album, name, {now, navigation, slideshow, std::move(entries)});
   });
 }
 

@@ -4,6 +4,7 @@
 
 #include "core/text.h"
 #include "pagewriter/copies.h"
+#include "pagewriter/copy_queue.h"
 #include "pagewriter/entry_folder.h"
 #include "pagewriter/entry_grid.h"
 #include "pagewriter/page_header.h"
@@ -101,10 +102,16 @@ PageOutcome Crea_Pagina(PageJob& job, const PassControls& controls,
                         const PassServices& services) {
   job.folders.nextFolder = job.folders.firstFolder;
   PageOutcome outcome = PageOutcome::NotWritten;
+  // A pass on its own keeps a record and copies of its own, which never touches the disk; the
+  // record outlives the copies, whose last actions write to it.
+  BuildRecord ownRecord(services.fs, services.programFolder, false);
+  CopyQueue ownCopies(services.fs, services.ui);
+  CopyQueue& copies = job.copies ? *job.copies : ownCopies;
+  const PassServices ordered{services.fs, copies.ui(), services.programFolder};
   try {
-    PagePass pass(job, controls, services);
+    PagePass pass(job, controls, ordered, copies, job.record ? *job.record : ownRecord);
     if (setUp(pass)) {
-      services.ui.setPointer(Pointer::Hourglass);
+      ordered.ui.setPointer(Pointer::Hourglass);
       while (writePage(pass) == Flow::Restart) {
       }
       pass.abandonPage();
@@ -112,13 +119,14 @@ PageOutcome Crea_Pagina(PageJob& job, const PassControls& controls,
     } else {
       outcome = PageOutcome::Refused;
     }
-    // The last copies' failures are told, and their folders recorded, before the pass ends.
-    pass.copies.deliver();
+    // A pass on its own tells the last copies' failures, and records their folders, before it
+    // ends; a build's copies go on into its next pass.
+    if (&copies == &ownCopies) copies.deliver();
   } catch (...) {
     // Nothing may end the program from here: the page is given up (the file of that name keeps
     // what it held), the pass ends as usual.
   }
-  endOfPass(services.ui);
+  endOfPass(ordered.ui);
   return outcome;
 }
 

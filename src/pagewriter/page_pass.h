@@ -14,6 +14,7 @@
 namespace vortena {
 
 class BuildRecord;
+class CopyQueue;
 
 // The job fields of one page pass.
 struct PageJob {
@@ -36,6 +37,10 @@ struct PageJob {
   // The build's record of its entry folders (build_record.h), kept across the passes of a
   // build; null for a pass on its own, which then keeps one for itself.
   BuildRecord* record = nullptr;
+  // The build's copies (copy_queue.h), made on across its passes; null for a pass on its own,
+  // which then makes its copies itself and delivers them before it ends. Whoever owns the queue
+  // tells the user everything through its ui() while it lives.
+  CopyQueue* copies = nullptr;
 };
 
 // The window's controls that a pass reads. They stay live: the pass lets the window process

@@ -33,23 +33,16 @@ enum class Flow {
 };
 
 struct PagePass {
-  PagePass(PageJob& j, const PassControls& c, const PassServices& s)
-      : job(j), controls(c), copies(s.fs), ui(s.ui, copies), services{s.fs, ui, s.programFolder},
-        sys(services), ownRecord(s.fs, s.programFolder, false),
-        record(j.record ? *j.record : ownRecord) {}
+  // `s.ui` is q.ui(): everything the pass tells comes after the copies queued before it. The
+  // record and the copies outlive the pass.
+  PagePass(PageJob& j, const PassControls& c, const PassServices& s, CopyQueue& q, BuildRecord& r)
+      : job(j), controls(c), sys(s), copies(q), record(r) {}
 
   PageJob& job;
   const PassControls& controls;
-  // The byte copies of the entry folders, made beside the pass (copy_queue.h); the pass tells
-  // the user everything through `ui`, after the results of the copies queued before.
-  CopyQueue copies;
-  CopiesFirstUi ui;
-  PassServices services;
-  const PassServices& sys;  // `services`: the disk, `ui`, the program folder
-  // Copy failures delivered since the last entry folder was recorded: the copies of a folder
-  // are queued after the record of the one before, so these are the folder's own.
-  long failedCopies = 0;
-  BuildRecord ownRecord;  // the pass's own, for a pass outside a build
+  const PassServices& sys;
+  // The byte copies of the entry folders, made beside the pass (copy_queue.h).
+  CopyQueue& copies;
   BuildRecord& record;
   const std::string q = "\"";  // the quote character around every attribute value
 

@@ -29,7 +29,7 @@ TEST(CopyQueueTest, ResultsAndActionsComeBackInTheOrderQueued) {
 
   std::vector<std::string> told;
   {
-    CopyQueue copies(faulty);
+    CopyQueue copies(faulty, fx.user());
     const auto failed = [&told](std::string name) {
       return [&told, name](FsStatus status) {
         told.push_back(name + " " + std::to_string(status.number));
