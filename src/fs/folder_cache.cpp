@@ -88,6 +88,12 @@ std::optional<std::string> FolderCache::find(const std::string& folder,
     if (it != folders_.end() && it->second.stamp == stampOf(*folderStat))
       return lookUp(it->second, asked);
   }
+  // The folder changed since it was read. The exact spelling, when it is there, is the answer
+  // whatever else the folder holds: one look at it spares reading the whole folder again, which
+  // matters in a big folder that keeps changing (the sources taking the build's case while the
+  // copy thread looks them up).
+  struct stat exact;
+  if (::lstat(joinHost(folder, asked).c_str(), &exact) == 0) return asked;
   // Read afresh. The stamp is the one taken before the read: a change during the read leaves a
   // newer stamp on disk, so the index is read again at its next use rather than trusted; and
   // an index stored meanwhile by another thread is replaced by this one, never merged with it.
