@@ -13,8 +13,10 @@
 # BENCH_PEAK    entries of the peak-memory build (default: no such build)
 # BENCH_KB      size of each generated picture in KB (default 1.5: the file-system work alone;
 #               photo-sized pictures, a few hundred KB, show the share of the bytes copied)
+# BENCH_REPEAT  times each build and its cp -r are timed, one after the other (default 1); the
+#               medians are printed. On a shared machine whose disk speed drifts, 3 or more.
 # The issue's sizes: BENCH_SIZES="2500 10000 20000" BENCH_CAMERA=16000 BENCH_PAGES=10000
-# BENCH_REBUILD=10000 BENCH_PEAK=100000. Needs /usr/bin/time and strace.
+# BENCH_REBUILD=10000 BENCH_PEAK=100000 BENCH_REPEAT=3. Needs /usr/bin/time and strace.
 set -euo pipefail
 source "$(dirname "$0")/common.bash"
 
@@ -28,6 +30,7 @@ peak=${BENCH_PEAK:-}
 now() { date +%s%N; }
 ms() { echo $(( ($2 - $1) / 1000000 )); }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b == 0) b = 1; printf "%.2f", a / b }'; }
+median() { printf '%s\n' "$@" | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
 # A tree of `entries` pictures of $BENCH_KB KB under $1: `per` pictures a folder, named by printf
 # pattern $4 (p%04d.jpg, DSC_%04d.JPG, ...).
@@ -78,13 +81,21 @@ copy_time() {
 build_case() {
   local name=$1 tree=$2
   shift 2
-  local b album_cp src_cp files
-  b=$(build "$tree" "$work/album" "$@")
-  album_cp=$(copy_time "$work/album")
-  src_cp=$(copy_time "$tree")
+  local b album_cp src_cp files builds=() album_cps=() src_cps=()
+  for ((r = 0; r < ${BENCH_REPEAT:-1}; ++r)); do
+    builds+=("$(build "$tree" "$work/album" "$@")")
+    album_cps+=("$(copy_time "$work/album")")
+    src_cps+=("$(copy_time "$tree")")
+  done
+  b=$(median "${builds[@]}") album_cp=$(median "${album_cps[@]}") src_cp=$(median "${src_cps[@]}")
   files=$(find "$work/album" -type f | wc -l)
   printf '%-34s build %7d ms  cp album %6d ms (%s x, goal <= 1.5)  cp sources %6d ms (%s x)  %d files\n' \
     "$name" "$b" "$album_cp" "$(ratio "$b" "$album_cp")" "$src_cp" "$(ratio "$b" "$src_cp")" "$files"
+  if ((${#builds[@]} > 1)); then
+    local runs="" i
+    for i in "${!builds[@]}"; do runs+=" ${builds[i]}/${album_cps[i]}"; done
+    echo "    runs, build/cp album ms:$runs"
+  fi
   last_ms=$b
 }
 
