@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <mutex>
 #include <set>
+#include <shared_mutex>
 #include <utility>
 #include <vector>
 
@@ -270,22 +271,32 @@ namespace {
 // Host paths of the temporary files still pending. The process can end through std::exit while
 // a page is being written (the end button during a build); the handler registered with atexit
 // removes them then. The set is never destroyed, so that a writer whose destructor runs after
-// the handler (one held by a static object) still finds it. After that handler no file is
-// taken any more: a copy still under way on another thread then removes its own.
+// the handler (one held by a static object) still finds it. A file is made and registered in
+// one step that the handler waits for, so that a copy under way on another thread leaves no
+// file behind whatever the moment; after the handler no file is made any more.
 class PendingRegistry {
  public:
-  // False once the process is ending.
-  bool add(const std::string& path) {
-    std::lock_guard lock(mutex_);
-    if (closed_) return false;
-    paths_.insert(path);
-    return true;
+  // Makes the temporary file `path` (exclusively, links not followed) and registers it: its
+  // descriptor, or -1 with errno set (ECANCELED once the process is ending).
+  int create(const std::string& path) {
+    std::shared_lock making(closing_);  // makers run side by side; the handler waits for them
+    if (closed_) {
+      errno = ECANCELED;
+      return -1;
+    }
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+      std::lock_guard lock(mutex_);
+      paths_.insert(path);
+    }
+    return fd;
   }
   void remove(const std::string& path) {
     std::lock_guard lock(mutex_);
     paths_.erase(path);
   }
   void removeAll() {
+    std::unique_lock closing(closing_);
     std::lock_guard lock(mutex_);
     for (const std::string& path : paths_) ::unlink(path.c_str());
     paths_.clear();
@@ -293,7 +304,8 @@ class PendingRegistry {
   }
 
  private:
-  bool closed_ = false;
+  std::shared_mutex closing_;
+  bool closed_ = false;  // written with closing_ held alone, read with it shared
   std::mutex mutex_;
   std::set<std::string> paths_;
 };
@@ -358,9 +370,15 @@ int moveWithoutReplace(const std::string& from, const std::string& to) {
 
 int respellInPlace(const std::string& folder, const std::string& onDisk, const std::string& asked) {
   const std::string old = joinHost(folder, onDisk);
-  // A direct rename would replace a file standing under `asked`, and on a host that ignores
-  // letter case a no-replace rename would find `onDisk` itself there; a fresh name between
-  // the two spellings serves both.
+  // A no-replace rename keeps a file standing under `asked`: on a host that tells letter case
+  // apart it is the one call needed. On a host that ignores letter case it finds `onDisk`
+  // itself there and fails; a fresh name between the two spellings then serves (and a real
+  // twin under `asked` fails that way too, replacing nothing).
+  if (renameNoReplace(old, joinHost(folder, asked)) == 0) {
+    folderCache().removed(folder, onDisk);
+    folderCache().added(folder, asked);
+    return 0;
+  }
   std::string between;
   int error = EEXIST;
   for (int i = 0; i < kNameTries && error == EEXIST; ++i) {
@@ -387,7 +405,7 @@ int PendingFile::create(const std::string& folder, const std::string& name,
   int fd = -1;
   for (int i = 0; i < kNameTries && fd < 0; ++i) {
     temp_ = joinHost(folder, freshHiddenName());
-    fd = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    fd = pendingRegistry().create(temp_);
     if (fd < 0 && errno != EEXIST) break;
   }
   if (fd < 0) {
@@ -396,12 +414,6 @@ int PendingFile::create(const std::string& folder, const std::string& name,
     return error;
   }
   fd_.reset(fd);
-  if (!pendingRegistry().add(temp_)) {
-    static_cast<void>(fd_.reset());
-    ::unlink(temp_.c_str());
-    temp_.clear();
-    return ECANCELED;
-  }
   folder_ = folder;
   name_ = name;
   final_ = joinHost(folder, name);
