@@ -139,26 +139,38 @@ void FolderCache::update(const std::string& folder, bool done, Change change) {
   it->second.stamp = stampOf(st);
 }
 
+void FolderCache::add(Listing& listing, const std::string& name) {
+  std::vector<std::string>& spellings = listing.names[toUpper(name)];
+  if (spellings.empty()) ++names_;
+  auto at = std::lower_bound(spellings.begin(), spellings.end(), name);
+  if (at == spellings.end() || *at != name) spellings.insert(at, name);
+}
+
+void FolderCache::remove(Listing& listing, const std::string& name) {
+  auto found = listing.names.find(toUpper(name));
+  if (found == listing.names.end()) return;
+  std::vector<std::string>& spellings = found->second;
+  auto at = std::find(spellings.begin(), spellings.end(), name);
+  if (at == spellings.end()) return;
+  spellings.erase(at);
+  if (!spellings.empty()) return;
+  listing.names.erase(found);
+  names_ -= std::min<std::size_t>(names_, 1);
+}
+
 void FolderCache::added(const std::string& folder, const std::string& name, bool done) {
-  update(folder, done, [this, &name](Listing& listing) {
-    std::vector<std::string>& spellings = listing.names[toUpper(name)];
-    if (spellings.empty()) ++names_;
-    auto at = std::lower_bound(spellings.begin(), spellings.end(), name);
-    if (at == spellings.end() || *at != name) spellings.insert(at, name);
-  });
+  update(folder, done, [this, &name](Listing& listing) { add(listing, name); });
 }
 
 void FolderCache::removed(const std::string& folder, const std::string& name, bool done) {
-  update(folder, done, [this, &name](Listing& listing) {
-    auto found = listing.names.find(toUpper(name));
-    if (found == listing.names.end()) return;
-    std::vector<std::string>& spellings = found->second;
-    auto at = std::find(spellings.begin(), spellings.end(), name);
-    if (at == spellings.end()) return;
-    spellings.erase(at);
-    if (!spellings.empty()) return;
-    listing.names.erase(found);
-    names_ -= std::min<std::size_t>(names_, 1);
+  update(folder, done, [this, &name](Listing& listing) { remove(listing, name); });
+}
+
+void FolderCache::renamed(const std::string& folder, const std::string& from,
+                          const std::string& to, bool done) {
+  update(folder, done, [this, &from, &to](Listing& listing) {
+    remove(listing, from);
+    add(listing, to);
   });
 }
 

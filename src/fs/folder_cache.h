@@ -48,6 +48,9 @@ class FolderCache {
   // name and the folder's new stamp. `done` false (the change failed) drops the index instead.
   void added(const std::string& folder, const std::string& name, bool done = true);
   void removed(const std::string& folder, const std::string& name, bool done = true);
+  // `from` became `to` in `folder`: the two changes above with one look at the folder.
+  void renamed(const std::string& folder, const std::string& from, const std::string& to,
+               bool done = true);
   // A whole listing of `folder` read by someone else (the scan's listFolder), with the stat of
   // the folder taken before the read: it becomes the folder's index.
   void remember(const std::string& folder, const struct stat& folderStat,
@@ -82,6 +85,8 @@ class FolderCache {
   // With the lock held: the listing's answer for `asked`, and its index dropped.
   std::optional<std::string> lookUp(Listing& listing, const std::string& asked);
   void drop(const std::string& folder);
+  void add(Listing& listing, const std::string& name);
+  void remove(Listing& listing, const std::string& name);
   Listing& store(const std::string& folder, const struct stat& st,
                  const std::vector<std::string>& names);
   // Drops the listings used longest ago until `more` names fit in half the room.

@@ -375,8 +375,7 @@ int respellInPlace(const std::string& folder, const std::string& onDisk, const s
   // itself there and fails; a fresh name between the two spellings then serves (and a real
   // twin under `asked` fails that way too, replacing nothing).
   if (renameNoReplace(old, joinHost(folder, asked)) == 0) {
-    folderCache().removed(folder, onDisk);
-    folderCache().added(folder, asked);
+    folderCache().renamed(folder, onDisk, asked);
     return 0;
   }
   std::string between;
@@ -394,8 +393,7 @@ int respellInPlace(const std::string& folder, const std::string& onDisk, const s
     folderCache().touched(folder, false);
     return error;
   }
-  folderCache().removed(folder, onDisk);
-  folderCache().added(folder, asked);
+  folderCache().renamed(folder, onDisk, asked);
   return 0;
 }
 

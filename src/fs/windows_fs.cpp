@@ -394,9 +394,15 @@ FsStatus WindowsFileSystem::rename(const std::string& from, const std::string& t
   if (target.exists()) {
     // Only the source's own entry may stand under the new name: a change of letter case. Any
     // other entry is kept, even a second link to the same data.
+    // The folders' stats taken while resolving serve: a folder is not looked at twice.
+    const auto folderStat = [](const Resolved& r, struct stat& st) {
+      if (!r.parentStatOk) return statFollow(r.parent, st);
+      st = r.parentStat;
+      return true;
+    };
     struct stat a, b;
-    bool sameEntry = target.onDisk == source.onDisk && statFollow(source.parent, a) &&
-                     statFollow(target.parent, b) && sameIdentity(a, b);
+    bool sameEntry = target.onDisk == source.onDisk && folderStat(source, a) &&
+                     folderStat(target, b) && sameIdentity(a, b);
     if (!sameEntry) return {kFileAlreadyExists};
     if (target.asked == target.onDisk) return {};
     if (int error = respellInPlace(source.parent, source.onDisk, target.asked))
@@ -406,8 +412,12 @@ FsStatus WindowsFileSystem::rename(const std::string& from, const std::string& t
   // No check beforehand: the no-replace rename itself keeps whatever stands under the new name,
   // also an entry that turned up after the look-up.
   const int error = renameNoReplace(source.host(), target.askedHost());
-  folderCache().removed(source.parent, source.onDisk, error == 0);
-  folderCache().added(target.parent, target.asked, error == 0);
+  if (source.parent == target.parent) {
+    folderCache().renamed(source.parent, source.onDisk, target.asked, error == 0);
+  } else {
+    folderCache().removed(source.parent, source.onDisk, error == 0);
+    folderCache().added(target.parent, target.asked, error == 0);
+  }
   if (error) return renameError(error);
   return {};
 }
