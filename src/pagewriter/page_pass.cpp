@@ -119,14 +119,21 @@ PageOutcome Crea_Pagina(PageJob& job, const PassControls& controls,
     } else {
       outcome = PageOutcome::Refused;
     }
-    // A pass on its own tells the last copies' failures, and records their folders, before it
-    // ends; a build's copies go on into its next pass.
-    if (&copies == &ownCopies) copies.deliver();
   } catch (...) {
     // Nothing may end the program from here: the page is given up (the file of that name keeps
     // what it held), the pass ends as usual.
   }
   endOfPass(ordered.ui);
+  // A pass on its own tells the last copies' failures, records their folders and ends with
+  // its beep before it returns, also after a failure above; a build's copies go on into its
+  // next pass.
+  if (&copies == &ownCopies) {
+    try {
+      copies.deliver();
+    } catch (...) {
+      // As above.
+    }
+  }
   return outcome;
 }
 
