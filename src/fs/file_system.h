@@ -127,9 +127,10 @@ class FileSystem {
   // A destination that is already the earlier copy of the unchanged source (same size and
   // modification time, written after the source last changed) is left as it is: rebuilds copy
   // only what changed.
-  // It may run on one other thread at the same time as this file system's other operations on
-  // its own (the page writer copies beside its pass), for paths with a drive letter: an
-  // implementation keeps what it shares between calls safe for that.
+  // It may run on other threads at the same time, and at the same time as this file system's
+  // other operations on their own (the page writer copies on two threads beside its pass), for
+  // paths with a drive letter and never two at once onto the same file: an implementation
+  // keeps what it shares between calls safe for that.
   virtual FsStatus copyFile(const std::string& from, const std::string& to) = 0;
   // Size and times of an existing regular file (links followed); 75 for anything else.
   virtual FsStatus fileStamp(const std::string& path, FileStamp& out) = 0;

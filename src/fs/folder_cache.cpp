@@ -44,6 +44,7 @@ void FolderCache::drop(const std::string& folder) {
 FolderCache::Listing& FolderCache::store(const std::string& folder, const struct stat& st,
                                          const std::vector<std::string>& names) {
   drop(folder);
+  peeked_.erase(folder);
   makeRoom(names.size());
   Listing listing;
   listing.stamp = stampOf(st);
@@ -82,18 +83,24 @@ std::optional<std::string> FolderCache::find(const std::string& folder,
                                              const std::string& asked) {
   if (!folderStat || !S_ISDIR(folderStat->st_mode) || asked == "." || asked == "..")
     return findEntry(folder, asked);
+  bool peek = true;
   {
     std::lock_guard lock(mutex_);
     auto it = folders_.find(folder);
     if (it != folders_.end() && it->second.stamp == stampOf(*folderStat))
       return lookUp(it->second, asked);
+    // A folder never read is only looked at for its first look-up; the second reads it.
+    if (it == folders_.end()) {
+      if (peeked_.size() >= kMaxPeeked) peeked_.clear();
+      peek = peeked_.insert(folder).second;
+    }
   }
-  // The folder changed since it was read. The exact spelling, when it is there, is the answer
-  // whatever else the folder holds: one look at it spares reading the whole folder again, which
-  // matters in a big folder that keeps changing (the sources taking the build's case while the
-  // copy thread looks them up).
+  // The exact spelling, when it is there, is the answer whatever else the folder holds. One
+  // look at it spares reading the whole folder: in a big folder that keeps changing (the
+  // sources taking the build's case while the copy thread looks them up), and in a folder
+  // where one name is asked (a rebuild looks for one copy in each entry folder).
   struct stat exact;
-  if (::lstat(joinHost(folder, asked).c_str(), &exact) == 0) return asked;
+  if (peek && ::lstat(joinHost(folder, asked).c_str(), &exact) == 0) return asked;
   // Read afresh. The stamp is the one taken before the read: a change during the read leaves a
   // newer stamp on disk, so the index is read again at its next use rather than trusted; and
   // an index stored meanwhile by another thread is replaced by this one, never merged with it.
@@ -191,6 +198,7 @@ void FolderCache::touched(const std::string& folder, bool done) {
 void FolderCache::clear() {
   std::lock_guard lock(mutex_);
   folders_.clear();
+  peeked_.clear();
   names_ = 0;
 }
 

@@ -10,8 +10,9 @@
 // every change between two operations is seen. The blind spots that remain are those of a
 // coarse file-system clock, and one race: a change by another program in the same clock tick
 // (a few milliseconds) as the last read or change of that folder, or made while one of the
-// program's own operations on that folder runs (between its stat and its change), is taken as
-// already known, and seen only at the folder's next change.
+// program's own changes of that folder runs (between the change, a temporary file's creation
+// included, and the look at the folder that follows it), is taken as already known, and seen
+// only at the folder's next change.
 //
 // Memory: one string per name in the folders looked in, at most `maxNames` of them (64 Ki by
 // default, a few megabytes): past that the folders used longest ago are dropped until half the
@@ -27,6 +28,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace vortena {
@@ -40,7 +42,9 @@ class FolderCache {
   // the first case variant in byte order; nothing when no entry matches. `folderStat` is the
   // folder's stat (links followed) taken by the caller just now, or null when it failed. When
   // the folder cannot be read, the answer comes from the disk as before the cache (the asked
-  // spelling when it cannot be searched, so that the operation itself reports why).
+  // spelling when it cannot be searched, so that the operation itself reports why). A folder
+  // is read at its second look-up: the first one, and any in a folder changed since it was
+  // read, is answered by a look at the exact spelling when that is there.
   std::optional<std::string> find(const std::string& folder, const struct stat* folderStat,
                                   const std::string& asked);
 
@@ -97,6 +101,9 @@ class FolderCache {
 
   std::mutex mutex_;
   std::unordered_map<std::string, Listing> folders_;
+  // Folders not read whose one look-up was answered by a look at the exact name (see find).
+  static constexpr std::size_t kMaxPeeked = 4096;
+  std::unordered_set<std::string> peeked_;
   std::size_t maxNames_;
   std::size_t names_ = 0;
   std::size_t reads_ = 0;

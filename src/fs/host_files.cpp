@@ -412,6 +412,9 @@ int PendingFile::create(const std::string& folder, const std::string& name,
     return error;
   }
   fd_.reset(fd);
+  // The hidden name changed the folder: its listing takes the new stamp at once, so that a
+  // look-up in it (another thread copying into the same folder) does not read it again.
+  folderCache().touched(folder);
   folder_ = folder;
   name_ = name;
   final_ = joinHost(folder, name);
@@ -446,6 +449,29 @@ int PendingFile::commit() {
     discard();
     return error;
   }
+  committed();
+  return 0;
+}
+
+int PendingFile::commitIfFree() {
+  if (temp_.empty()) return EBADF;
+  if (int error = fd_.reset()) {
+    discard();
+    return error;
+  }
+  if (::renameat2(AT_FDCWD, temp_.c_str(), AT_FDCWD, final_.c_str(), RENAME_NOREPLACE) != 0) {
+    const int error = errno;
+    // Taken, or a file system that cannot tell: the file stays pending for commit().
+    if (error == EEXIST || error == EINVAL || error == ENOSYS || error == EOPNOTSUPP)
+      return EEXIST;
+    discard();
+    return error;
+  }
+  committed();
+  return 0;
+}
+
+void PendingFile::committed() {
   pendingRegistry().remove(temp_);
   temp_.clear();
   // A case variant of the name is a second entry on a host that tells letter case apart; on one
@@ -457,7 +483,6 @@ int PendingFile::commit() {
     folderCache().removed(folder_, replaced_.substr(replaced_.rfind('/') + 1));
   // The temporary name came and went with the rename; the folder's listing gains the name.
   folderCache().added(folder_, name_);
-  return 0;
 }
 
 void PendingFile::discard() {

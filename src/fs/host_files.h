@@ -99,6 +99,10 @@ class PendingFile {
   // case variant of the name is removed. On any failure the temporary file is removed and the
   // final name keeps what it had. The errno of a failure, 0 otherwise.
   int commit();
+  // As commit(), but only when nothing stands under the final name: EEXIST when something does
+  // (or the file system cannot tell), and the file then stays pending, closed, for commit()
+  // once the caller has looked at what stands there.
+  int commitIfFree();
   // Closes and removes the temporary file; nothing once committed.
   void discard();
   // Host path of the temporary file; empty when there is none.
@@ -111,6 +115,7 @@ class PendingFile {
   std::string name_;
   std::string final_;
   std::string replaced_;  // host path of a case variant to remove after the commit
+  void committed();       // the file has its final name: the rest of a commit
 };
 
 // Text files. The reader owns its descriptor and reads lines up to LF, CR LF or a lone CR. The

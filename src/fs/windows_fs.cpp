@@ -295,8 +295,14 @@ FsStatus WindowsFileSystem::copyFile(const std::string& from, const std::string&
   // platform do.
   const timespec times[2] = {sourceStat.st_atim, sourceStat.st_mtim};
   if (::futimens(copy.fd(), times) != 0) return lastError();
-  // Looked at once more just before the rename: a source moved under the destination's name
+  // A name free when looked up takes the copy only while it stays free, in one call. Else it
+  // is looked at once more just before the rename: a source moved under the destination's name
   // during the copy would lose its name to the rename.
+  if (!target.exists()) {
+    const int error = copy.commitIfFree();
+    if (error == 0) return {};
+    if (error != EEXIST) return {errorNumberOf(error)};
+  }
   if (ontoSource(false)) return {kPathFileAccess};
   if (int error = copy.commit()) return {errorNumberOf(error)};
   return {};

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "core/text.h"
+
 namespace vortena {
 
 void CopiesFirstUi::beep() {
@@ -42,18 +44,24 @@ CopyQueue::~CopyQueue() {
     stopping_ = true;
   }
   queued_.notify_all();
-  if (worker_.joinable()) worker_.join();
+  for (std::thread& worker : workers_) worker.join();
 }
 
 void CopyQueue::copy(std::string from, std::string to, Failed failed) {
-  if (!worker_.joinable()) worker_ = std::thread([this] { work(); });
-  push({std::move(from), std::move(to), std::move(failed), nullptr, {}, false});
+  if (workers_.empty())
+    for (int i = 0; i < kWorkers; ++i) workers_.emplace_back([this] { work(); });
+  Item item{std::move(from), std::move(to), std::move(failed), nullptr, {}, false, false, {}, {}};
+  item.fromKey = toUpper(item.from);
+  item.toKey = toUpper(item.to);
+  push(std::move(item));
   deliverReady();
-  deliverWhile(true, kMaxWaiting);
+  // Past the bound, half the copies are awaited at once: the build and the workers then each
+  // go on for a while instead of taking turns at every copy.
+  if (copies_ > kMaxWaiting) deliverWhile(true, kMaxWaiting / 2);
 }
 
 void CopyQueue::then(std::function<void()> action) {
-  push({{}, {}, nullptr, std::move(action), {}, true});
+  push({{}, {}, nullptr, std::move(action), {}, true, false, {}, {}});
   deliverReady();
 }
 
@@ -63,7 +71,7 @@ void CopyQueue::push(Item item) {
     std::lock_guard lock(mutex_);
     if (!item.action) {
       ++copies_;
-      wake = workerIdle_;
+      wake = idle_ > 0;
     }
     items_.push_back(std::move(item));
   }
@@ -73,6 +81,12 @@ void CopyQueue::push(Item item) {
 void CopyQueue::deliverReady() { deliverWhile(false, 0); }
 
 void CopyQueue::deliver() { deliverWhile(true, 0); }
+
+bool CopyQueue::madeThrough(std::size_t last) const {
+  for (std::size_t i = 0; i <= last; ++i)
+    if (!items_[i].done) return false;
+  return true;
+}
 
 void CopyQueue::deliverWhile(bool wait, std::size_t untilBelow) {
   // A result being delivered tells its failure through ui(), which asks for the results before
@@ -86,13 +100,22 @@ void CopyQueue::deliverWhile(bool wait, std::size_t untilBelow) {
       if (items_.empty() || (untilBelow != 0 && copies_ <= untilBelow)) break;
       if (!items_.front().done) {
         if (!wait) break;
+        // Up to the copy that brings the count down to `untilBelow` (the last one for none):
+        // the workers wake the build once, when all of those are made, not at every copy.
+        std::size_t last = items_.size() - 1;
+        for (std::size_t i = 0, over = copies_ - untilBelow; untilBelow != 0; ++i)
+          if (!items_[i].action && --over == 0) {
+            last = i;
+            break;
+          }
+        awaited_ = last;
         waiting_ = true;
-        made_.wait(lock, [this] { return items_.front().done; });
+        made_.wait(lock, [this, last] { return madeThrough(last); });
         waiting_ = false;
       }
       item = std::move(items_.front());
       items_.pop_front();
-      // An action may leave before the worker passed it; a copy only once it is made.
+      // An action may leave before a worker passed it; a copy only once it is made.
       if (next_ > 0) --next_;
       if (!item.action) --copies_;
     }
@@ -111,26 +134,46 @@ void CopyQueue::deliverWhile(bool wait, std::size_t untilBelow) {
   delivering_ = false;
 }
 
+CopyQueue::Item* CopyQueue::take() {
+  while (next_ < items_.size() && items_[next_].action) ++next_;
+  if (next_ >= items_.size()) return nullptr;
+  Item& item = items_[next_];
+  // A copy that reads or writes a file another copy under way writes (or reads, for a
+  // destination) waits for it: copies of one file are made in the order queued. Paths are
+  // compared as written; the build names each file of the album one way.
+  for (std::size_t i = 0; i < next_; ++i) {
+    const Item& other = items_[i];
+    if (other.busy && (other.toKey == item.toKey || other.toKey == item.fromKey ||
+                       other.fromKey == item.toKey)) {
+      heldBack_ = true;
+      return nullptr;
+    }
+  }
+  ++next_;
+  item.busy = true;
+  return &item;
+}
+
 void CopyQueue::work() {
   std::unique_lock lock(mutex_);
   for (;;) {
-    while (!stopping_ && next_ >= items_.size()) {
-      workerIdle_ = true;
+    Item* item = nullptr;
+    while (!stopping_ && !(item = take())) {
+      ++idle_;
       queued_.wait(lock);
-      workerIdle_ = false;
+      --idle_;
     }
     if (stopping_) return;
     // The item stays where it is until it is done: only done items leave the front, and more
     // items at the back leave it in place.
-    Item& item = items_[next_];
-    ++next_;
-    if (item.action) continue;
     lock.unlock();
-    const FsStatus status = fs_.copyFile(item.from, item.to);
+    const FsStatus status = fs_.copyFile(item->from, item->to);
     lock.lock();
-    item.status = status;
-    item.done = true;
-    if (waiting_) made_.notify_all();
+    item->status = status;
+    item->done = true;
+    item->busy = false;
+    if (waiting_ && madeThrough(awaited_)) made_.notify_all();
+    if (std::exchange(heldBack_, false)) queued_.notify_all();
   }
 }
 

@@ -1,4 +1,4 @@
-// The byte copies of a build, made on a thread of their own while the page passes go on: the
+// The byte copies of a build, made on threads of their own while the page passes go on: the
 // disk work of one entry folder overlaps the next entry's, and the next page's, so a build
 // takes little more than its copies alone. What the user sees stays as if every copy were made
 // where it is asked for: the result of each copy, and each action queued after copies, comes
@@ -8,12 +8,14 @@
 
 #include <condition_variable>
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <utility>
+#include <vector>
 
 #include "core/services.h"
 #include "fs/file_system.h"
@@ -49,8 +51,8 @@ class CopyQueue {
   // The copies are made through `fs`, whose copyFile runs beside the build's own calls; `ui` is
   // the user's.
   CopyQueue(FileSystem& fs, Ui& ui) : fs_(fs), ui_(ui, *this) {}
-  // Waits for the copy under way; copies not begun are not made, and results not delivered are
-  // dropped. Whoever owns the queue delivers everything before it goes (deliver).
+  // Waits for the copies under way; copies not begun are not made, and results not delivered
+  // are dropped. Whoever owns the queue delivers everything before it goes (deliver).
   ~CopyQueue();
   CopyQueue(const CopyQueue&) = delete;
   CopyQueue& operator=(const CopyQueue&) = delete;
@@ -73,9 +75,12 @@ class CopyQueue {
   // copies (and after the action of the folder before) learns so whether they all arrived.
   long takeFailures() { return std::exchange(failures_, 0); }
 
-  // Copies queued and not delivered beyond which copy() waits for the oldest: memory stays
-  // bounded however far the disk falls behind.
+  // Copies queued and not delivered beyond which copy() waits until half of them are made:
+  // memory stays bounded however far the disk falls behind.
   static constexpr std::size_t kMaxWaiting = 64;
+  // Threads that make the copies, each taking the oldest copy not begun. Two keep the disk busy
+  // while one of them waits for it; a copy and the build's own work share the processors.
+  static constexpr int kWorkers = 2;
 
  private:
   struct Item {
@@ -84,11 +89,19 @@ class CopyQueue {
     std::function<void()> action;  // set for an action, which has no copy
     FsStatus status;
     bool done = false;  // the copy is made (an action is done from the start)
+    bool busy = false;  // a worker is making it
+    // The two paths upper-cased: copies that share a file are made one after the other.
+    std::string fromKey, toKey;
   };
   void push(Item item);
   // Delivers from the front; `wait`: waits for a copy not yet made. Stops, when `untilBelow` is
   // not 0, once no more than that many copies wait.
   void deliverWhile(bool wait, std::size_t untilBelow);
+  // With the lock held: the next copy for a worker, marked busy; null when there is none, or
+  // when it shares a file with a copy under way (it then waits for that one).
+  Item* take();
+  // With the lock held: every item up to index `last` is done.
+  bool madeThrough(std::size_t last) const;
   void work();
 
   FileSystem& fs_;
@@ -96,14 +109,16 @@ class CopyQueue {
   std::mutex mutex_;
   std::condition_variable queued_, made_;
   std::deque<Item> items_;  // not yet delivered, in order
-  std::size_t next_ = 0;    // index in items_ of the next item for the worker
-  std::size_t copies_ = 0;  // copies in items_
+  std::size_t next_ = 0;    // index in items_ of the next item for a worker
+  std::size_t copies_ = 0;  // copies in items_ (changed and read by the build's thread only)
   bool stopping_ = false;
-  bool workerIdle_ = false;  // the worker waits for a copy: a new one wakes it
-  bool waiting_ = false;     // the build waits for a copy: its end wakes it
+  int idle_ = 0;             // workers waiting for a copy: a new one wakes one of them
+  bool heldBack_ = false;    // a copy waits for one under way that shares a file with it
+  bool waiting_ = false;     // the build waits for the items up to awaited_
+  std::size_t awaited_ = 0;  // index in items_; only the build takes items out, and it waits
   bool delivering_ = false;  // a delivered result is being told (its message may ask again)
   long failures_ = 0;
-  std::thread worker_;  // started with the first copy
+  std::vector<std::thread> workers_;  // started with the first copy
 };
 
 }  // namespace vortena

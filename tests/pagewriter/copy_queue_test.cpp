@@ -52,6 +52,37 @@ TEST(CopyQueueTest, ResultsAndActionsComeBackInTheOrderQueued) {
   EXPECT_EQ(hostNames(fx.driveC() / "out"), (std::vector<std::string>{"big.jpg", "small.jpg"}));
 }
 
+// Copies are made by more than one thread, but two copies that share a file are made in the
+// order queued: the later copy onto the same name wins, and a copy of a file another copy
+// writes gets what that one wrote. The first copy of each pair is big, so that a second
+// thread would otherwise finish the other one first.
+TEST(CopyQueueTest, CopiesThatShareAFileAreMadeInTheOrderQueued) {
+  AlbumFixture fx;
+  writeFile(fx.driveC() / "big.jpg", kBigPicture);
+  writeFile(fx.driveC() / "small.jpg", "small");
+  fs::create_directories(fx.driveC() / "out");
+  std::vector<std::string> told;
+  {
+    CopyQueue copies(fx.fs(), fx.user());
+    const auto failed = [&told](std::string to) {
+      return [&told, to](FsStatus status) {
+        told.push_back(to + " " + std::to_string(status.number));
+      };
+    };
+    copies.copy("C:\\big.jpg", "C:\\out\\same.jpg", failed("same"));
+    copies.copy("C:\\small.jpg", "C:\\OUT\\SAME.JPG", failed("SAME"));
+    copies.copy("C:\\big.jpg", "C:\\out\\first.jpg", failed("first"));
+    copies.copy("C:\\out\\first.jpg", "C:\\out\\second.jpg", failed("second"));
+    copies.deliver();
+  }
+  EXPECT_EQ(told, std::vector<std::string>{});
+  // The later copy's spelling and bytes.
+  EXPECT_EQ(readFile(fx.driveC() / "out" / "SAME.JPG"), "small");
+  EXPECT_TRUE(readFile(fx.driveC() / "out" / "second.jpg") == kBigPicture);
+  EXPECT_EQ(hostNames(fx.driveC() / "out"),
+            (std::vector<std::string>{"SAME.JPG", "first.jpg", "second.jpg"}));
+}
+
 // The copy of a navigation picture fails on the copy thread, behind a big copy still under
 // way, and the slideshow page then fails on the pass's own thread: the user is told in that
 // order, as the build went.
