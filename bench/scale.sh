@@ -76,13 +76,26 @@ copy_time() {
   ms "$start" "$end"
 }
 
+# Gives every file below $1 its name in upper case again, as a camera writes it: the lower-case
+# build renamed them in place.
+camera_names() {
+  python3 - "$1" <<'PY'
+import os, sys
+for folder, _, files in os.walk(sys.argv[1]):
+    for name in files:
+        if name != name.upper():
+            os.rename(os.path.join(folder, name), os.path.join(folder, name.upper()))
+PY
+}
+
 # One build case: "NAME TREE OPTIONS..."; prints the line of figures and leaves the build time
-# in $last_ms.
+# in $last_ms. $before_build, when set, is run on the tree before each build, untimed.
 build_case() {
   local name=$1 tree=$2
   shift 2
   local b album_cp src_cp files builds=() album_cps=() src_cps=()
   for ((r = 0; r < ${BENCH_REPEAT:-1}; ++r)); do
+    [[ -n ${before_build:-} ]] && "$before_build" "$tree"
     builds+=("$(build "$tree" "$work/album" "$@")")
     album_cps+=("$(copy_time "$work/album")")
     src_cps+=("$(copy_time "$tree")")
@@ -119,14 +132,18 @@ fi
 # already in lower case is the reference.
 make_tree "$work/camera" "$camera" 100 "DSC_%05d.JPG"
 make_tree "$work/lower" "$camera" 100 "dsc_%05d.jpg"
+before_build=camera_names
 build_case "camera names, $camera, lower case" "$work/camera"
+before_build=
 cam_ms=$last_ms
 build_case "lower-case names, $camera" "$work/lower"
 echo "camera names / lower-case names: $(ratio "$cam_ms" "$last_ms") (goal <= 1.10)"
 discard "$work/camera"; discard "$work/lower"
 
 make_tree "$work/onefolder" "$camera" "$camera" "DSC_%05d.JPG"
+before_build=camera_names
 build_case "$camera camera names in one folder" "$work/onefolder"
+before_build=
 discard "$work/onefolder"
 
 make_tree "$work/paged" "$pages" 1 "p%05d.jpg"
@@ -147,46 +164,48 @@ same=$([[ "$(messages "$work/first.out")" == "$(messages "$work/build.out")" ]] 
 echo "rebuild of an unchanged $rebuild-entry album: first $first ms, rebuild $again ms = $(ratio "$first" "$again") x faster (goal >= 10), $same"
 discard "$work/again"; discard "$work/album"
 
-# System calls: a build of 200 entries, one a folder, under strace. A copy is the run of calls
-# from the look-ups of its source (the stats just before the source's open) to the close of the
-# source.
+# System calls: a build of 200 entries, one a folder, under strace, each thread traced to a file
+# of its own. A copy is the run of calls of one thread from the look-ups of its source (the
+# stats just before the source's open) to the close of the source.
 if command -v strace > /dev/null; then
   make_tree "$work/traced" 200 1 "p%05d.jpg"
   mkdir -p "$work/album"
-  strace -f -qq -o "$work/trace" "$exe" build --yes --drive "C=$work" --per-folder 1 \
+  strace -ff -qq -o "$work/trace" "$exe" build --yes --drive "C=$work" --per-folder 1 \
     "$work/traced" "$work/album/index.htm" > /dev/null 2>&1 || true
-  python3 - "$work/trace" "$work/traced" <<'PY'
+  python3 - "$work/traced" "$work"/trace.* <<'PY'
 import re, sys
-lines = [l.split(None, 1)[1] if l[:1].isdigit() else l for l in open(sys.argv[1])]
-source = sys.argv[2]
+source = sys.argv[1]
 counts = []
-for i, line in enumerate(lines):
-    m = re.match(r'openat\(AT_FDCWD, "' + re.escape(source) + r'/[^"]*\.jpg", .*\) = (\d+)', line)
-    if not m:
-        continue
-    fd = m.group(1)
-    opened = re.search(r'"([^"]*)"', line).group(1)
-    start = i
-    # Back over the look-ups of the source's folders that opened the copy: their stats, and
-    # reads of them.
-    def of_source(call):
-        named = re.search(r'"([^"]*)"', call)
-        return named is not None and opened.startswith(named.group(1) + "/")
-    while start > 0:
-        prev = lines[start - 1]
-        if (prev.startswith("newfstatat(AT_FDCWD") and of_source(prev)) or prev.startswith(
-                ("getdents64(", 'newfstatat(')) and not prev.startswith("newfstatat(AT_FDCWD") or (
-                prev.startswith("openat(") and "O_DIRECTORY" in prev and of_source(prev)) or (
-                prev.startswith("close(") and start >= 2
-                and lines[start - 2].startswith("getdents64(")):
-            start -= 1
-        else:
-            break
-    end = i
-    while end < len(lines) and not lines[end].startswith("close(%s)" % fd):
-        end += 1
-    counts.append(end - start + 1)
-total = sum(1 for l in lines if re.match(r'[a-z_0-9]+\(', l))
+total = 0
+for trace in sys.argv[2:]:
+  lines = list(open(trace))
+  total += sum(1 for l in lines if re.match(r'[a-z_0-9]+\(', l))
+  for i, line in enumerate(lines):
+      m = re.match(r'openat\(AT_FDCWD, "' + re.escape(source) + r'/[^"]*\.jpg", .*\) = (\d+)', line)
+      if not m:
+          continue
+      fd = m.group(1)
+      opened = re.search(r'"([^"]*)"', line).group(1)
+      start = i
+      # Back over the look-ups of the source's folders that opened the copy: their stats, and
+      # reads of them.
+      def of_source(call):
+          named = re.search(r'"([^"]*)"', call)
+          return named is not None and opened.startswith(named.group(1) + "/")
+      while start > 0:
+          prev = lines[start - 1]
+          if (prev.startswith("newfstatat(AT_FDCWD") and of_source(prev)) or prev.startswith(
+                  ("getdents64(", 'newfstatat(')) and not prev.startswith("newfstatat(AT_FDCWD") or (
+                  prev.startswith("openat(") and "O_DIRECTORY" in prev and of_source(prev)) or (
+                  prev.startswith("close(") and start >= 2
+                  and lines[start - 2].startswith("getdents64(")):
+              start -= 1
+          else:
+              break
+      end = i
+      while end < len(lines) and not lines[end].startswith("close(%s)" % fd):
+          end += 1
+      counts.append(end - start + 1)
 if counts:
     counts.sort()
     print("system calls per copied picture: median %d (min %d, max %d, %d copies)"

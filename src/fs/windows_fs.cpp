@@ -483,19 +483,39 @@ FsStatus WindowsFileSystem::makeFolder(const std::string& path) {
 FsStatus WindowsFileSystem::listFolder(const std::string& path, std::vector<DirEntry>& out,
                                        DirEntry& self) {
   out.clear();
-  Resolved r(*this, path);
-  if (r.error) return {r.error};
-  if (!r.exists()) return {kPathNotFound};
-  const std::string folder = r.host();
+  constexpr int kFlags = O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC;
   // Read with getdents64 on a descriptor of our own: one open, one fstat (the folder's stamp
   // for the cache and its identity, taken before the read), the reads and one close, where a
   // directory stream would stat the folder once more.
-  Descriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC));
-  if (!dir.valid()) return lastError(kPathNotFound);
+  Descriptor dir;
+  std::string folder, onDisk;
+  // The common case of a walk through a tree: every folder of the path is there in exactly the
+  // spelling asked (the scan asks for the names the listing above gave). The open alone then
+  // finds the folder the look-up would find, an exact spelling being always preferred, and the
+  // look-up's stat of the folder above is spared.
+  char drive = 0;
+  std::string root;
+  std::vector<std::string> components;
+  if (spelled(path, drive, root, components) && !components.empty()) {
+    std::string exact = root;
+    for (const std::string& name : components) exact = joinHost(exact, name);
+    if (dir.reset(::open(exact.c_str(), kFlags)) == 0 && dir.valid()) {
+      folder = std::move(exact);
+      onDisk = components.back();
+    }
+  }
+  if (!dir.valid()) {
+    Resolved r(*this, path);
+    if (r.error) return {r.error};
+    if (!r.exists()) return {kPathNotFound};
+    folder = r.host();
+    onDisk = r.isRoot() ? std::string() : r.onDisk;
+    dir.reset(::open(folder.c_str(), kFlags));
+    if (!dir.valid()) return lastError(kPathNotFound);
+  }
   struct stat folderStat;
   if (::fstat(dir.get(), &folderStat) != 0) return lastError(kPathNotFound);
-  self = DirEntry{r.isRoot() ? std::string() : r.onDisk, true,
-                  static_cast<std::uint64_t>(folderStat.st_dev),
+  self = DirEntry{onDisk, true, static_cast<std::uint64_t>(folderStat.st_dev),
                   static_cast<std::uint64_t>(folderStat.st_ino)};
   std::vector<std::pair<std::string, DirEntry>> keyed;  // upper-cased name, entry
   std::vector<std::string> every;  // also the hidden names: the folder cache's index
