@@ -437,32 +437,24 @@ int PendingFile::create(const std::string& folder, const std::string& name,
   return 0;
 }
 
-int PendingFile::commit() {
+int PendingFile::commit() { return takeName(true); }
+
+int PendingFile::commitIfFree() { return takeName(false); }
+
+int PendingFile::takeName(bool replace) {
   if (temp_.empty()) return EBADF;
   if (int error = fd_.reset()) {
     discard();
     return error;
   }
   // rename() replaces the entry itself, never what a symbolic link there points to.
-  if (::rename(temp_.c_str(), final_.c_str()) != 0) {
-    const int error = errno;
-    discard();
-    return error;
-  }
-  committed();
-  return 0;
-}
-
-int PendingFile::commitIfFree() {
-  if (temp_.empty()) return EBADF;
-  if (int error = fd_.reset()) {
-    discard();
-    return error;
-  }
-  if (::renameat2(AT_FDCWD, temp_.c_str(), AT_FDCWD, final_.c_str(), RENAME_NOREPLACE) != 0) {
+  const int renamed =
+      replace ? ::rename(temp_.c_str(), final_.c_str())
+              : ::renameat2(AT_FDCWD, temp_.c_str(), AT_FDCWD, final_.c_str(), RENAME_NOREPLACE);
+  if (renamed != 0) {
     const int error = errno;
     // Taken, or a file system that cannot tell: the file stays pending for commit().
-    if (error == EEXIST || error == EINVAL || error == ENOSYS || error == EOPNOTSUPP)
+    if (!replace && (error == EEXIST || error == EINVAL || error == ENOSYS || error == EOPNOTSUPP))
       return EEXIST;
     discard();
     return error;

@@ -114,8 +114,9 @@ class PendingFile {
   std::string folder_;  // host folder of the final name, and the name in it
   std::string name_;
   std::string final_;
-  std::string replaced_;  // host path of a case variant to remove after the commit
-  void committed();       // the file has its final name: the rest of a commit
+  std::string replaced_;      // host path of a case variant to remove after the commit
+  int takeName(bool replace);  // commit() and commitIfFree()
+  void committed();            // the file has its final name: the rest of a commit
 };
 
 // Text files. The reader owns its descriptor and reads lines up to LF, CR LF or a lone CR. The

@@ -498,6 +498,26 @@ INSTANTIATE_TEST_SUITE_P(
         MoveCase{"TwoStepFolderToFreeName", kTwoStep, Entry::Folder, std::nullopt, {0}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A copy takes a name that was free with one call that cannot replace: a file that turned up
+// under that name meanwhile stays, and the copy waits, whole, for the caller to decide.
+TEST_F(FsSafetyTest, ACopyTakesAFreeNameOnlyWhileItIsFree) {
+  PendingFile copy;
+  ASSERT_EQ(copy.create(c().string(), "photo.jpg", ""), 0);
+  ASSERT_EQ(::write(copy.fd(), "copy", 4), 4);
+  writeFile(c() / "photo.jpg", "theirs");
+  EXPECT_EQ(copy.commitIfFree(), EEXIST);
+  EXPECT_EQ(readFile(c() / "photo.jpg"), "theirs");
+  EXPECT_EQ(readFile(copy.tempPath()), "copy");
+  EXPECT_EQ(copy.commit(), 0);
+  EXPECT_EQ(readFile(c() / "photo.jpg"), "copy");
+  EXPECT_EQ(hostNames(c()), std::vector<std::string>{"photo.jpg"});
+
+  PendingFile fresh;
+  ASSERT_EQ(fresh.create(c().string(), "new.jpg", ""), 0);
+  EXPECT_EQ(fresh.commitIfFree(), 0);
+  EXPECT_EQ(hostNames(c()), (std::vector<std::string>{"new.jpg", "photo.jpg"}));
+}
+
 TEST_F(FsSafetyTest, RespellingKeepsATwinAndTheInode) {
   writeFile(c() / "Foto", "upper");
   const ino_t before = inodeOf(c() / "Foto");
