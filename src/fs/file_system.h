@@ -130,8 +130,7 @@ class FileSystem {
   // It may run on other threads at the same time, and at the same time as this file system's
   // other operations on their own (the page writer copies on two threads beside its pass), for
   // paths with a drive letter and never two at once onto the same file: an implementation
-  // keeps what it shares between calls safe for that. So may rename, for a source that takes
-  // the build's letter case just before its copy.
+  // keeps what it shares between calls safe for that.
   virtual FsStatus copyFile(const std::string& from, const std::string& to) = 0;
   // Size and times of an existing regular file (links followed); 75 for anything else.
   virtual FsStatus fileStamp(const std::string& path, FileStamp& out) = 0;

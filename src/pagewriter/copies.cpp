@@ -95,27 +95,16 @@ bool copiedAsRecorded(PagePass& pass, const std::string& sourcePath, const std::
 
 }  // namespace
 
-void Copia_Immagine(PagePass& pass, const std::string& entry, const std::string& sourcePath,
-                    const std::string& respellTo) {
+void Copia_Immagine(PagePass& pass, const std::string& entry, const std::string& sourcePath) {
   const std::string type = toCase(copyType(entry), pass.upper());
   const std::string name = numberedName(pass, kCopyPrefix, pass.folderCount + 1, type);
   pass.copyTypes.push_back(type);
-  if (copiedAsRecorded(pass, sourcePath, name)) {
-    // Nothing to copy: the source still takes the build's case.
-    if (!respellTo.empty())
-      ignoreFailure(pass.sys.fs.rename(sourcePath, respellTo),
-                    "a source that cannot take the build's case keeps its name, as a copy "
-                    "made from it would");
-    return;
-  }
+  if (copiedAsRecorded(pass, sourcePath, name)) return;
   std::string copyName = pass.folderPath + "\\" + name;
   // Told after the pass may have ended: through the queue's own interface, which lives on.
-  pass.copies.copy(
-      sourcePath, copyName,
-      [&ui = pass.copies.ui(), entry, copyName](FsStatus status) {
-        ui.message(copyFailureText(status, entry, copyName));
-      },
-      respellTo);
+  pass.copies.copy(sourcePath, copyName, [&ui = pass.copies.ui(), entry, copyName](FsStatus status) {
+    ui.message(copyFailureText(status, entry, copyName));
+  });
 }
 
 void Copia_Pulsanti(PagePass& pass) {

@@ -40,11 +40,8 @@ void reportCopyFailure(PagePass& pass, FsStatus status, const std::string& entry
 // IMG_001.JPG / img_001.jpg, keeping the last three characters of the entry (in the build's
 // case) as its type. Records that type in pass.copyTypes, whether or not the copy succeeds.
 // The copy is queued on pass.copies; a failure is reported when its result comes back, naming
-// the entry. `respellTo`, when not empty, is the source's path with its name in the build's
-// case: the source takes it in place just before it is copied, on the copy thread, and is
-// copied under its old name when it cannot.
-void Copia_Immagine(PagePass& pass, const std::string& entry, const std::string& sourcePath,
-                    const std::string& respellTo = {});
+// the entry.
+void Copia_Immagine(PagePass& pass, const std::string& entry, const std::string& sourcePath);
 
 // Queues the copies of the five navigation pictures into pass.folderPath under their names in
 // the build's case, each failure reported on its own.

@@ -47,11 +47,10 @@ CopyQueue::~CopyQueue() {
   for (std::thread& worker : workers_) worker.join();
 }
 
-void CopyQueue::copy(std::string from, std::string to, Failed failed, std::string respellTo) {
+void CopyQueue::copy(std::string from, std::string to, Failed failed) {
   if (workers_.empty())
     for (int i = 0; i < kWorkers; ++i) workers_.emplace_back([this] { work(); });
-  Item item{std::move(from), std::move(to), std::move(failed), nullptr, {}, false, false,
-            {},              {},            std::move(respellTo)};
+  Item item{std::move(from), std::move(to), std::move(failed), nullptr, {}, false, false, {}, {}};
   item.fromKey = toUpper(item.from);
   item.toKey = toUpper(item.to);
   push(std::move(item));
@@ -62,7 +61,7 @@ void CopyQueue::copy(std::string from, std::string to, Failed failed, std::strin
 }
 
 void CopyQueue::then(std::function<void()> action) {
-  push({{}, {}, nullptr, std::move(action), {}, true, false, {}, {}, {}});
+  push({{}, {}, nullptr, std::move(action), {}, true, false, {}, {}});
   deliverReady();
 }
 
@@ -140,15 +139,12 @@ CopyQueue::Item* CopyQueue::take() {
   if (next_ >= items_.size()) return nullptr;
   Item& item = items_[next_];
   // A copy that reads or writes a file another copy under way writes (or reads, for a
-  // destination, or renames for a source) waits for it: copies of one file are made in the
-  // order queued. Paths are compared as written; the build names each file of the album one
-  // way.
+  // destination) waits for it: copies of one file are made in the order queued. Paths are
+  // compared as written; the build names each file of the album one way.
   for (std::size_t i = 0; i < next_; ++i) {
     const Item& other = items_[i];
-    const bool renamed = !other.respellTo.empty() || !item.respellTo.empty();
     if (other.busy && (other.toKey == item.toKey || other.toKey == item.fromKey ||
-                       other.fromKey == item.toKey ||
-                       (renamed && other.fromKey == item.fromKey))) {
+                       other.fromKey == item.toKey)) {
       heldBack_ = true;
       return nullptr;
     }
@@ -171,9 +167,7 @@ void CopyQueue::work() {
     // The item stays where it is until it is done: only done items leave the front, and more
     // items at the back leave it in place.
     lock.unlock();
-    // A source that cannot take its new name is copied under the old one.
-    const bool respelled = !item->respellTo.empty() && fs_.rename(item->from, item->respellTo).ok();
-    const FsStatus status = fs_.copyFile(respelled ? item->respellTo : item->from, item->to);
+    const FsStatus status = fs_.copyFile(item->from, item->to);
     lock.lock();
     item->status = status;
     item->done = true;

@@ -62,10 +62,8 @@ class CopyQueue {
   Ui& ui() { return ui_; }
 
   using Failed = std::function<void(FsStatus)>;
-  // Queues FileSystem::copyFile(from, to); `failed` gets its status when it failed. With
-  // `respellTo`, `from` is first renamed to it (FileSystem::rename, a change of letter case in
-  // place) and copied under the name it then has.
-  void copy(std::string from, std::string to, Failed failed, std::string respellTo = {});
+  // Queues FileSystem::copyFile(from, to); `failed` gets its status when it failed.
+  void copy(std::string from, std::string to, Failed failed);
   // Queues an action to run once every copy queued before it has been delivered: at once when
   // there is none.
   void then(std::function<void()> action);
@@ -94,7 +92,6 @@ class CopyQueue {
     bool busy = false;  // a worker is making it
     // The two paths upper-cased: copies that share a file are made one after the other.
     std::string fromKey, toKey;
-    std::string respellTo;  // see copy()
   };
   void push(Item item);
   // Delivers from the front; `wait`: waits for a copy not yet made. Stops, when `untilBelow` is

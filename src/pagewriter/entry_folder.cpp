@@ -165,7 +165,7 @@ std::string entryFolderPath(const PagePass& pass, long n) {
 }
 
 void Passo_Cartella(PagePass& pass, const std::string& folderPart, const std::string& fileName,
-                    const std::string& sourcePath, const std::string& respellTo, bool lastEntry) {
+                    const std::string& sourcePath, bool lastEntry) {
   pass.folderPath = entryFolderPath(pass, pass.folderNumber);
   PagePass::FolderState& folder = pass.folder;
   if (pass.folderCount == 0) {
@@ -184,7 +184,7 @@ void Passo_Cartella(PagePass& pass, const std::string& folderPart, const std::st
   if (pass.job.web.on())
     Copia_Immagine_Web(pass, folderPart + fileName, sourcePath);
   else
-    Copia_Immagine(pass, folderPart + fileName, sourcePath, respellTo);
+    Copia_Immagine(pass, folderPart + fileName, sourcePath);
   ++pass.folderCount;
   const bool full =
       pass.job.folders.folderPerEntry ||

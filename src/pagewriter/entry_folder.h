@@ -18,11 +18,10 @@ std::string entryFolderPath(const PagePass& pass, long n);
 // window process its pending events, copies the entry into it and counts it. A folder that is
 // then full (txtMAX_N_FILES read now, or one entry a folder when job.folders.folderPerEntry)
 // is completed: navigation pictures, slideshow page, and the next folder begins.
-// `sourcePath`: the file copied, as found on disk; `respellTo`: when not empty, the name the
-// file takes just before it is copied (see Copia_Immagine); `lastEntry`: no non-blank entry
-// follows in the page's range.
+// `sourcePath`: the file copied, as found on disk; `lastEntry`: no non-blank entry follows in the
+// page's range.
 void Passo_Cartella(PagePass& pass, const std::string& folderPart, const std::string& fileName,
-                    const std::string& sourcePath, const std::string& respellTo, bool lastEntry);
+                    const std::string& sourcePath, bool lastEntry);
 
 // Completes the open folder, if any, as the page's last one.
 void Completa_Ultima_Cartella(PagePass& pass);

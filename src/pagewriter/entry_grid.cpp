@@ -109,21 +109,15 @@ void writeCell(PagePass& pass, const EntryParts& parts, const std::string& label
   }
 }
 
-// The path of the listed file `stored` with `casedName` (its last name in the build's case) as
-// its last name; empty when that is its name already.
-std::string respelled(const std::string& stored, const std::string& casedName) {
-  const EntryParts listed = Dividi_Voce(stored);
-  return listed.fileName == casedName ? std::string() : listed.folderPart + casedName;
-}
-
 // The source file of an entry takes the build's letter case in its own last name, in place: its
 // folders are written as the list holds them, so that a case twin of a folder (Trip beside
 // TRIP) is never taken for it. Returns the path the entry is copied from: the new name, or the
 // name as listed when the rename failed (a folder entry, a file that is gone, a case twin
 // already holding that name), so that the entry's own file is copied and never its twin.
 std::string takeBuildCase(PagePass& pass, const std::string& stored, const std::string& casedName) {
-  const std::string renamed = respelled(stored, casedName);
-  if (renamed.empty()) return stored;
+  const EntryParts listed = Dividi_Voce(stored);
+  if (listed.fileName == casedName) return stored;
+  const std::string renamed = listed.folderPart + casedName;
   return pass.sys.fs.rename(stored, renamed).ok() ? renamed : stored;
 }
 
@@ -188,19 +182,10 @@ Flow Scrivi_Griglia(PagePass& pass) {
     // The positions run over the whole list, also across the pages of a paged build.
     pass.sys.ui.progress(p, list.count());
     const EntryParts parts = Dividi_Voce(entry);
-    // A picture copied as it is takes the build's case on the copy thread, just before its
-    // copy: the renames of a camera's names overlap the page's work, and the queue keeps them
-    // in order with the copies of the same file. A direct entry takes it now: the page links
-    // its file under its new name, and it may be a page this very build writes (the pass
-    // writes pages, never pictures). So does a web picture, which is read here.
-    const bool linkedOrRead = pass.job.web.on() || isDirectEntry(entryExtension(parts.fileName));
-    const std::string source =
-        linkedOrRead ? takeBuildCase(pass, stored, parts.fileName) : stored;
-    const std::string respellTo = linkedOrRead ? std::string() : respelled(stored, parts.fileName);
+    const std::string source = takeBuildCase(pass, stored, parts.fileName);
     const std::string label = entryLabel(parts.folderPart, pass.job.Dir_Radice);
     if (pass.folderCount == 0) writeCell(pass, parts, label, source);
-    Passo_Cartella(pass, parts.folderPart, parts.fileName, source, respellTo,
-                   lastInRange(pass, p));
+    Passo_Cartella(pass, parts.folderPart, parts.fileName, source, lastInRange(pass, p));
   }
   Completa_Ultima_Cartella(pass);
   pass.job.folders.nextFolder = pass.folderNumber + (pass.folderCount > 0 ? 1 : 0);
