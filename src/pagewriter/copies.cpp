@@ -102,9 +102,10 @@ void Copia_Immagine(PagePass& pass, const std::string& entry, const std::string&
   if (copiedAsRecorded(pass, sourcePath, name)) return;
   std::string copyName = pass.folderPath + "\\" + name;
   // Told after the pass may have ended: through the queue's own interface, which lives on.
-  pass.copies.copy(sourcePath, copyName, [&ui = pass.copies.ui(), entry, copyName](FsStatus status) {
-    ui.message(copyFailureText(status, entry, copyName));
-  });
+  pass.copies.copy(sourcePath, copyName,
+                   [&ui = pass.copies.ui(), entry, copyName](FsStatus status) {
+                     ui.message(copyFailureText(status, entry, copyName));
+                   });
 }
 
 void Copia_Pulsanti(PagePass& pass) {
@@ -112,11 +113,11 @@ void Copia_Pulsanti(PagePass& pass) {
     const std::string source = pass.programFile(name);
     const std::string destination =
         toCase(pass.folderPath + "\\" + std::string(name), pass.upper());
-    pass.copies.copy(source, destination,
-                     [&ui = pass.copies.ui(), name, source, destination](FsStatus status) {
-      ui.message("Errore nella copia dell'immagine " + std::string(name) + "\r\n" +
-                          errorDetail(status) + "\r\r" + "Copia " + source + " " + destination);
-    });
+    pass.copies.copy(
+        source, destination, [&ui = pass.copies.ui(), name, source, destination](FsStatus status) {
+          ui.message("Errore nella copia dell'immagine " + std::string(name) + "\r\n" +
+                     errorDetail(status) + "\r\r" + "Copia " + source + " " + destination);
+        });
   }
 }
 

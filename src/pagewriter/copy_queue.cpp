@@ -50,9 +50,12 @@ CopyQueue::~CopyQueue() {
 void CopyQueue::copy(std::string from, std::string to, Failed failed) {
   if (workers_.empty())
     for (int i = 0; i < kWorkers; ++i) workers_.emplace_back([this] { work(); });
-  Item item{std::move(from), std::move(to), std::move(failed), nullptr, {}, false, false, {}, {}};
-  item.fromKey = toUpper(item.from);
-  item.toKey = toUpper(item.to);
+  Item item;
+  item.fromKey = toUpper(from);
+  item.toKey = toUpper(to);
+  item.from = std::move(from);
+  item.to = std::move(to);
+  item.failed = std::move(failed);
   push(std::move(item));
   deliverReady();
   // Past the bound, half the copies are awaited at once: the build and the workers then each
@@ -61,7 +64,10 @@ void CopyQueue::copy(std::string from, std::string to, Failed failed) {
 }
 
 void CopyQueue::then(std::function<void()> action) {
-  push({{}, {}, nullptr, std::move(action), {}, true, false, {}, {}});
+  Item item;
+  item.action = std::move(action);
+  item.done = true;
+  push(std::move(item));
   deliverReady();
 }
 
@@ -143,8 +149,8 @@ CopyQueue::Item* CopyQueue::take() {
   // compared as written; the build names each file of the album one way.
   for (std::size_t i = 0; i < next_; ++i) {
     const Item& other = items_[i];
-    if (other.busy && (other.toKey == item.toKey || other.toKey == item.fromKey ||
-                       other.fromKey == item.toKey)) {
+    if (other.busy &&
+        (other.toKey == item.toKey || other.toKey == item.fromKey || other.fromKey == item.toKey)) {
       heldBack_ = true;
       return nullptr;
     }
