@@ -14,6 +14,9 @@ bench_start() {
   trap 'rm -rf "$work"' EXIT
   mkdir "$work/.discarded"
   export QT_QPA_PLATFORM=offscreen
+  # The listings the program keeps of the trees it loads go to the work folder, not to the
+  # user's own cache.
+  export XDG_CACHE_HOME="$work/cache/other"
 }
 
 # Puts folder $1 out of the way until the end, when the work folder goes. Removing a big tree

@@ -163,6 +163,11 @@ class FileSystem {
     DirEntry folder;
     return listFolder(path, out, folder);
   }
+  // A scan of the folder tree at `path` begins: until `endTreeListing`, a file system may keep
+  // the listings of the folders listed for the next scan of that tree, and serve a folder that
+  // did not change since from them. What listFolder gives does not change.
+  virtual void beginTreeListing(const std::string& path) { static_cast<void>(path); }
+  virtual void endTreeListing() {}
   // Identity of an existing folder (links followed), for loop detection.
   virtual FsStatus folderIdentity(const std::string& path, DirEntry& out) = 0;
 

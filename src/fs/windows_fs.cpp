@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <utility>
 #include <vector>
@@ -18,6 +19,11 @@
 #include "fs/windows_path.h"
 
 namespace vortena {
+
+// How an existing file is opened for reading. Opening a FIFO for a blocking read waits for a
+// writer, and a terminal could become the process's own: the open neither waits nor adopts, and
+// only a regular file goes on. A socket cannot be opened at all (ENXIO, 75).
+constexpr int kOpenSource = O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
 
 // Where a Windows path leads on the host. Only the folders above the last name must exist;
 // the last name is reported as asked and as found on disk, so that the operations can give a
@@ -70,6 +76,16 @@ bool WindowsFileSystem::spelled(const std::string& path, char& drive, std::strin
     if (current != currentFolders_.end()) components = splitPieces(current->second, "\\");
   }
   appendComponents(components, parsed.components);
+  return true;
+}
+
+bool WindowsFileSystem::exactHost(const std::string& path, std::string& host,
+                                  std::string& last) const {
+  char drive = 0;
+  std::vector<std::string> components;
+  if (!spelled(path, drive, host, components) || components.empty()) return false;
+  for (const std::string& name : components) host = joinHost(host, name);
+  last = components.back();
   return true;
 }
 
@@ -142,10 +158,7 @@ WindowsFileSystem::Resolved WindowsFileSystem::Resolved::sibling(const std::stri
 FsStatus WindowsFileSystem::Resolved::openExisting(Descriptor& fd, struct stat& st) const {
   if (error) return {error};
   if (!exists()) return {kFileNotFound};
-  // Opening a FIFO for a blocking read waits for a writer, and a terminal could become the
-  // process's own: the open neither waits nor adopts, and only a regular file goes on. A
-  // socket cannot be opened at all (ENXIO, 75).
-  fd.reset(::open(host().c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  fd.reset(::open(host().c_str(), kOpenSource));
   if (!fd.valid() || ::fstat(fd.get(), &st) != 0) return lastError();
   if (!S_ISREG(st.st_mode)) return {kPathFileAccess};
   // O_NONBLOCK stays set: on a regular file it changes nothing, and clearing it would cost two
@@ -238,14 +251,21 @@ bool isEarlierCopy(const struct stat& source, const struct stat& copy) {
 // One open of each side, the bytes copied in the kernel, the times set and one close of each;
 // the folders on the way are looked at through the folder cache.
 FsStatus WindowsFileSystem::copyFile(const std::string& from, const std::string& to) {
-  const Resolved source(*this, from);
+  // The source is looked at under exactly the path asked first (see exactHost); only a source
+  // not there in that spelling is looked up.
+  std::string exact, last;
+  const bool spelledOut = exactHost(from, exact, last);
   Resolved target(*this, to);
   // A rebuild: when the destination is already the earlier copy of this source, two stats
   // tell so and nothing is opened.
-  if (!source.error && source.exists() && !target.error && !target.isRoot() && target.exists() &&
-      target.onDisk == target.asked) {
+  if (!target.error && !target.isRoot() && target.exists() && target.onDisk == target.asked) {
     struct stat sourceNow, existing;
-    if (statFollow(source.host(), sourceNow) && S_ISREG(sourceNow.st_mode) &&
+    bool found = spelledOut && statFollow(exact, sourceNow);
+    if (!found) {
+      const Resolved source(*this, from);
+      found = !source.error && source.exists() && statFollow(source.host(), sourceNow);
+    }
+    if (found && S_ISREG(sourceNow.st_mode) &&
         ::lstat(target.host().c_str(), &existing) == 0 && S_ISREG(existing.st_mode) &&
         !sameIdentity(sourceNow, existing) && isEarlierCopy(sourceNow, existing)) {
       // Still refused like a copy would be when the user may not write the file.
@@ -256,7 +276,12 @@ FsStatus WindowsFileSystem::copyFile(const std::string& from, const std::string&
 
   Descriptor in;
   struct stat sourceStat;
-  if (FsStatus s = source.openExisting(in, sourceStat); !s.ok()) return s;
+  if (spelledOut && in.reset(::open(exact.c_str(), kOpenSource)) == 0 && in.valid()) {
+    if (::fstat(in.get(), &sourceStat) != 0) return lastError();
+    if (!S_ISREG(sourceStat.st_mode)) return {kPathFileAccess};
+  } else if (FsStatus s = Resolved(*this, from).openExisting(in, sourceStat); !s.ok()) {
+    return s;
+  }
 
   // A copy onto the source itself (under another name, a link or a case variant) would lose
   // it; the identity follows links, as the name leads to the source's bytes. The names the
@@ -389,13 +414,19 @@ FsStatus WindowsFileSystem::rename(const std::string& from, const std::string& t
   Resolved source(*this, from);
   if (source.error) return {source.error};
   if (!source.exists()) return {kFileNotFound};
-  Resolved target(*this, to);
-  if (target.error) return {target.error};
-  if (source.isRoot() || target.isRoot()) return {kPathFileAccess};
+  if (source.isRoot()) return {kPathFileAccess};
   // Folders written alike but for letter case are one folder, as on Windows: the new name is
-  // looked for in the source's own folder, never in a case twin of it ("Trip" and "TRIP").
-  if (target.drive == source.drive && target.folderKey == source.folderKey)
-    target = source.sibling(target.asked);
+  // looked for in the source's own folder, never in a case twin of it ("Trip" and "TRIP"), and
+  // that folder is not looked at again (a change of letter case renames so).
+  char drive = 0;
+  std::string root;
+  std::vector<std::string> components;
+  const bool sameFolder =
+      spelled(to, drive, root, components) && !components.empty() && drive == source.drive &&
+      toUpper(joinComponents({components.begin(), components.end() - 1}, '\\')) == source.folderKey;
+  Resolved target = sameFolder ? source.sibling(components.back()) : Resolved(*this, to);
+  if (target.error) return {target.error};
+  if (target.isRoot()) return {kPathFileAccess};
 
   if (target.exists()) {
     // Only the source's own entry may stand under the new name: a change of letter case. Any
@@ -480,6 +511,76 @@ FsStatus WindowsFileSystem::makeFolder(const std::string& path) {
   return made(r);
 }
 
+namespace {
+
+// Every name of the open folder `dir` but "." and "..", with the type and inode its read gives.
+FsStatus readNames(int dir, std::vector<RawEntry>& names) {
+  alignas(8) char buffer[32 * 1024];
+  for (;;) {
+    const ssize_t got = ::getdents64(dir, buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return lastError(kPathNotFound);
+    if (got == 0) return {};
+    for (ssize_t at = 0; at < got;) {
+      const auto* entry = reinterpret_cast<const dirent64*>(buffer + at);
+      at += entry->d_reclen;
+      if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0) continue;
+      names.push_back({entry->d_name, entry->d_type, static_cast<std::uint64_t>(entry->d_ino)});
+    }
+  }
+}
+
+// The listing of host `folder` (`folderStat` its stat, taken before its names were read) as
+// listFolder gives it. `dir` is the folder open, for a look at its links; -1 when the names
+// hold none (a kept listing).
+void listingOf(int dir, const std::string& folder, const struct stat& folderStat,
+               const std::vector<RawEntry>& names, std::vector<DirEntry>& out) {
+  std::vector<std::pair<std::string, DirEntry>> keyed;  // upper-cased name, entry
+  std::vector<std::string> every;  // also the hidden names: the folder cache's index
+  every.reserve(names.size());
+  for (const RawEntry& raw : names) {
+    every.push_back(raw.name);
+    // A name holding a backslash can never be written as a Windows path (the backslash
+    // would split it): it is left out of every listing, so it is never read as one.
+    if (raw.name[0] == '.' || raw.name.find('\\') != std::string::npos) continue;
+    DirEntry item{raw.name, raw.type == DT_DIR, static_cast<std::uint64_t>(folderStat.st_dev),
+                  raw.inode};
+    // The listing's own type spares a stat per name (a folder of 100,000 pictures); links
+    // and entries of unknown type are looked at, links followed.
+    if (raw.type == DT_LNK || raw.type == DT_UNKNOWN) {
+      struct stat st;
+      if (dir < 0 || ::fstatat(dir, raw.name.c_str(), &st, 0) != 0) continue;
+      item.isFolder = S_ISDIR(st.st_mode);
+      item.device = static_cast<std::uint64_t>(st.st_dev);
+      item.inode = static_cast<std::uint64_t>(st.st_ino);
+    }
+    keyed.emplace_back(toUpper(raw.name), std::move(item));
+  }
+  // The scan lists every folder it enters; the look-ups of the build that follows find their
+  // names in the index made here, without reading the folder again.
+  folderCache().remember(folder, folderStat, every);
+  // Names equal when upper-cased keep a fixed order: by their own bytes.
+  std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
+    return a.first != b.first ? a.first < b.first : a.second.name < b.second.name;
+  });
+  out.reserve(keyed.size());
+  for (auto& item : keyed) out.push_back(std::move(item.second));
+}
+
+}  // namespace
+
+void WindowsFileSystem::beginTreeListing(const std::string& path) {
+  std::optional<std::string> root = toHostPath(path);
+  listings_ = root ? std::make_unique<ListingStore>(*root) : nullptr;
+}
+
+void WindowsFileSystem::endTreeListing() {
+  if (!listings_) return;
+  // Only a saving: without the store the next scan reads every folder, as without it.
+  static_cast<void>(listings_->save());
+  listings_.reset();
+}
+
 FsStatus WindowsFileSystem::listFolder(const std::string& path, std::vector<DirEntry>& out,
                                        DirEntry& self) {
   out.clear();
@@ -493,17 +594,27 @@ FsStatus WindowsFileSystem::listFolder(const std::string& path, std::vector<DirE
   // spelling asked (the scan asks for the names the listing above gave). The open alone then
   // finds the folder the look-up would find, an exact spelling being always preferred, and the
   // look-up's stat of the folder above is spared.
-  char drive = 0;
-  std::string root;
-  std::vector<std::string> components;
-  if (spelled(path, drive, root, components) && !components.empty()) {
-    std::string exact = root;
-    for (const std::string& name : components) exact = joinHost(exact, name);
+  std::string exact, last;
+  timespec before{};
+  if (exactHost(path, exact, last)) {
+    if (listings_) {
+      // During a scan a folder unchanged since the last scan of its tree is not read again.
+      ::clock_gettime(CLOCK_REALTIME_COARSE, &before);
+      struct stat now;
+      if (statFollow(exact, now) && S_ISDIR(now.st_mode))
+        if (const std::vector<RawEntry>* kept = listings_->find(exact, now)) {
+          self = DirEntry{last, true, static_cast<std::uint64_t>(now.st_dev),
+                          static_cast<std::uint64_t>(now.st_ino)};
+          listingOf(-1, exact, now, *kept, out);
+          return {};
+        }
+    }
     if (dir.reset(::open(exact.c_str(), kFlags)) == 0 && dir.valid()) {
       folder = std::move(exact);
-      onDisk = components.back();
+      onDisk = last;
     }
   }
+  const bool exactly = dir.valid();  // only a folder found so is kept for the next scan
   if (!dir.valid()) {
     Resolved r(*this, path);
     if (r.error) return {r.error};
@@ -517,46 +628,10 @@ FsStatus WindowsFileSystem::listFolder(const std::string& path, std::vector<DirE
   if (::fstat(dir.get(), &folderStat) != 0) return lastError(kPathNotFound);
   self = DirEntry{onDisk, true, static_cast<std::uint64_t>(folderStat.st_dev),
                   static_cast<std::uint64_t>(folderStat.st_ino)};
-  std::vector<std::pair<std::string, DirEntry>> keyed;  // upper-cased name, entry
-  std::vector<std::string> every;  // also the hidden names: the folder cache's index
-  alignas(8) char buffer[32 * 1024];
-  for (;;) {
-    const ssize_t got = ::getdents64(dir.get(), buffer, sizeof buffer);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) return lastError(kPathNotFound);
-    if (got == 0) break;
-    for (ssize_t at = 0; at < got;) {
-      const auto* entry = reinterpret_cast<const dirent64*>(buffer + at);
-      at += entry->d_reclen;
-      std::string name = entry->d_name;
-      if (name == "." || name == "..") continue;
-      every.push_back(name);
-      // A name holding a backslash can never be written as a Windows path (the backslash
-      // would split it): it is left out of every listing, so it is never read as one.
-      if (name[0] == '.' || name.find('\\') != std::string::npos) continue;
-      DirEntry item{name, entry->d_type == DT_DIR, static_cast<std::uint64_t>(folderStat.st_dev),
-                    static_cast<std::uint64_t>(entry->d_ino)};
-      // The listing's own type spares a stat per name (a folder of 100,000 pictures); links
-      // and entries of unknown type are looked at, links followed.
-      if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
-        struct stat st;
-        if (::fstatat(dir.get(), entry->d_name, &st, 0) != 0) continue;
-        item.isFolder = S_ISDIR(st.st_mode);
-        item.device = static_cast<std::uint64_t>(st.st_dev);
-        item.inode = static_cast<std::uint64_t>(st.st_ino);
-      }
-      keyed.emplace_back(toUpper(name), std::move(item));
-    }
-  }
-  // The scan lists every folder it enters; the look-ups of the build that follows find their
-  // names in the index made here, without reading the folder again.
-  folderCache().remember(folder, folderStat, every);
-  // Names equal when upper-cased keep a fixed order: by their own bytes.
-  std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
-    return a.first != b.first ? a.first < b.first : a.second.name < b.second.name;
-  });
-  out.reserve(keyed.size());
-  for (auto& item : keyed) out.push_back(std::move(item.second));
+  std::vector<RawEntry> names;
+  if (FsStatus s = readNames(dir.get(), names); !s.ok()) return s;
+  listingOf(dir.get(), folder, folderStat, names, out);
+  if (listings_ && exactly) listings_->put(folder, folderStat, before, std::move(names));
   return {};
 }
 
@@ -629,15 +704,8 @@ FsStatus WindowsFileSystem::entryStamp(const std::string& path, EntryStamp& out)
   // The common case first: the path is there in exactly the spelling asked, which a look-up
   // prefers to any case variant, so one stat of it says all (a rebuild looks at every folder
   // and source so).
-  char drive = 0;
   std::string host;
-  std::vector<std::string> components;
-  bool found = false;
-  if (spelled(path, drive, host, components) && !components.empty()) {
-    for (const std::string& component : components) host = joinHost(host, component);
-    found = statFollow(host, st);
-    name = components.back();
-  }
+  const bool found = exactHost(path, host, name) && statFollow(host, st);
   if (!found) {
     Resolved r(*this, path);
     if (r.error) return {r.error};

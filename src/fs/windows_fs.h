@@ -4,12 +4,14 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "fs/drive_table.h"
 #include "fs/file_system.h"
+#include "fs/listing_store.h"
 
 namespace vortena {
 
@@ -32,6 +34,8 @@ class WindowsFileSystem : public FileSystem {
   using FileSystem::listFolder;
   FsStatus listFolder(const std::string& path, std::vector<DirEntry>& out,
                       DirEntry& folder) override;
+  void beginTreeListing(const std::string& path) override;
+  void endTreeListing() override;
   FsStatus folderIdentity(const std::string& path, DirEntry& out) override;
   FsStatus changeFolder(const std::string& path) override;
   FsStatus changeDrive(char letter) override;
@@ -50,6 +54,8 @@ class WindowsFileSystem : public FileSystem {
   std::string toDriveForm(const std::string& hostPath) const;
 
   const DriveTable& drives() const { return drives_; }
+  // The listings kept for the tree being scanned, null outside a scan (tests).
+  const ListingStore* treeListings() const { return listings_.get(); }
 
  private:
   struct Resolved;  // defined in the .cpp
@@ -57,10 +63,16 @@ class WindowsFileSystem : public FileSystem {
   // to a relative path), nothing looked up on disk; false for an unmapped drive.
   bool spelled(const std::string& path, char& drive, std::string& root,
                std::vector<std::string>& components) const;
+  // The host path of `path` with every name exactly as written, and its last name; false for an
+  // unmapped drive or a drive's root. An entry there is the one a look-up finds, as a look-up
+  // always prefers the exact spelling: the common case is served without the look-up's stat.
+  bool exactHost(const std::string& path, std::string& host, std::string& last) const;
   DriveTable drives_;
   char currentDrive_ = 'C';
   std::map<char, std::string>
       currentFolders_;  // per drive, "\" separated, no drive, no trailing "\"
+  // The listings kept for the tree being scanned (see beginTreeListing); null outside a scan.
+  std::unique_ptr<ListingStore> listings_;
 };
 
 }  // namespace vortena

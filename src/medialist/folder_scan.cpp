@@ -97,6 +97,9 @@ bool isBuildOutput(const ScanTarget& target, const std::string& folder, const st
 void FolderScan::Legge_Dir(const ScanTarget& target, const std::string& Path_Ricerca,
                            int Tipo_File) {
   static_cast<void>(Tipo_File);  // passed on unchanged by the original walk; no use of its own
+  // The disk may keep the tree's listings for the next scan of it, and serve what did not change.
+  target.fs.beginTreeListing(Path_Ricerca);
+  ScopeExit endTreeListing([&target] { target.fs.endTreeListing(); });
   listTree(target, Path_Ricerca, "");
 }
 

@@ -1,0 +1,228 @@
+// Listings kept from one scan of a tree to the next: an unchanged folder is served from the store,
+// and every change made to the tree between two scans, by any means, is seen by the second.
+#include "fs/listing_store.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <thread>
+
+#include "fs/windows_fs.h"
+#include "support/album_fixture.h"
+#include "support/test_names.h"
+
+namespace vortena {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::TempFolder;
+using testing::writeFile;
+
+// Drive C: over a fresh host folder, and a cache folder of the test's own.
+class ListingStoreTest : public ::testing::Test {
+ protected:
+  ListingStoreTest() {
+    fs::create_directories(c());
+    const char* earlier = std::getenv("XDG_CACHE_HOME");
+    earlierCache_ = earlier ? std::optional<std::string>(earlier) : std::nullopt;
+    ::setenv("XDG_CACHE_HOME", (temp_.path() / "cache").c_str(), 1);
+  }
+  ~ListingStoreTest() override {
+    if (earlierCache_)
+      ::setenv("XDG_CACHE_HOME", earlierCache_->c_str(), 1);
+    else
+      ::unsetenv("XDG_CACHE_HOME");
+  }
+  fs::path c() const { return temp_.path() / "c"; }
+  fs::path stores() const { return temp_.path() / "cache" / "vortena"; }
+  DriveTable drives() const {
+    DriveTable table;
+    table.set('C', c().string());
+    return table;
+  }
+  // A change made now lies in an earlier tick of the file system's clock than a scan that
+  // starts after this.
+  static void settle() { std::this_thread::sleep_for(std::chrono::milliseconds(30)); }
+
+  // The tree at `path` as a scan walks it, each folder's names one line ("sub/" for a folder);
+  // with `keep`, through the kept listings, and `served` tells how many folders they served.
+  std::string scan(const std::string& path, bool keep = true, size_t* served = nullptr) {
+    WindowsFileSystem files(drives());
+    if (keep) files.beginTreeListing(path);
+    std::string text;
+    std::function<void(const std::string&)> walk = [&](const std::string& folder) {
+      std::vector<DirEntry> names;
+      text += folder + ":";
+      if (!files.listFolder(folder, names).ok()) text += " (unreadable)";
+      for (const DirEntry& entry : names) text += " " + entry.name + (entry.isFolder ? "/" : "");
+      text += "\n";
+      for (const DirEntry& entry : names)
+        if (entry.isFolder) walk(folder + "\\" + entry.name);
+    };
+    walk(path);
+    if (served && files.treeListings()) *served = files.treeListings()->served();
+    if (keep) files.endTreeListing();
+    return text;
+  }
+
+  TempFolder temp_;
+  std::optional<std::string> earlierCache_;
+};
+
+// ---------------------------------------------------------------------------------------------
+// A change between two scans. The changed folder's modification time is put back as it was, so
+// that only its status change time tells of the change, as with a program that keeps times.
+struct TreeChange {
+  const char* name;
+  const char* folder;  // where the change is made, relative to C:\t
+  std::function<void(const fs::path& t)> change;
+};
+void PrintTo(const TreeChange& c, std::ostream* os) { *os << c.name; }
+
+class TreeChangeTest : public ListingStoreTest, public ::testing::WithParamInterface<TreeChange> {};
+
+TEST_P(TreeChangeTest, IsSeenByTheNextScan) {
+  const fs::path t = c() / "t";
+  for (const char* file : {"a/p1.jpg", "a/p2.jpg", "b/q1.jpg", "b/deep/r1.jpg", "top.jpg"})
+    writeFile(t / file, "x");
+  fs::create_directories(c() / "elsewhere" / "target");
+  fs::create_symlink(c() / "elsewhere" / "target", t / "link");
+  settle();
+  size_t served = 99;
+  EXPECT_EQ(scan("C:\\t", true, &served), scan("C:\\t", false));
+  EXPECT_EQ(served, 0u);
+  // The folders are served from the store (the one the link leads to among them), but for the
+  // one holding the link, which is read again.
+  EXPECT_EQ(scan("C:\\t", true, &served), scan("C:\\t", false));
+  EXPECT_EQ(served, 4u);
+
+  const fs::path folder = t / GetParam().folder;
+  struct stat before;
+  ASSERT_EQ(::stat(folder.c_str(), &before), 0);
+  GetParam().change(t);
+  const timespec times[2] = {{0, UTIME_OMIT}, before.st_mtim};
+  ::utimensat(AT_FDCWD, folder.c_str(), times, 0);
+  const std::string now = scan("C:\\t", false);
+  EXPECT_EQ(scan("C:\\t", true, &served), now);
+  EXPECT_GE(served, 2u);  // the folders the change did not touch
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Changes, TreeChangeTest,
+    ::testing::Values(
+        TreeChange{"FileAdded", "a", [](const fs::path& t) { writeFile(t / "a" / "p3.jpg", "y"); }},
+        TreeChange{"FileRemoved", "a", [](const fs::path& t) { fs::remove(t / "a" / "p2.jpg"); }},
+        // Same length, same folder size and link count: only the change time moves.
+        TreeChange{"FileRenamed", "a",
+                   [](const fs::path& t) { fs::rename(t / "a" / "p2.jpg", t / "a" / "P9.jpg"); }},
+        TreeChange{"FileReplacedByAFolder", "a",
+                   [](const fs::path& t) {
+                     fs::remove(t / "a" / "p1.jpg");
+                     fs::create_directory(t / "a" / "p1.jpg");
+                   }},
+        TreeChange{"FolderRenamed", ".",
+                   [](const fs::path& t) { fs::rename(t / "b", t / "c"); }},
+        TreeChange{"DeepFolderEmptied", "b/deep",
+                   [](const fs::path& t) { fs::remove(t / "b" / "deep" / "r1.jpg"); }},
+        // The folder holding the link does not change at all: what the link leads to becomes a
+        // file, which only a listing read afresh can tell.
+        TreeChange{"LinkNowLeadsToAFile", "../elsewhere",
+                   [](const fs::path& t) {
+                     const fs::path target = t / ".." / "elsewhere" / "target";
+                     fs::remove(target);
+                     writeFile(target, "now a file");
+                   }}),
+    testing::ReadableName());
+
+// A store that is cut short, foreign or empty is a scan without it, and is written afresh.
+TEST_F(ListingStoreTest, ADamagedStoreIsAScanWithoutIt) {
+  for (const char* file : {"a/p1.jpg", "b/q1.jpg"}) writeFile(c() / "t" / file, "x");
+  settle();
+  const std::string tree = scan("C:\\t", false);
+  scan("C:\\t");
+  std::vector<fs::path> files;
+  for (const auto& entry : fs::directory_iterator(stores())) files.push_back(entry.path());
+  ASSERT_EQ(files.size(), 1u);
+  const std::string whole = testing::readFile(files[0]);
+  ASSERT_GT(whole.size(), 40u);
+  for (const std::string& damaged :
+       {whole.substr(0, whole.size() - 5), whole.substr(0, 30), std::string(),
+        std::string("not a store at all\n") + whole.substr(19)}) {
+    writeFile(files[0], damaged);
+    size_t served = 99;
+    EXPECT_EQ(scan("C:\\t", true, &served), tree);
+    EXPECT_EQ(served, 0u);
+    scan("C:\\t");  // written afresh: it serves the next scan
+    EXPECT_EQ(scan("C:\\t", true, &served), tree);
+    EXPECT_EQ(served, 3u);
+  }
+}
+
+// Kept only when it can tell no lie: the folder's last change lay in an earlier tick than the
+// read, and no name is a link or of unknown type.
+TEST_F(ListingStoreTest, KeepsOnlyListingsThatCannotTurnStale) {
+  fs::create_directories(c() / "f");
+  struct stat st;
+  ASSERT_EQ(::stat((c() / "f").c_str(), &st), 0);
+  timespec later = st.st_ctim;
+  later.tv_nsec += 1;
+  struct Case {
+    const char* name;
+    timespec before;
+    unsigned char type;
+    bool kept;
+  };
+  for (const Case& k : {Case{"settled", later, DT_REG, true},
+                        Case{"changed in the tick of the read", st.st_ctim, DT_REG, false},
+                        Case{"a link", later, DT_LNK, false},
+                        Case{"a name of unknown type", later, DT_UNKNOWN, false}}) {
+    {
+      ListingStore store("/the/tree", stores().string());
+      store.put((c() / "f").string(), st, k.before, {{"one.jpg", DT_REG, 1}, {"x", k.type, 2}});
+      EXPECT_EQ(store.save(), 0) << k.name;
+    }
+    ListingStore next("/the/tree", stores().string());
+    const std::vector<RawEntry>* found = next.find((c() / "f").string(), st);
+    EXPECT_EQ(found != nullptr, k.kept) << k.name;
+    if (found) {
+      ASSERT_EQ(found->size(), 2u);
+      EXPECT_EQ((*found)[0].name, "one.jpg");
+      EXPECT_EQ((*found)[1].inode, 2u);
+    }
+  }
+}
+
+// The stores of the trees scanned longest ago go, the one just written stays.
+TEST_F(ListingStoreTest, KeepsTheNewestStoresOnly) {
+  fs::create_directories(stores());
+  const size_t extra = ListingStore::kMaxStores + 4;
+  for (size_t i = 0; i < extra; ++i) {
+    const fs::path file = stores() / ("listings-old" + std::to_string(100 + i));
+    writeFile(file, "vortena listings 1\n");
+    const timespec times[2] = {{0, UTIME_OMIT}, {static_cast<time_t>(1000000 + i), 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
+  }
+  writeFile(stores() / "not-a-store", "kept");
+  fs::create_directories(c() / "f");
+  struct stat st;
+  ASSERT_EQ(::stat((c() / "f").c_str(), &st), 0);
+  ListingStore store("/a/tree", stores().string());
+  store.put((c() / "f").string(), st, {st.st_ctim.tv_sec + 1, 0}, {{"one.jpg", DT_REG, 1}});
+  ASSERT_EQ(store.save(), 0);
+  std::vector<std::string> left = testing::hostNames(stores());
+  EXPECT_EQ(left.size(), ListingStore::kMaxStores + 1);  // and not-a-store
+  EXPECT_TRUE(fs::exists(store.file()));
+  EXPECT_TRUE(fs::exists(stores() / "not-a-store"));
+  for (size_t i = 0; i < 5; ++i)  // the five oldest went
+    EXPECT_FALSE(fs::exists(stores() / ("listings-old" + std::to_string(100 + i)))) << i;
+}
+
+}  // namespace
+}  // namespace vortena
