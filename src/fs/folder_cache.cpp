@@ -83,17 +83,29 @@ std::optional<std::string> FolderCache::find(const std::string& folder,
                                              const std::string& asked) {
   if (!folderStat || !S_ISDIR(folderStat->st_mode) || asked == "." || asked == "..")
     return findEntry(folder, asked);
-  bool peek = true;
+  bool peek = true, known = false;
   {
     std::lock_guard lock(mutex_);
     auto it = folders_.find(folder);
+    known = it != folders_.end();
     if (it != folders_.end() && it->second.stamp == stampOf(*folderStat))
       return lookUp(it->second, asked);
+    // Changed by one of the program's own changes under way on another thread (OwnChange).
+    if (it != folders_.end() && changing_.count(folder)) return lookUp(it->second, asked);
     // A folder never read is only looked at for its first look-up; the second reads it.
     if (it == folders_.end()) {
       if (peeked_.size() >= kMaxPeeked) peeked_.clear();
       peek = peeked_.insert(folder).second;
     }
+  }
+  // The caller's stat may predate one of the program's own changes that has since taken the
+  // folder's new stamp: one more stat tells, where a read would cost a look at every name.
+  struct stat now;
+  const bool looked = known && statFollow(folder, now);
+  if (looked) {
+    std::lock_guard lock(mutex_);
+    auto it = folders_.find(folder);
+    if (it != folders_.end() && it->second.stamp == stampOf(now)) return lookUp(it->second, asked);
   }
   // The exact spelling, when it is there, is the answer whatever else the folder holds. One
   // look at it spares reading the whole folder: in a big folder that keeps changing (the
@@ -113,7 +125,7 @@ std::optional<std::string> FolderCache::find(const std::string& folder,
     return findEntry(folder, asked);
   }
   ++reads_;
-  return lookUp(store(folder, *folderStat, names), asked);
+  return lookUp(store(folder, looked ? now : *folderStat, names), asked);
 }
 
 std::optional<std::string> FolderCache::lookUp(Listing& listing, const std::string& asked) {
@@ -123,6 +135,18 @@ std::optional<std::string> FolderCache::lookUp(Listing& listing, const std::stri
   const std::vector<std::string>& spellings = found->second;
   if (std::find(spellings.begin(), spellings.end(), asked) != spellings.end()) return asked;
   return spellings.front();
+}
+
+FolderCache::OwnChange::OwnChange(FolderCache& cache, std::string folder)
+    : cache_(cache), folder_(std::move(folder)) {
+  std::lock_guard lock(cache_.mutex_);
+  ++cache_.changing_[folder_];
+}
+
+FolderCache::OwnChange::~OwnChange() {
+  std::lock_guard lock(cache_.mutex_);
+  auto it = cache_.changing_.find(folder_);
+  if (it != cache_.changing_.end() && --it->second <= 0) cache_.changing_.erase(it);
 }
 
 template <typename Change>

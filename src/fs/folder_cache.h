@@ -11,8 +11,8 @@
 // coarse file-system clock, and one race: a change by another program in the same clock tick
 // (a few milliseconds) as the last read or change of that folder, or made while one of the
 // program's own changes of that folder runs (between the change, a temporary file's creation
-// included, and the look at the folder that follows it), is taken as already known, and seen
-// only at the folder's next change.
+// included, and the look at the folder that follows it; see OwnChange), is taken as already
+// known, and seen only at the folder's next change.
 //
 // Memory: one string per name in the folders looked in, at most `maxNames` of them (64 Ki by
 // default, a few megabytes): past that the folders used longest ago are dropped until half the
@@ -63,6 +63,23 @@ class FolderCache {
   void madeEmpty(const std::string& folder);
   // A hidden name of the program's came and went (a temporary file): only the stamp moves.
   void touched(const std::string& folder, bool done = true);
+
+  // One of the program's own changes of `folder`, from just before it is made until the
+  // update above that follows it has taken the folder's new stamp (the object's scope). A
+  // look-up on another thread that finds the folder changed meanwhile answers from the index
+  // rather than read the folder again: what changed is that change, whose name the index gets
+  // at its update (the copies of one entry folder, made by two threads at once).
+  class OwnChange {
+   public:
+    OwnChange(FolderCache& cache, std::string folder);
+    ~OwnChange();
+    OwnChange(const OwnChange&) = delete;
+    OwnChange& operator=(const OwnChange&) = delete;
+
+   private:
+    FolderCache& cache_;
+    std::string folder_;
+  };
   // Drops every index (tests, and a bound on memory).
   void clear();
 
@@ -104,6 +121,8 @@ class FolderCache {
   // Folders not read whose one look-up was answered by a look at the exact name (see find).
   static constexpr std::size_t kMaxPeeked = 4096;
   std::unordered_set<std::string> peeked_;
+  // Folders with own changes under way (OwnChange), and how many.
+  std::unordered_map<std::string, int> changing_;
   std::size_t maxNames_;
   std::size_t names_ = 0;
   std::size_t reads_ = 0;

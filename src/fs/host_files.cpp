@@ -400,6 +400,7 @@ int respellInPlace(const std::string& folder, const std::string& onDisk, const s
 int PendingFile::create(const std::string& folder, const std::string& name,
                         const std::string& replaced) {
   discard();
+  FolderCache::OwnChange change(folderCache(), folder);
   int fd = -1;
   for (int i = 0; i < kNameTries && fd < 0; ++i) {
     temp_ = joinHost(folder, freshHiddenName());
@@ -447,6 +448,7 @@ int PendingFile::takeName(bool replace) {
     discard();
     return error;
   }
+  FolderCache::OwnChange change(folderCache(), folder_);
   // rename() replaces the entry itself, never what a symbolic link there points to.
   const int renamed =
       replace ? ::rename(temp_.c_str(), final_.c_str())
@@ -480,6 +482,7 @@ void PendingFile::committed() {
 void PendingFile::discard() {
   static_cast<void>(fd_.reset());  // the file is removed either way
   if (temp_.empty()) return;
+  FolderCache::OwnChange change(folderCache(), folder_);
   ::unlink(temp_.c_str());
   pendingRegistry().remove(temp_);
   temp_.clear();

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "fs/host_files.h"
 #include "fs/windows_fs.h"
 #include "support/album_fixture.h"
 #include "support/test_names.h"
@@ -143,6 +144,36 @@ TEST_F(FolderCacheTest, ChangesInARowWithoutATouchAreSeen) {
     ::unlink(name.c_str());
     EXPECT_FALSE(exists(path)) << round;
   }
+}
+
+// The program's own changes of a folder, made on another thread, are not taken for another
+// program's: while one is under way a look-up answers from the index without reading the
+// folder. Once they are over, whatever way they ended, a change by another program is seen.
+TEST_F(FolderCacheTest, OwnChangesUnderWayAreTrustedOnlyWhileUnderWay) {
+  writeFile(c() / "a" / "x.jpg", "x");
+  const std::string a = (c() / "a").string();
+  ASSERT_TRUE(exists("C:\\a\\x.jpg"));
+  ASSERT_FALSE(exists("C:\\a\\y.jpg"));  // the folder is read
+  {
+    PendingFile written, dropped, refused;
+    ASSERT_EQ(written.create(a, "w.jpg", ""), 0);
+    ASSERT_EQ(written.commit(), 0);
+    ASSERT_EQ(dropped.create(a, "d.jpg", ""), 0);
+    dropped.discard();
+    writeFile(c() / "a" / "taken.jpg", "t");
+    ASSERT_EQ(refused.create(a, "taken.jpg", ""), 0);
+    ASSERT_EQ(refused.commitIfFree(), EEXIST);
+  }  // and the last one goes without a commit
+  {
+    FolderCache::OwnChange underWay(folderCache(), a);
+    const size_t reads = folderCache().reads();
+    writeFile(c() / "a" / "Other.jpg", "o");
+    EXPECT_FALSE(exists("C:\\a\\other.jpg"));  // taken for the change under way
+    EXPECT_EQ(folderCache().reads(), reads);
+  }
+  EXPECT_TRUE(exists("C:\\a\\other.jpg"));
+  EXPECT_TRUE(exists("C:\\a\\W.JPG"));
+  EXPECT_FALSE(exists("C:\\a\\d.jpg"));
 }
 
 // ---------------------------------------------------------------------------------------------
