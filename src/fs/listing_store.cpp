@@ -142,8 +142,7 @@ void ListingStore::load() {
   }
 }
 
-const std::vector<RawEntry>* ListingStore::find(const std::string& folder,
-                                                const struct stat& now) {
+const std::vector<RawEntry>* ListingStore::find(const std::string& folder, const struct stat& now) {
   auto it = earlier_.find(folder);
   if (it == earlier_.end()) return nullptr;
   const Record record = it->second;

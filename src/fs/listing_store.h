@@ -77,10 +77,10 @@ class ListingStore {
   std::string file_;
   std::string data_;  // the file as read; its records are taken apart only when asked for
   std::unordered_map<std::string_view, Record> earlier_;  // not yet found by this scan
-  std::vector<Record> reused_;  // found unchanged: written again as read
-  std::vector<RawEntry> found_;  // the last one found
-  PendingFile next_;             // the next store, made at the first listing read afresh
-  std::string pending_;          // what is not written to it yet
+  std::vector<Record> reused_;                            // found unchanged: written again as read
+  std::vector<RawEntry> found_;                           // the last one found
+  PendingFile next_;     // the next store, made at the first listing read afresh
+  std::string pending_;  // what is not written to it yet
   int writeError_ = 0;
   bool changed_ = false;
   std::size_t served_ = 0;

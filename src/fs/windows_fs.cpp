@@ -265,9 +265,9 @@ FsStatus WindowsFileSystem::copyFile(const std::string& from, const std::string&
       const Resolved source(*this, from);
       found = !source.error && source.exists() && statFollow(source.host(), sourceNow);
     }
-    if (found && S_ISREG(sourceNow.st_mode) &&
-        ::lstat(target.host().c_str(), &existing) == 0 && S_ISREG(existing.st_mode) &&
-        !sameIdentity(sourceNow, existing) && isEarlierCopy(sourceNow, existing)) {
+    if (found && S_ISREG(sourceNow.st_mode) && ::lstat(target.host().c_str(), &existing) == 0 &&
+        S_ISREG(existing.st_mode) && !sameIdentity(sourceNow, existing) &&
+        isEarlierCopy(sourceNow, existing)) {
       // Still refused like a copy would be when the user may not write the file.
       if (::faccessat(AT_FDCWD, target.host().c_str(), W_OK, AT_EACCESS) != 0) return lastError();
       return {};

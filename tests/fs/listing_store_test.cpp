@@ -127,8 +127,7 @@ INSTANTIATE_TEST_SUITE_P(
                      fs::remove(t / "a" / "p1.jpg");
                      fs::create_directory(t / "a" / "p1.jpg");
                    }},
-        TreeChange{"FolderRenamed", ".",
-                   [](const fs::path& t) { fs::rename(t / "b", t / "c"); }},
+        TreeChange{"FolderRenamed", ".", [](const fs::path& t) { fs::rename(t / "b", t / "c"); }},
         TreeChange{"DeepFolderEmptied", "b/deep",
                    [](const fs::path& t) { fs::remove(t / "b" / "deep" / "r1.jpg"); }},
         // The folder holding the link does not change at all: what the link leads to becomes a
