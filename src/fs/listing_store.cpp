@@ -86,12 +86,13 @@ class Reader {
   std::size_t at_ = 0;
 };
 
-// Makes the cache folder (and the folder above it) for this user alone when it is missing.
+// Makes the cache folder, and each missing folder above it, for this user alone.
 bool makeCacheFolder(const std::string& folder) {
   if (isFolder(folder)) return true;
-  const size_t slash = folder.rfind('/');
-  if (slash != std::string::npos && slash > 0) ::mkdir(folder.substr(0, slash).c_str(), 0700);
-  return ::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST;
+  for (size_t slash = folder.find('/', 1); slash != std::string::npos;
+       slash = folder.find('/', slash + 1))
+    ::mkdir(folder.substr(0, slash).c_str(), 0700);
+  return ::mkdir(folder.c_str(), 0700) == 0 || isFolder(folder);
 }
 
 }  // namespace

@@ -32,7 +32,8 @@ class ListingStoreTest : public ::testing::Test {
     fs::create_directories(c());
     const char* earlier = std::getenv("XDG_CACHE_HOME");
     earlierCache_ = earlier ? std::optional<std::string>(earlier) : std::nullopt;
-    ::setenv("XDG_CACHE_HOME", (temp_.path() / "cache").c_str(), 1);
+    // Two folders of the way are missing: the program makes them.
+    ::setenv("XDG_CACHE_HOME", (temp_.path() / "cache" / "home").c_str(), 1);
   }
   ~ListingStoreTest() override {
     if (earlierCache_)
@@ -41,7 +42,7 @@ class ListingStoreTest : public ::testing::Test {
       ::unsetenv("XDG_CACHE_HOME");
   }
   fs::path c() const { return temp_.path() / "c"; }
-  fs::path stores() const { return temp_.path() / "cache" / "vortena"; }
+  fs::path stores() const { return temp_.path() / "cache" / "home" / "vortena"; }
   DriveTable drives() const {
     DriveTable table;
     table.set('C', c().string());
