@@ -88,12 +88,12 @@ std::optional<std::string> FolderCache::find(const std::string& folder,
     std::lock_guard lock(mutex_);
     auto it = folders_.find(folder);
     known = it != folders_.end();
-    if (it != folders_.end() && it->second.stamp == stampOf(*folderStat))
+    // Unchanged, or changed by one of the program's own changes under way on another thread
+    // (OwnChange).
+    if (known && (it->second.stamp == stampOf(*folderStat) || changing_.count(folder)))
       return lookUp(it->second, asked);
-    // Changed by one of the program's own changes under way on another thread (OwnChange).
-    if (it != folders_.end() && changing_.count(folder)) return lookUp(it->second, asked);
     // A folder never read is only looked at for its first look-up; the second reads it.
-    if (it == folders_.end()) {
+    if (!known) {
       if (peeked_.size() >= kMaxPeeked) peeked_.clear();
       peek = peeked_.insert(folder).second;
     }

@@ -89,14 +89,23 @@ bool WindowsFileSystem::exactHost(const std::string& path, std::string& host,
   return true;
 }
 
+namespace {
+
+// The folders above the last of `components` as written, upper-cased: how a path's folder is
+// told from another's when letter case does not count.
+std::string folderKeyOf(const std::vector<std::string>& components) {
+  return toUpper(joinComponents({components.begin(), components.end() - 1}, '\\'));
+}
+
+}  // namespace
+
 WindowsFileSystem::Resolved::Resolved(const WindowsFileSystem& fs, const std::string& path) {
   std::vector<std::string> components;
   if (!fs.spelled(path, drive, root, components)) {
     error = kPathNotFound;
     return;
   }
-  if (!components.empty())
-    folderKey = toUpper(joinComponents({components.begin(), components.end() - 1}, '\\'));
+  if (!components.empty()) folderKey = folderKeyOf(components);
 
   // The common case first: every folder above the last name is there in exactly the spelling
   // asked. One stat of the last folder then proves the whole chain, and as an exact spelling is
@@ -421,9 +430,8 @@ FsStatus WindowsFileSystem::rename(const std::string& from, const std::string& t
   char drive = 0;
   std::string root;
   std::vector<std::string> components;
-  const bool sameFolder =
-      spelled(to, drive, root, components) && !components.empty() && drive == source.drive &&
-      toUpper(joinComponents({components.begin(), components.end() - 1}, '\\')) == source.folderKey;
+  const bool sameFolder = spelled(to, drive, root, components) && !components.empty() &&
+                          drive == source.drive && folderKeyOf(components) == source.folderKey;
   Resolved target = sameFolder ? source.sibling(components.back()) : Resolved(*this, to);
   if (target.error) return {target.error};
   if (target.isRoot()) return {kPathFileAccess};
