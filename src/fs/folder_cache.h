@@ -10,9 +10,10 @@
 // every change between two operations is seen. The blind spots that remain are those of a
 // coarse file-system clock, and one race: a change by another program in the same clock tick
 // (a few milliseconds) as the last read or change of that folder, or made while one of the
-// program's own changes of that folder runs (between the change, a temporary file's creation
-// included, and the look at the folder that follows it; see OwnChange), is taken as already
-// known, and seen only at the folder's next change.
+// program's own changes of that folder runs (between the change and the look at the folder that
+// follows it; for a file written under a temporary name, from the temporary file's creation to
+// the look after it takes its name; see OwnChange), is taken as already known, and seen only at
+// the folder's next change.
 //
 // Memory: one string per name in the folders looked in, at most `maxNames` of them (64 Ki by
 // default, a few megabytes): past that the folders used longest ago are dropped until half the

@@ -327,8 +327,8 @@ std::string freshHiddenName() {
   char name[64];
   // The process id is asked once: a name is made for every page and every copy.
   static const int pid = static_cast<int>(::getpid());
-  std::snprintf(name, sizeof name, ".vortena-%d-%u-%llx.tmp", pid,
-                counter++, static_cast<unsigned long long>(now) & 0xffffffULL);
+  std::snprintf(name, sizeof name, ".vortena-%d-%u-%llx.tmp", pid, counter++,
+                static_cast<unsigned long long>(now) & 0xffffffULL);
   return name;
 }
 
@@ -400,7 +400,7 @@ int respellInPlace(const std::string& folder, const std::string& onDisk, const s
 int PendingFile::create(const std::string& folder, const std::string& name,
                         const std::string& replaced) {
   discard();
-  FolderCache::OwnChange change(folderCache(), folder);
+  change_.emplace(folderCache(), folder);
   int fd = -1;
   for (int i = 0; i < kNameTries && fd < 0; ++i) {
     temp_ = joinHost(folder, freshHiddenName());
@@ -410,12 +410,13 @@ int PendingFile::create(const std::string& folder, const std::string& name,
   if (fd < 0) {
     const int error = errno;
     temp_.clear();
+    change_.reset();
     return error;
   }
   fd_.reset(fd);
-  // The hidden name changed the folder: its listing takes the new stamp at once, so that a
-  // look-up in it (another thread copying into the same folder) does not read it again.
-  folderCache().touched(folder);
+  // The hidden name changed the folder. Its listing takes the new stamp only with the commit or
+  // the discard: until then the change is under way (change_), and a look-up in the folder
+  // (another thread copying into it) answers from the listing without looking at the folder.
   folder_ = folder;
   name_ = name;
   final_ = joinHost(folder, name);
@@ -448,7 +449,6 @@ int PendingFile::takeName(bool replace) {
     discard();
     return error;
   }
-  FolderCache::OwnChange change(folderCache(), folder_);
   // rename() replaces the entry itself, never what a symbolic link there points to.
   const int renamed =
       replace ? ::rename(temp_.c_str(), final_.c_str())
@@ -477,17 +477,18 @@ void PendingFile::committed() {
     folderCache().removed(folder_, replaced_.substr(replaced_.rfind('/') + 1));
   // The temporary name came and went with the rename; the folder's listing gains the name.
   folderCache().added(folder_, name_);
+  change_.reset();
 }
 
 void PendingFile::discard() {
   static_cast<void>(fd_.reset());  // the file is removed either way
   if (temp_.empty()) return;
-  FolderCache::OwnChange change(folderCache(), folder_);
   ::unlink(temp_.c_str());
   pendingRegistry().remove(temp_);
   temp_.clear();
   // Only a hidden name came and went; the listing's stamp is taken afresh.
   folderCache().touched(folder_);
+  change_.reset();
 }
 
 std::unique_ptr<TextReader> hostTextReader(int fd) { return std::make_unique<HostTextReader>(fd); }

@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "fs/file_system.h"
+#include "fs/folder_cache.h"
 
 namespace vortena {
 
@@ -114,7 +115,10 @@ class PendingFile {
   std::string folder_;  // host folder of the final name, and the name in it
   std::string name_;
   std::string final_;
-  std::string replaced_;      // host path of a case variant to remove after the commit
+  std::string replaced_;  // host path of a case variant to remove after the commit
+  // From the creation of the temporary file until the folder's listing has taken the stamp of
+  // the commit or the discard: the hidden name's coming is not a change the listing must see.
+  std::optional<FolderCache::OwnChange> change_;
   int takeName(bool replace);  // commit() and commitIfFree()
   void committed();            // the file has its final name: the rest of a commit
 };

@@ -157,10 +157,10 @@ WindowsFileSystem::Resolved WindowsFileSystem::Resolved::sibling(const std::stri
   Resolved other = *this;
   if (!names.empty()) other.names.back() = name;
   other.asked = name;
-  other.onDisk = error || isRoot()
-                     ? ""
-                     : folderCache().find(parent, parentStatOk ? &parentStat : nullptr, name)
-                           .value_or("");
+  other.onDisk =
+      error || isRoot()
+          ? ""
+          : folderCache().find(parent, parentStatOk ? &parentStat : nullptr, name).value_or("");
   return other;
 }
 
@@ -205,10 +205,22 @@ WindowsFileSystem::WindowsFileSystem(DriveTable drives) : drives_(std::move(driv
   currentFolders_[currentDrive_] = start->size() > 3 ? start->substr(2) : "";
 }
 
+FsStatus WindowsFileSystem::openExisting(const std::string& path, Descriptor& fd,
+                                         struct stat& st) const {
+  std::string exact, last;
+  if (exactHost(path, exact, last) && fd.reset(::open(exact.c_str(), kOpenSource)) == 0 &&
+      fd.valid()) {
+    if (::fstat(fd.get(), &st) != 0) return lastError();
+    if (!S_ISREG(st.st_mode)) return {kPathFileAccess};
+    return {};
+  }
+  return Resolved(*this, path).openExisting(fd, st);
+}
+
 FsStatus WindowsFileSystem::openRead(const std::string& path, std::unique_ptr<TextReader>& out) {
   Descriptor fd;
   struct stat st;
-  if (FsStatus s = Resolved(*this, path).openExisting(fd, st); !s.ok()) return s;
+  if (FsStatus s = openExisting(path, fd, st); !s.ok()) return s;
   out = hostTextReader(fd.release());
   return {};
 }
@@ -262,14 +274,13 @@ bool isEarlierCopy(const struct stat& source, const struct stat& copy) {
 FsStatus WindowsFileSystem::copyFile(const std::string& from, const std::string& to) {
   // The source is looked at under exactly the path asked first (see exactHost); only a source
   // not there in that spelling is looked up.
-  std::string exact, last;
-  const bool spelledOut = exactHost(from, exact, last);
   Resolved target(*this, to);
   // A rebuild: when the destination is already the earlier copy of this source, two stats
   // tell so and nothing is opened.
   if (!target.error && !target.isRoot() && target.exists() && target.onDisk == target.asked) {
     struct stat sourceNow, existing;
-    bool found = spelledOut && statFollow(exact, sourceNow);
+    std::string exact, last;
+    bool found = exactHost(from, exact, last) && statFollow(exact, sourceNow);
     if (!found) {
       const Resolved source(*this, from);
       found = !source.error && source.exists() && statFollow(source.host(), sourceNow);
@@ -285,12 +296,7 @@ FsStatus WindowsFileSystem::copyFile(const std::string& from, const std::string&
 
   Descriptor in;
   struct stat sourceStat;
-  if (spelledOut && in.reset(::open(exact.c_str(), kOpenSource)) == 0 && in.valid()) {
-    if (::fstat(in.get(), &sourceStat) != 0) return lastError();
-    if (!S_ISREG(sourceStat.st_mode)) return {kPathFileAccess};
-  } else if (FsStatus s = Resolved(*this, from).openExisting(in, sourceStat); !s.ok()) {
-    return s;
-  }
+  if (FsStatus s = openExisting(from, in, sourceStat); !s.ok()) return s;
 
   // A copy onto the source itself (under another name, a link or a case variant) would lose
   // it; the identity follows links, as the name leads to the source's bytes. The names the
@@ -378,7 +384,7 @@ FsStatus WindowsFileSystem::fileStamp(const std::string& path, FileStamp& out) {
 FsStatus WindowsFileSystem::readBytes(const std::string& path, std::string& out, FileStamp& stamp) {
   Descriptor in;
   struct stat st;
-  if (FsStatus s = Resolved(*this, path).openExisting(in, st); !s.ok()) return s;
+  if (FsStatus s = openExisting(path, in, st); !s.ok()) return s;
   stamp = stampOf(st);
   out.resize(static_cast<size_t>(st.st_size));
   size_t got = 0;
@@ -782,7 +788,8 @@ std::string WindowsFileSystem::fullPath(const std::string& path) const {
     if (current != currentFolders_.end()) components = splitPieces(current->second, "\\");
   }
   appendComponents(components, parsed.components);
-  return std::string(1, drive) + ":" + (components.empty() ? "\\" : joinComponents(components, '\\'));
+  return std::string(1, drive) + ":" +
+         (components.empty() ? "\\" : joinComponents(components, '\\'));
 }
 
 }  // namespace vortena

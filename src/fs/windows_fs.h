@@ -13,7 +13,11 @@
 #include "fs/file_system.h"
 #include "fs/listing_store.h"
 
+struct stat;
+
 namespace vortena {
+
+class Descriptor;
 
 class WindowsFileSystem : public FileSystem {
  public:
@@ -67,6 +71,9 @@ class WindowsFileSystem : public FileSystem {
   // unmapped drive or a drive's root. An entry there is the one a look-up finds, as a look-up
   // always prefers the exact spelling: the common case is served without the look-up's stat.
   bool exactHost(const std::string& path, std::string& host, std::string& last) const;
+  // Opens the existing regular file `path` for reading (see Resolved::openExisting): under
+  // exactly the path asked first (see exactHost), through the look-up only when that fails.
+  FsStatus openExisting(const std::string& path, Descriptor& fd, struct stat& st) const;
   DriveTable drives_;
   char currentDrive_ = 'C';
   std::map<char, std::string>

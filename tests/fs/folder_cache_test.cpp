@@ -174,6 +174,20 @@ TEST_F(FolderCacheTest, OwnChangesUnderWayAreTrustedOnlyWhileUnderWay) {
   EXPECT_TRUE(exists("C:\\a\\other.jpg"));
   EXPECT_TRUE(exists("C:\\a\\W.JPG"));
   EXPECT_FALSE(exists("C:\\a\\d.jpg"));
+  {
+    // A file written under a temporary name is one change from its creation until it takes its
+    // name: the folder, changed by the hidden name, is not read meanwhile; once the name is
+    // taken, a change by another program is seen though the object lives on.
+    PendingFile pending;
+    ASSERT_EQ(pending.create(a, "p.jpg", ""), 0);
+    const size_t reads = folderCache().reads();
+    EXPECT_TRUE(exists("C:\\a\\X.JPG"));
+    ASSERT_EQ(pending.commit(), 0);
+    EXPECT_TRUE(exists("C:\\a\\P.JPG"));
+    EXPECT_EQ(folderCache().reads(), reads);
+    writeFile(c() / "a" / "q.jpg", "q");
+    EXPECT_TRUE(exists("C:\\a\\Q.JPG"));
+  }
 }
 
 // ---------------------------------------------------------------------------------------------
