@@ -23,12 +23,15 @@ FolderCache::Stamp FolderCache::stampOf(const struct stat& st) {
 
 // Every name of the folder; false when it cannot be read. Called without the lock: the disk
 // work of one thread never holds up another's look-ups.
-bool FolderCache::readNames(const std::string& folder, std::vector<std::string>& names) {
+bool FolderCache::readNames(const std::string& folder, std::vector<std::string>& names,
+                            std::vector<std::string>& folderNames) {
   DIR* dir = ::opendir(folder.c_str());
   if (!dir) return false;
   while (const dirent* entry = ::readdir(dir)) {
     std::string_view name = entry->d_name;
-    if (name != "." && name != "..") names.emplace_back(name);
+    if (name == "." || name == "..") continue;
+    names.emplace_back(name);
+    if (entry->d_type == DT_DIR) folderNames.emplace_back(name);
   }
   ::closedir(dir);
   return true;
@@ -42,7 +45,8 @@ void FolderCache::drop(const std::string& folder) {
 }
 
 FolderCache::Listing& FolderCache::store(const std::string& folder, const struct stat& st,
-                                         const std::vector<std::string>& names) {
+                                         const std::vector<std::string>& names,
+                                         const std::vector<std::string>& folderNames) {
   drop(folder);
   peeked_.erase(folder);
   makeRoom(names.size());
@@ -50,6 +54,7 @@ FolderCache::Listing& FolderCache::store(const std::string& folder, const struct
   listing.stamp = stampOf(st);
   listing.lastUse = ++uses_;
   for (const std::string& name : names) listing.names[toUpper(name)].push_back(name);
+  listing.folders.insert(folderNames.begin(), folderNames.end());
   for (auto& [upper, spellings] : listing.names)
     if (spellings.size() > 1) std::sort(spellings.begin(), spellings.end());
   names_ += listing.names.size();  // counted by upper-cased name, as they are dropped
@@ -73,14 +78,16 @@ void FolderCache::makeRoom(std::size_t more) {
 }
 
 void FolderCache::remember(const std::string& folder, const struct stat& folderStat,
-                           const std::vector<std::string>& names) {
+                           const std::vector<std::string>& names,
+                           const std::vector<std::string>& folderNames) {
   std::lock_guard lock(mutex_);
-  store(folder, folderStat, names);
+  store(folder, folderStat, names, folderNames);
 }
 
 std::optional<std::string> FolderCache::find(const std::string& folder,
                                              const struct stat* folderStat,
-                                             const std::string& asked) {
+                                             const std::string& asked, bool* isFolder) {
+  if (isFolder) *isFolder = false;
   if (!folderStat || !S_ISDIR(folderStat->st_mode) || asked == "." || asked == "..")
     return findEntry(folder, asked);
   bool peek = true, known = false;
@@ -91,7 +98,7 @@ std::optional<std::string> FolderCache::find(const std::string& folder,
     // Unchanged, or changed by one of the program's own changes under way on another thread
     // (OwnChange).
     if (known && (it->second.stamp == stampOf(*folderStat) || changing_.count(folder)))
-      return lookUp(it->second, asked);
+      return lookUp(it->second, asked, isFolder);
     // A folder never read is only looked at for its first look-up; the second reads it.
     if (!known) {
       if (peeked_.size() >= kMaxPeeked) peeked_.clear();
@@ -105,19 +112,22 @@ std::optional<std::string> FolderCache::find(const std::string& folder,
   if (looked) {
     std::lock_guard lock(mutex_);
     auto it = folders_.find(folder);
-    if (it != folders_.end() && it->second.stamp == stampOf(now)) return lookUp(it->second, asked);
+    if (it != folders_.end() && it->second.stamp == stampOf(now)) return lookUp(it->second, asked, isFolder);
   }
   // The exact spelling, when it is there, is the answer whatever else the folder holds. One
   // look at it spares reading the whole folder: in a big folder that keeps changing (the
   // sources taking the build's case while the copy thread looks them up), and in a folder
   // where one name is asked (a rebuild looks for one copy in each entry folder).
   struct stat exact;
-  if (peek && ::lstat(joinHost(folder, asked).c_str(), &exact) == 0) return asked;
+  if (peek && ::lstat(joinHost(folder, asked).c_str(), &exact) == 0) {
+    if (isFolder) *isFolder = S_ISDIR(exact.st_mode);
+    return asked;
+  }
   // Read afresh. The stamp is the one taken before the read: a change during the read leaves a
   // newer stamp on disk, so the index is read again at its next use rather than trusted; and
   // an index stored meanwhile by another thread is replaced by this one, never merged with it.
-  std::vector<std::string> names;
-  const bool read = readNames(folder, names);
+  std::vector<std::string> names, folderNames;
+  const bool read = readNames(folder, names, folderNames);
   std::lock_guard lock(mutex_);
   if (!read) {
     drop(folder);
@@ -125,16 +135,19 @@ std::optional<std::string> FolderCache::find(const std::string& folder,
     return findEntry(folder, asked);
   }
   ++reads_;
-  return lookUp(store(folder, looked ? now : *folderStat, names), asked);
+  return lookUp(store(folder, looked ? now : *folderStat, names, folderNames), asked, isFolder);
 }
 
-std::optional<std::string> FolderCache::lookUp(Listing& listing, const std::string& asked) {
+std::optional<std::string> FolderCache::lookUp(Listing& listing, const std::string& asked,
+                                               bool* isFolder) {
   listing.lastUse = ++uses_;
   auto found = listing.names.find(toUpper(asked));
   if (found == listing.names.end()) return std::nullopt;
   const std::vector<std::string>& spellings = found->second;
-  if (std::find(spellings.begin(), spellings.end(), asked) != spellings.end()) return asked;
-  return spellings.front();
+  const bool exact = std::find(spellings.begin(), spellings.end(), asked) != spellings.end();
+  const std::string& answer = exact ? asked : spellings.front();
+  if (isFolder) *isFolder = listing.folders.count(answer) != 0;
+  return answer;
 }
 
 FolderCache::OwnChange::OwnChange(FolderCache& cache, std::string folder)
@@ -171,6 +184,7 @@ void FolderCache::update(const std::string& folder, bool done, Change change) {
 }
 
 void FolderCache::add(Listing& listing, const std::string& name) {
+  listing.folders.erase(name);  // what the name holds now is not known to be a folder
   std::vector<std::string>& spellings = listing.names[toUpper(name)];
   if (spellings.empty()) ++names_;
   auto at = std::lower_bound(spellings.begin(), spellings.end(), name);
@@ -178,6 +192,7 @@ void FolderCache::add(Listing& listing, const std::string& name) {
 }
 
 void FolderCache::remove(Listing& listing, const std::string& name) {
+  listing.folders.erase(name);
   auto found = listing.names.find(toUpper(name));
   if (found == listing.names.end()) return;
   std::vector<std::string>& spellings = found->second;
@@ -189,8 +204,12 @@ void FolderCache::remove(Listing& listing, const std::string& name) {
   names_ -= std::min<std::size_t>(names_, 1);
 }
 
-void FolderCache::added(const std::string& folder, const std::string& name, bool done) {
-  update(folder, done, [this, &name](Listing& listing) { add(listing, name); });
+void FolderCache::added(const std::string& folder, const std::string& name, bool done,
+                        bool isFolder) {
+  update(folder, done, [this, &name, isFolder](Listing& listing) {
+    add(listing, name);
+    if (isFolder) listing.folders.insert(name);
+  });
 }
 
 void FolderCache::removed(const std::string& folder, const std::string& name, bool done) {
@@ -200,8 +219,10 @@ void FolderCache::removed(const std::string& folder, const std::string& name, bo
 void FolderCache::renamed(const std::string& folder, const std::string& from,
                           const std::string& to, bool done) {
   update(folder, done, [this, &from, &to](Listing& listing) {
+    const bool wasFolder = listing.folders.count(from) != 0;
     remove(listing, from);
     add(listing, to);
+    if (wasFolder) listing.folders.insert(to);
   });
 }
 
@@ -212,6 +233,7 @@ void FolderCache::madeEmpty(const std::string& folder) {
   Listing& listing = folders_[folder];
   names_ -= std::min(names_, listing.names.size());
   listing.names.clear();
+  listing.folders.clear();
   listing.stamp = stampOf(st);
 }
 

@@ -45,21 +45,27 @@ class FolderCache {
   // the folder cannot be read, the answer comes from the disk as before the cache (the asked
   // spelling when it cannot be searched, so that the operation itself reports why). A folder
   // is read at its second look-up: the first one, and any in a folder changed since it was
-  // read, is answered by a look at the exact spelling when that is there.
+  // read, is answered by a look at the exact spelling when that is there. `isFolder`, when
+  // given, tells whether the answer is known to be a folder (not a link to one): the listing's
+  // own type, which spares a stat of it.
   std::optional<std::string> find(const std::string& folder, const struct stat* folderStat,
-                                  const std::string& asked);
+                                  const std::string& asked, bool* isFolder = nullptr);
 
   // The program's own changes of `folder`: the index, when there is one, takes or loses the
   // name and the folder's new stamp. `done` false (the change failed) drops the index instead.
-  void added(const std::string& folder, const std::string& name, bool done = true);
+  // `isFolder`: the name is a folder the program made.
+  void added(const std::string& folder, const std::string& name, bool done = true,
+             bool isFolder = false);
   void removed(const std::string& folder, const std::string& name, bool done = true);
   // `from` became `to` in `folder`: the two changes above with one look at the folder.
   void renamed(const std::string& folder, const std::string& from, const std::string& to,
                bool done = true);
   // A whole listing of `folder` read by someone else (the scan's listFolder), with the stat of
-  // the folder taken before the read: it becomes the folder's index.
+  // the folder taken before the read: it becomes the folder's index. `folderNames`: those of
+  // the names the read gave as folders.
   void remember(const std::string& folder, const struct stat& folderStat,
-                const std::vector<std::string>& names);
+                const std::vector<std::string>& names,
+                const std::vector<std::string>& folderNames);
   // The program made the folder `folder` just now: it is empty, and its listing is known.
   void madeEmpty(const std::string& folder);
   // A hidden name of the program's came and went (a temporary file): only the stamp moves.
@@ -101,16 +107,20 @@ class FolderCache {
     std::uint64_t lastUse = 0;  // the cache's use counter when the listing was last looked in
     // Upper-cased name -> every name on disk with it, in byte order.
     std::unordered_map<std::string, std::vector<std::string>> names;
+    // The names known to be folders, not links: read as such, or made by the program.
+    std::unordered_set<std::string> folders;
   };
   static Stamp stampOf(const struct stat& st);
-  static bool readNames(const std::string& folder, std::vector<std::string>& names);
-  // With the lock held: the listing's answer for `asked`, and its index dropped.
-  std::optional<std::string> lookUp(Listing& listing, const std::string& asked);
+  static bool readNames(const std::string& folder, std::vector<std::string>& names,
+                        std::vector<std::string>& folderNames);
+  // With the lock held: the listing's answer for `asked` (see find).
+  std::optional<std::string> lookUp(Listing& listing, const std::string& asked, bool* isFolder);
   void drop(const std::string& folder);
   void add(Listing& listing, const std::string& name);
   void remove(Listing& listing, const std::string& name);
   Listing& store(const std::string& folder, const struct stat& st,
-                 const std::vector<std::string>& names);
+                 const std::vector<std::string>& names,
+                 const std::vector<std::string>& folderNames);
   // Drops the listings used longest ago until `more` names fit in half the room.
   void makeRoom(std::size_t more);
   // Applies one change of the program's to the folder's index and takes its new stamp.

@@ -38,6 +38,7 @@ struct WindowsFileSystem::Resolved {
   std::string parent;              // host folder holding the last name (the root for none)
   std::string asked;               // the last name as written; empty for a drive's root
   std::string onDisk;              // its spelling on disk; empty when it does not exist
+  bool onDiskIsFolder = false;     // it is known to be a folder, not a link (the listing's type)
   std::string folderKey;           // the folders above the last name as written, upper-cased
   struct stat parentStat {};       // stat of `parent` taken while resolving, links followed
   bool parentStatOk = false;       // whether that stat succeeded
@@ -118,7 +119,8 @@ WindowsFileSystem::Resolved::Resolved(const WindowsFileSystem& fs, const std::st
       parentStatOk = true;
       parent = std::move(folder);
       asked = components.back();
-      std::optional<std::string> found = folderCache().find(parent, &parentStat, asked);
+      std::optional<std::string> found =
+          folderCache().find(parent, &parentStat, asked, &onDiskIsFolder);
       onDisk = found.value_or("");
       names = std::move(components);
       if (found) names.back() = *found;
@@ -134,8 +136,10 @@ WindowsFileSystem::Resolved::Resolved(const WindowsFileSystem& fs, const std::st
   bool statOk = statFollow(root, st);
   if (!components.empty() && !(statOk && S_ISDIR(st.st_mode))) error = kPathNotFound;
   for (size_t i = 0; i < components.size(); ++i) {
+    bool isFolder = false;
     std::optional<std::string> found =
-        error ? std::nullopt : folderCache().find(folder, statOk ? &st : nullptr, components[i]);
+        error ? std::nullopt
+              : folderCache().find(folder, statOk ? &st : nullptr, components[i], &isFolder);
     names.push_back(found.value_or(components[i]));
     if (i + 1 == components.size()) {
       parent = folder;
@@ -143,6 +147,7 @@ WindowsFileSystem::Resolved::Resolved(const WindowsFileSystem& fs, const std::st
       parentStatOk = statOk && !error;
       asked = components[i];
       onDisk = found.value_or("");
+      onDiskIsFolder = isFolder;
       break;
     }
     folder = joinHost(folder, names.back());
@@ -157,10 +162,12 @@ WindowsFileSystem::Resolved WindowsFileSystem::Resolved::sibling(const std::stri
   Resolved other = *this;
   if (!names.empty()) other.names.back() = name;
   other.asked = name;
-  other.onDisk =
-      error || isRoot()
-          ? ""
-          : folderCache().find(parent, parentStatOk ? &parentStat : nullptr, name).value_or("");
+  other.onDiskIsFolder = false;
+  other.onDisk = error || isRoot() ? ""
+                                   : folderCache()
+                                         .find(parent, parentStatOk ? &parentStat : nullptr, name,
+                                               &other.onDiskIsFolder)
+                                         .value_or("");
   return other;
 }
 
@@ -479,7 +486,7 @@ namespace {
 FsStatus madeFolder(const std::string& parent, const std::string& asked, const std::string& host) {
   const bool done = ::mkdir(host.c_str(), 0777) == 0;
   const FsStatus status = done ? FsStatus{} : lastError(kPathNotFound);
-  folderCache().added(parent, asked, done);
+  folderCache().added(parent, asked, done, true);
   // A folder just made is empty: its listing is known without reading it.
   if (done) folderCache().madeEmpty(host);
   return status;
@@ -507,18 +514,24 @@ FsStatus WindowsFileSystem::makeFolder(const std::string& path) {
   if (r.error) return {r.error};
   if (r.isRoot()) return {kPathFileAccess};
   if (r.exists()) {
-    struct stat st;
-    if (::lstat(r.host().c_str(), &st) != 0) return lastError();
-    if (S_ISLNK(st.st_mode)) {
-      // A link under the folder's name would send what is written into the folder elsewhere:
-      // the link goes (its target stays as it is) and a real folder takes the name.
-      const bool unlinked = ::unlink(r.host().c_str()) == 0;
-      folderCache().removed(r.parent, r.onDisk, unlinked);
-      if (!unlinked) return lastError();
-      return made(r);
+    // An entry the listing knows for a folder (read so, or made by the program) is not looked
+    // at: an entry folder is "made" again for every entry it receives.
+    bool isFolder = r.onDiskIsFolder;
+    if (!isFolder) {
+      struct stat st;
+      if (::lstat(r.host().c_str(), &st) != 0) return lastError();
+      if (S_ISLNK(st.st_mode)) {
+        // A link under the folder's name would send what is written into the folder elsewhere:
+        // the link goes (its target stays as it is) and a real folder takes the name.
+        const bool unlinked = ::unlink(r.host().c_str()) == 0;
+        folderCache().removed(r.parent, r.onDisk, unlinked);
+        if (!unlinked) return lastError();
+        return made(r);
+      }
+      isFolder = S_ISDIR(st.st_mode);
     }
     // The folder is there already; only its name takes the asked spelling.
-    if (S_ISDIR(st.st_mode))
+    if (isFolder)
       ignoreFailure(r.respell(), "the folder is there either way; only its spelling may stay");
     return {kPathFileAccess};
   }
@@ -551,9 +564,11 @@ void listingOf(int dir, const std::string& folder, const struct stat& folderStat
                const std::vector<RawEntry>& names, std::vector<DirEntry>& out) {
   std::vector<std::pair<std::string, DirEntry>> keyed;  // upper-cased name, entry
   std::vector<std::string> every;  // also the hidden names: the folder cache's index
+  std::vector<std::string> folders;
   every.reserve(names.size());
   for (const RawEntry& raw : names) {
     every.push_back(raw.name);
+    if (raw.type == DT_DIR) folders.push_back(raw.name);
     // A name holding a backslash can never be written as a Windows path (the backslash
     // would split it): it is left out of every listing, so it is never read as one.
     if (raw.name[0] == '.' || raw.name.find('\\') != std::string::npos) continue;
@@ -572,7 +587,7 @@ void listingOf(int dir, const std::string& folder, const struct stat& folderStat
   }
   // The scan lists every folder it enters; the look-ups of the build that follows find their
   // names in the index made here, without reading the folder again.
-  folderCache().remember(folder, folderStat, every);
+  folderCache().remember(folder, folderStat, every, folders);
   // Names equal when upper-cased keep a fixed order: by their own bytes.
   std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
     return a.first != b.first ? a.first < b.first : a.second.name < b.second.name;

@@ -284,6 +284,13 @@ TEST_F(FsSafetyTest, MakeFolderReplacesALinkWithARealFolder) {
   EXPECT_TRUE(fs::is_empty(c() / "outside"));
   // A real folder is still there already.
   EXPECT_EQ(files().makeFolder("C:\\album\\DIR_0001").number, kPathFileAccess);
+  // Known for a folder the program made, it is not looked at again; replaced by a link since
+  // (another program), it is: the link goes again.
+  fs::remove_all(c() / "album" / "DIR_0001");
+  fs::create_directory_symlink(c() / "outside", c() / "album" / "DIR_0001");
+  ASSERT_TRUE(files().makeFolder("C:\\album\\dir_0001").ok());
+  EXPECT_TRUE(fs::is_directory(fs::symlink_status(c() / "album" / "dir_0001")));
+  EXPECT_TRUE(fs::is_empty(c() / "outside"));
 }
 
 // ---------------------------------------------------------------------------------------------
