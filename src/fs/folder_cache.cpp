@@ -50,15 +50,13 @@ FolderCache::Listing& FolderCache::store(const std::string& folder, const struct
   drop(folder);
   peeked_.erase(folder);
   makeRoom(names.size());
-  Listing listing;
+  Listing& listing = folders_[folder];
   listing.stamp = stampOf(st);
   listing.lastUse = ++uses_;
-  for (const std::string& name : names) listing.names[toUpper(name)].push_back(name);
-  listing.folders.insert(folderNames.begin(), folderNames.end());
-  for (auto& [upper, spellings] : listing.names)
-    if (spellings.size() > 1) std::sort(spellings.begin(), spellings.end());
-  names_ += listing.names.size();  // counted by upper-cased name, as they are dropped
-  return folders_[folder] = std::move(listing);
+  listing.names.reserve(names.size());
+  const std::unordered_set<std::string_view> isFolder(folderNames.begin(), folderNames.end());
+  for (const std::string& name : names) add(listing, name, isFolder.count(name) != 0);
+  return listing;
 }
 
 void FolderCache::makeRoom(std::size_t more) {
@@ -72,6 +70,9 @@ void FolderCache::makeRoom(std::size_t more) {
   for (const auto& [use, folder] : byUse) {
     if (names_ + more <= maxNames_ / 2) break;
     auto it = folders_.find(folder);
+    // Nor does a folder of more than half the room go (the album beside a big build's entry
+    // folders): read again, it would take the room of many small ones, again and again.
+    if (it->second.names.size() > maxNames_ / 2) continue;
     names_ -= std::min(names_, it->second.names.size());
     folders_.erase(it);
   }
@@ -143,11 +144,48 @@ std::optional<std::string> FolderCache::lookUp(Listing& listing, const std::stri
   listing.lastUse = ++uses_;
   auto found = listing.names.find(toUpper(asked));
   if (found == listing.names.end()) return std::nullopt;
-  const std::vector<std::string>& spellings = found->second;
-  const bool exact = std::find(spellings.begin(), spellings.end(), asked) != spellings.end();
-  const std::string& answer = exact ? asked : spellings.front();
-  if (isFolder) *isFolder = listing.folders.count(answer) != 0;
-  return answer;
+  const Spellings& spellings = found->second;
+  const Spelling* exact = spellings.find(asked);
+  const Spelling& answer = exact ? *exact : spellings.first;
+  if (isFolder) *isFolder = answer.isFolder;
+  return answer.name;
+}
+
+const FolderCache::Spelling* FolderCache::Spellings::find(const std::string& name) const {
+  if (first.name == name) return &first;
+  for (const Spelling& other : more)
+    if (other.name == name) return &other;
+  return nullptr;
+}
+
+void FolderCache::Spellings::put(const std::string& name, bool isFolder) {
+  if (first.name == name) {
+    first.isFolder = isFolder;
+    return;
+  }
+  for (Spelling& other : more)
+    if (other.name == name) {
+      other.isFolder = isFolder;
+      return;
+    }
+  Spelling added{name, isFolder};
+  if (name < first.name) std::swap(added, first);
+  auto at = std::lower_bound(more.begin(), more.end(), added.name,
+                             [](const Spelling& s, const std::string& n) { return s.name < n; });
+  more.insert(at, std::move(added));
+}
+
+bool FolderCache::Spellings::take(const std::string& name) {
+  if (first.name == name) {
+    if (more.empty()) return true;
+    first = std::move(more.front());
+    more.erase(more.begin());
+    return false;
+  }
+  auto at = std::find_if(more.begin(), more.end(),
+                         [&name](const Spelling& s) { return s.name == name; });
+  if (at != more.end()) more.erase(at);
+  return false;
 }
 
 FolderCache::OwnChange::OwnChange(FolderCache& cache, std::string folder)
@@ -181,35 +219,31 @@ void FolderCache::update(const std::string& folder, bool done, Change change) {
   }
   change(it->second);
   it->second.stamp = stampOf(st);
+  // The names the program adds count as those read: past the room, the folders used longest
+  // ago go (the entry folders a build has completed).
+  makeRoom(0);
 }
 
-void FolderCache::add(Listing& listing, const std::string& name) {
-  listing.folders.erase(name);  // what the name holds now is not known to be a folder
-  std::vector<std::string>& spellings = listing.names[toUpper(name)];
-  if (spellings.empty()) ++names_;
-  auto at = std::lower_bound(spellings.begin(), spellings.end(), name);
-  if (at == spellings.end() || *at != name) spellings.insert(at, name);
+void FolderCache::add(Listing& listing, const std::string& name, bool isFolder) {
+  auto [it, isNew] = listing.names.try_emplace(toUpper(name));
+  if (isNew) {
+    it->second.first = {name, isFolder};
+    ++names_;
+  } else {
+    it->second.put(name, isFolder);
+  }
 }
 
 void FolderCache::remove(Listing& listing, const std::string& name) {
-  listing.folders.erase(name);
   auto found = listing.names.find(toUpper(name));
-  if (found == listing.names.end()) return;
-  std::vector<std::string>& spellings = found->second;
-  auto at = std::find(spellings.begin(), spellings.end(), name);
-  if (at == spellings.end()) return;
-  spellings.erase(at);
-  if (!spellings.empty()) return;
+  if (found == listing.names.end() || !found->second.take(name)) return;
   listing.names.erase(found);
   names_ -= std::min<std::size_t>(names_, 1);
 }
 
 void FolderCache::added(const std::string& folder, const std::string& name, bool done,
                         bool isFolder) {
-  update(folder, done, [this, &name, isFolder](Listing& listing) {
-    add(listing, name);
-    if (isFolder) listing.folders.insert(name);
-  });
+  update(folder, done, [this, &name, isFolder](Listing& listing) { add(listing, name, isFolder); });
 }
 
 void FolderCache::removed(const std::string& folder, const std::string& name, bool done) {
@@ -219,10 +253,11 @@ void FolderCache::removed(const std::string& folder, const std::string& name, bo
 void FolderCache::renamed(const std::string& folder, const std::string& from,
                           const std::string& to, bool done) {
   update(folder, done, [this, &from, &to](Listing& listing) {
-    const bool wasFolder = listing.folders.count(from) != 0;
+    auto found = listing.names.find(toUpper(from));
+    const Spelling* old = found == listing.names.end() ? nullptr : found->second.find(from);
+    const bool wasFolder = old && old->isFolder;
     remove(listing, from);
-    add(listing, to);
-    if (wasFolder) listing.folders.insert(to);
+    add(listing, to, wasFolder);
   });
 }
 
@@ -230,11 +265,12 @@ void FolderCache::madeEmpty(const std::string& folder) {
   struct stat st;
   if (!statFollow(folder, st) || !S_ISDIR(st.st_mode)) return;
   std::lock_guard lock(mutex_);
+  makeRoom(0);
   Listing& listing = folders_[folder];
   names_ -= std::min(names_, listing.names.size());
   listing.names.clear();
-  listing.folders.clear();
   listing.stamp = stampOf(st);
+  listing.lastUse = ++uses_;
 }
 
 void FolderCache::touched(const std::string& folder, bool done) {

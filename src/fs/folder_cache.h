@@ -15,10 +15,11 @@
 // the look after it takes its name; see OwnChange), is taken as already known, and seen only at
 // the folder's next change.
 //
-// Memory: one string per name in the folders looked in, at most `maxNames` of them (64 Ki by
-// default, a few megabytes): past that the folders used longest ago are dropped until half the
-// room is free, so that the folders a build is working in stay and a huge tree does not grow
-// the program.
+// Memory: one string per name in the folders looked in or written, at most `maxNames` of them
+// (64 Ki by default, about ten megabytes): past that the folders used longest ago are dropped
+// until half the room is free, so that the folders a build is working in stay and a huge tree
+// or album does not grow the program. A folder of more than half the room is kept all the same:
+// it is the one a big build keeps coming back to.
 #pragma once
 
 #include <sys/stat.h>
@@ -102,13 +103,29 @@ class FolderCache {
     nlink_t links = 0;
     bool operator==(const Stamp& other) const;
   };
+  // A name on disk, and whether it is known to be a folder, not a link (read as such, or made
+  // by the program).
+  struct Spelling {
+    std::string name;
+    bool isFolder = false;
+  };
+  // The names on disk that are one name when upper-cased, in byte order. The first is held
+  // inline: a folder's names seldom differ only in letter case, and a name costs one node.
+  struct Spellings {
+    Spelling first;
+    std::vector<Spelling> more;
+    // The spelling `name`, or null.
+    const Spelling* find(const std::string& name) const;
+    // Adds `name` in its place, or sets its type when it is there.
+    void put(const std::string& name, bool isFolder);
+    // Removes `name`; true when no spelling is left.
+    bool take(const std::string& name);
+  };
   struct Listing {
     Stamp stamp;
     std::uint64_t lastUse = 0;  // the cache's use counter when the listing was last looked in
-    // Upper-cased name -> every name on disk with it, in byte order.
-    std::unordered_map<std::string, std::vector<std::string>> names;
-    // The names known to be folders, not links: read as such, or made by the program.
-    std::unordered_set<std::string> folders;
+    // Upper-cased name -> every name on disk with it.
+    std::unordered_map<std::string, Spellings> names;
   };
   static Stamp stampOf(const struct stat& st);
   static bool readNames(const std::string& folder, std::vector<std::string>& names,
@@ -116,7 +133,7 @@ class FolderCache {
   // With the lock held: the listing's answer for `asked` (see find).
   std::optional<std::string> lookUp(Listing& listing, const std::string& asked, bool* isFolder);
   void drop(const std::string& folder);
-  void add(Listing& listing, const std::string& name);
+  void add(Listing& listing, const std::string& name, bool isFolder = false);
   void remove(Listing& listing, const std::string& name);
   Listing& store(const std::string& folder, const struct stat& st,
                  const std::vector<std::string>& names,

@@ -264,6 +264,40 @@ TEST_F(FolderCacheTest, DropsTheFoldersUsedLongestAgoAndKeepsTheOneInUse) {
   EXPECT_EQ(cache.reads(), 32u);
 }
 
+// The names the program adds count as those read: the entry folders a build has completed go
+// once the room is full, and a folder of more than half the room (the album beside them) stays
+// though others were used since.
+TEST_F(FolderCacheTest, NamesTheProgramAddsCountTowardsTheRoom) {
+  FolderCache cache(1000);
+  const auto make = [&cache](const fs::path& folder, int files, bool asFolders) {
+    fs::create_directories(folder);
+    cache.madeEmpty(folder.string());
+    for (int k = 0; k < files; ++k) {
+      const std::string name = "f" + std::to_string(k);
+      if (asFolders)
+        fs::create_directory(folder / name);
+      else
+        writeFile(folder / name, "");
+      cache.added(folder.string(), name, true, asFolders);
+    }
+  };
+  make(c() / "album", 600, true);
+  for (int i = 0; i < 30; ++i) make(c() / ("dir_" + std::to_string(i)), 50, false);
+  const auto find = [&cache](const std::string& folder, const char* name, bool* isFolder) {
+    struct stat st;
+    EXPECT_EQ(::stat(folder.c_str(), &st), 0);
+    return cache.find(folder, &st, name, isFolder);
+  };
+  bool isFolder = false;
+  EXPECT_EQ(find((c() / "album").string(), "F599", &isFolder), "f599");
+  EXPECT_TRUE(isFolder);
+  EXPECT_EQ(find((c() / "dir_29").string(), "F49", &isFolder), "f49");
+  EXPECT_FALSE(isFolder);
+  EXPECT_EQ(cache.reads(), 0u);  // all known from the program's own changes
+  EXPECT_EQ(find((c() / "dir_0").string(), "F49", nullptr), "f49");
+  EXPECT_EQ(cache.reads(), 1u);  // completed long ago, and dropped
+}
+
 // ---------------------------------------------------------------------------------------------
 // A second copy onto the first one: skipped only when the source is the one copied before.
 struct SourceChange {
