@@ -113,7 +113,8 @@ std::optional<std::string> FolderCache::find(const std::string& folder,
   if (looked) {
     std::lock_guard lock(mutex_);
     auto it = folders_.find(folder);
-    if (it != folders_.end() && it->second.stamp == stampOf(now)) return lookUp(it->second, asked, isFolder);
+    if (it != folders_.end() && it->second.stamp == stampOf(now))
+      return lookUp(it->second, asked, isFolder);
   }
   // The exact spelling, when it is there, is the answer whatever else the folder holds. One
   // look at it spares reading the whole folder: in a big folder that keeps changing (the
@@ -182,8 +183,8 @@ bool FolderCache::Spellings::take(const std::string& name) {
     more.erase(more.begin());
     return false;
   }
-  auto at = std::find_if(more.begin(), more.end(),
-                         [&name](const Spelling& s) { return s.name == name; });
+  auto at =
+      std::find_if(more.begin(), more.end(), [&name](const Spelling& s) { return s.name == name; });
   if (at != more.end()) more.erase(at);
   return false;
 }
@@ -250,8 +251,8 @@ void FolderCache::removed(const std::string& folder, const std::string& name, bo
   update(folder, done, [this, &name](Listing& listing) { remove(listing, name); });
 }
 
-void FolderCache::renamed(const std::string& folder, const std::string& from,
-                          const std::string& to, bool done) {
+void FolderCache::renamed(const std::string& folder, const std::string& from, const std::string& to,
+                          bool done) {
   update(folder, done, [this, &from, &to](Listing& listing) {
     auto found = listing.names.find(toUpper(from));
     const Spelling* old = found == listing.names.end() ? nullptr : found->second.find(from);

@@ -65,8 +65,7 @@ class FolderCache {
   // the folder taken before the read: it becomes the folder's index. `folderNames`: those of
   // the names the read gave as folders.
   void remember(const std::string& folder, const struct stat& folderStat,
-                const std::vector<std::string>& names,
-                const std::vector<std::string>& folderNames);
+                const std::vector<std::string>& names, const std::vector<std::string>& folderNames);
   // The program made the folder `folder` just now: it is empty, and its listing is known.
   void madeEmpty(const std::string& folder);
   // A hidden name of the program's came and went (a temporary file): only the stamp moves.

@@ -486,7 +486,7 @@ namespace {
 FsStatus madeFolder(const std::string& parent, const std::string& asked, const std::string& host) {
   const bool done = ::mkdir(host.c_str(), 0777) == 0;
   const FsStatus status = done ? FsStatus{} : lastError(kPathNotFound);
-  folderCache().added(parent, asked, done, true);
+  folderCache().added(parent, asked, done, /*isFolder=*/true);
   // A folder just made is empty: its listing is known without reading it.
   if (done) folderCache().madeEmpty(host);
   return status;
