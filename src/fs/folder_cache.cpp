@@ -40,7 +40,7 @@ bool FolderCache::readNames(const std::string& folder, std::vector<std::string>&
 void FolderCache::drop(const std::string& folder) {
   auto old = folders_.find(folder);
   if (old == folders_.end()) return;
-  names_ -= std::min(names_, old->second.names.size());
+  names_ -= std::min(names_, old->second.size());
   folders_.erase(old);
 }
 
@@ -72,17 +72,36 @@ void FolderCache::makeRoom(std::size_t more) {
     auto it = folders_.find(folder);
     // Nor does a folder of more than half the room go (the album beside a big build's entry
     // folders): read again, it would take the room of many small ones, again and again.
-    if (it->second.names.size() > maxNames_ / 2) continue;
-    names_ -= std::min(names_, it->second.names.size());
+    if (it->second.size() > maxNames_ / 2) continue;
+    names_ -= std::min(names_, it->second.size());
     folders_.erase(it);
   }
 }
 
 void FolderCache::remember(const std::string& folder, const struct stat& folderStat,
-                           const std::vector<std::string>& names,
-                           const std::vector<std::string>& folderNames) {
+                           std::vector<std::string> names, std::vector<std::string> folderNames) {
   std::lock_guard lock(mutex_);
-  store(folder, folderStat, names, folderNames);
+  drop(folder);
+  peeked_.erase(folder);
+  makeRoom(names.size());
+  Listing& listing = folders_[folder];
+  listing.stamp = stampOf(folderStat);
+  listing.lastUse = ++uses_;
+  names_ += names.size();  // counted as they are; the index counts them by upper-cased name
+  listing.unindexed = std::move(names);
+  listing.unindexedFolders = std::move(folderNames);
+}
+
+void FolderCache::index(Listing& listing) {
+  if (listing.unindexed.empty()) return;
+  std::vector<std::string> names = std::move(listing.unindexed);
+  std::vector<std::string> folderNames = std::move(listing.unindexedFolders);
+  listing.unindexed = {};
+  listing.unindexedFolders = {};
+  names_ -= std::min(names_, names.size());
+  listing.names.reserve(listing.names.size() + names.size());
+  const std::unordered_set<std::string_view> isFolder(folderNames.begin(), folderNames.end());
+  for (const std::string& name : names) add(listing, name, isFolder.count(name) != 0);
 }
 
 std::optional<std::string> FolderCache::find(const std::string& folder,
@@ -143,6 +162,7 @@ std::optional<std::string> FolderCache::find(const std::string& folder,
 std::optional<std::string> FolderCache::lookUp(Listing& listing, const std::string& asked,
                                                bool* isFolder) {
   listing.lastUse = ++uses_;
+  index(listing);
   auto found = listing.names.find(toUpper(asked));
   if (found == listing.names.end()) return std::nullopt;
   const Spellings& spellings = found->second;
@@ -218,6 +238,7 @@ void FolderCache::update(const std::string& folder, bool done, Change change) {
     drop(folder);
     return;
   }
+  index(it->second);
   change(it->second);
   it->second.stamp = stampOf(st);
   // The names the program adds count as those read: past the room, the folders used longest
@@ -268,8 +289,10 @@ void FolderCache::madeEmpty(const std::string& folder) {
   std::lock_guard lock(mutex_);
   makeRoom(0);
   Listing& listing = folders_[folder];
-  names_ -= std::min(names_, listing.names.size());
+  names_ -= std::min(names_, listing.size());
   listing.names.clear();
+  listing.unindexed.clear();
+  listing.unindexedFolders.clear();
   listing.stamp = stampOf(st);
   listing.lastUse = ++uses_;
 }

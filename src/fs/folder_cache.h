@@ -62,10 +62,11 @@ class FolderCache {
   void renamed(const std::string& folder, const std::string& from, const std::string& to,
                bool done = true);
   // A whole listing of `folder` read by someone else (the scan's listFolder), with the stat of
-  // the folder taken before the read: it becomes the folder's index. `folderNames`: those of
-  // the names the read gave as folders.
+  // the folder taken before the read: it becomes the folder's index, made at the first look-up
+  // in it (a build looks in few of the folders its scan read). `folderNames`: those of the
+  // names the read gave as folders.
   void remember(const std::string& folder, const struct stat& folderStat,
-                const std::vector<std::string>& names, const std::vector<std::string>& folderNames);
+                std::vector<std::string> names, std::vector<std::string> folderNames);
   // The program made the folder `folder` just now: it is empty, and its listing is known.
   void madeEmpty(const std::string& folder);
   // A hidden name of the program's came and went (a temporary file): only the stamp moves.
@@ -125,6 +126,9 @@ class FolderCache {
     std::uint64_t lastUse = 0;  // the cache's use counter when the listing was last looked in
     // Upper-cased name -> every name on disk with it.
     std::unordered_map<std::string, Spellings> names;
+    // Names remembered but not yet in the index, and which of them are folders (see index).
+    std::vector<std::string> unindexed, unindexedFolders;
+    std::size_t size() const { return names.size() + unindexed.size(); }
   };
   static Stamp stampOf(const struct stat& st);
   static bool readNames(const std::string& folder, std::vector<std::string>& names,
@@ -132,6 +136,8 @@ class FolderCache {
   // With the lock held: the listing's answer for `asked` (see find).
   std::optional<std::string> lookUp(Listing& listing, const std::string& asked, bool* isFolder);
   void drop(const std::string& folder);
+  // With the lock held: puts the listing's unindexed names into its index.
+  void index(Listing& listing);
   void add(Listing& listing, const std::string& name, bool isFolder = false);
   void remove(Listing& listing, const std::string& name);
   Listing& store(const std::string& folder, const struct stat& st,

@@ -587,7 +587,7 @@ void listingOf(int dir, const std::string& folder, const struct stat& folderStat
   }
   // The scan lists every folder it enters; the look-ups of the build that follows find their
   // names in the index made here, without reading the folder again.
-  folderCache().remember(folder, folderStat, every, folders);
+  folderCache().remember(folder, folderStat, std::move(every), std::move(folders));
   // Names equal when upper-cased keep a fixed order: by their own bytes.
   std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
     return a.first != b.first ? a.first < b.first : a.second.name < b.second.name;

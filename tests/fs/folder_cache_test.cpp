@@ -298,6 +298,38 @@ TEST_F(FolderCacheTest, NamesTheProgramAddsCountTowardsTheRoom) {
   EXPECT_EQ(cache.reads(), 1u);  // completed long ago, and dropped
 }
 
+// Listings the scan hands over are indexed only when looked in, and count towards the room as
+// they are: the first of 30 folders of 50 names is gone from a room of 1,000, the last one
+// answers (its folders as folders) without a read.
+TEST_F(FolderCacheTest, RememberedListingsCountTowardsTheRoomBeforeTheyAreIndexed) {
+  FolderCache cache(1000);
+  for (int i = 0; i < 30; ++i) {
+    const fs::path folder = c() / ("s" + std::to_string(i));
+    fs::create_directories(folder / "Sub");
+    std::vector<std::string> names{"Sub"};
+    for (int k = 0; k < 49; ++k) {
+      names.push_back("f" + std::to_string(k));
+      writeFile(folder / names.back(), "");
+    }
+    struct stat st;
+    ASSERT_EQ(::stat(folder.c_str(), &st), 0);
+    cache.remember(folder.string(), st, names, {"Sub"});
+  }
+  const auto find = [&cache, this](const char* folder, const char* name, bool* isFolder) {
+    struct stat st;
+    EXPECT_EQ(::stat((c() / folder).c_str(), &st), 0);
+    return cache.find((c() / folder).string(), &st, name, isFolder);
+  };
+  bool isFolder = false;
+  EXPECT_EQ(find("s29", "SUB", &isFolder), "Sub");
+  EXPECT_TRUE(isFolder);
+  EXPECT_EQ(find("s29", "F48", &isFolder), "f48");
+  EXPECT_FALSE(isFolder);
+  EXPECT_EQ(cache.reads(), 0u);
+  EXPECT_EQ(find("s0", "F48", nullptr), "f48");
+  EXPECT_EQ(cache.reads(), 1u);
+}
+
 // ---------------------------------------------------------------------------------------------
 // A second copy onto the first one: skipped only when the source is the one copied before.
 struct SourceChange {
