@@ -126,12 +126,17 @@ class FileSystem {
   // fails with 75 at once. A copy onto the source itself fails with 75 and changes nothing.
   // A destination that is already the earlier copy of the unchanged source (same size and
   // modification time, written after the source last changed) is left as it is: rebuilds copy
-  // only what changed.
+  // only what changed. `keepEarlierCopy` false: it is written all the same (the caller knows it
+  // holds another source's bytes, which size and time cannot tell apart).
   // It may run on other threads at the same time, and at the same time as this file system's
   // other operations on their own (the page writer copies on two threads beside its pass), for
   // paths with a drive letter and never two at once onto the same file: an implementation
   // keeps what it shares between calls safe for that.
-  virtual FsStatus copyFile(const std::string& from, const std::string& to) = 0;
+  virtual FsStatus copyFile(const std::string& from, const std::string& to,
+                            bool keepEarlierCopy) = 0;
+  FsStatus copyFile(const std::string& from, const std::string& to) {
+    return copyFile(from, to, true);
+  }
   // Size and times of an existing regular file (links followed); 75 for anything else.
   virtual FsStatus fileStamp(const std::string& path, FileStamp& out) = 0;
   // Reads a whole regular file (opened as openRead opens it) into `out`, with its stamp taken

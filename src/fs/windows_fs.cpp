@@ -278,13 +278,15 @@ bool isEarlierCopy(const struct stat& source, const struct stat& copy) {
 
 // One open of each side, the bytes copied in the kernel, the times set and one close of each;
 // the folders on the way are looked at through the folder cache.
-FsStatus WindowsFileSystem::copyFile(const std::string& from, const std::string& to) {
+FsStatus WindowsFileSystem::copyFile(const std::string& from, const std::string& to,
+                                     bool keepEarlierCopy) {
   // The source is looked at under exactly the path asked first (see exactHost); only a source
   // not there in that spelling is looked up.
   Resolved target(*this, to);
   // A rebuild: when the destination is already the earlier copy of this source, two stats
   // tell so and nothing is opened.
-  if (!target.error && !target.isRoot() && target.exists() && target.onDisk == target.asked) {
+  if (keepEarlierCopy && !target.error && !target.isRoot() && target.exists() &&
+      target.onDisk == target.asked) {
     struct stat sourceNow, existing;
     std::string exact, last;
     bool found = exactHost(from, exact, last) && statFollow(exact, sourceNow);

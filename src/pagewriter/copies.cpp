@@ -93,6 +93,16 @@ bool copiedAsRecorded(PagePass& pass, const std::string& sourcePath, const std::
   return folder.intact;
 }
 
+// Whether, by the build record, the copy just looked at was made of another source than this
+// one (the entries moved up or down since). Its size and time may match this source's all the
+// same (pictures of one size copied with one time): only the record tells them apart.
+bool heldAnotherSource(const PagePass& pass) {
+  const PagePass::FolderState& folder = pass.folder;
+  const size_t k = folder.entries.size() - 1;
+  return folder.recorded && folder.entries[k] != 0 && k < folder.recorded->entries.size() &&
+         folder.recorded->entries[k] != folder.entries[k];
+}
+
 }  // namespace
 
 void Copia_Immagine(PagePass& pass, const std::string& entry, const std::string& sourcePath) {
@@ -102,10 +112,12 @@ void Copia_Immagine(PagePass& pass, const std::string& entry, const std::string&
   if (copiedAsRecorded(pass, sourcePath, name)) return;
   std::string copyName = pass.folderPath + "\\" + name;
   // Told after the pass may have ended: through the queue's own interface, which lives on.
-  pass.copies.copy(sourcePath, copyName,
-                   [&ui = pass.copies.ui(), entry, copyName](FsStatus status) {
-                     ui.message(copyFailureText(status, entry, copyName));
-                   });
+  pass.copies.copy(
+      sourcePath, copyName,
+      [&ui = pass.copies.ui(), entry, copyName](FsStatus status) {
+        ui.message(copyFailureText(status, entry, copyName));
+      },
+      !heldAnotherSource(pass));
 }
 
 void Copia_Pulsanti(PagePass& pass) {

@@ -47,10 +47,11 @@ CopyQueue::~CopyQueue() {
   for (std::thread& worker : workers_) worker.join();
 }
 
-void CopyQueue::copy(std::string from, std::string to, Failed failed) {
+void CopyQueue::copy(std::string from, std::string to, Failed failed, bool keepEarlierCopy) {
   if (workers_.empty())
     for (int i = 0; i < kWorkers; ++i) workers_.emplace_back([this] { work(); });
   Item item;
+  item.keepEarlierCopy = keepEarlierCopy;
   item.fromKey = toUpper(from);
   item.toKey = toUpper(to);
   item.from = std::move(from);
@@ -173,7 +174,7 @@ void CopyQueue::work() {
     // The item stays where it is until it is done: only done items leave the front, and more
     // items at the back leave it in place.
     lock.unlock();
-    const FsStatus status = fs_.copyFile(item->from, item->to);
+    const FsStatus status = fs_.copyFile(item->from, item->to, item->keepEarlierCopy);
     lock.lock();
     item->status = status;
     item->done = true;

@@ -62,8 +62,9 @@ class CopyQueue {
   Ui& ui() { return ui_; }
 
   using Failed = std::function<void(FsStatus)>;
-  // Queues FileSystem::copyFile(from, to); `failed` gets its status when it failed.
-  void copy(std::string from, std::string to, Failed failed);
+  // Queues FileSystem::copyFile(from, to, keepEarlierCopy); `failed` gets its status when it
+  // failed.
+  void copy(std::string from, std::string to, Failed failed, bool keepEarlierCopy = true);
   // Queues an action to run once every copy queued before it has been delivered: at once when
   // there is none.
   void then(std::function<void()> action);
@@ -85,6 +86,7 @@ class CopyQueue {
  private:
   struct Item {
     std::string from, to;
+    bool keepEarlierCopy = true;
     Failed failed;
     std::function<void()> action;  // set for an action, which has no copy
     FsStatus status;

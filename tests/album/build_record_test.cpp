@@ -25,8 +25,14 @@ class BuildRecordTest : public ::testing::Test {
   BuildRecordTest() : faulty(fx.fs()), hookUi(fx.user()) {
     writeProgramFolder(program.path());
     fx.album().sys.ui = &hookUi;
-    for (const char* name : {"a", "b", "c", "d", "e"})
-      writeFile(c() / "foto" / (std::string(name) + ".jpg"), std::string("picture ") + name);
+    // Five pictures of one size and one modification time, as a card's pictures copied with
+    // times of whole seconds may be: only which file each is tells them apart.
+    const auto time = fs::file_time_type::clock::now() - std::chrono::hours(1);
+    for (const char* name : {"a", "b", "c", "d", "e"}) {
+      const fs::path picture = c() / "foto" / (std::string(name) + ".jpg");
+      writeFile(picture, std::string("picture ") + name);
+      fs::last_write_time(picture, time);
+    }
     fs::create_directories(c() / "album");
     fs::create_directories(c() / "fresh");
   }

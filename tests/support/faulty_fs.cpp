@@ -80,9 +80,10 @@ FsStatus FaultyFileSystem::openWrite(const std::string& path, std::unique_ptr<Te
   return status;
 }
 
-FsStatus FaultyFileSystem::copyFile(const std::string& from, const std::string& to) {
+FsStatus FaultyFileSystem::copyFile(const std::string& from, const std::string& to,
+                                    bool keepEarlierCopy) {
   if (int error = injected(FsOperation::Copy, to)) return {error};
-  return inner_.copyFile(from, to);
+  return inner_.copyFile(from, to, keepEarlierCopy);
 }
 
 FsStatus FaultyFileSystem::readBytes(const std::string& path, std::string& out, FileStamp& stamp) {

@@ -41,7 +41,8 @@ class FaultyFileSystem : public FileSystem {
 
   FsStatus openRead(const std::string& path, std::unique_ptr<TextReader>& out) override;
   FsStatus openWrite(const std::string& path, std::unique_ptr<TextWriter>& out) override;
-  FsStatus copyFile(const std::string& from, const std::string& to) override;
+  using FileSystem::copyFile;
+  FsStatus copyFile(const std::string& from, const std::string& to, bool keepEarlierCopy) override;
   FsStatus fileStamp(const std::string& path, FileStamp& out) override {
     return inner_.fileStamp(path, out);
   }
