@@ -33,7 +33,7 @@ class ListBox : public Control {
   virtual int count() const = 0;
   // Item i; empty when i is out of range.
   virtual std::string item(int index) const = 0;
-  virtual void addItem(const std::string& text) = 0;
+  virtual void addItem(std::string text) = 0;
   virtual void removeItem(int index) = 0;  // no effect when out of range
   virtual void clear() = 0;
   virtual int selectedIndex() const = 0;

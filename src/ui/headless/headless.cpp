@@ -6,14 +6,29 @@
 
 namespace vortena {
 
+int PlainListBox::count() const { return static_cast<int>(ends_.size()); }
+
 std::string PlainListBox::item(int index) const {
   if (index < 0 || index >= count()) return {};
-  return items_[static_cast<size_t>(index)];
+  const auto i = static_cast<size_t>(index);
+  const size_t begin = i == 0 ? 0 : ends_[i - 1];
+  return std::string(text_.begin() + static_cast<std::ptrdiff_t>(begin),
+                     text_.begin() + static_cast<std::ptrdiff_t>(ends_[i]));
+}
+
+void PlainListBox::addItem(std::string text) {
+  text_.insert(text_.end(), text.begin(), text.end());
+  ends_.push_back(text_.size());
 }
 
 void PlainListBox::removeItem(int index) {
   if (index < 0 || index >= count()) return;
-  items_.erase(items_.begin() + index);
+  const auto i = static_cast<size_t>(index);
+  const size_t begin = i == 0 ? 0 : ends_[i - 1], size = ends_[i] - begin;
+  text_.erase(text_.begin() + static_cast<std::ptrdiff_t>(begin),
+              text_.begin() + static_cast<std::ptrdiff_t>(ends_[i]));
+  ends_.erase(ends_.begin() + index);
+  for (size_t k = i; k < ends_.size(); ++k) ends_[k] -= size;
   // As a list box does: the selection goes with the removed item.
   if (selected_ == index)
     selected_ = -1;
@@ -22,7 +37,8 @@ void PlainListBox::removeItem(int index) {
 }
 
 void PlainListBox::clear() {
-  items_.clear();
+  text_.clear();
+  ends_.clear();
   selected_ = -1;
 }
 

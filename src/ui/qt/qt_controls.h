@@ -45,7 +45,7 @@ class QtListBox : public ListBox {
   void setEnabled(bool enabled) override { list_->setEnabled(enabled); }
   int count() const override { return list_->count(); }
   std::string item(int index) const override;
-  void addItem(const std::string& text) override { list_->addItem(fromBytes(text)); }
+  void addItem(std::string text) override { list_->addItem(fromBytes(text)); }
   void removeItem(int index) override;
   void clear() override { list_->clear(); }
   int selectedIndex() const override;

@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "support/album_fixture.h"
 #include "support/program_folder.h"
 #include "support/run_script.h"
 #include "support/test_names.h"
+#include "ui/headless/headless.h"
 
 namespace vortena {
 namespace {
@@ -123,6 +126,32 @@ TEST_F(ScriptRunnerTest, EndLineStopsTheRun) {
   auto r = run("end\ndump\n");
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.transcript, "");
+}
+
+// The list keeps its items' texts packed one after the other: every item must come back whole
+// after items before, at and after it are removed, an empty item and long ones included.
+TEST(PlainListBoxTest, ItemsStayWholeAsOthersAreRemoved) {
+  PlainListBox list("List1");
+  const std::string longItem = "C:\\" + std::string(5000, 'x') + "\\perché.jpg";
+  std::vector<std::string> kept{"C:\\a.jpg", "", longItem, "C:\\città\\c.jpg", "d", "C:\\e.jpg"};
+  for (const std::string& item : kept) list.addItem(item);
+  list.setSelectedIndex(4);
+  // The first, one in the middle, the last, the selected one (then last), two out of range.
+  for (int index : {0, 2, 3, 2, 9, -1}) {
+    list.removeItem(index);
+    if (index >= 0 && index < static_cast<int>(kept.size())) kept.erase(kept.begin() + index);
+    ASSERT_EQ(list.count(), static_cast<int>(kept.size())) << "after removing " << index;
+    for (size_t i = 0; i < kept.size(); ++i)
+      EXPECT_EQ(list.item(static_cast<int>(i)), kept[i]) << "after removing " << index;
+    EXPECT_EQ(list.item(static_cast<int>(kept.size())), "");
+  }
+  // "d", selected at 4, moved up with each removal before it and went with its own.
+  EXPECT_EQ(list.selectedIndex(), -1);
+  EXPECT_EQ(kept, (std::vector<std::string>{"", longItem}));
+  list.clear();
+  list.addItem("C:\\f.jpg");
+  EXPECT_EQ(list.count(), 1);
+  EXPECT_EQ(list.item(0), "C:\\f.jpg");
 }
 
 TEST_F(ScriptRunnerTest, SelectionAndItemsAppearInTheDump) {
