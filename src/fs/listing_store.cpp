@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -104,19 +105,34 @@ ListingStore::ListingStore(const std::string& root, std::string cacheFolder)
   load();
 }
 
+ListingStore::Memory::~Memory() {
+  if (data_) ::munmap(data_, size_);
+}
+
+bool ListingStore::Memory::make(std::size_t size) {
+  void* made = ::mmap(nullptr, size, PROT_READ | PROT_WRITE,
+                      MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+  if (made == MAP_FAILED) return false;
+  data_ = static_cast<char*>(made);
+  size_ = size;
+  return true;
+}
+
 void ListingStore::load() {
   Descriptor fd(::open(file_.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
   struct stat st;
   if (!fd.valid() || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return;
-  data_.assign(static_cast<size_t>(st.st_size), '\0');
+  const auto size = static_cast<size_t>(st.st_size);
+  if (size < kHeader.size() || !memory_.make(size)) return;
   size_t got = 0;
-  while (got < data_.size()) {
-    const ssize_t n = ::read(fd.get(), data_.data() + got, data_.size() - got);
+  while (got < size) {
+    const ssize_t n = ::read(fd.get(), memory_.data() + got, size - got);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) break;
     got += static_cast<size_t>(n);
   }
-  if (got < data_.size() || data_.compare(0, kHeader.size(), kHeader) != 0) return;
+  if (got < size || std::string_view(memory_.data(), kHeader.size()) != kHeader) return;
+  data_ = std::string_view(memory_.data(), size);
   // Each record is walked through once to find where the next begins; its names are copied out
   // only when its folder is found unchanged.
   Reader in(data_);
@@ -149,7 +165,7 @@ const std::vector<RawEntry>* ListingStore::find(const std::string& folder, const
   const Record record = it->second;
   std::int64_t fields[8];
   stampFields(now, fields);
-  Reader in(std::string_view(data_).substr(record.at, record.size));
+  Reader in(data_.substr(record.at, record.size));
   std::string_view path;
   std::uint32_t count = 0;
   in.text(path);

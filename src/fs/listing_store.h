@@ -66,6 +66,23 @@ class ListingStore {
     std::size_t at = 0;
     std::size_t size = 0;
   };
+  // Memory of a mapping of its own whose pages are all made at once: read into memory taken a
+  // page at a time, the store of a big tree would cost a page fault for every 4 KiB, and on a
+  // virtual machine a fault costs as much as the stat of a folder.
+  class Memory {
+   public:
+    Memory() = default;
+    ~Memory();
+    Memory(const Memory&) = delete;
+    Memory& operator=(const Memory&) = delete;
+    // False when the memory cannot be had.
+    bool make(std::size_t size);
+    char* data() const { return data_; }
+
+   private:
+    char* data_ = nullptr;
+    std::size_t size_ = 0;
+  };
   void load();
   // Appends listings read afresh to the next store, which is written as the scan goes, so that
   // a tree of 100,000 names does not hold them all in memory.
@@ -75,7 +92,8 @@ class ListingStore {
 
   std::string folder_;  // the cache folder
   std::string file_;
-  std::string data_;  // the file as read; its records are taken apart only when asked for
+  Memory memory_;
+  std::string_view data_;  // the file as read; its records are taken apart only when asked for
   std::unordered_map<std::string_view, Record> earlier_;  // not yet found by this scan
   std::vector<Record> reused_;                            // found unchanged: written again as read
   std::vector<RawEntry> found_;                           // the last one found
