@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <string_view>
+#include <utility>
 
 #include "core/text.h"
 #include "fs/host_files.h"
@@ -21,17 +22,22 @@ FolderCache::Stamp FolderCache::stampOf(const struct stat& st) {
   return {st.st_dev, st.st_ino, st.st_mtim, st.st_size, st.st_nlink};
 }
 
+void FolderNames::add(std::string_view name, bool isFolder) {
+  bytes_ += isFolder ? kFolder : kOther;
+  bytes_ += name;
+  bytes_ += '\0';
+  ++count_;
+}
+
 // Every name of the folder; false when it cannot be read. Called without the lock: the disk
 // work of one thread never holds up another's look-ups.
-bool FolderCache::readNames(const std::string& folder, std::vector<std::string>& names,
-                            std::vector<std::string>& folderNames) {
+bool FolderCache::readNames(const std::string& folder, FolderNames& names) {
   DIR* dir = ::opendir(folder.c_str());
   if (!dir) return false;
   while (const dirent* entry = ::readdir(dir)) {
     std::string_view name = entry->d_name;
     if (name == "." || name == "..") continue;
-    names.emplace_back(name);
-    if (entry->d_type == DT_DIR) folderNames.emplace_back(name);
+    names.add(name, entry->d_type == DT_DIR);
   }
   ::closedir(dir);
   return true;
@@ -45,8 +51,7 @@ void FolderCache::drop(const std::string& folder) {
 }
 
 FolderCache::Listing& FolderCache::store(const std::string& folder, const struct stat& st,
-                                         const std::vector<std::string>& names,
-                                         const std::vector<std::string>& folderNames) {
+                                         const FolderNames& names) {
   drop(folder);
   peeked_.erase(folder);
   makeRoom(names.size());
@@ -54,8 +59,7 @@ FolderCache::Listing& FolderCache::store(const std::string& folder, const struct
   listing.stamp = stampOf(st);
   listing.lastUse = ++uses_;
   listing.names.reserve(names.size());
-  const std::unordered_set<std::string_view> isFolder(folderNames.begin(), folderNames.end());
-  for (const std::string& name : names) add(listing, name, isFolder.count(name) != 0);
+  names.forEach([&](std::string_view name, bool isFolder) { add(listing, name, isFolder); });
   return listing;
 }
 
@@ -79,7 +83,7 @@ void FolderCache::makeRoom(std::size_t more) {
 }
 
 void FolderCache::remember(const std::string& folder, const struct stat& folderStat,
-                           std::vector<std::string> names, std::vector<std::string> folderNames) {
+                           FolderNames names) {
   std::lock_guard lock(mutex_);
   drop(folder);
   peeked_.erase(folder);
@@ -89,19 +93,14 @@ void FolderCache::remember(const std::string& folder, const struct stat& folderS
   listing.lastUse = ++uses_;
   names_ += names.size();  // counted as they are; the index counts them by upper-cased name
   listing.unindexed = std::move(names);
-  listing.unindexedFolders = std::move(folderNames);
 }
 
 void FolderCache::index(Listing& listing) {
-  if (listing.unindexed.empty()) return;
-  std::vector<std::string> names = std::move(listing.unindexed);
-  std::vector<std::string> folderNames = std::move(listing.unindexedFolders);
-  listing.unindexed = {};
-  listing.unindexedFolders = {};
+  if (listing.unindexed.size() == 0) return;
+  const FolderNames names = std::exchange(listing.unindexed, {});
   names_ -= std::min(names_, names.size());
   listing.names.reserve(listing.names.size() + names.size());
-  const std::unordered_set<std::string_view> isFolder(folderNames.begin(), folderNames.end());
-  for (const std::string& name : names) add(listing, name, isFolder.count(name) != 0);
+  names.forEach([&](std::string_view name, bool isFolder) { add(listing, name, isFolder); });
 }
 
 std::optional<std::string> FolderCache::find(const std::string& folder,
@@ -147,8 +146,8 @@ std::optional<std::string> FolderCache::find(const std::string& folder,
   // Read afresh. The stamp is the one taken before the read: a change during the read leaves a
   // newer stamp on disk, so the index is read again at its next use rather than trusted; and
   // an index stored meanwhile by another thread is replaced by this one, never merged with it.
-  std::vector<std::string> names, folderNames;
-  const bool read = readNames(folder, names, folderNames);
+  FolderNames names;
+  const bool read = readNames(folder, names);
   std::lock_guard lock(mutex_);
   if (!read) {
     drop(folder);
@@ -156,7 +155,7 @@ std::optional<std::string> FolderCache::find(const std::string& folder,
     return findEntry(folder, asked);
   }
   ++reads_;
-  return lookUp(store(folder, looked ? now : *folderStat, names, folderNames), asked, isFolder);
+  return lookUp(store(folder, looked ? now : *folderStat, names), asked, isFolder);
 }
 
 std::optional<std::string> FolderCache::lookUp(Listing& listing, const std::string& asked,
@@ -179,7 +178,7 @@ const FolderCache::Spelling* FolderCache::Spellings::find(const std::string& nam
   return nullptr;
 }
 
-void FolderCache::Spellings::put(const std::string& name, bool isFolder) {
+void FolderCache::Spellings::put(std::string_view name, bool isFolder) {
   if (first.name == name) {
     first.isFolder = isFolder;
     return;
@@ -189,8 +188,8 @@ void FolderCache::Spellings::put(const std::string& name, bool isFolder) {
       other.isFolder = isFolder;
       return;
     }
-  Spelling added{name, isFolder};
-  if (name < first.name) std::swap(added, first);
+  Spelling added{std::string(name), isFolder};
+  if (added.name < first.name) std::swap(added, first);
   auto at = std::lower_bound(more.begin(), more.end(), added.name,
                              [](const Spelling& s, const std::string& n) { return s.name < n; });
   more.insert(at, std::move(added));
@@ -246,10 +245,10 @@ void FolderCache::update(const std::string& folder, bool done, Change change) {
   makeRoom(0);
 }
 
-void FolderCache::add(Listing& listing, const std::string& name, bool isFolder) {
+void FolderCache::add(Listing& listing, std::string_view name, bool isFolder) {
   auto [it, isNew] = listing.names.try_emplace(toUpper(name));
   if (isNew) {
-    it->second.first = {name, isFolder};
+    it->second.first = {std::string(name), isFolder};
     ++names_;
   } else {
     it->second.put(name, isFolder);
@@ -291,8 +290,7 @@ void FolderCache::madeEmpty(const std::string& folder) {
   Listing& listing = folders_[folder];
   names_ -= std::min(names_, listing.size());
   listing.names.clear();
-  listing.unindexed.clear();
-  listing.unindexedFolders.clear();
+  listing.unindexed = {};
   listing.stamp = stampOf(st);
   listing.lastUse = ++uses_;
 }

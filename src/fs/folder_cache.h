@@ -29,11 +29,36 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
 namespace vortena {
+
+// The names of one folder as a read gives them, and which are folders: each name after a byte
+// that tells its type and before a NUL (a host name holds none), all in one string. A listing
+// kept until its first look-up costs its bytes, where a string a name would cost three times
+// as much, in memory touched afresh for every folder of a big tree.
+class FolderNames {
+ public:
+  void add(std::string_view name, bool isFolder);
+  std::size_t size() const { return count_; }
+  // Calls each(std::string_view name, bool isFolder) for every name, in the order added.
+  template <typename Each>
+  void forEach(Each each) const {
+    for (std::size_t at = 0; at < bytes_.size();) {
+      const std::size_t end = bytes_.find('\0', at + 1);
+      each(std::string_view(bytes_).substr(at + 1, end - at - 1), bytes_[at] == kFolder);
+      at = end + 1;
+    }
+  }
+
+ private:
+  static constexpr char kFolder = 'd', kOther = '-';
+  std::string bytes_;
+  std::size_t count_ = 0;
+};
 
 class FolderCache {
  public:
@@ -63,10 +88,8 @@ class FolderCache {
                bool done = true);
   // A whole listing of `folder` read by someone else (the scan's listFolder), with the stat of
   // the folder taken before the read: it becomes the folder's index, made at the first look-up
-  // in it (a build looks in few of the folders its scan read). `folderNames`: those of the
-  // names the read gave as folders.
-  void remember(const std::string& folder, const struct stat& folderStat,
-                std::vector<std::string> names, std::vector<std::string> folderNames);
+  // in it (a build looks in few of the folders its scan read).
+  void remember(const std::string& folder, const struct stat& folderStat, FolderNames names);
   // The program made the folder `folder` just now: it is empty, and its listing is known.
   void madeEmpty(const std::string& folder);
   // A hidden name of the program's came and went (a temporary file): only the stamp moves.
@@ -117,7 +140,7 @@ class FolderCache {
     // The spelling `name`, or null.
     const Spelling* find(const std::string& name) const;
     // Adds `name` in its place, or sets its type when it is there.
-    void put(const std::string& name, bool isFolder);
+    void put(std::string_view name, bool isFolder);
     // Removes `name`; true when no spelling is left.
     bool take(const std::string& name);
   };
@@ -126,23 +149,19 @@ class FolderCache {
     std::uint64_t lastUse = 0;  // the cache's use counter when the listing was last looked in
     // Upper-cased name -> every name on disk with it.
     std::unordered_map<std::string, Spellings> names;
-    // Names remembered but not yet in the index, and which of them are folders (see index).
-    std::vector<std::string> unindexed, unindexedFolders;
+    FolderNames unindexed;  // names remembered but not yet in the index (see index)
     std::size_t size() const { return names.size() + unindexed.size(); }
   };
   static Stamp stampOf(const struct stat& st);
-  static bool readNames(const std::string& folder, std::vector<std::string>& names,
-                        std::vector<std::string>& folderNames);
+  static bool readNames(const std::string& folder, FolderNames& names);
   // With the lock held: the listing's answer for `asked` (see find).
   std::optional<std::string> lookUp(Listing& listing, const std::string& asked, bool* isFolder);
   void drop(const std::string& folder);
   // With the lock held: puts the listing's unindexed names into its index.
   void index(Listing& listing);
-  void add(Listing& listing, const std::string& name, bool isFolder = false);
+  void add(Listing& listing, std::string_view name, bool isFolder = false);
   void remove(Listing& listing, const std::string& name);
-  Listing& store(const std::string& folder, const struct stat& st,
-                 const std::vector<std::string>& names,
-                 const std::vector<std::string>& folderNames);
+  Listing& store(const std::string& folder, const struct stat& st, const FolderNames& names);
   // Drops the listings used longest ago until `more` names fit in half the room.
   void makeRoom(std::size_t more);
   // Applies one change of the program's to the folder's index and takes its new stamp.

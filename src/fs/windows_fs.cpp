@@ -565,12 +565,10 @@ FsStatus readNames(int dir, std::vector<RawEntry>& names) {
 void listingOf(int dir, const std::string& folder, const struct stat& folderStat,
                const std::vector<RawEntry>& names, std::vector<DirEntry>& out) {
   std::vector<std::pair<std::string, DirEntry>> keyed;  // upper-cased name, entry
-  std::vector<std::string> every;  // also the hidden names: the folder cache's index
-  std::vector<std::string> folders;
-  every.reserve(names.size());
+  FolderNames every;  // also the hidden names: the folder cache's index
+  keyed.reserve(names.size());
   for (const RawEntry& raw : names) {
-    every.push_back(raw.name);
-    if (raw.type == DT_DIR) folders.push_back(raw.name);
+    every.add(raw.name, raw.type == DT_DIR);
     // A name holding a backslash can never be written as a Windows path (the backslash
     // would split it): it is left out of every listing, so it is never read as one.
     if (raw.name[0] == '.' || raw.name.find('\\') != std::string::npos) continue;
@@ -589,7 +587,7 @@ void listingOf(int dir, const std::string& folder, const struct stat& folderStat
   }
   // The scan lists every folder it enters; the look-ups of the build that follows find their
   // names in the index made here, without reading the folder again.
-  folderCache().remember(folder, folderStat, std::move(every), std::move(folders));
+  folderCache().remember(folder, folderStat, std::move(every));
   // Names equal when upper-cased keep a fixed order: by their own bytes.
   std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
     return a.first != b.first ? a.first < b.first : a.second.name < b.second.name;

@@ -306,14 +306,15 @@ TEST_F(FolderCacheTest, RememberedListingsCountTowardsTheRoomBeforeTheyAreIndexe
   for (int i = 0; i < 30; ++i) {
     const fs::path folder = c() / ("s" + std::to_string(i));
     fs::create_directories(folder / "Sub");
-    std::vector<std::string> names{"Sub"};
+    FolderNames names;
+    names.add("Sub", true);
     for (int k = 0; k < 49; ++k) {
-      names.push_back("f" + std::to_string(k));
-      writeFile(folder / names.back(), "");
+      names.add("f" + std::to_string(k), false);
+      writeFile(folder / ("f" + std::to_string(k)), "");
     }
     struct stat st;
     ASSERT_EQ(::stat(folder.c_str(), &st), 0);
-    cache.remember(folder.string(), st, names, {"Sub"});
+    cache.remember(folder.string(), st, names);
   }
   const auto find = [&cache, this](const char* folder, const char* name, bool* isFolder) {
     struct stat st;
