@@ -49,6 +49,9 @@ class ListingStore {
   // read with; null otherwise. A listing found is kept for the next scan too. What is returned
   // lasts until the next call.
   const std::vector<RawEntry>* find(const std::string& folder, const struct stat& now);
+  // Whether a listing of host `folder` is kept, whatever its stat: a folder it does not know is
+  // read without looking at its stat first.
+  bool knows(const std::string& folder) const { return earlier_.count(folder) != 0; }
   // The names of host `folder` just read, with the stat taken before the read and the clock
   // (CLOCK_REALTIME_COARSE) read before that stat: kept when they can tell no lie (see above).
   void put(const std::string& folder, const struct stat& st, const timespec& before,

@@ -590,7 +590,8 @@ void listingOf(int dir, const std::string& folder, const struct stat& folderStat
   folderCache().remember(folder, folderStat, std::move(every));
   // Names equal when upper-cased keep a fixed order: by their own bytes.
   std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
-    return a.first != b.first ? a.first < b.first : a.second.name < b.second.name;
+    const int order = a.first.compare(b.first);
+    return order != 0 ? order < 0 : a.second.name < b.second.name;
   });
   out.reserve(keyed.size());
   for (auto& item : keyed) out.push_back(std::move(item.second));
@@ -626,9 +627,9 @@ FsStatus WindowsFileSystem::listFolder(const std::string& path, std::vector<DirE
   std::string exact, last;
   timespec before{};
   if (exactHost(path, exact, last)) {
-    if (listings_) {
+    if (listings_) ::clock_gettime(CLOCK_REALTIME_COARSE, &before);
+    if (listings_ && listings_->knows(exact)) {
       // During a scan a folder unchanged since the last scan of its tree is not read again.
-      ::clock_gettime(CLOCK_REALTIME_COARSE, &before);
       struct stat now;
       if (statFollow(exact, now) && S_ISDIR(now.st_mode))
         if (const std::vector<RawEntry>* kept = listings_->find(exact, now)) {
