@@ -197,7 +197,8 @@ void ListingStore::put(const std::string& folder, const struct stat& st, const t
   const bool typed = std::none_of(names.begin(), names.end(), [](const RawEntry& entry) {
     return entry.type == DT_LNK || entry.type == DT_UNKNOWN;
   });
-  if (!settled || !typed) return;
+  // Once the store cannot be written, nothing more is gathered for it.
+  if (!settled || !typed || writeError_) return;
   std::string record;
   putText(record, folder);
   std::int64_t fields[8];
@@ -218,7 +219,10 @@ void ListingStore::keep(const std::string& record) {
 }
 
 void ListingStore::flush() {
-  if (file_.empty() || writeError_) return;
+  if (file_.empty() || writeError_) {
+    pending_.clear();
+    return;
+  }
   if (next_.fd() < 0) {
     if (!makeCacheFolder(folder_)) {
       writeError_ = errno ? errno : EACCES;
