@@ -42,6 +42,13 @@ namespace vortena {
 // as much, in memory touched afresh for every folder of a big tree.
 class FolderNames {
  public:
+  // Makes room for `names` at once (any container of entries with a `name`).
+  template <typename Names>
+  void reserve(const Names& names) {
+    std::size_t bytes = bytes_.size();
+    for (const auto& entry : names) bytes += entry.name.size() + 2;
+    bytes_.reserve(bytes);
+  }
   void add(std::string_view name, bool isFolder);
   std::size_t size() const { return count_; }
   // Calls each(std::string_view name, bool isFolder) for every name, in the order added.

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <numeric>
 #include <utility>
 #include <vector>
 
@@ -564,9 +565,12 @@ FsStatus readNames(int dir, std::vector<RawEntry>& names) {
 // hold none (a kept listing).
 void listingOf(int dir, const std::string& folder, const struct stat& folderStat,
                const std::vector<RawEntry>& names, std::vector<DirEntry>& out) {
-  std::vector<std::pair<std::string, DirEntry>> keyed;  // upper-cased name, entry
+  std::vector<DirEntry> items;    // in the order read
+  std::vector<std::string> keys;  // their names upper-cased
+  items.reserve(names.size());
+  keys.reserve(names.size());
   FolderNames every;  // also the hidden names: the folder cache's index
-  keyed.reserve(names.size());
+  every.reserve(names);
   for (const RawEntry& raw : names) {
     every.add(raw.name, raw.type == DT_DIR);
     // A name holding a backslash can never be written as a Windows path (the backslash
@@ -583,18 +587,22 @@ void listingOf(int dir, const std::string& folder, const struct stat& folderStat
       item.device = static_cast<std::uint64_t>(st.st_dev);
       item.inode = static_cast<std::uint64_t>(st.st_ino);
     }
-    keyed.emplace_back(toUpper(raw.name), std::move(item));
+    items.push_back(std::move(item));
+    keys.push_back(toUpper(raw.name));
   }
   // The scan lists every folder it enters; the look-ups of the build that follows find their
   // names in the index made here, without reading the folder again.
   folderCache().remember(folder, folderStat, std::move(every));
-  // Names equal when upper-cased keep a fixed order: by their own bytes.
-  std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
-    const int order = a.first.compare(b.first);
-    return order != 0 ? order < 0 : a.second.name < b.second.name;
+  // By upper-cased name; names equal when upper-cased keep a fixed order: by their own bytes.
+  // The entries are sorted by their numbers, so that only the numbers move.
+  std::vector<std::uint32_t> order(items.size());
+  std::iota(order.begin(), order.end(), 0u);
+  std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+    const int byKey = keys[a].compare(keys[b]);
+    return byKey != 0 ? byKey < 0 : items[a].name < items[b].name;
   });
-  out.reserve(keyed.size());
-  for (auto& item : keyed) out.push_back(std::move(item.second));
+  out.reserve(items.size());
+  for (std::uint32_t i : order) out.push_back(std::move(items[i]));
 }
 
 }  // namespace
