@@ -76,11 +76,9 @@ void CopyQueue::push(Item item) {
   bool wake = false;
   {
     std::lock_guard lock(mutex_);
-    if (!item.action) {
-      ++copies_;
-      wake = idle_ > 0;
-    }
+    if (!item.action) ++copies_;
     items_.push_back(std::move(item));
+    wake = idle_ > 0 && items_.size() - next_ >= kWakeBatch;
   }
   if (wake) queued_.notify_one();
 }
@@ -117,6 +115,7 @@ void CopyQueue::deliverWhile(bool wait, std::size_t untilBelow) {
           }
         awaited_ = last;
         waiting_ = true;
+        if (idle_ > 0) queued_.notify_all();  // the copies fewer than a batch are made now
         made_.wait(lock, [this, last] { return madeThrough(last); });
         waiting_ = false;
       }

@@ -82,6 +82,10 @@ class CopyQueue {
   // Threads that make the copies, each taking the oldest copy not begun. Two keep the disk busy
   // while one of them waits for it; a copy and the build's own work share the processors.
   static constexpr int kWorkers = 2;
+  // Items not yet taken that wake an idle worker; fewer are made once the build waits for
+  // them. A worker woken for every copy sleeps again after it, and when the build's own work is
+  // the slower side (sources taking the build's letter case) the wakes cost more than the copies.
+  static constexpr std::size_t kWakeBatch = 8;
 
  private:
   struct Item {
