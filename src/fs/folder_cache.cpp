@@ -51,15 +51,15 @@ void FolderCache::drop(const std::string& folder) {
 }
 
 FolderCache::Listing& FolderCache::store(const std::string& folder, const struct stat& st,
-                                         const FolderNames& names) {
+                                         FolderNames names) {
   drop(folder);
   peeked_.erase(folder);
   makeRoom(names.size());
   Listing& listing = folders_[folder];
   listing.stamp = stampOf(st);
   listing.lastUse = ++uses_;
-  listing.names.reserve(names.size());
-  names.forEach([&](std::string_view name, bool isFolder) { add(listing, name, isFolder); });
+  names_ += names.size();  // counted as they are; the index counts them by upper-cased name
+  listing.unindexed = std::move(names);
   return listing;
 }
 
@@ -85,14 +85,7 @@ void FolderCache::makeRoom(std::size_t more) {
 void FolderCache::remember(const std::string& folder, const struct stat& folderStat,
                            FolderNames names) {
   std::lock_guard lock(mutex_);
-  drop(folder);
-  peeked_.erase(folder);
-  makeRoom(names.size());
-  Listing& listing = folders_[folder];
-  listing.stamp = stampOf(folderStat);
-  listing.lastUse = ++uses_;
-  names_ += names.size();  // counted as they are; the index counts them by upper-cased name
-  listing.unindexed = std::move(names);
+  store(folder, folderStat, std::move(names));
 }
 
 void FolderCache::index(Listing& listing) {
@@ -155,7 +148,7 @@ std::optional<std::string> FolderCache::find(const std::string& folder,
     return findEntry(folder, asked);
   }
   ++reads_;
-  return lookUp(store(folder, looked ? now : *folderStat, names), asked, isFolder);
+  return lookUp(store(folder, looked ? now : *folderStat, std::move(names)), asked, isFolder);
 }
 
 std::optional<std::string> FolderCache::lookUp(Listing& listing, const std::string& asked,
@@ -164,30 +157,25 @@ std::optional<std::string> FolderCache::lookUp(Listing& listing, const std::stri
   index(listing);
   auto found = listing.names.find(toUpper(asked));
   if (found == listing.names.end()) return std::nullopt;
-  const Spellings& spellings = found->second;
+  Spellings& spellings = found->second;
   const Spelling* exact = spellings.find(asked);
   const Spelling& answer = exact ? *exact : spellings.first;
   if (isFolder) *isFolder = answer.isFolder;
   return answer.name;
 }
 
-const FolderCache::Spelling* FolderCache::Spellings::find(const std::string& name) const {
+FolderCache::Spelling* FolderCache::Spellings::find(std::string_view name) {
   if (first.name == name) return &first;
-  for (const Spelling& other : more)
+  for (Spelling& other : more)
     if (other.name == name) return &other;
   return nullptr;
 }
 
 void FolderCache::Spellings::put(std::string_view name, bool isFolder) {
-  if (first.name == name) {
-    first.isFolder = isFolder;
+  if (Spelling* there = find(name)) {
+    there->isFolder = isFolder;
     return;
   }
-  for (Spelling& other : more)
-    if (other.name == name) {
-      other.isFolder = isFolder;
-      return;
-    }
   Spelling added{std::string(name), isFolder};
   if (added.name < first.name) std::swap(added, first);
   auto at = std::lower_bound(more.begin(), more.end(), added.name,

@@ -145,7 +145,7 @@ class FolderCache {
     Spelling first;
     std::vector<Spelling> more;
     // The spelling `name`, or null.
-    const Spelling* find(const std::string& name) const;
+    Spelling* find(std::string_view name);
     // Adds `name` in its place, or sets its type when it is there.
     void put(std::string_view name, bool isFolder);
     // Removes `name`; true when no spelling is left.
@@ -168,7 +168,8 @@ class FolderCache {
   void index(Listing& listing);
   void add(Listing& listing, std::string_view name, bool isFolder = false);
   void remove(Listing& listing, const std::string& name);
-  Listing& store(const std::string& folder, const struct stat& st, const FolderNames& names);
+  // With the lock held: `names` become the folder's listing, indexed at its first look-up.
+  Listing& store(const std::string& folder, const struct stat& st, FolderNames names);
   // Drops the listings used longest ago until `more` names fit in half the room.
   void makeRoom(std::size_t more);
   // Applies one change of the program's to the folder's index and takes its new stamp.

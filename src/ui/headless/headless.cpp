@@ -8,12 +8,16 @@ namespace vortena {
 
 int PlainListBox::count() const { return static_cast<int>(ends_.size()); }
 
+std::deque<char>::const_iterator PlainListBox::textAt(size_t offset) const {
+  return text_.begin() + static_cast<std::ptrdiff_t>(offset);
+}
+
+size_t PlainListBox::beginOf(size_t i) const { return i == 0 ? 0 : ends_[i - 1]; }
+
 std::string PlainListBox::item(int index) const {
   if (index < 0 || index >= count()) return {};
   const auto i = static_cast<size_t>(index);
-  const size_t begin = i == 0 ? 0 : ends_[i - 1];
-  return std::string(text_.begin() + static_cast<std::ptrdiff_t>(begin),
-                     text_.begin() + static_cast<std::ptrdiff_t>(ends_[i]));
+  return std::string(textAt(beginOf(i)), textAt(ends_[i]));
 }
 
 void PlainListBox::addItem(std::string text) {
@@ -24,9 +28,8 @@ void PlainListBox::addItem(std::string text) {
 void PlainListBox::removeItem(int index) {
   if (index < 0 || index >= count()) return;
   const auto i = static_cast<size_t>(index);
-  const size_t begin = i == 0 ? 0 : ends_[i - 1], size = ends_[i] - begin;
-  text_.erase(text_.begin() + static_cast<std::ptrdiff_t>(begin),
-              text_.begin() + static_cast<std::ptrdiff_t>(ends_[i]));
+  const size_t begin = beginOf(i), size = ends_[i] - begin;
+  text_.erase(textAt(begin), textAt(ends_[i]));
   ends_.erase(ends_.begin() + index);
   for (size_t k = i; k < ends_.size(); ++k) ends_[k] -= size;
   // As a list box does: the selection goes with the removed item.

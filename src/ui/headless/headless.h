@@ -50,6 +50,8 @@ class PlainListBox : public ListBox {
   std::deque<char> text_;
   std::deque<std::size_t> ends_;
   int selected_ = -1;
+  std::deque<char>::const_iterator textAt(std::size_t offset) const;
+  std::size_t beginOf(std::size_t i) const;  // where item i begins in text_
 };
 
 class PlainButton : public Button {
