@@ -137,6 +137,10 @@ class FileSystem {
   FsStatus copyFile(const std::string& from, const std::string& to) {
     return copyFile(from, to, true);
   }
+  // The calling thread makes copies in the background of a build, for as long as it lives: a
+  // file system may let the host run it behind the thread that writes the pages, which every
+  // copy waits behind when the processors are short. A hint; none by default.
+  virtual void copiesInBackground() {}
   // Size and times of an existing regular file (links followed); 75 for anything else.
   virtual FsStatus fileStamp(const std::string& path, FileStamp& out) = 0;
   // Reads a whole regular file (opened as openRead opens it) into `out`, with its stamp taken

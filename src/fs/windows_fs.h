@@ -29,6 +29,7 @@ class WindowsFileSystem : public FileSystem {
   FsStatus openWrite(const std::string& path, std::unique_ptr<TextWriter>& out) override;
   using FileSystem::copyFile;
   FsStatus copyFile(const std::string& from, const std::string& to, bool keepEarlierCopy) override;
+  void copiesInBackground() override;
   FsStatus fileStamp(const std::string& path, FileStamp& out) override;
   FsStatus readBytes(const std::string& path, std::string& out, FileStamp& stamp) override;
   FsStatus writeBytes(const std::string& path, std::string_view bytes,

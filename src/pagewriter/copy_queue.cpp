@@ -161,6 +161,7 @@ CopyQueue::Item* CopyQueue::take() {
 }
 
 void CopyQueue::work() {
+  fs_.copiesInBackground();
   std::unique_lock lock(mutex_);
   for (;;) {
     Item* item = nullptr;

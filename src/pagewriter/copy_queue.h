@@ -80,7 +80,8 @@ class CopyQueue {
   // memory stays bounded however far the disk falls behind.
   static constexpr std::size_t kMaxWaiting = 64;
   // Threads that make the copies, each taking the oldest copy not begun. Two keep the disk busy
-  // while one of them waits for it; a copy and the build's own work share the processors.
+  // while one of them waits for it; a copy and the build's own work share the processors, the
+  // build's thread first (FileSystem::copiesInBackground): every copy waits behind it.
   static constexpr int kWorkers = 2;
   // Items not yet taken that wake an idle worker; fewer are made once the build waits for
   // them. A worker woken for every copy sleeps again after it, and when the build's own work is

@@ -1,7 +1,11 @@
 // The copies made on a thread of their own beside the page pass: their results come back in
 // the order they were asked for, every message waits for the copies queued before it, and the
 // end of the program in the middle of a build leaves no half-made file.
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <cstdlib>
+#include <mutex>
 #include <vector>
 
 #include "page_writer_fixture.h"
@@ -81,6 +85,39 @@ TEST(CopyQueueTest, CopiesThatShareAFileAreMadeInTheOrderQueued) {
   EXPECT_TRUE(readFile(fx.driveC() / "out" / "second.jpg") == kBigPicture);
   EXPECT_EQ(hostNames(fx.driveC() / "out"),
             (std::vector<std::string>{"SAME.JPG", "first.jpg", "second.jpg"}));
+}
+
+// The copies are made behind the thread that queues them, which keeps its own priority (the
+// build's thread, and the window it serves): a priority set for the whole process would lower
+// that thread too.
+TEST(CopyQueueTest, CopiesRunBehindTheThreadThatQueuesThem) {
+  AlbumFixture fx;
+  writeFile(fx.driveC() / "a.jpg", "a");
+  fs::create_directories(fx.driveC() / "out");
+  struct Watching : FaultyFileSystem {
+    using FaultyFileSystem::FaultyFileSystem;
+    FsStatus copyFile(const std::string& from, const std::string& to, bool keep) override {
+      {
+        std::lock_guard lock(mutex);
+        seen.push_back(::getpriority(PRIO_PROCESS, static_cast<id_t>(::gettid())));
+      }
+      return FaultyFileSystem::copyFile(from, to, keep);
+    }
+    std::mutex mutex;
+    std::vector<int> seen;
+  } watching(fx.fs());
+  const auto self = static_cast<id_t>(::gettid());
+  const int queuers = ::getpriority(PRIO_PROCESS, self);
+  {
+    CopyQueue copies(watching, fx.user());
+    for (int i = 0; i < 8; ++i)
+      copies.copy("C:\\a.jpg", "C:\\out\\a" + std::to_string(i) + ".jpg", {});
+    copies.deliver();
+  }
+  EXPECT_EQ(::getpriority(PRIO_PROCESS, self), queuers);
+  ASSERT_EQ(watching.seen.size(), 8u);
+  for (int seen : watching.seen) EXPECT_TRUE(seen > queuers || queuers == 19) << seen;
+  EXPECT_EQ(readFile(fx.driveC() / "out" / "a7.jpg"), "a");
 }
 
 // The copy of a navigation picture fails on the copy thread, behind a big copy still under

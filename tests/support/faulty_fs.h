@@ -43,6 +43,7 @@ class FaultyFileSystem : public FileSystem {
   FsStatus openWrite(const std::string& path, std::unique_ptr<TextWriter>& out) override;
   using FileSystem::copyFile;
   FsStatus copyFile(const std::string& from, const std::string& to, bool keepEarlierCopy) override;
+  void copiesInBackground() override { inner_.copiesInBackground(); }
   FsStatus fileStamp(const std::string& path, FileStamp& out) override {
     return inner_.fileStamp(path, out);
   }
