@@ -283,9 +283,10 @@ void WindowsFileSystem::copiesInBackground() {
   // the build's thread gets nine tenths of it. The copies do not fall behind for long: past a
   // bound of queued copies the build waits for them (copy_queue.h), which frees its processor.
   // Measured on two processors: 16,000 pictures whose sources take the build's letter case
-  // took 1.39 times as long as the same names already in that case (medians of ten pairs built
-  // in turn) with the copy threads at the build's priority, 1.09 times with them ten steps
-  // behind; the build with the renames 16% faster, the other one no slower.
+  // took 1.39 and 1.55 times as long as the same names already in that case (medians of ten
+  // and of twelve pairs built in turn, the disk at two speeds) with the copy threads at the
+  // build's priority, 1.09 and 1.25 times with them ten steps behind; the build with the
+  // renames 16% faster, the other one no slower. Nineteen steps measured the same as ten.
   constexpr int kBehind = 10;
   constexpr int kLowest = 19;
   // A priority set for a thread's own id is that thread's alone on Linux: the build's thread,
