@@ -129,6 +129,19 @@ class HostTextReader final : public TextReader {
   size_t pos_ = 0;
 };
 
+// Reads up to `size` bytes, fewer only at the end of the file; -1 on a read error.
+ssize_t readFully(int fd, char* buffer, size_t size) {
+  size_t got = 0;
+  while (got < size) {
+    ssize_t n = ::read(fd, buffer + got, size - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return -1;
+    if (n == 0) break;
+    got += static_cast<size_t>(n);
+  }
+  return static_cast<ssize_t>(got);
+}
+
 // Writes all of `data`; the errno of a failure, 0 otherwise.
 int writeAll(int fd, const char* data, size_t size) {
   while (size > 0) {
@@ -212,16 +225,11 @@ class HostTextWriter final : public TextWriter {
     if (!fd.valid() || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) ||
         st.st_size != static_cast<off_t>(buffer_.size()))
       return false;
+    // One byte more than expected: a file longer than it was a moment ago is not the same.
     std::string onDisk(buffer_.size() + 1, '\0');
-    size_t got = 0;
-    for (;;) {
-      const ssize_t n = ::read(fd.get(), onDisk.data() + got, onDisk.size() - got);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) break;
-      got += static_cast<size_t>(n);
-      if (got == onDisk.size()) break;  // longer than it was a moment ago: not the same
-    }
-    return got == buffer_.size() && onDisk.compare(0, got, buffer_) == 0;
+    const ssize_t got = readFully(fd.get(), onDisk.data(), onDisk.size());
+    return got == static_cast<ssize_t>(buffer_.size()) &&
+           onDisk.compare(0, buffer_.size(), buffer_) == 0;
   }
 
   static constexpr size_t kBlock = 64 * 1024;

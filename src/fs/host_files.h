@@ -58,6 +58,8 @@ bool sameLetters(std::string_view name, std::string_view asked, const std::strin
 // be searched the asked spelling is returned, so that the operation itself reports why.
 std::optional<std::string> findEntry(const std::string& folder, const std::string& asked);
 
+// Reads up to `size` bytes, fewer only at the end of the file; -1 on a read error.
+ssize_t readFully(int fd, char* buffer, size_t size);
 // Writes all of `data`; the errno of a failure, 0 otherwise.
 int writeAll(int fd, const char* data, size_t size);
 // Copies the rest of `in` to `out`, in the kernel where it can; the errno of a failure, 0

@@ -124,14 +124,8 @@ void ListingStore::load() {
   if (!fd.valid() || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return;
   const auto size = static_cast<size_t>(st.st_size);
   if (size < kHeader.size() || !memory_.make(size)) return;
-  size_t got = 0;
-  while (got < size) {
-    const ssize_t n = ::read(fd.get(), memory_.data() + got, size - got);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    got += static_cast<size_t>(n);
-  }
-  if (got < size || std::string_view(memory_.data(), kHeader.size()) != kHeader) return;
+  if (readFully(fd.get(), memory_.data(), size) != static_cast<ssize_t>(size) ||
+      std::string_view(memory_.data(), kHeader.size()) != kHeader) return;
   data_ = std::string_view(memory_.data(), size);
   // Each record is walked through once to find where the next begins; its names are copied out
   // only when its folder is found unchanged.

@@ -784,23 +784,6 @@ FsStatus WindowsFileSystem::entryStamp(const std::string& path, EntryStamp& out)
   return {};
 }
 
-namespace {
-
-// Reads up to `size` bytes, fewer only at the end of the file; -1 on a read error.
-ssize_t readFully(int fd, char* buffer, size_t size) {
-  size_t got = 0;
-  while (got < size) {
-    ssize_t n = ::read(fd, buffer + got, size - got);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return -1;
-    if (n == 0) break;
-    got += static_cast<size_t>(n);
-  }
-  return static_cast<ssize_t>(got);
-}
-
-}  // namespace
-
 FsStatus WindowsFileSystem::sameContent(const std::string& a, const std::string& b, bool& same) {
   same = false;
   Descriptor first, second;
