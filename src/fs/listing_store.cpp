@@ -13,13 +13,15 @@
 #include <cstring>
 #include <utility>
 
+#include "core/digest.h"
 #include "fs/host_files.h"
+#include "fs/stamp_clock.h"
 #include "fs/windows_path.h"
 
 namespace vortena {
 namespace {
 
-constexpr std::string_view kHeader = "vortena listings 1\n";
+constexpr std::string_view kHeader = "vortena listings 2\n";
 constexpr std::string_view kStorePrefix = "listings-";
 
 // The fields of a folder's stat that a kept listing must find unchanged.
@@ -43,10 +45,8 @@ std::string defaultCacheFolder() {
 }
 
 std::string storeName(const std::string& root) {
-  std::uint64_t digest = 14695981039346656037ull;  // FNV-1a
-  for (unsigned char c : root) digest = (digest ^ c) * 1099511628211ull;
   char hex[17];
-  std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(digest));
+  std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(digestOf(root)));
   return std::string(kStorePrefix) + hex;
 }
 
@@ -145,11 +145,15 @@ void ListingStore::load() {
       std::string_view name;
       ok = in.number(type) && in.number(inode) && in.text(name) && !name.empty();
     }
+    const size_t size = in.at() - at;
+    std::uint64_t digest = 0;
+    ok = ok && in.number(digest);
     if (!ok) {  // cut short or foreign: nothing of it is trusted
       earlier_.clear();
       return;
     }
-    earlier_[folder] = {at, in.at() - at};
+    // A record whose bytes are not those it was written with is a miss: its folder is read.
+    if (digest == digestOf(data_.substr(at, size))) earlier_[folder] = {at, size};
   }
 }
 
@@ -186,8 +190,7 @@ void ListingStore::put(const std::string& folder, const struct stat& st, const t
                        const std::vector<RawEntry>& names) {
   changed_ = true;
   earlier_.erase(folder);
-  const bool settled = st.st_ctim.tv_sec < before.tv_sec ||
-                       (st.st_ctim.tv_sec == before.tv_sec && st.st_ctim.tv_nsec < before.tv_nsec);
+  const bool settled = stampSettled(folder, st, before);
   const bool typed = std::none_of(names.begin(), names.end(), [](const RawEntry& entry) {
     return entry.type == DT_LNK || entry.type == DT_UNKNOWN;
   });
@@ -204,6 +207,7 @@ void ListingStore::put(const std::string& folder, const struct stat& st, const t
     putNumber(record, entry.inode);
     putText(record, entry.name);
   }
+  putNumber(record, digestOf(record));
   keep(record);
 }
 
@@ -236,7 +240,9 @@ int ListingStore::save() {
     return 0;
   }
   for (const Record& record : reused_) {
-    pending_.append(data_, record.at, record.size);
+    const std::string_view bytes = data_.substr(record.at, record.size);
+    pending_ += bytes;
+    putNumber(pending_, digestOf(bytes));
     if (pending_.size() >= 64 * 1024) flush();
   }
   flush();

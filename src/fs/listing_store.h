@@ -3,12 +3,15 @@
 //
 // A listing serves only a folder whose stat is the one it was read with, field for field:
 // device, inode, size, link count, modification time and status change time. Any name made,
-// removed or renamed in a folder changes its status change time, which nobody can set back (a
-// modification time can be). A listing is kept only when it can tell no lie later:
-//  - the folder's last change lay in an earlier tick of the file system's clock than the read,
-//    so that a change after the read cannot keep the same times on a coarse clock;
+// removed or renamed in a folder changes its times. A listing is kept only when it can tell no
+// lie later:
+//  - the stat it was read with was settled (fs/stamp_clock.h): the folder's last change lay in
+//    an earlier granule of the file system's clock than the read, so that a change after the
+//    read cannot keep the same times (whole seconds on many USB sticks and cards);
 //  - it holds no symbolic link and no entry of unknown type, whose type the folder's stat
 //    does not vouch for (a link may come to lead elsewhere without its folder changing).
+// Each listing is stored with a digest of its bytes: one that does not match is not trusted,
+// and its folder is read as if it were not kept.
 //
 // The store of a tree is a file of the program's own cache folder ($XDG_CACHE_HOME/vortena, or
 // ~/.cache/vortena), named by a digest of the tree's host path, written whole. Only the folders
@@ -53,7 +56,7 @@ class ListingStore {
   // read without looking at its stat first.
   bool knows(const std::string& folder) const { return earlier_.count(folder) != 0; }
   // The names of host `folder` just read, with the stat taken before the read and the clock
-  // (CLOCK_REALTIME_COARSE) read before that stat: kept when they can tell no lie (see above).
+  // (stampClockNow) read before that stat: kept when they can tell no lie (see above).
   void put(const std::string& folder, const struct stat& st, const timespec& before,
            const std::vector<RawEntry>& names);
   // Writes the store when this scan changed it; the errno of a failure, 0 otherwise.

@@ -15,7 +15,9 @@
 #include <thread>
 
 #include "fs/windows_fs.h"
+#include "fs/stamp_clock.h"
 #include "support/album_fixture.h"
+#include "support/loop_mount.h"
 #include "support/test_names.h"
 
 namespace vortena {
@@ -152,37 +154,52 @@ TEST_F(ListingStoreTest, ADamagedStoreIsAScanWithoutIt) {
   ASSERT_EQ(files.size(), 1u);
   const std::string whole = testing::readFile(files[0]);
   ASSERT_GT(whole.size(), 40u);
-  for (const std::string& damaged :
-       {whole.substr(0, whole.size() - 5), whole.substr(0, 30), std::string(),
-        std::string("not a store at all\n") + whole.substr(19)}) {
-    writeFile(files[0], damaged);
+  // One byte of a stored name changed, the length kept: that listing alone is a miss.
+  std::string flipped = whole;
+  const size_t name = flipped.find("p1.jpg");
+  ASSERT_NE(name, std::string::npos);
+  flipped[name + 1] = '7';
+  struct Damage {
+    std::string bytes;
+    size_t served;  // the listings the damaged store still serves
+  };
+  for (const Damage& damaged :
+       {Damage{whole.substr(0, whole.size() - 5), 0}, Damage{whole.substr(0, 30), 0},
+        Damage{std::string(), 0}, Damage{"not a store at all\n" + whole.substr(19), 0},
+        Damage{flipped, 2}}) {
+    writeFile(files[0], damaged.bytes);
     size_t served = 99;
     EXPECT_EQ(scan("C:\\t", true, &served), tree);
-    EXPECT_EQ(served, 0u);
+    EXPECT_EQ(served, damaged.served);
     scan("C:\\t");  // written afresh: it serves the next scan
     EXPECT_EQ(scan("C:\\t", true, &served), tree);
     EXPECT_EQ(served, 3u);
   }
 }
 
-// Kept only when it can tell no lie: the folder's last change lay in an earlier tick than the
-// read, and no name is a link or of unknown type.
+// Kept only when it can tell no lie: the folder's last change lay in an earlier granule of the
+// file system's clock than the read, and no name is a link or of unknown type.
 TEST_F(ListingStoreTest, KeepsOnlyListingsThatCannotTurnStale) {
   fs::create_directories(c() / "f");
   struct stat st;
   ASSERT_EQ(::stat((c() / "f").c_str(), &st), 0);
-  timespec later = st.st_ctim;
-  later.tv_nsec += 1;
+  const std::int64_t granule = timeGranule((c() / "f").string(), st);
+  ASSERT_LT(granule, kNeverSettles);
+  const auto after = [&st](std::int64_t ns) {
+    const std::int64_t at = std::max(nanoseconds(st.st_mtim), nanoseconds(st.st_ctim)) + ns;
+    return timespec{static_cast<time_t>(at / 1000000000), static_cast<long>(at % 1000000000)};
+  };
   struct Case {
     const char* name;
     timespec before;
     unsigned char type;
     bool kept;
   };
-  for (const Case& k : {Case{"settled", later, DT_REG, true},
-                        Case{"changed in the tick of the read", st.st_ctim, DT_REG, false},
-                        Case{"a link", later, DT_LNK, false},
-                        Case{"a name of unknown type", later, DT_UNKNOWN, false}}) {
+  for (const Case& k : {Case{"settled", after(granule), DT_REG, true},
+                        Case{"changed in the granule of the read", after(granule - 1), DT_REG,
+                             false},
+                        Case{"a link", after(granule), DT_LNK, false},
+                        Case{"a name of unknown type", after(granule), DT_UNKNOWN, false}}) {
     {
       ListingStore store("/the/tree", stores().string());
       store.put((c() / "f").string(), st, k.before, {{"one.jpg", DT_REG, 1}, {"x", k.type, 2}});
@@ -196,6 +213,42 @@ TEST_F(ListingStoreTest, KeepsOnlyListingsThatCannotTurnStale) {
       EXPECT_EQ((*found)[0].name, "one.jpg");
       EXPECT_EQ((*found)[1].inode, 2u);
     }
+  }
+}
+
+// On a disk that keeps whole seconds (ext4 with small inodes, like many sticks and cards keep
+// two), a name made, removed or renamed in the very second of a scan is seen by the next scan.
+TEST_F(ListingStoreTest, ChangeInTheSecondOfAScanIsSeenOnAWholeSecondDisk) {
+  testing::LoopMount disk("mkfs.ext4 -q -I 128", 8);
+  SKIP_UNLESS_MOUNTED(disk);
+  DriveTable table;
+  table.set('D', disk.path().string());
+  const fs::path t = disk.path() / "t";
+  const auto scanD = [&table](bool keep) {
+    WindowsFileSystem files(table);
+    if (keep) files.beginTreeListing("D:\\t");
+    std::vector<DirEntry> names;
+    std::string text;
+    if (files.listFolder("D:\\t", names).ok())
+      for (const DirEntry& entry : names) text += entry.name + " ";
+    if (keep) files.endTreeListing();
+    return text;
+  };
+  const std::function<void()> changes[] = {
+      [&t] { writeFile(t / "new.jpg", "n"); },
+      [&t] { fs::remove(t / "a.jpg"); },
+      [&t] { fs::rename(t / "a.jpg", t / "z.jpg"); },
+  };
+  for (const auto& change : changes) {
+    fs::remove_all(t);
+    writeFile(t / "a.jpg", "a");
+    // The scan and the change both in the second of the folder's last change, early in it.
+    testing::waitForTheStartOfASecond();
+    writeFile(t / "b.jpg", "b");
+    scanD(true);
+    change();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+    EXPECT_EQ(scanD(true), scanD(false));
   }
 }
 
