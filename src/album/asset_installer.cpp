@@ -31,14 +31,14 @@ std::vector<std::string> sourcesNamedLikeSiteFiles(const Album& album) {
   return places;
 }
 
-void Copia_Modelli(Album& album, const std::vector<std::string>& keep) {
+void Copia_Modelli(Album& album, const std::vector<std::string>& keep, EarlierCopy earlier) {
   for (std::string_view name : kSiteAssets) {
     std::string source = album.sys.programFolder + "\\" + std::string(name);
     // The case option is read afresh for every file.
     std::string destination = toCase(album.job.Dir_Album + std::string(name), album.upperCase());
     if (std::find(keep.begin(), keep.end(), filePlace(*album.sys.fs, destination)) != keep.end())
       continue;  // a photo of the album or a page of this build: never replaced
-    ignoreFailure(album.sys.fs->copyFile(source, destination),
+    ignoreFailure(album.sys.fs->copyFile(source, destination, earlier),
                   "a site file that cannot be copied leaves its picture or frame out");
   }
 }

@@ -18,8 +18,10 @@ std::string filePlace(const FileSystem& fs, const std::string& path);
 std::vector<std::string> sourcesNamedLikeSiteFiles(const Album& album);
 
 // Copia_Modelli: copies each site file to Dir_Album + name in the build's case, replacing what is
-// there, except at the places in `keep` (listed sources, pages of this build). Every failure is
+// there, except at the places in `keep` (listed sources, pages of this build); a file already
+// there that is the earlier copy of its source is taken as `earlier` says. Every failure is
 // ignored.
-void Copia_Modelli(Album& album, const std::vector<std::string>& keep);
+void Copia_Modelli(Album& album, const std::vector<std::string>& keep,
+                   EarlierCopy earlier = EarlierCopy::Keep);
 
 }  // namespace vortena

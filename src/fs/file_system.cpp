@@ -1,5 +1,7 @@
 #include "fs/file_system.h"
 
+#include <algorithm>
+
 namespace vortena {
 
 std::string errorDescription(int number) {
@@ -19,6 +21,27 @@ std::string errorDescription(int number) {
     default:
       return "Errore di accesso al percorso/file";
   }
+}
+
+namespace {
+
+std::string asciiLower(std::string_view text) {
+  std::string out(text);
+  for (char& c : out)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return out;
+}
+
+}  // namespace
+
+bool firstLinesHold(FileSystem& fs, const std::string& path, std::string_view text, int lines) {
+  std::unique_ptr<TextReader> reader;
+  if (!fs.openRead(path, reader).ok() || !reader) return false;
+  const std::string wanted = asciiLower(text);
+  std::string line;
+  for (int n = 0; n < lines && reader->readLine(line); ++n)
+    if (asciiLower(line).find(wanted) != std::string::npos) return true;
+  return false;
 }
 
 }  // namespace vortena

@@ -73,10 +73,10 @@ struct EntryStamp {
   std::int64_t size = 0;
   std::int64_t modified = 0;
   std::int64_t changed = 0;
-  // Whether its last change lies in an earlier tick of the file system's clock than the look:
-  // then any later change gives it another stamp. A change in the very tick of the last one
-  // may keep the times of a coarse clock, so a stamp that is not settled tells nothing of the
-  // changes to come. Not part of the comparison.
+  // Whether its last change lies in an earlier granule of the file system's clock than the
+  // look (fs/stamp_clock.h): then any later change gives it another stamp. A change in the very
+  // granule of the last one may keep its times (whole seconds on many cards and sticks), so a
+  // stamp that is not settled tells nothing of the changes to come. Not part of the comparison.
   bool settled = false;
   bool operator==(const EntryStamp& other) const {
     return name == other.name && isFolder == other.isFolder && device == other.device &&
@@ -107,6 +107,16 @@ class TextWriter {
   virtual FsStatus close() = 0;
 };
 
+// What copyFile does with a destination that already is the earlier copy of the unchanged
+// source: a regular file of the source's size and modification time, written after the source
+// last changed.
+enum class EarlierCopy {
+  Keep,        // left as it is: rebuilds copy only what changed
+  KeepIfSame,  // compared with the source byte for byte, and left only when it holds its bytes
+  Replace,     // written all the same (the caller knows it holds another source's bytes, which
+               // size and time cannot tell apart)
+};
+
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
@@ -124,18 +134,16 @@ class FileSystem {
   // destination only once the copy is whole (also a case variant of it, which takes the asked
   // spelling, and a symbolic link, never its target). A source that is not a regular file
   // fails with 75 at once. A copy onto the source itself fails with 75 and changes nothing.
-  // A destination that is already the earlier copy of the unchanged source (same size and
-  // modification time, written after the source last changed) is left as it is: rebuilds copy
-  // only what changed. `keepEarlierCopy` false: it is written all the same (the caller knows it
-  // holds another source's bytes, which size and time cannot tell apart).
+  // A destination that is already the earlier copy of the unchanged source is treated as
+  // `earlier` says (by default left as it is: rebuilds copy only what changed).
   // It may run on other threads at the same time, and at the same time as this file system's
   // other operations on their own (the page writer copies on two threads beside its pass), for
   // paths with a drive letter and never two at once onto the same file: an implementation
   // keeps what it shares between calls safe for that.
   virtual FsStatus copyFile(const std::string& from, const std::string& to,
-                            bool keepEarlierCopy) = 0;
+                            EarlierCopy earlier) = 0;
   FsStatus copyFile(const std::string& from, const std::string& to) {
-    return copyFile(from, to, true);
+    return copyFile(from, to, EarlierCopy::Keep);
   }
   // The calling thread makes copies in the background of a build, for as long as it lives: a
   // file system may let the host run it behind the thread that writes the pages, which every
@@ -159,6 +167,10 @@ class FileSystem {
   // Removes a file (a symbolic link itself, never what it leads to). A folder or a device is
   // refused with 75; a missing file fails with 53.
   virtual FsStatus removeFile(const std::string& path) = 0;
+  // Removes an empty folder (never what a symbolic link under its name leads to: the link is
+  // refused). A folder that holds anything, hidden names included, stays and fails with 75; a
+  // missing one fails with 53.
+  virtual FsStatus removeFolder(const std::string& path) = 0;
   // Creates one folder (its parent must exist). An existing folder fails with 75; when it
   // exists in another letter case it is first renamed to the asked spelling. A symbolic link
   // under the name is removed (its target untouched) and a real folder made in its place.
@@ -203,5 +215,9 @@ class FileSystem {
   // ("album\x.htm" -> "C:\home\album\x.htm" when C:\home is current).
   virtual std::string fullPath(const std::string& path) const = 0;
 };
+
+// Whether one of the first `lines` lines of the text file at `path` holds `text` (ASCII letters
+// compared without regard to case); false when the file cannot be read.
+bool firstLinesHold(FileSystem& fs, const std::string& path, std::string_view text, int lines);
 
 }  // namespace vortena

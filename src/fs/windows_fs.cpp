@@ -18,6 +18,7 @@
 #include "core/text.h"
 #include "fs/folder_cache.h"
 #include "fs/host_files.h"
+#include "fs/stamp_clock.h"
 #include "fs/windows_path.h"
 
 namespace vortena {
@@ -263,9 +264,36 @@ FsStatus WindowsFileSystem::openWrite(const std::string& path, std::unique_ptr<T
 // The source's and the copy's change times come from one machine's clock, which holds as long
 // as the album and the pictures are not on two network disks with clocks apart. What the rule
 // does not look at is the copy's own bytes: a copy in the album edited by hand and given back
-// its source's size and time stays as it is, as the album is the program's output and not a
-// file it guards.
+// its source's size and time stays as it is, unless the caller asks for the bytes to be
+// compared (EarlierCopy::KeepIfSame, a build's full check).
 namespace {
+
+enum class Comparison { Same, Different, Failed };
+
+// Whether two open files hold the same bytes from where they stand to their ends (errno tells
+// why after Failed).
+Comparison compareOpenFiles(int first, int second) {
+  constexpr size_t kChunk = 64 * 1024;
+  std::vector<char> left(kChunk), right(kChunk);
+  for (;;) {
+    const ssize_t n = readFully(first, left.data(), kChunk);
+    const ssize_t m = readFully(second, right.data(), kChunk);
+    if (n < 0 || m < 0) return Comparison::Failed;
+    if (n != m || !std::equal(left.begin(), left.begin() + n, right.begin()))
+      return Comparison::Different;
+    if (n == 0) return Comparison::Same;
+  }
+}
+
+// Whether the regular files at two host paths hold the same bytes; false when either cannot
+// be read, so that a copy that cannot be checked is made again.
+bool sameBytes(const std::string& first, const std::string& second) {
+  Descriptor a(::open(first.c_str(), kOpenSource)), b(::open(second.c_str(), kOpenSource));
+  struct stat aStat, bStat;
+  return a.valid() && b.valid() && ::fstat(a.get(), &aStat) == 0 && ::fstat(b.get(), &bStat) == 0 &&
+         S_ISREG(aStat.st_mode) && S_ISREG(bStat.st_mode) && aStat.st_size == bStat.st_size &&
+         compareOpenFiles(a.get(), b.get()) == Comparison::Same;
+}
 
 bool isEarlierCopy(const struct stat& source, const struct stat& copy) {
   auto later = [](const timespec& a, const timespec& b) {
@@ -302,24 +330,26 @@ void WindowsFileSystem::copiesInBackground() {
 // One open of each side, the bytes copied in the kernel, the times set and one close of each;
 // the folders on the way are looked at through the folder cache.
 FsStatus WindowsFileSystem::copyFile(const std::string& from, const std::string& to,
-                                     bool keepEarlierCopy) {
+                                     EarlierCopy earlier) {
   // The source is looked at under exactly the path asked first (see exactHost); only a source
   // not there in that spelling is looked up.
   Resolved target(*this, to);
   // A rebuild: when the destination is already the earlier copy of this source, two stats
   // tell so and nothing is opened.
-  if (keepEarlierCopy && !target.error && !target.isRoot() && target.exists() &&
+  if (earlier != EarlierCopy::Replace && !target.error && !target.isRoot() && target.exists() &&
       target.onDisk == target.asked) {
     struct stat sourceNow, existing;
-    std::string exact, last;
-    bool found = exactHost(from, exact, last) && statFollow(exact, sourceNow);
+    std::string sourceHost, last;
+    bool found = exactHost(from, sourceHost, last) && statFollow(sourceHost, sourceNow);
     if (!found) {
       const Resolved source(*this, from);
-      found = !source.error && source.exists() && statFollow(source.host(), sourceNow);
+      sourceHost = source.host();
+      found = !source.error && source.exists() && statFollow(sourceHost, sourceNow);
     }
     if (found && S_ISREG(sourceNow.st_mode) && ::lstat(target.host().c_str(), &existing) == 0 &&
         S_ISREG(existing.st_mode) && !sameIdentity(sourceNow, existing) &&
-        isEarlierCopy(sourceNow, existing)) {
+        isEarlierCopy(sourceNow, existing) &&
+        (earlier == EarlierCopy::Keep || sameBytes(sourceHost, target.host()))) {
       // Still refused like a copy would be when the user may not write the file.
       if (::faccessat(AT_FDCWD, target.host().c_str(), W_OK, AT_EACCESS) != 0) return lastError();
       return {};
@@ -381,10 +411,6 @@ FsStatus WindowsFileSystem::copyFile(const std::string& from, const std::string&
 }
 
 namespace {
-
-std::int64_t nanoseconds(const timespec& t) {
-  return static_cast<std::int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec;
-}
 
 timespec timeOf(std::int64_t ns) {
   std::int64_t seconds = ns / 1000000000, rest = ns % 1000000000;
@@ -533,6 +559,18 @@ FsStatus WindowsFileSystem::removeFile(const std::string& path) {
   return {};
 }
 
+FsStatus WindowsFileSystem::removeFolder(const std::string& path) {
+  Resolved folder(*this, path);
+  if (folder.error) return {folder.error};
+  if (!folder.exists()) return {kFileNotFound};
+  if (folder.isRoot()) return {kPathFileAccess};
+  // rmdir refuses a link and a folder that holds anything: neither goes.
+  const bool done = ::rmdir(folder.host().c_str()) == 0;
+  folderCache().removed(folder.parent, folder.onDisk, done);
+  if (!done) return {errno == ENOENT ? kFileNotFound : kPathFileAccess};
+  return {};
+}
+
 FsStatus WindowsFileSystem::makeFolder(const std::string& path) {
   auto made = [](const Resolved& r) { return madeFolder(r.parent, r.asked, r.askedHost()); };
   Resolved r(*this, path);
@@ -657,7 +695,7 @@ FsStatus WindowsFileSystem::listFolder(const std::string& path, std::vector<DirE
   std::string exact, last;
   timespec before{};
   if (exactHost(path, exact, last)) {
-    if (listings_) ::clock_gettime(CLOCK_REALTIME_COARSE, &before);
+    if (listings_) before = stampClockNow();
     if (listings_ && listings_->knows(exact)) {
       // During a scan a folder unchanged since the last scan of its tree is not read again.
       struct stat now;
@@ -755,10 +793,8 @@ FsStatus WindowsFileSystem::fileIdentity(const std::string& path, DirEntry& out)
 }
 
 FsStatus WindowsFileSystem::entryStamp(const std::string& path, EntryStamp& out) {
-  // The clock the kernel stamps changes with, read before the look: a change time before it
-  // belongs to a tick that was over when the file was looked at.
-  timespec before{};
-  ::clock_gettime(CLOCK_REALTIME_COARSE, &before);
+  // The clock the kernel stamps changes with, read before the look (see stamp_clock.h).
+  const timespec before = stampClockNow();
   struct stat st;
   std::string name;
   // The common case first: the path is there in exactly the spelling asked, which a look-up
@@ -770,7 +806,8 @@ FsStatus WindowsFileSystem::entryStamp(const std::string& path, EntryStamp& out)
     Resolved r(*this, path);
     if (r.error) return {r.error};
     if (!r.exists()) return {kFileNotFound};
-    if (!statFollow(r.host(), st)) return lastError();
+    host = r.host();
+    if (!statFollow(host, st)) return lastError();
     name = r.isRoot() ? std::string() : r.onDisk;
   }
   out = EntryStamp{name,
@@ -780,7 +817,7 @@ FsStatus WindowsFileSystem::entryStamp(const std::string& path, EntryStamp& out)
                    static_cast<std::int64_t>(st.st_size),
                    nanoseconds(st.st_mtim),
                    nanoseconds(st.st_ctim),
-                   nanoseconds(st.st_ctim) < nanoseconds(before)};
+                   stampSettled(host, st, before)};
   return {};
 }
 
@@ -795,16 +832,9 @@ FsStatus WindowsFileSystem::sameContent(const std::string& a, const std::string&
     same = true;
     return {};
   }
-  constexpr size_t kChunk = 64 * 1024;
-  std::vector<char> left(kChunk), right(kChunk);
-  for (;;) {
-    const ssize_t n = readFully(first.get(), left.data(), kChunk);
-    const ssize_t m = readFully(second.get(), right.data(), kChunk);
-    if (n < 0 || m < 0) return lastError();
-    if (n != m || !std::equal(left.begin(), left.begin() + n, right.begin())) return {};
-    if (n == 0) break;
-  }
-  same = true;
+  const Comparison compared = compareOpenFiles(first.get(), second.get());
+  if (compared == Comparison::Failed) return lastError();
+  same = compared == Comparison::Same;
   return {};
 }
 

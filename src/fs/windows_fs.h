@@ -28,7 +28,7 @@ class WindowsFileSystem : public FileSystem {
   FsStatus openRead(const std::string& path, std::unique_ptr<TextReader>& out) override;
   FsStatus openWrite(const std::string& path, std::unique_ptr<TextWriter>& out) override;
   using FileSystem::copyFile;
-  FsStatus copyFile(const std::string& from, const std::string& to, bool keepEarlierCopy) override;
+  FsStatus copyFile(const std::string& from, const std::string& to, EarlierCopy earlier) override;
   void copiesInBackground() override;
   FsStatus fileStamp(const std::string& path, FileStamp& out) override;
   FsStatus readBytes(const std::string& path, std::string& out, FileStamp& stamp) override;
@@ -36,6 +36,7 @@ class WindowsFileSystem : public FileSystem {
                       const FileStamp& times) override;
   FsStatus rename(const std::string& from, const std::string& to) override;
   FsStatus removeFile(const std::string& path) override;
+  FsStatus removeFolder(const std::string& path) override;
   FsStatus makeFolder(const std::string& path) override;
   using FileSystem::listFolder;
   FsStatus listFolder(const std::string& path, std::vector<DirEntry>& out,

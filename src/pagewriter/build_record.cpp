@@ -9,47 +9,25 @@
 
 namespace vortena {
 
-void Digest::addBytes(const void* bytes, std::size_t size) {
-  const auto* p = static_cast<const unsigned char*>(bytes);
-  for (std::size_t i = 0; i < size; ++i) {
-    value_ ^= p[i];
-    value_ *= 1099511628211ull;
-  }
-}
-
-Digest& Digest::add(std::int64_t number) {
-  addBytes(&number, sizeof number);
-  return *this;
-}
-
-Digest& Digest::add(std::string_view text) {
-  add(static_cast<std::int64_t>(text.size()));
-  addBytes(text.data(), text.size());
-  return *this;
-}
-
 namespace {
 
 // The first line of a record file: a file of that name without it is not the program's, and
 // is neither read nor replaced. The number changes with the format; a record of another
 // format is built anew.
-constexpr std::string_view kRecordHeader = "vortena build record 1";
+constexpr std::string_view kRecordPrefix = "vortena build record ";
+constexpr std::string_view kRecordHeader = "vortena build record 2";
 
-std::string hex(std::uint64_t value) {
-  char text[17];
-  const auto end = std::to_chars(text, text + sizeof text, value, 16).ptr;
-  return std::string(text, end);
-}
-
-// A record line: the folder's name and stamp, its two digests, and one digest per copy.
-std::string recordLine(const std::string& name, const BuildRecord::Folder& folder) {
+// The lines of a record, each ending with its digest (core/digest.h): "F" for a folder recorded
+// with its name and stamp, its two digests and one digest per copy; "M" for an entry folder or
+// page the program made, with its identity.
+std::string folderLine(const std::string& name, const BuildRecord::Folder& folder) {
   const EntryStamp& s = folder.stamp;
-  std::string line = name + " " + std::to_string(s.device) + " " + std::to_string(s.inode) + " " +
-                     std::to_string(s.size) + " " + std::to_string(s.modified) + " " +
-                     std::to_string(s.changed) + " " + hex(folder.navigation) + " " +
-                     hex(folder.slideshow);
-  for (std::uint64_t entry : folder.entries) line += " " + hex(entry);
-  return line;
+  std::string line = "F " + name + " " + std::to_string(s.device) + " " + std::to_string(s.inode) +
+                     " " + std::to_string(s.size) + " " + std::to_string(s.modified) + " " +
+                     std::to_string(s.changed) + " " + hexNumber(folder.navigation) + " " +
+                     hexNumber(folder.slideshow);
+  for (std::uint64_t entry : folder.entries) line += " " + hexNumber(entry);
+  return withDigest(line);
 }
 
 // Reads the space-separated fields of a record line in turn; any malformed field fails the
@@ -78,8 +56,7 @@ class Fields {
   std::string_view rest_;
 };
 
-bool parseLine(const std::string& line, std::string& name, BuildRecord::Folder& folder) {
-  Fields fields(line);
+bool parseFolder(Fields& fields, std::string& name, BuildRecord::Folder& folder) {
   std::string_view field;
   if (!fields.next(field)) return false;
   name = std::string(field);
@@ -121,15 +98,30 @@ void BuildRecord::load(AlbumRecord& record) {
     record.mayWrite = !fs_.fileIdentity(record.path(), there).ok();
     return;
   }
-  std::string line;
-  if (!reader->readLine(line) || line != kRecordHeader) {
-    record.mayWrite = line.starts_with("vortena build record ");
+  std::string stored;
+  if (!reader->readLine(stored) || stored != kRecordHeader) {
+    record.mayWrite = stored.starts_with(kRecordPrefix);
     return;
   }
-  while (reader->readLine(line)) {
-    std::string name;
-    Folder folder;
-    if (parseLine(line, name, folder)) record.folders[name] = std::move(folder);
+  record.found = true;
+  while (reader->readLine(stored)) {
+    // A line whose digest does not match is left out: its folder is looked at in full.
+    std::string_view line;
+    if (!checkedLine(stored, line)) continue;
+    Fields fields(line);
+    std::string_view kind, name;
+    if (!fields.next(kind)) continue;
+    if (kind == "F") {
+      std::string folderName;
+      Folder folder;
+      if (parseFolder(fields, folderName, folder))
+        record.folders[folderName] = std::move(folder);
+    } else if (kind == "M") {
+      Made made;
+      if (fields.next(name) && fields.number(made.device) && fields.number(made.inode) &&
+          fields.done())
+        record.made[toUpper(name)] = made;
+    }
   }
 }
 
@@ -137,19 +129,22 @@ FsStatus BuildRecord::write(const AlbumRecord& record) {
   std::unique_ptr<TextWriter> writer;
   if (FsStatus opened = fs_.openWrite(record.path(), writer); !opened.ok() || !writer)
     return opened.ok() ? FsStatus{kPathFileAccess} : opened;
-  // In folder order, so that the same record is written the same way.
-  std::vector<const std::pair<const std::string, Folder>*> sorted;
-  sorted.reserve(record.folders.size());
-  for (const auto& item : record.folders) sorted.push_back(&item);
-  std::sort(sorted.begin(), sorted.end(), [](auto* a, auto* b) { return a->first < b->first; });
+  // In name order, so that the same record is written the same way.
+  std::vector<std::string> lines;
+  lines.reserve(record.folders.size() + record.made.size());
+  for (const auto& [name, folder] : record.folders) lines.push_back(folderLine(name, folder));
+  for (const auto& [name, made] : record.made)
+    lines.push_back(withDigest("M " + name + " " + std::to_string(made.device) + " " +
+                               std::to_string(made.inode)));
+  std::sort(lines.begin(), lines.end());
   FsStatus written = writer->writeLine(kRecordHeader);
-  for (const auto* item : sorted)
-    if (written.ok()) written = writer->writeLine(recordLine(item->first, item->second));
+  for (const std::string& line : lines)
+    if (written.ok()) written = writer->writeLine(line);
   // A record not written whole is dropped unclosed: the earlier one stays.
   return written.ok() ? writer->close() : written;
 }
 
-void BuildRecord::save() {
+void BuildRecord::save(bool completed) {
   if (!persistent_) return;
   for (auto& [key, record] : albums_) {
     for (auto& [name, folder] : record.pending) {
@@ -162,12 +157,45 @@ void BuildRecord::save() {
     record.pending = {};
   }
   for (auto& [key, record] : albums_) {
-    if (!record.changed || !record.mayWrite) continue;
+    // Written whenever it changed, and by every build that ran to its end where there was
+    // none: its absence means that the next build checks every copy.
+    const bool wanted = record.changed || (completed && !record.found);
+    if (!wanted || !record.mayWrite || (!completed && !record.found)) continue;
     ignoreFailure(write(record),
                   "the record only spares work: the earlier one stays, and its stamps do not "
                   "match the folders this build changed");
     record.changed = false;
+    record.found = true;
   }
+}
+
+bool BuildRecord::checkEveryCopy(const std::string& albumFolder) {
+  return persistent_ && !album(albumFolder).found;
+}
+
+void BuildRecord::made(const std::string& albumFolder, const std::string& name) {
+  DirEntry identity;
+  if (!persistent_ || !fs_.fileIdentity(albumFolder + name, identity).ok()) return;
+  AlbumRecord& record = album(albumFolder);
+  const Made now{identity.device, identity.inode};
+  auto [at, added] = record.made.try_emplace(toUpper(name), now);
+  if (!added && at->second == now) return;
+  at->second = now;
+  record.changed = true;
+}
+
+bool BuildRecord::madeByProgram(const std::string& albumFolder, const std::string& name) {
+  AlbumRecord& record = album(albumFolder);
+  auto found = record.made.find(toUpper(name));
+  DirEntry identity;
+  return found != record.made.end() && fs_.fileIdentity(albumFolder + name, identity).ok() &&
+         found->second == Made{identity.device, identity.inode};
+}
+
+void BuildRecord::removed(const std::string& albumFolder, const std::string& name) {
+  AlbumRecord& record = album(albumFolder);
+  if (record.made.erase(toUpper(name)) > 0) record.changed = true;
+  forget(albumFolder, name);
 }
 
 const BuildRecord::Folder* BuildRecord::find(const std::string& albumFolder,
@@ -232,6 +260,9 @@ const SlideshowTemplate& BuildRecord::slideshowTemplate() {
 }
 
 std::uint64_t BuildRecord::entryDigest(const EntryStamp& source, const std::string& copyName) {
+  // A source whose last change is not settled may change again without a new stamp: its copy
+  // is never recorded (0).
+  if (!source.settled) return 0;
   return Digest()
       .add(static_cast<std::int64_t>(source.device))
       .add(static_cast<std::int64_t>(source.inode))

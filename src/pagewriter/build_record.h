@@ -1,6 +1,7 @@
-// The build record: what the builds left in the entry folders of an album, kept in a hidden
-// file beside the album page, so that a rebuild tells an unchanged folder by a look at the
-// folder and at each of its sources instead of a look at its every file.
+// The build record: what the builds left in an album folder, kept in a hidden file beside the
+// album page, so that a rebuild tells an unchanged entry folder by a look at the folder and at
+// each of its sources instead of a look at its every file, and knows which entry folders and
+// numbered pages beside the page are the program's own.
 //
 // A folder is recorded once it was completed without a failure: its stamp at that moment, the
 // stamp and copy name of each of its sources, and digests of what its navigation pictures and
@@ -10,16 +11,23 @@
 // slideshow's inputs are the same too, it writes nothing in the folder. Anything else is built
 // as without a record, and recorded afresh.
 //
-// A source replaced by another file, even of the same size and times, has another identity or
-// change time, and is copied again. What the record does not see: a file of an entry folder
-// edited in place while its folder's names stay as they are (the album is the program's output,
-// not a file it guards; removing the record has the next build look at every file again), and a
-// change by another program within the clock tick of the folder's completion (the folder
-// cache's blind spot, see fs/folder_cache.h).
+// Stamps are trusted only where a later change must show in them (fs/stamp_clock.h): a folder
+// whose last change, or a source whose last change, lay within the file system's clock granule
+// of the look (whole seconds on many cards and sticks) is not recorded, and the next build
+// looks at all of that folder's files. A source replaced by another file, even of the same size
+// and times, has another identity or change time, and is copied again. What the record does not
+// see: a file of an entry folder edited in place while its folder's names stay as they are (the
+// album is the program's output, not a file it guards).
 //
-// The record is only ever a saving: a missing, unreadable or foreign one is built without, and
-// one that cannot be written leaves the earlier one, whose stamps no longer match the folders
-// this build changed.
+// Every line of the record carries a digest of itself: a damaged line is a miss. A build that
+// finds no record of the program's beside the page (the first build, or the user removed it
+// to have every file checked) compares every copy it keeps with its source, byte for byte.
+// Every build that runs to its end writes the record, so its presence never depends on timing;
+// a build that stops early after such a full check leaves none, and the next one checks again.
+//
+// The record is otherwise only a saving: a missing, unreadable or foreign one is built without,
+// and one that cannot be written leaves the earlier one, whose stamps no longer match the
+// folders this build changed.
 #pragma once
 
 #include <cstdint>
@@ -30,25 +38,13 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/digest.h"
 #include "fs/file_system.h"
 
 namespace vortena {
 
 // Name of the record in the album page's folder; hidden, so that no listing shows it.
 inline constexpr std::string_view kBuildRecordName = ".cartelle_album";
-
-// A 64-bit digest of values added in turn (FNV-1a; each text with its length, so that no two
-// sequences of texts give the same bytes). A change detector, not a safeguard against anyone.
-class Digest {
- public:
-  Digest& add(std::string_view text);
-  Digest& add(std::int64_t number);
-  std::uint64_t value() const { return value_; }
-
- private:
-  void addBytes(const void* bytes, std::size_t size);
-  std::uint64_t value_ = 14695981039346656037ull;
-};
 
 // The slideshow template of the program folder, read once per build.
 struct SlideshowTemplate {
@@ -80,9 +76,27 @@ class BuildRecord {
   // save then gives it another stamp.
   void putWhenSettled(const std::string& albumFolder, const std::string& name, Folder folder);
   void forget(const std::string& albumFolder, const std::string& name);
-  // Writes every record this build changed, whole. A failure leaves the earlier record (the
-  // next build then looks at more files, nothing else).
-  void save();
+
+  // Whether `albumFolder` has no record of the program's (none, of another format, or not
+  // readable): the build then compares every copy it keeps with its source.
+  bool checkEveryCopy(const std::string& albumFolder);
+
+  // The program made, or wrote in, the entry folder or page `name` of `albumFolder`: what now
+  // stands under that name is the program's own, until it is replaced by something else.
+  void made(const std::string& albumFolder, const std::string& name);
+  // Whether `name` of `albumFolder` is, by this record, the entry folder or page the program
+  // made there: the same file or folder (its identity), not one of the user's that took the
+  // name since.
+  bool madeByProgram(const std::string& albumFolder, const std::string& name);
+  // `name` is no longer there: the record forgets it.
+  void removed(const std::string& albumFolder, const std::string& name);
+
+  // Writes the record of every album folder this build wrote in, whole: the folders it
+  // recorded and the names it made. `completed` false (the build stopped early): only records
+  // that were there already are written, so that an album checked in full stays so until a
+  // build runs to its end. A failure leaves the earlier record (the next build then looks at
+  // more files, nothing else).
+  void save(bool completed = true);
 
   // The program folder's inputs of the entry folders, read once per build: the digest of the
   // navigation pictures' stamps, and the slideshow template.
@@ -93,12 +107,20 @@ class BuildRecord {
   static std::uint64_t entryDigest(const EntryStamp& source, const std::string& copyName);
 
  private:
+  // The identity of an entry folder or page the program made.
+  struct Made {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    bool operator==(const Made&) const = default;
+  };
   struct AlbumRecord {
     std::string folder;  // the album folder it is kept in, as albumFolder below
     std::string path() const { return folder + std::string(kBuildRecordName); }
     bool mayWrite = true;  // false when a file of that name is not a record of the program's
+    bool found = false;    // a record of the program's was read
     bool changed = false;
     std::unordered_map<std::string, Folder> folders;
+    std::unordered_map<std::string, Made> made;            // by upper-cased name
     std::vector<std::pair<std::string, Folder>> pending;  // see putWhenSettled
   };
   AlbumRecord& album(const std::string& albumFolder);

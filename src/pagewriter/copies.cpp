@@ -53,6 +53,17 @@ std::string siteNamesInCase(const std::string& line, bool upper) {
   return out;
 }
 
+bool isCopyName(const std::string& name) {
+  if (name.size() < 9) return false;
+  std::string prefix = name.substr(0, 4);
+  for (char& c : prefix)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  if (prefix != kCopyPrefix && prefix != kThumbPrefix) return false;
+  size_t digits = 4;
+  while (digits < name.size() && name[digits] >= '0' && name[digits] <= '9') ++digits;
+  return digits - 4 >= 3 && digits + 1 < name.size() && name[digits] == '.';
+}
+
 std::string numberedName(const PagePass& pass, std::string_view prefix, long number,
                          const std::string& type) {
   return toCase(std::string(prefix) + zeroPad(number, 3) + "." + type, pass.upper());
@@ -72,7 +83,8 @@ void reportCopyFailure(PagePass& pass, FsStatus status, const std::string& entry
                        const std::string& copyPath) {
   if (status.ok()) return;
   pass.folder.failed = true;
-  pass.sys.ui.message(copyFailureText(status, entry, copyPath));
+  if (pass.copies.failureToTell(status, copyPath))
+    pass.sys.ui.message(copyFailureText(status, entry, copyPath));
 }
 
 namespace {
@@ -117,7 +129,7 @@ void Copia_Immagine(PagePass& pass, const std::string& entry, const std::string&
       [&ui = pass.copies.ui(), entry, copyName](FsStatus status) {
         ui.message(copyFailureText(status, entry, copyName));
       },
-      !heldAnotherSource(pass));
+      heldAnotherSource(pass) ? EarlierCopy::Replace : pass.folder.earlier);
 }
 
 void Copia_Pulsanti(PagePass& pass) {
@@ -126,10 +138,12 @@ void Copia_Pulsanti(PagePass& pass) {
     const std::string destination =
         toCase(pass.folderPath + "\\" + std::string(name), pass.upper());
     pass.copies.copy(
-        source, destination, [&ui = pass.copies.ui(), name, source, destination](FsStatus status) {
+        source, destination,
+        [&ui = pass.copies.ui(), name, source, destination](FsStatus status) {
           ui.message("Errore nella copia dell'immagine " + std::string(name) + "\r\n" +
                      errorDetail(status) + "\r\r" + "Copia " + source + " " + destination);
-        });
+        },
+        pass.folder.earlier);
   }
 }
 

@@ -25,6 +25,10 @@ inline constexpr std::string_view kNavigationPictures[] = {
 inline constexpr std::string_view kCopyPrefix = "img_";
 inline constexpr std::string_view kThumbPrefix = "min_";
 
+// Whether a name has the form of the program's own copies or their thumbnails: img_ or min_
+// (any case), three or more digits, a dot and a type.
+bool isCopyName(const std::string& name);
+
 // The entry's own file type: its extension, or its last three characters without one.
 std::string copyType(const std::string& entry);
 

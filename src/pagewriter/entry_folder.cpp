@@ -49,17 +49,6 @@ std::string folderLink(long n, bool upper) {
   return upper ? "../DIR_" + zeroPad(n, 4) + "/MENU.HTM" : "../dir_" + zeroPad(n, 4) + "/menu.htm";
 }
 
-// Whether a name has the form of the program's own copies or their thumbnails: img_ or min_
-// (any case), three or more digits, a dot and a type.
-bool isCopyName(const std::string& name) {
-  if (name.size() < 9) return false;
-  const std::string prefix = asciiLower(name.substr(0, 4));
-  if (prefix != kCopyPrefix && prefix != kThumbPrefix) return false;
-  size_t digits = 4;
-  while (digits < name.size() && name[digits] >= '0' && name[digits] <= '9') ++digits;
-  return digits - 4 >= 3 && digits + 1 < name.size() && name[digits] == '.';
-}
-
 // The folder's own name as this build writes it ("dir_0001").
 std::string folderName(const PagePass& pass) {
   return pass.folderPath.substr(pass.folderPath.rfind('\\') + 1);
@@ -74,6 +63,9 @@ void openFolder(PagePass& pass) {
   if (pass.folder.opened) return;
   pass.folder.opened = true;
   pass.folder.isNew = made.ok();
+  // What stands under the name now is the program's entry folder, to be removed by a later
+  // build that needs fewer folders (album/leftover_outputs.h).
+  pass.record.made(pass.job.Dir_Album, folderName(pass));
 }
 
 // Whether the folder is still as the build record has it: under exactly its name, and no name
@@ -128,7 +120,7 @@ void recordFolder(PagePass& pass, std::uint64_t navigation, std::uint64_t slides
                     album = pass.job.Dir_Album, name = folderName(pass), path = pass.folderPath,
                     recordable, navigation, slideshow,
                     entries = std::move(folder.entries)]() mutable {
-    const bool copied = copies.takeFailures() == 0;
+    const bool copied = copies.takeFailures() == 0 && !copies.stopped();
     EntryStamp now;
     if (!recordable || !copied || !fs.entryStamp(path, now).ok() || !now.isFolder ||
         now.name != name) {
@@ -173,6 +165,8 @@ void Passo_Cartella(PagePass& pass, const std::string& folderPart, const std::st
     // Web pictures keep a record of their own in the folder (web_copies.h).
     if (!pass.job.web.on()) folder.recorded = pass.record.find(pass.job.Dir_Album, folderName(pass));
     folder.intact = folder.recorded != nullptr;
+    folder.earlier = pass.record.checkEveryCopy(pass.job.Dir_Album) ? EarlierCopy::KeepIfSame
+                                                                   : EarlierCopy::Keep;
   }
   if (!folder.intact) openFolder(pass);
   pass.sys.ui.processEvents();

@@ -74,6 +74,10 @@ struct PagePass {
     bool opened = false;   // made, or found there already, by makeFolder
     bool isNew = false;    // made by this build just now: nothing of an earlier build in it
     bool failed = false;   // something in it failed: it is not recorded
+    // How a copy found there already is taken: by its size and times, or, where the album
+    // has no build record (a first build, or the user asks for every file to be checked),
+    // only when it holds its source's bytes.
+    EarlierCopy earlier = EarlierCopy::Keep;
     std::vector<std::uint64_t> entries;  // the digest of each copy (BuildRecord::entryDigest)
   } folder;
 

@@ -6,10 +6,14 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "pagewriter/page_state.h"
 
 namespace vortena {
+
+// The hidden record of the web pictures an entry folder holds.
+inline constexpr std::string_view kWebRecordName = ".immagini_web";
 
 // Hands the picture at `sourcePath` to the workers as picture folderCount + 1 of the open
 // folder, unless the files an earlier build made of it still stand. With a few pictures under

@@ -81,9 +81,9 @@ FsStatus FaultyFileSystem::openWrite(const std::string& path, std::unique_ptr<Te
 }
 
 FsStatus FaultyFileSystem::copyFile(const std::string& from, const std::string& to,
-                                    bool keepEarlierCopy) {
+                                    EarlierCopy earlier) {
   if (int error = injected(FsOperation::Copy, to)) return {error};
-  return inner_.copyFile(from, to, keepEarlierCopy);
+  return inner_.copyFile(from, to, earlier);
 }
 
 FsStatus FaultyFileSystem::readBytes(const std::string& path, std::string& out, FileStamp& stamp) {
@@ -105,6 +105,11 @@ FsStatus FaultyFileSystem::rename(const std::string& from, const std::string& to
 FsStatus FaultyFileSystem::removeFile(const std::string& path) {
   if (int error = injected(FsOperation::RemoveFile, path)) return {error};
   return inner_.removeFile(path);
+}
+
+FsStatus FaultyFileSystem::removeFolder(const std::string& path) {
+  if (int error = injected(FsOperation::RemoveFolder, path)) return {error};
+  return inner_.removeFolder(path);
 }
 
 FsStatus FaultyFileSystem::makeFolder(const std::string& path) {

@@ -21,6 +21,7 @@ enum class FsOperation {
   Rename,  // matched on the source path
   MakeFolder,
   RemoveFile,
+  RemoveFolder,
   ListFolder,
   ChangeFolder,
 };
@@ -42,7 +43,7 @@ class FaultyFileSystem : public FileSystem {
   FsStatus openRead(const std::string& path, std::unique_ptr<TextReader>& out) override;
   FsStatus openWrite(const std::string& path, std::unique_ptr<TextWriter>& out) override;
   using FileSystem::copyFile;
-  FsStatus copyFile(const std::string& from, const std::string& to, bool keepEarlierCopy) override;
+  FsStatus copyFile(const std::string& from, const std::string& to, EarlierCopy earlier) override;
   void copiesInBackground() override { inner_.copiesInBackground(); }
   FsStatus fileStamp(const std::string& path, FileStamp& out) override {
     return inner_.fileStamp(path, out);
@@ -52,6 +53,7 @@ class FaultyFileSystem : public FileSystem {
                       const FileStamp& times) override;
   FsStatus rename(const std::string& from, const std::string& to) override;
   FsStatus removeFile(const std::string& path) override;
+  FsStatus removeFolder(const std::string& path) override;
   FsStatus makeFolder(const std::string& path) override;
   using FileSystem::listFolder;
   FsStatus listFolder(const std::string& path, std::vector<DirEntry>& out,
