@@ -8,6 +8,7 @@
 #include "album/album.h"
 #include "album/asset_installer.h"
 #include "album/job_steps.h"
+#include "album/leftover_outputs.h"
 #include "album/page_launch.h"
 #include "core/text.h"
 #include "pagewriter/build_record.h"
@@ -42,7 +43,7 @@ class BuildButtonsLock {
 // What a build keeps from its first page pass to its last: the record of its entry folders,
 // read where the build writes, and the copies made beside the passes. Once the pages are done
 // (or when the build ends early) the copies are all delivered, with their messages, and the
-// record is written back.
+// record is written back; a build that stops early writes back only records it found.
 class BuildScope {
  public:
   explicit BuildScope(Album& album)
@@ -53,24 +54,34 @@ class BuildScope {
   }
   ~BuildScope() {
     try {
-      finish();
+      finish(false);
     } catch (...) {
       // A message that could not be shown; the record is a saving only.
     }
   }
-  void finish() {
+  // `completed`: the build wrote what it was to write.
+  void finish(bool completed) {
     if (!album_.record) return;
     copies_.deliver();
-    record_.save();
+    record_.save(completed && !copies_.stopped());
     album_.record = nullptr;
     album_.copies = nullptr;
   }
+  // The build stopped on a full disk (told already): it ends without its last steps.
+  bool stopped() const { return copies_.stopped(); }
+  BuildRecord& record() { return record_; }
 
  private:
   Album& album_;
   BuildRecord record_;
   CopyQueue copies_;
 };
+
+// How the site files beside the page are checked: byte for byte where the album has no build
+// record of the program's (its copies are all checked then).
+EarlierCopy checkedSiteFiles(BuildRecord& record, const std::string& albumFolder) {
+  return record.checkEveryCopy(albumFolder) ? EarlierCopy::KeepIfSame : EarlierCopy::Keep;
+}
 
 // A refused command: a beep, then its message.
 void refuse(Album& album, const std::string& text) {
@@ -99,9 +110,15 @@ void Command1_Click(Album& album) {
   // Without a page written whole there is nothing to install beside it and nothing to view:
   // after a No, a refused new place or a reported failure the build ends here.
   if (Crea_Pagina(album) != PageOutcome::Written) return;
-  scope.finish();
+  // The album holds what the list gives and nothing more; only at the place the user chose.
+  if (job.Dir_Album == chosenFolder)
+    removeLeftoverOutputs(*album.sys.fs, scope.record(), job.Dir_Album,
+                          album.folders.nextFolder, 0);
+  const EarlierCopy siteFiles = checkedSiteFiles(scope.record(), job.Dir_Album);
+  scope.finish(true);
+  if (scope.stopped()) return;
   keep.push_back(filePlace(*album.sys.fs, job.Dir_Album + job.File_Pagina));
-  Copia_Modelli(album, keep);
+  Copia_Modelli(album, keep, siteFiles);
   lock.release();
   if (album.sys.ui->question(std::string(kViewQuestionStart) + "la pagina creata " + job.Dir_Album +
                              job.File_Pagina + " (S/N) ")) {
@@ -109,7 +126,8 @@ void Command1_Click(Album& album) {
     // that the write recovery moved elsewhere is named by its full path.
     const std::string page =
         job.Dir_Album == chosenFolder ? job.File_Pagina : job.Dir_Album + job.File_Pagina;
-    Apri_Pagina(album, "START /max /w " + page, "CMD /C " + page);
+    Apri_Pagina(album, job.Dir_Album + job.File_Pagina, "START /max /w " + page,
+                "CMD /C " + page);
   }
   album.form.Command5->setEnabled(true);
 }
@@ -148,7 +166,7 @@ void Command4_Click(Album& album) {
   // folders of another.
   album.folders = FolderNumbering{};
   BuildScope scope(album);
-  bool anyWritten = false;
+  bool anyWritten = false, allWritten = true;
   // The numbered pages lead back to the index of pages, under the name it is written with.
   pageFileNameRule(album);
   job.indexPage = job.File_Pagina;
@@ -160,7 +178,7 @@ void Command4_Click(Album& album) {
     job.Pagine.push_back(job.File_Pagina);
     // A refused or failed page is skipped; a refused new place ends the build.
     const PageOutcome outcome = Crea_Pagina(album);
-    if (outcome == PageOutcome::RecoveryRefused) {
+    if (outcome == PageOutcome::RecoveryRefused || outcome == PageOutcome::Stopped) {
       job.indexPage.clear();
       return;
     }
@@ -168,6 +186,7 @@ void Command4_Click(Album& album) {
       anyWritten = true;
       keep.push_back(filePlace(*album.sys.fs, job.Dir_Album + job.File_Pagina));
     }
+    allWritten = allWritten && outcome == PageOutcome::Written && job.Dir_Album == chosenFolder;
     album.folders.firstFolder = album.folders.nextFolder;
     placed += perPage;
     if (placed >= job.N_Files) break;
@@ -186,21 +205,27 @@ void Command4_Click(Album& album) {
   const PageOutcome index = Crea_Pagina(album);
   album.folders.folderPerEntry = false;
   job.indexPage.clear();
-  scope.finish();
-  if (index == PageOutcome::RecoveryRefused) return;
+  // The album holds what the list gives and nothing more: once every page is written where the
+  // user chose, the folders and pages of an earlier, longer album go.
+  if (allWritten && index == PageOutcome::Written && job.Dir_Album == chosenFolder)
+    removeLeftoverOutputs(*album.sys.fs, scope.record(), job.Dir_Album,
+                          album.folders.nextFolder, job.N_Pag);
+  const EarlierCopy siteFiles = checkedSiteFiles(scope.record(), job.Dir_Album);
+  scope.finish(index == PageOutcome::Written);
+  if (index == PageOutcome::RecoveryRefused || scope.stopped()) return;
   if (index == PageOutcome::Written)
     keep.push_back(filePlace(*album.sys.fs, job.Dir_Album + job.File_Pagina));
 
   // The site files and the view step only for a build that wrote some page; the view question
   // only for an index of pages that was written.
   if (!anyWritten && index != PageOutcome::Written) return;
-  Copia_Modelli(album, keep);
+  Copia_Modelli(album, keep, siteFiles);
   lock.release();
   if (index != PageOutcome::Written) return;
   if (album.sys.ui->question(std::string(kViewQuestionStart) + "la prima pagina creata " +
                              job.Dir_Album + job.File_Pagina + " (S/N) ")) {
-    Apri_Pagina(album, "START /max /w " + job.Dir_Album + job.File_Pagina,
-                "CMD /C " + job.Dir_Album + job.File_Pagina);
+    const std::string page = job.Dir_Album + job.File_Pagina;
+    Apri_Pagina(album, page, "START /max /w " + page, "CMD /C " + page);
   }
   form.Command5->setEnabled(true);
 }

@@ -34,6 +34,11 @@ void CopiesFirstUi::endProgram() {
   ui_.endProgram();
 }
 
+void CopiesFirstUi::tellNow(const std::string& text) {
+  ui_.beep();
+  ui_.message(text);
+}
+
 void CopiesFirstUi::progress(long done, long total) {
   copies_.then([this, done, total] { ui_.progress(done, total); });
 }
@@ -47,11 +52,12 @@ CopyQueue::~CopyQueue() {
   for (std::thread& worker : workers_) worker.join();
 }
 
-void CopyQueue::copy(std::string from, std::string to, Failed failed, bool keepEarlierCopy) {
+void CopyQueue::copy(std::string from, std::string to, Failed failed, EarlierCopy earlier) {
+  if (stopped_) return;
   if (workers_.empty())
     for (int i = 0; i < kWorkers; ++i) workers_.emplace_back([this] { work(); });
   Item item;
-  item.keepEarlierCopy = keepEarlierCopy;
+  item.earlier = earlier;
   item.fromKey = toUpper(from);
   item.toKey = toUpper(to);
   item.from = std::move(from);
@@ -130,7 +136,7 @@ void CopyQueue::deliverWhile(bool wait, std::size_t untilBelow) {
         item.action();
       } else if (!item.status.ok()) {
         ++failures_;
-        if (item.failed) item.failed(item.status);
+        if (item.failed && failureToTell(item.status, item.to)) item.failed(item.status);
       }
     } catch (...) {
       delivering_ = false;
@@ -138,6 +144,31 @@ void CopyQueue::deliverWhile(bool wait, std::size_t untilBelow) {
     }
   }
   delivering_ = false;
+}
+
+bool CopyQueue::failureToTell(FsStatus status, const std::string& path) {
+  if (status.ok()) return false;
+  // The failures of the copies queued before come first, in the order of the work.
+  if (!delivering_) deliver();
+  if (stopped_) return false;
+  if (status.number != kDiskFull) return true;
+  stopped_ = true;
+  {
+    std::lock_guard lock(mutex_);
+    dropWaitingCopies();
+  }
+  ui_.tellNow("Disco pieno: creazione dell'album interrotta in " + path + "\r\r" +
+              "Le pagine e i file che c'erano sono rimasti come erano; quelli non completati "
+              "non sono stati scritti." +
+              "\r\r" + " ERR=" + signedNumber(status.number) + " - " + status.description());
+  return false;
+}
+
+void CopyQueue::dropWaitingCopies() {
+  for (std::size_t i = next_; i < items_.size(); ++i)
+    if (!items_[i].action && !items_[i].busy) items_[i].done = true;
+  next_ = items_.size();
+  if (waiting_ && madeThrough(awaited_)) made_.notify_all();
 }
 
 CopyQueue::Item* CopyQueue::take() {
@@ -174,7 +205,7 @@ void CopyQueue::work() {
     // The item stays where it is until it is done: only done items leave the front, and more
     // items at the back leave it in place.
     lock.unlock();
-    const FsStatus status = fs_.copyFile(item->from, item->to, item->keepEarlierCopy);
+    const FsStatus status = fs_.copyFile(item->from, item->to, item->earlier);
     lock.lock();
     item->status = status;
     item->done = true;

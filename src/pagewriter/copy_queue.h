@@ -40,6 +40,8 @@ class CopiesFirstUi : public Ui {
   int screenWidth() const override { return ui_.screenWidth(); }
   void endProgram() override;
   void progress(long done, long total) override;
+  // A beep and a message at once, ahead of whatever waits in the queue.
+  void tellNow(const std::string& text);
 
  private:
   Ui& ui_;
@@ -62,9 +64,10 @@ class CopyQueue {
   Ui& ui() { return ui_; }
 
   using Failed = std::function<void(FsStatus)>;
-  // Queues FileSystem::copyFile(from, to, keepEarlierCopy); `failed` gets its status when it
-  // failed.
-  void copy(std::string from, std::string to, Failed failed, bool keepEarlierCopy = true);
+  // Queues FileSystem::copyFile(from, to, earlier); `failed` gets its status when it failed
+  // (not after the build stopped on a full disk, see below). Nothing once the build stopped.
+  void copy(std::string from, std::string to, Failed failed,
+            EarlierCopy earlier = EarlierCopy::Keep);
   // Queues an action to run once every copy queued before it has been delivered: at once when
   // there is none.
   void then(std::function<void()> action);
@@ -75,6 +78,16 @@ class CopyQueue {
   // The copies delivered as failed since the last call: an action queued after a folder's
   // copies (and after the action of the folder before) learns so whether they all arrived.
   long takeFailures() { return std::exchange(failures_, 0); }
+
+  // A full disk ends the build at its first sign: every further write would fail the same way,
+  // and each failure would be one more message to click. Every failure of the build passes
+  // through here before it is told: the first full disk (61, at `path`) is told once, with
+  // what was left as it was; the copies not begun are dropped and nothing more is queued.
+  // True when the caller is to tell `status` itself; false when it is the full disk, or comes
+  // after it (told already).
+  bool failureToTell(FsStatus status, const std::string& path);
+  // Whether the build stopped on a full disk: the page passes end at once, without their page.
+  bool stopped() const { return stopped_; }
 
   // Copies queued and not delivered beyond which copy() waits until half of them are made:
   // memory stays bounded however far the disk falls behind.
@@ -91,7 +104,7 @@ class CopyQueue {
  private:
   struct Item {
     std::string from, to;
-    bool keepEarlierCopy = true;
+    EarlierCopy earlier = EarlierCopy::Keep;
     Failed failed;
     std::function<void()> action;  // set for an action, which has no copy
     FsStatus status;
@@ -125,7 +138,10 @@ class CopyQueue {
   std::size_t awaited_ = 0;  // index in items_; only the build takes items out, and it waits
   bool delivering_ = false;  // a delivered result is being told (its message may ask again)
   long failures_ = 0;
+  bool stopped_ = false;  // changed by the build's thread only
   std::vector<std::thread> workers_;  // started with the first copy
+  // With the lock held: the copies not begun are done, unmade and not told.
+  void dropWaitingCopies();
 };
 
 }  // namespace vortena

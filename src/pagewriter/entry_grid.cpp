@@ -175,6 +175,7 @@ Flow Scrivi_Griglia(PagePass& pass) {
   // grow meanwhile, as only a non-blank entry lets the window handle events.
   const ListBox& list = *pass.controls.List1;
   for (long p = pass.job.Primo_File; p <= pass.job.Ultimo_File && p <= list.count(); ++p) {
+    if (pass.copies.stopped()) return Flow::EndPass;  // the disk is full: the page is given up
     const std::string stored = p >= 1 ? list.item(static_cast<int>(p - 1)) : std::string();
     const std::string entry = toCase(stored, pass.upper());
     if (isBlank(entry)) continue;
@@ -188,6 +189,7 @@ Flow Scrivi_Griglia(PagePass& pass) {
     Passo_Cartella(pass, parts.folderPart, parts.fileName, source, lastInRange(pass, p));
   }
   Completa_Ultima_Cartella(pass);
+  if (pass.copies.stopped()) return Flow::EndPass;
   pass.job.folders.nextFolder = pass.folderNumber + (pass.folderCount > 0 ? 1 : 0);
 
   const std::initializer_list<std::string> closing = {" </tr>", "</table>", "</center></div>"};
@@ -198,11 +200,17 @@ Flow Scrivi_Griglia(PagePass& pass) {
     if (flow != Flow::Next) return flow;
   }
   copyFooter(pass);
+  // The page takes its name only once the copies it links are made: a disk that fills up
+  // meanwhile stops the build before its page, and the earlier album stays whole.
+  pass.copies.deliver();
+  if (pass.copies.stopped()) return Flow::EndPass;
   const std::string path = pass.pagePath();
-  if (FsStatus written = pass.finishPage(); written.ok())
+  if (FsStatus written = pass.finishPage(); written.ok()) {
     pass.outcome = PageOutcome::Written;
-  else if (written.number != kPageNotOpen)  // a page never opened was reported already
+    pass.record.made(pass.job.Dir_Album, pass.job.File_Pagina);
+  } else if (written.number != kPageNotOpen) {  // a page never opened was reported already
     reportPageFailure(pass, path, written);
+  }
   return Flow::Next;
 }
 

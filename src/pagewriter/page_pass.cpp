@@ -115,7 +115,7 @@ PageOutcome Crea_Pagina(PageJob& job, const PassControls& controls,
       while (writePage(pass) == Flow::Restart) {
       }
       pass.abandonPage();
-      outcome = pass.outcome;
+      outcome = copies.stopped() ? PageOutcome::Stopped : pass.outcome;
     } else {
       outcome = PageOutcome::Refused;
     }
@@ -133,6 +133,7 @@ PageOutcome Crea_Pagina(PageJob& job, const PassControls& controls,
     } catch (...) {
       // As above.
     }
+    if (copies.stopped()) outcome = PageOutcome::Stopped;
   }
   return outcome;
 }

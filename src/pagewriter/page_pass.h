@@ -70,6 +70,7 @@ enum class PageOutcome {
   NotWritten,       // the page could not be written; the failure was reported
   RecoveryRefused,  // the page was to move elsewhere and the user refused to replace the
                     // files there: the build ends, nothing was written at that place
+  Stopped,          // the disk is full (told once): the build ends, the page stays as it was
 };
 
 // One page pass. Reads the range, Dir_Radice and the folder numbering; may set

@@ -17,6 +17,7 @@ std::string failureDetail(FsStatus status) {
 }  // namespace
 
 void reportPageFailure(PagePass& pass, const std::string& path, FsStatus status) {
+  if (!pass.copies.failureToTell(status, path)) return;
   pass.sys.ui.beep();
   pass.sys.ui.message("Errore in registrazione Elenco " + path + "\r\r" + failureDetail(status));
 }
@@ -29,6 +30,7 @@ Flow Recupera_Errore(PagePass& pass, FsStatus status) {
   const std::string detail = failureDetail(status);
 
   pass.abandonPage();
+  if (!pass.copies.failureToTell(status, path)) return Flow::EndPass;  // a full disk
   ui.beep();
   const bool pathFailure = status.number == kPathFileAccess || status.number == kPathNotFound;
   if (!pathFailure || pass.fallbackCount >= 2) {

@@ -75,7 +75,7 @@ TEST_P(WriteFaultTest, FailedStepIsToldAndTheEarlierFileStays) {
   fx.takeTranscript();
 
   fx.album().sys.fs = &faulty;
-  faulty.failOn(fault.op, fault.path, kDiskFull);
+  faulty.failOn(fault.op, fault.path, kDeviceIoError);
   build({true, false});
   const std::string transcript = fx.takeTranscript();
   EXPECT_EQ(readFile(c() / fault.file), "earlier bytes") << transcript;
@@ -86,9 +86,48 @@ TEST_P(WriteFaultTest, FailedStepIsToldAndTheEarlierFileStays) {
   EXPECT_EQ(transcript.find("Visualizzo") != std::string::npos, fault.pageWritten) << transcript;
 }
 
-const char kPageBoxC[] = "message \"Errore in registrazione Elenco c:\\\\album\\\\index.htm\\r\\r ERR= 61";
+// The same steps failing on a full disk: the first failure ends the build with one message
+// naming where it happened; the earlier page stays as it was, and nothing more is asked.
+TEST_P(WriteFaultTest, FullDiskEndsTheBuildWithOneMessage) {
+  const WriteFault& fault = GetParam();
+  writeFile(c() / "foto" / "a.jpg", "picture a");
+  writeFile(c() / "foto" / "b.jpg", "picture b");
+  fs::create_directories(c() / "album");
+  load();
+  build({false});
+  for (const fs::path& file : {fs::path("album/index.htm"), fs::path(fault.file)}) {
+    writeFile(c() / "earlier", "earlier bytes of " + file.string());
+    fs::rename(c() / "earlier", c() / file);
+  }
+  fx.takeTranscript();
+
+  fx.album().sys.fs = &faulty;
+  faulty.failOn(fault.op, fault.path, kDiskFull);
+  load();
+  build({true, false});
+  const std::string transcript = fx.takeTranscript();
+  EXPECT_EQ(readFile(c() / fault.file), "earlier bytes of " + std::string(fault.file)) << transcript;
+  const bool told = *fault.message != '\0';
+  size_t messages = 0;
+  for (size_t at = transcript.find("message "); at != std::string::npos;
+       at = transcript.find("message ", at + 1))
+    ++messages;
+  EXPECT_EQ(messages, told ? 1u : 0u) << transcript;
+  if (told) {
+    const std::string where = quoteText(fault.path);
+    EXPECT_NE(transcript.find("message \"Disco pieno: creazione dell'album interrotta in " +
+                              where.substr(1, where.size() - 2)),
+              std::string::npos)
+        << transcript;
+    EXPECT_EQ(readFile(c() / "album" / "index.htm"), "earlier bytes of album/index.htm")
+        << transcript;
+  }
+  EXPECT_EQ(transcript.find("Visualizzo") != std::string::npos, !told) << transcript;
+}
+
+const char kPageBoxC[] = "message \"Errore in registrazione Elenco c:\\\\album\\\\index.htm\\r\\r ERR= 57";
 const char kMenuBoxC[] =
-    "message \"Errore in registrazione Elenco c:\\\\album\\\\dir_0001\\\\menu.htm\\r\\r ERR= 61";
+    "message \"Errore in registrazione Elenco c:\\\\album\\\\dir_0001\\\\menu.htm\\r\\r ERR= 57";
 
 INSTANTIATE_TEST_SUITE_P(
     Steps, WriteFaultTest,
@@ -107,7 +146,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "album/dir_0001/menu.htm", kMenuBoxC, true},
         WriteFault{"copy", FsOperation::Copy, "c:\\album\\dir_0001\\img_001.jpg",
                    "album/dir_0001/img_001.jpg",
-                   "message \"Errore nella copia delle immagini ERR= 61 - Disco pieno", true},
+                   "message \"Errore nella copia delle immagini ERR= 57 - Errore di I/O", true},
         WriteFault{"site file", FsOperation::Copy, "c:\\album\\pulsante.jpg", "album/pulsante.jpg",
                    "", true}),
     ReadableName());

@@ -83,7 +83,7 @@ TEST_F(WriteRecoveryTest, IndexPageOnCTriedOnceThenThePassEnds) {
 
 TEST_F(WriteRecoveryTest, OtherErrorIsReportedForEachGuardedLineAndThePassGoesOn) {
   useFaultyDisk();
-  faulty.failOn(FsOperation::WriteLine, "c:\\album\\index.htm", kDiskFull, 1);
+  faulty.failOn(FsOperation::WriteLine, "c:\\album\\index.htm", kDeviceIoError, 1);
   addPictures(1);
   run();
   const std::string notOpen =
@@ -91,8 +91,8 @@ TEST_F(WriteRecoveryTest, OtherErrorIsReportedForEachGuardedLineAndThePassGoesOn
       "Nome o numero di file non valido\"\n";
   EXPECT_EQ(fx.transcript(),
             "pointer hourglass\nbeep\n"
-            "message \"Errore in registrazione Elenco c:\\\\album\\\\index.htm\\r\\r ERR= 61 - "
-            "Disco pieno\"\n" +
+            "message \"Errore in registrazione Elenco c:\\\\album\\\\index.htm\\r\\r ERR= 57 - "
+            "Errore di I/O della periferica\"\n" +
                 notOpen + notOpen + notOpen + "pointer default\nbeep\n");
   EXPECT_EQ(onC("album/dir_0001/img_001.jpg"), "foto/p01.jpg");
 }
@@ -110,13 +110,13 @@ TEST_F(WriteRecoveryTest, ClosingLinesAreGuardedOnlyWhenNoEntryWasPlaced) {
 // failure is told once.
 TEST_F(WriteRecoveryTest, FailuresAfterTheFirstEntryAreToldOnceAtTheEnd) {
   useFaultyDisk();
-  faulty.failOn(FsOperation::WriteLine, "c:\\album\\index.htm", kDiskFull, 10);
-  faulty.failOn(FsOperation::WriteLine, "c:\\album\\index.htm", kDiskFull, 30);
+  faulty.failOn(FsOperation::WriteLine, "c:\\album\\index.htm", kDeviceIoError, 10);
+  faulty.failOn(FsOperation::WriteLine, "c:\\album\\index.htm", kDeviceIoError, 30);
   addPictures(1);
   run();
   EXPECT_EQ(fx.transcript(),
             "pointer hourglass\nbeep\nmessage \"Errore in registrazione Elenco "
-            "c:\\\\album\\\\index.htm\\r\\r ERR= 61 - Disco pieno\"\npointer default\nbeep\n");
+            "c:\\\\album\\\\index.htm\\r\\r ERR= 57 - Errore di I/O della periferica\"\npointer default\nbeep\n");
   EXPECT_EQ(outcome, PageOutcome::NotWritten);
   EXPECT_FALSE(existsOnC("album/index.htm"));
   EXPECT_TRUE(existsOnC("album/dir_0001/menu.htm"));
