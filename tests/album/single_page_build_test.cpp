@@ -81,12 +81,17 @@ launch "CMD /C index.htm" -> ok
 )~");
 }
 
-TEST_F(SinglePageBuildTest, BothLaunchesFailingIsSilent) {
-  auto r = run(std::string(kLoad) + "answer yes\nlaunch fail\nlaunch fail\nclick Command1\n");
+// A page that neither launch can open is told, once, by its full path; one that opens is not.
+TEST_F(SinglePageBuildTest, PageThatCannotBeOpenedIsTold) {
+  auto r = run(std::string(kLoad) + "answer yes\nlaunch fail\nlaunch fail\nclick Command1\n" +
+               "launch fail\nlaunch ok\nclick Command5\n");
   EXPECT_NE(r.transcript.find("launch \"START /max /w index.htm\" -> failed\n"
-                              "launch \"CMD /C index.htm\" -> failed\n"),
-            std::string::npos);
-  EXPECT_EQ(r.transcript.find("message"), std::string::npos);
+                              "launch \"CMD /C index.htm\" -> failed\n"
+                              "beep\nmessage \"Impossibile aprire la pagina c:\\\\album\\\\index.htm\"\n"),
+            std::string::npos)
+      << r.transcript;
+  EXPECT_EQ(r.transcript.find("message", r.transcript.find("-> ok")), std::string::npos)
+      << r.transcript;
 }
 
 TEST_F(SinglePageBuildTest, NoLaunchesNothingButEnablesTheViewButton) {

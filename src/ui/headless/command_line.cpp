@@ -231,10 +231,9 @@ class ConsoleUser : public Ui, public FileDialog, public Launcher {
   std::string choose(const std::string&, const std::string&, const std::string&) override {
     return {};
   }
+  // A page that cannot be opened is told by the build, once.
   bool start(const std::string& commandLine) override {
-    if (opener_ && opener_->start(commandLine)) return true;
-    say("cannot open the page with \"" + commandLine + "\"");
-    return false;
+    return opener_ && opener_->start(commandLine);
   }
 
   // The progress of one command ends; the next starts its clock afresh.
