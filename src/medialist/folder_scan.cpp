@@ -28,11 +28,11 @@ std::string filterText(const ScanTarget& target) {
   return toUpper(trim(target.txtESTENSIONE.text()));
 }
 
-// Whether a file name is listed for the filter text: its extension (after the first dot,
+// Whether a file name is listed for the filter text: its extension (after the last dot,
 // trimmed, upper case) equals the filter, or the filter is "*" and the extension is a known
-// picture type. A name without a dot is never listed.
+// picture type. A name without a dot is never listed; "2023.05.12 beach.jpg" is a JPG.
 bool fileMatches(const std::string& name, const std::string& filter) {
-  size_t dot = name.find('.');
+  const size_t dot = name.rfind('.');
   if (dot == std::string::npos) return false;
   std::string extension = toUpper(trim(std::string_view(name).substr(dot + 1)));
   return extension == filter || (filter == "*" && isKnownPictureType(extension));

@@ -74,7 +74,9 @@ TEST_P(ScanModes, ListsExactlyTheMatchingNames) {
       fx.driveC() / "m",
       {"a.jpg", "b.JPG",   "c.Jpg", "d.bmp",       "e.tif",         "f.gif",     "foto.2004.jpg",
        "g.wmf", "h.jpeg",  "i.png", "j.mp3",       "k.MP3",         "l.tiff",    "noext",
-       "jpg",   "x. jpg ", ".jpg",  ".hidden.jpg", ".secret/s.jpg", "sub/z.Mp3", "sub/z.Wmf"});
+       "jpg",   "x. jpg ", ".jpg",  ".hidden.jpg", ".secret/s.jpg", "sub/z.Mp3", "sub/z.Wmf",
+       "2023.05.12 beach.jpg", "photo.edited.JPG", "IMG_1234.JPG.jpg", "song.jpg.mp3",
+       "trail.jpg."});
   std::filesystem::create_directories(fx.driveC() / "m" / "empty");
   EXPECT_EQ(scan(fx, GetParam().filter, "C:\\m"), GetParam().expected);
 }
@@ -82,14 +84,20 @@ TEST_P(ScanModes, ListsExactlyTheMatchingNames) {
 INSTANTIATE_TEST_SUITE_P(
     ExtensionBox, ScanModes,
     ::testing::Values(
-        ModeCase{"jpg", {"C:\\m\\a.jpg", "C:\\m\\b.JPG", "C:\\m\\c.Jpg", "C:\\m\\x. jpg "}},
-        ModeCase{" Mp3 ", {"C:\\m\\j.mp3", "C:\\m\\k.MP3", "C:\\m\\sub\\z.Mp3"}},
+        // The extension begins after the last dot, so dates and edits in a name do not hide it.
+        ModeCase{"jpg",
+                 {"C:\\m\\2023.05.12 beach.jpg", "C:\\m\\a.jpg", "C:\\m\\b.JPG", "C:\\m\\c.Jpg",
+                  "C:\\m\\foto.2004.jpg", "C:\\m\\IMG_1234.JPG.jpg", "C:\\m\\photo.edited.JPG",
+                  "C:\\m\\x. jpg "}},
+        ModeCase{" Mp3 ",
+                 {"C:\\m\\j.mp3", "C:\\m\\k.MP3", "C:\\m\\song.jpg.mp3", "C:\\m\\sub\\z.Mp3"}},
         // The known picture types in any case; not JPEG, TIFF, PNG or MP3.
         ModeCase{"*",
-                 {"C:\\m\\a.jpg", "C:\\m\\b.JPG", "C:\\m\\c.Jpg", "C:\\m\\d.bmp", "C:\\m\\e.tif",
-                  "C:\\m\\f.gif", "C:\\m\\g.wmf", "C:\\m\\x. jpg ", "C:\\m\\sub\\z.Wmf"}},
-        // The extension begins after the first dot.
-        ModeCase{"2004.jpg", {"C:\\m\\foto.2004.jpg"}}, ModeCase{"doc", {}},
+                 {"C:\\m\\2023.05.12 beach.jpg", "C:\\m\\a.jpg", "C:\\m\\b.JPG", "C:\\m\\c.Jpg",
+                  "C:\\m\\d.bmp", "C:\\m\\e.tif", "C:\\m\\f.gif", "C:\\m\\foto.2004.jpg",
+                  "C:\\m\\g.wmf", "C:\\m\\IMG_1234.JPG.jpg", "C:\\m\\photo.edited.JPG",
+                  "C:\\m\\x. jpg ", "C:\\m\\sub\\z.Wmf"}},
+        ModeCase{"2004.jpg", {}}, ModeCase{"doc", {}},
         ModeCase{"", {"<C:\\m\\empty>", "<C:\\m\\sub>"}}),
     testing::ReadableName());
 
