@@ -3,12 +3,34 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace vortena {
 
 class FileSystem;  // fs/file_system.h, one layer up: only pointed to here
 
 enum class Pointer { Default, Hourglass };
+
+// The deepest folder level a scan lists: the start folder is level 0.
+inline constexpr int kDeepestScanLevel = 50;
+
+// A file or folder that a scan left out of the list, and why. What a scan leaves out on
+// purpose (hidden names, what a build wrote, a second visit through a link loop) is not one.
+struct LeftOut {
+  enum class Why {
+    PathTooLong,   // its host path passes the system's limit
+    TooDeep,       // a folder below the deepest level: one for all it holds
+    Unreadable,    // a folder whose listing failed: one for all it holds
+    UnusableName,  // its name holds a backslash
+  };
+  std::string path;  // drive form
+  Why why = Why::Unreadable;
+};
+
+// The window's message of what a scan left out: "Esclusi dall'elenco N file o cartelle:", then
+// the first ten, a line each with its reason, then "... e altri M" for the rest; CR LF between
+// the lines.
+std::string leftOutMessage(const std::vector<LeftOut>& items);
 
 class Ui {
  public:
@@ -32,6 +54,9 @@ class Ui {
     (void)done;
     (void)total;
   }
+  // Tells, once after a scan, what it left out of the list (never called with nothing left
+  // out): by default in one message box of leftOutMessage.
+  virtual void tellLeftOut(const std::vector<LeftOut>& items) { message(leftOutMessage(items)); }
 };
 
 // The file chooser of the folder browse and the single-file insert.

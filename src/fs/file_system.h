@@ -53,6 +53,16 @@ struct DirEntry {
   std::uint64_t inode = 0;
 };
 
+// A name that a listing leaves out although it is not hidden, because no path of the program
+// can reach it: its host path would pass the system's length limit, or it holds a "\", which a
+// Windows path would read as a separator.
+struct UnusableName {
+  enum class Why { PathTooLong, HoldsBackslash };
+  std::string name;  // as stored on disk
+  bool isFolder = false;
+  Why why = Why::PathTooLong;
+};
+
 // Size and times of a regular file; the times in nanoseconds since 1970.
 struct FileStamp {
   std::int64_t size = 0;
@@ -177,9 +187,15 @@ class FileSystem {
   virtual FsStatus makeFolder(const std::string& path) = 0;
   // Lists a folder: every name but hidden ones (beginning with "."), sorted by the byte
   // order of the upper-cased names. Names whose attributes cannot be read are left out.
-  // `folder` gets the identity of the folder listed, as folderIdentity gives it.
-  virtual FsStatus listFolder(const std::string& path, std::vector<DirEntry>& out,
-                              DirEntry& folder) = 0;
+  // `folder` gets the identity of the folder listed, as folderIdentity gives it. The names
+  // that cannot be used (see UnusableName) are not in `out` but in `unusable`, in the same
+  // order; hidden ones are in neither.
+  virtual FsStatus listFolder(const std::string& path, std::vector<DirEntry>& out, DirEntry& folder,
+                              std::vector<UnusableName>& unusable) = 0;
+  FsStatus listFolder(const std::string& path, std::vector<DirEntry>& out, DirEntry& folder) {
+    std::vector<UnusableName> unusable;
+    return listFolder(path, out, folder, unusable);
+  }
   FsStatus listFolder(const std::string& path, std::vector<DirEntry>& out) {
     DirEntry folder;
     return listFolder(path, out, folder);

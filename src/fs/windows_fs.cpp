@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -620,22 +621,44 @@ FsStatus readNames(int dir, std::vector<RawEntry>& names) {
   }
 }
 
+// Whether the host path of `name` in host `folder` passes the system's limit: no call can
+// reach it by its path (ENAMETOOLONG), only by a descriptor of its folder.
+bool pathTooLong(const std::string& folder, const std::string& name) {
+  const size_t separator = folder == "/" ? 0 : 1;
+  return folder.size() + separator + name.size() >= PATH_MAX;
+}
+
+// Sorts `entries` by upper-cased name; names equal when upper-cased keep a fixed order: by their
+// own bytes. The entries are sorted by their numbers, so that only the numbers move.
+template <typename Entry>
+void sortByName(std::vector<Entry>& entries) {
+  std::vector<std::string> keys;
+  keys.reserve(entries.size());
+  for (const Entry& entry : entries) keys.push_back(toUpper(entry.name));
+  std::vector<std::uint32_t> order(entries.size());
+  std::iota(order.begin(), order.end(), 0u);
+  std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+    const int byKey = keys[a].compare(keys[b]);
+    return byKey != 0 ? byKey < 0 : entries[a].name < entries[b].name;
+  });
+  std::vector<Entry> sorted;
+  sorted.reserve(entries.size());
+  for (std::uint32_t i : order) sorted.push_back(std::move(entries[i]));
+  entries = std::move(sorted);
+}
+
 // The listing of host `folder` (`folderStat` its stat, taken before its names were read) as
 // listFolder gives it. `dir` is the folder open, for a look at its links; -1 when the names
 // hold none (a kept listing).
 void listingOf(int dir, const std::string& folder, const struct stat& folderStat,
-               const std::vector<RawEntry>& names, std::vector<DirEntry>& out) {
-  std::vector<DirEntry> items;    // in the order read
-  std::vector<std::string> keys;  // their names upper-cased
-  items.reserve(names.size());
-  keys.reserve(names.size());
+               const std::vector<RawEntry>& names, std::vector<DirEntry>& out,
+               std::vector<UnusableName>& unusable) {
+  out.reserve(names.size());
   FolderNames every;  // also the hidden names: the folder cache's index
   every.reserve(names);
   for (const RawEntry& raw : names) {
     every.add(raw.name, raw.type == DT_DIR);
-    // A name holding a backslash can never be written as a Windows path (the backslash
-    // would split it): it is left out of every listing, so it is never read as one.
-    if (raw.name[0] == '.' || raw.name.find('\\') != std::string::npos) continue;
+    if (raw.name[0] == '.') continue;
     DirEntry item{raw.name, raw.type == DT_DIR, static_cast<std::uint64_t>(folderStat.st_dev),
                   raw.inode};
     // The listing's own type spares a stat per name (a folder of 100,000 pictures); links
@@ -647,22 +670,21 @@ void listingOf(int dir, const std::string& folder, const struct stat& folderStat
       item.device = static_cast<std::uint64_t>(st.st_dev);
       item.inode = static_cast<std::uint64_t>(st.st_ino);
     }
-    items.push_back(std::move(item));
-    keys.push_back(toUpper(raw.name));
+    // A name holding a backslash can never be written as a Windows path (the backslash would
+    // split it), and a path past the limit reaches nothing: such names are set apart, so they
+    // are never read as paths, and the caller can tell the user of them.
+    if (raw.name.find('\\') != std::string::npos)
+      unusable.push_back({raw.name, item.isFolder, UnusableName::Why::HoldsBackslash});
+    else if (pathTooLong(folder, raw.name))
+      unusable.push_back({raw.name, item.isFolder, UnusableName::Why::PathTooLong});
+    else
+      out.push_back(std::move(item));
   }
   // The scan lists every folder it enters; the look-ups of the build that follows find their
   // names in the index made here, without reading the folder again.
   folderCache().remember(folder, folderStat, std::move(every));
-  // By upper-cased name; names equal when upper-cased keep a fixed order: by their own bytes.
-  // The entries are sorted by their numbers, so that only the numbers move.
-  std::vector<std::uint32_t> order(items.size());
-  std::iota(order.begin(), order.end(), 0u);
-  std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
-    const int byKey = keys[a].compare(keys[b]);
-    return byKey != 0 ? byKey < 0 : items[a].name < items[b].name;
-  });
-  out.reserve(items.size());
-  for (std::uint32_t i : order) out.push_back(std::move(items[i]));
+  sortByName(out);
+  sortByName(unusable);
 }
 
 }  // namespace
@@ -680,8 +702,9 @@ void WindowsFileSystem::endTreeListing() {
 }
 
 FsStatus WindowsFileSystem::listFolder(const std::string& path, std::vector<DirEntry>& out,
-                                       DirEntry& self) {
+                                       DirEntry& self, std::vector<UnusableName>& unusable) {
   out.clear();
+  unusable.clear();
   constexpr int kFlags = O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC;
   // Read with getdents64 on a descriptor of our own: one open, one fstat (the folder's stamp
   // for the cache and its identity, taken before the read), the reads and one close, where a
@@ -703,7 +726,7 @@ FsStatus WindowsFileSystem::listFolder(const std::string& path, std::vector<DirE
         if (const std::vector<RawEntry>* kept = listings_->find(exact, now)) {
           self = DirEntry{last, true, static_cast<std::uint64_t>(now.st_dev),
                           static_cast<std::uint64_t>(now.st_ino)};
-          listingOf(-1, exact, now, *kept, out);
+          listingOf(-1, exact, now, *kept, out, unusable);
           return {};
         }
     }
@@ -728,7 +751,7 @@ FsStatus WindowsFileSystem::listFolder(const std::string& path, std::vector<DirE
                   static_cast<std::uint64_t>(folderStat.st_ino)};
   std::vector<RawEntry> names;
   if (FsStatus s = readNames(dir.get(), names); !s.ok()) return s;
-  listingOf(dir.get(), folder, folderStat, names, out);
+  listingOf(dir.get(), folder, folderStat, names, out, unusable);
   if (listings_ && exactly) listings_->put(folder, folderStat, before, std::move(names));
   return {};
 }

@@ -39,8 +39,8 @@ class WindowsFileSystem : public FileSystem {
   FsStatus removeFolder(const std::string& path) override;
   FsStatus makeFolder(const std::string& path) override;
   using FileSystem::listFolder;
-  FsStatus listFolder(const std::string& path, std::vector<DirEntry>& out,
-                      DirEntry& folder) override;
+  FsStatus listFolder(const std::string& path, std::vector<DirEntry>& out, DirEntry& folder,
+                      std::vector<UnusableName>& unusable) override;
   void beginTreeListing(const std::string& path) override;
   void endTreeListing() override;
   FsStatus folderIdentity(const std::string& path, DirEntry& out) override;

@@ -12,9 +12,6 @@
 namespace vortena {
 namespace {
 
-// The deepest level listed: the start folder is level 0.
-constexpr int kDeepestLevel = 50;
-
 constexpr std::array<std::string_view, 5> kKnownPictureTypes{"JPG", "BMP", "TIF", "GIF", "WMF"};
 
 bool isKnownPictureType(std::string_view extension) {
@@ -28,11 +25,11 @@ std::string filterText(const ScanTarget& target) {
   return toUpper(trim(target.txtESTENSIONE.text()));
 }
 
-// Whether a file name is listed for the filter text: its extension (after the first dot,
+// Whether a file name is listed for the filter text: its extension (after the last dot,
 // trimmed, upper case) equals the filter, or the filter is "*" and the extension is a known
-// picture type. A name without a dot is never listed.
+// picture type. A name without a dot is never listed; "2023.05.12 beach.jpg" is a JPG.
 bool fileMatches(const std::string& name, const std::string& filter) {
-  size_t dot = name.find('.');
+  const size_t dot = name.rfind('.');
   if (dot == std::string::npos) return false;
   std::string extension = toUpper(trim(std::string_view(name).substr(dot + 1)));
   return extension == filter || (filter == "*" && isKnownPictureType(extension));
@@ -97,6 +94,7 @@ bool isBuildOutput(const ScanTarget& target, const std::string& folder, const st
 void FolderScan::Legge_Dir(const ScanTarget& target, const std::string& Path_Ricerca,
                            int Tipo_File) {
   static_cast<void>(Tipo_File);  // passed on unchanged by the original walk; no use of its own
+  leftOut_.clear();
   // The disk may keep the tree's listings for the next scan of it, and serve what did not change.
   target.fs.beginTreeListing(Path_Ricerca);
   ScopeExit endTreeListing([&target] { target.fs.endTreeListing(); });
@@ -120,9 +118,12 @@ void FolderScan::listTree(const ScanTarget& target, const std::string& Path_Rice
   const std::string folder = dirCorrente_;
 
   // A folder below the deepest level is never listed, but gets its folder entry unless it is
-  // an entry folder of a build.
-  if (livello_ > kDeepestLevel) {
-    if (!carriesProgramMark(fs, folder + std::string(kSlideshowPage))) addFolderEntry();
+  // an entry folder of a build. It is not read, so what it holds is told as one.
+  if (livello_ > kDeepestScanLevel) {
+    if (!carriesProgramMark(fs, folder + std::string(kSlideshowPage))) {
+      addFolderEntry();
+      leftOut_.push_back({Path_Ricerca, LeftOut::Why::TooDeep});
+    }
     return;
   }
 
@@ -130,8 +131,12 @@ void FolderScan::listTree(const ScanTarget& target, const std::string& Path_Rice
   DirEntry identity;
   {
     std::vector<DirEntry> names;
-    // A folder that cannot be listed gives no entries but its own and no message.
-    if (!fs.listFolder(folder, names, identity).ok()) {
+    std::vector<UnusableName> unusable;
+    // A folder that cannot be listed gives no entries but its own. One that is not there
+    // (gone since its parent was listed, a start folder typed wrong) leaves nothing out.
+    if (FsStatus listed = fs.listFolder(folder, names, identity, unusable); !listed.ok()) {
+      if (listed.number != kPathNotFound)
+        leftOut_.push_back({Path_Ricerca, LeftOut::Why::Unreadable});
       addFolderEntry();
       return;
     }
@@ -159,6 +164,13 @@ void FolderScan::listTree(const ScanTarget& target, const std::string& Path_Rice
         ui.progress(list.count(), 0);
         ui.processEvents();
       }
+    }
+    // A name no path can reach: a folder with all it holds, a file when the box would list it.
+    for (const UnusableName& name : unusable) {
+      if (!name.isFolder && !fileMatches(name.name, filterText(target))) continue;
+      leftOut_.push_back({folder + name.name, name.why == UnusableName::Why::PathTooLong
+                                                  ? LeftOut::Why::PathTooLong
+                                                  : LeftOut::Why::UnusableName});
     }
     for (const DirEntry& entry : names)
       if (entry.isFolder) subfolders.push_back(folder + entry.name);

@@ -31,9 +31,14 @@ class FolderScan {
   // "*" = the known picture types, else one extension. Tipo_File is passed on unchanged.
   // What a build wrote is left out: entry folders (their slideshow page carries the program's
   // mark), pages carrying the mark, and site files identical to the program folder's.
+  // What it cannot list is gathered (see leftOut).
   void Legge_Dir(const ScanTarget& target, const std::string& Path_Ricerca, int Tipo_File);
 
   int Livello() const { return livello_; }
+  // What the last scan left out of the list, in the order met: a folder below the deepest
+  // level or one that cannot be read counts once for all it holds; a file only when the
+  // extension box would have listed it. A start folder that is not there leaves nothing out.
+  const std::vector<LeftOut>& leftOut() const { return leftOut_; }
 
  private:
   // Lists one folder; `folderEntry` is the folder's own entry "<path>", appended once the folder
@@ -51,6 +56,7 @@ class FolderScan {
   // The folders from the start folder down to the one being listed, by identity, so that a
   // link back up the tree is not followed again.
   std::vector<FolderId> openFolders_;
+  std::vector<LeftOut> leftOut_;
 };
 
 }  // namespace vortena

@@ -81,6 +81,8 @@ void cmdCONFERMA_Click(Form& form, const Services& sys, FolderScan& scan) {
   else
     form.txtMAX_PER_RIGA->setText("1");
   load.finish();
+  // Once the load has ended: what it could not list, in one go.
+  if (!scan.leftOut().empty()) ui.tellLeftOut(scan.leftOut());
 }
 
 void cmdCONFERMA_Tutti_Click(Form& form, const Services& sys, FolderScan& scan) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <functional>
 
 #include "medialist/scan_tree.h"
@@ -74,22 +75,31 @@ TEST_P(ScanModes, ListsExactlyTheMatchingNames) {
       fx.driveC() / "m",
       {"a.jpg", "b.JPG",   "c.Jpg", "d.bmp",       "e.tif",         "f.gif",     "foto.2004.jpg",
        "g.wmf", "h.jpeg",  "i.png", "j.mp3",       "k.MP3",         "l.tiff",    "noext",
-       "jpg",   "x. jpg ", ".jpg",  ".hidden.jpg", ".secret/s.jpg", "sub/z.Mp3", "sub/z.Wmf"});
+       "jpg",   "x. jpg ", ".jpg",  ".hidden.jpg", ".secret/s.jpg", "sub/z.Mp3", "sub/z.Wmf",
+       "2023.05.12 beach.jpg", "photo.edited.JPG", "IMG_1234.JPG.jpg", "song.jpg.mp3",
+       "trail.jpg."});
   std::filesystem::create_directories(fx.driveC() / "m" / "empty");
   EXPECT_EQ(scan(fx, GetParam().filter, "C:\\m"), GetParam().expected);
+  EXPECT_TRUE(fx.window().scan().leftOut().empty());  // hidden names are left out on purpose
 }
 
 INSTANTIATE_TEST_SUITE_P(
     ExtensionBox, ScanModes,
     ::testing::Values(
-        ModeCase{"jpg", {"C:\\m\\a.jpg", "C:\\m\\b.JPG", "C:\\m\\c.Jpg", "C:\\m\\x. jpg "}},
-        ModeCase{" Mp3 ", {"C:\\m\\j.mp3", "C:\\m\\k.MP3", "C:\\m\\sub\\z.Mp3"}},
+        // The extension begins after the last dot, so dates and edits in a name do not hide it.
+        ModeCase{"jpg",
+                 {"C:\\m\\2023.05.12 beach.jpg", "C:\\m\\a.jpg", "C:\\m\\b.JPG", "C:\\m\\c.Jpg",
+                  "C:\\m\\foto.2004.jpg", "C:\\m\\IMG_1234.JPG.jpg", "C:\\m\\photo.edited.JPG",
+                  "C:\\m\\x. jpg "}},
+        ModeCase{" Mp3 ",
+                 {"C:\\m\\j.mp3", "C:\\m\\k.MP3", "C:\\m\\song.jpg.mp3", "C:\\m\\sub\\z.Mp3"}},
         // The known picture types in any case; not JPEG, TIFF, PNG or MP3.
         ModeCase{"*",
-                 {"C:\\m\\a.jpg", "C:\\m\\b.JPG", "C:\\m\\c.Jpg", "C:\\m\\d.bmp", "C:\\m\\e.tif",
-                  "C:\\m\\f.gif", "C:\\m\\g.wmf", "C:\\m\\x. jpg ", "C:\\m\\sub\\z.Wmf"}},
-        // The extension begins after the first dot.
-        ModeCase{"2004.jpg", {"C:\\m\\foto.2004.jpg"}}, ModeCase{"doc", {}},
+                 {"C:\\m\\2023.05.12 beach.jpg", "C:\\m\\a.jpg", "C:\\m\\b.JPG", "C:\\m\\c.Jpg",
+                  "C:\\m\\d.bmp", "C:\\m\\e.tif", "C:\\m\\f.gif", "C:\\m\\foto.2004.jpg",
+                  "C:\\m\\g.wmf", "C:\\m\\IMG_1234.JPG.jpg", "C:\\m\\photo.edited.JPG",
+                  "C:\\m\\x. jpg ", "C:\\m\\sub\\z.Wmf"}},
+        ModeCase{"2004.jpg", {}}, ModeCase{"doc", {}},
         ModeCase{"", {"<C:\\m\\empty>", "<C:\\m\\sub>"}}),
     testing::ReadableName());
 
@@ -160,20 +170,117 @@ TEST(FolderScan, DoesNotFollowALinkBackUpTheTree) {
   EXPECT_EQ(scan(fx, "", "C:\\t"),
             (Items{"<C:\\t\\other>", "<C:\\t\\sub>", "<C:\\t\\sub\\loop>", "<C:\\t\\sub\\side>"}));
   EXPECT_EQ(fx.window().scan().Livello(), 0);
+  EXPECT_TRUE(fx.window().scan().leftOut().empty());  // the loop is not entered on purpose
 }
 
-TEST(FolderScan, AFolderThatCannotBeListedGivesNoEntriesAndNoMessage) {
+TEST(FolderScan, AFolderThatCannotBeListedGivesNoEntriesAndIsLeftOutUnlessItIsNotThere) {
   AlbumFixture fx;
   makeFiles(fx.driveC() / "t", {"a.jpg", "bad/b.jpg", "good/c.jpg"});
   FaultyFileSystem faulty(fx.fs());
   faulty.failOn(FsOperation::ListFolder, "C:\\t\\bad\\", kDeviceIoError);
   fx.album().sys.fs = &faulty;
   EXPECT_EQ(scan(fx, "jpg", "C:\\t"), (Items{"C:\\t\\a.jpg", "C:\\t\\good\\c.jpg"}));
+  EXPECT_EQ(fx.window().scan().leftOut().size(), 1u);
   fx.form().form().List1->clear();
   EXPECT_EQ(scan(fx, "jpg", "C:\\nowhere"), Items{});
   EXPECT_EQ(scan(fx, "jpg", "Q:\\unmapped"), Items{});
-  EXPECT_EQ(fx.transcript(), "");
+  EXPECT_TRUE(fx.window().scan().leftOut().empty());
+  EXPECT_EQ(fx.transcript(), "");  // the scan alone tells nothing: its command does
 }
+
+// A tree under C:\t from which the scan cannot list everything. `make` makes it (and may make
+// the disk fail) and returns the message that tells what was left out.
+struct LeftOutCase {
+  const char* name;
+  std::function<std::string(AlbumFixture&, FaultyFileSystem&)> make;
+};
+
+void PrintTo(const LeftOutCase& c, std::ostream* os) { *os << c.name; }
+
+class ScanLeavesOut : public ::testing::TestWithParam<LeftOutCase> {};
+
+TEST_P(ScanLeavesOut, TellsWhatItLeftOutInOneMessageAfterTheLoad) {
+  AlbumFixture fx;
+  FaultyFileSystem faulty(fx.fs());
+  fx.album().sys.fs = &faulty;
+  const std::filesystem::path cwd = std::filesystem::current_path();
+  const std::string message = GetParam().make(fx, faulty);  // may change the working folder
+  fx.takeTranscript();
+  fx.form().form().txtPATH_RICERCA->setText("C:\\t");
+  EXPECT_TRUE(fx.window().click("cmdCONFERMA_Tutti"));
+  EXPECT_EQ(fx.transcript(),
+            "pointer hourglass\nbeep\npointer default\nmessage " + quoteText(message) + "\n");
+  // Removed by a path relative to C:, as its host paths may pass the limit.
+  std::filesystem::current_path(fx.driveC());
+  std::filesystem::remove_all("t");
+  std::filesystem::current_path(cwd);
+}
+
+const std::string kHeading = "Esclusi dall'elenco ";
+
+INSTANTIATE_TEST_SUITE_P(
+    EachKind, ScanLeavesOut,
+    ::testing::Values(
+        // Level 51 is told once, for all below it.
+        LeftOutCase{"TooDeep",
+                    [](AlbumFixture& fx, FaultyFileSystem&) {
+                      std::string folder = "t", level51 = "C:\\t";
+                      for (int level = 1; level <= 53; ++level) {
+                        folder += "/l" + std::to_string(level);
+                        if (level <= 51) level51 += "\\l" + std::to_string(level);
+                        makeFiles(fx.driveC() / folder, {"p.jpg"});
+                      }
+                      return kHeading + "1 file o cartelle:\r\n" + level51 +
+                             " (oltre 50 livelli di cartelle)";
+                    }},
+        // A folder counts for all it holds, a file only when the box would list it; ten are
+        // written out.
+        LeftOutCase{"NamesWithABackslash",
+                    [](AlbumFixture& fx, FaultyFileSystem&) {
+                      makeFiles(fx.driveC() / "t",
+                                {"a.jpg", "back\\song.mp3", ".hid\\den.jpg", "x\\y/in.jpg"});
+                      std::string message = kHeading + "12 file o cartelle:";
+                      for (char c = 'a'; c <= 'k'; ++c) {
+                        const std::string name = std::string("p\\") + c + ".jpg";
+                        makeFiles(fx.driveC() / "t", {name});
+                        if (c <= 'j')
+                          message +=
+                              "\r\nC:\\t\\" + name + " (nome con \\ non utilizzabile in un album)";
+                      }
+                      return message + "\r\n... e altri 2";  // p\k.jpg and the folder x\y
+                    }},
+        // Host paths one byte short of the limit are listed; a file and a folder that reach it
+        // are told. The folders are made one relative step at a time, as no call takes more.
+        LeftOutCase{"PathTooLong",
+                    [](AlbumFixture& fx, FaultyFileSystem&) {
+                      constexpr size_t kFolder = PATH_MAX - 200;  // the last folder's host path
+                      std::filesystem::current_path(fx.driveC());
+                      std::string drivePath = "C:\\t", name = "t";
+                      for (size_t length = (fx.driveC() / "t").string().size();;) {
+                        std::filesystem::create_directory(name);
+                        std::filesystem::current_path(name);
+                        if (length == kFolder) break;
+                        name.assign(kFolder - length > 250 ? 200 : kFolder - length - 1, 'd');
+                        drivePath += "\\" + name;
+                        length += 1 + name.size();
+                      }
+                      const std::string tooLong = std::string(195, 'L') + ".jpg", folder(200, 'e');
+                      // A name of 198 bytes makes a host path of PATH_MAX - 1.
+                      makeFiles(".", {std::string(194, 'M') + ".jpg", tooLong});
+                      std::filesystem::create_directory(folder);
+                      return kHeading + "2 file o cartelle:\r\n" + drivePath + "\\" + folder +
+                             " (percorso troppo lungo)\r\n" + drivePath + "\\" + tooLong +
+                             " (percorso troppo lungo)";
+                    }},
+        // The disk refuses the listing, as for a folder the user may not read (root reads any).
+        LeftOutCase{"UnreadableFolder",
+                    [](AlbumFixture& fx, FaultyFileSystem& faulty) {
+                      makeFiles(fx.driveC() / "t", {"a.jpg", "locked/b.jpg", "locked/in/c.jpg"});
+                      faulty.failOn(FsOperation::ListFolder, "C:\\t\\locked\\", kPathFileAccess);
+                      return kHeading +
+                             "1 file o cartelle:\r\nC:\\t\\locked (cartella non leggibile)";
+                    }}),
+    testing::ReadableName());
 
 // A window whose event processing runs a chosen action, as a user acting during a scan.
 class BusyUser : public Ui {
@@ -276,6 +383,7 @@ TEST_P(ScanAfterBuild, ListsTheSameEntriesAsBeforeTheBuild) {
                                                    : "dir_0001/menu.htm")));
 
   EXPECT_EQ(loadAll(), before);
+  EXPECT_TRUE(fx.window().scan().leftOut().empty());  // what a build wrote is left out on purpose
 }
 
 INSTANTIATE_TEST_SUITE_P(BothBuildsBothCases, ScanAfterBuild,

@@ -118,12 +118,13 @@ FsStatus FaultyFileSystem::makeFolder(const std::string& path) {
 }
 
 FsStatus FaultyFileSystem::listFolder(const std::string& path, std::vector<DirEntry>& out,
-                                      DirEntry& folder) {
+                                      DirEntry& folder, std::vector<UnusableName>& unusable) {
   if (int error = injected(FsOperation::ListFolder, path)) {
     out.clear();
+    unusable.clear();
     return {error};
   }
-  return inner_.listFolder(path, out, folder);
+  return inner_.listFolder(path, out, folder, unusable);
 }
 
 FsStatus FaultyFileSystem::folderIdentity(const std::string& path, DirEntry& out) {

@@ -56,8 +56,8 @@ class FaultyFileSystem : public FileSystem {
   FsStatus removeFolder(const std::string& path) override;
   FsStatus makeFolder(const std::string& path) override;
   using FileSystem::listFolder;
-  FsStatus listFolder(const std::string& path, std::vector<DirEntry>& out,
-                      DirEntry& folder) override;
+  FsStatus listFolder(const std::string& path, std::vector<DirEntry>& out, DirEntry& folder,
+                      std::vector<UnusableName>& unusable) override;
   FsStatus folderIdentity(const std::string& path, DirEntry& out) override;
   FsStatus changeFolder(const std::string& path) override;
   FsStatus changeDrive(char letter) override;

@@ -47,11 +47,13 @@ const FormText kBuildText{
 const FormText kScanText{
     "vortena scan [OPTION]... SOURCE_FOLDER",
     "Lists the media of SOURCE_FOLDER and the folders below it, one entry a line, as\n"
-    "the window's button 3 lists them.\n"};
+    "the window's button 3 lists them. A name's extension is the text after its last\n"
+    "dot. What cannot be listed (a path too long, a folder too deep or unreadable, a\n"
+    "name holding a backslash) is told in a warning on standard error.\n"};
 
 const char* const kExitText =
     "\nExit status:\n"
-    " 0  if nothing was reported,\n"
+    " 0  if nothing was reported (a warning is no failure),\n"
     " 1  if a failure was reported (a message of the window, or a question answered\n"
     "    no),\n"
     " 2  if the command line was wrong.\n";
@@ -201,6 +203,18 @@ class ConsoleUser : public Ui, public FileDialog, public Launcher {
     }
     return yes_;
   }
+  // What the scan left out is a warning, not a failure: the list is printed and the build
+  // goes on. One line: the count and the first few with their reasons.
+  void tellLeftOut(const std::vector<LeftOut>& items) override {
+    constexpr size_t kShown = 3;
+    std::string line = "warning: " + std::to_string(items.size()) +
+                       (items.size() == 1 ? " file or folder" : " files or folders") +
+                       " left out of the list: ";
+    for (size_t i = 0; i < items.size() && i < kShown; ++i)
+      line += (i > 0 ? "; " : "") + items[i].path + " (" + reasonText(items[i].why) + ")";
+    if (items.size() > kShown) line += "; and " + std::to_string(items.size() - kShown) + " more";
+    say(oneLine(line));
+  }
   void setPointer(Pointer pointer) override {
     if (pointer == Pointer::Default) clearBar();
   }
@@ -243,6 +257,19 @@ class ConsoleUser : public Ui, public FileDialog, public Launcher {
   }
 
  private:
+  static std::string reasonText(LeftOut::Why why) {
+    switch (why) {
+      case LeftOut::Why::PathTooLong:
+        return "path too long";
+      case LeftOut::Why::TooDeep:
+        return "deeper than " + std::to_string(kDeepestScanLevel) + " folder levels";
+      case LeftOut::Why::Unreadable:
+        return "folder cannot be read";
+      case LeftOut::Why::UnusableName:
+        return "name holds a backslash";
+    }
+    return {};
+  }
   static std::string oneLine(const std::string& text) {
     std::string line;
     for (size_t i = 0; i < text.size(); ++i) {

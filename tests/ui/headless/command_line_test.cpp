@@ -193,10 +193,28 @@ TEST_F(CommandLineTest, ScanPrintsTheListOneEntryALine) {
   CommandRun r = command({"scan", QString::fromStdString((c() / "foto").string())});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, "C:\\foto\\due.gif\nC:\\foto\\Uno.JPG\nC:\\foto\\mare\\Tre.jpg\n");
+  EXPECT_EQ(r.err, "");  // nothing left out, nothing told
   r = command(
       {"scan", "--ext", "", "--drive", "F=" + QString::fromStdString(c().string()), "F:\\foto"});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, "<F:\\foto\\mare>\n");
+}
+
+TEST_F(CommandLineTest, WhatTheScanLeavesOutIsOneWarningAndNoFailure) {
+  const QString foto = QString::fromStdString((c() / "foto").string());
+  const CommandRun clean = command({"scan", foto});
+  for (const char* name : {"back\\1.jpg", "back\\2.jpg", "back\\3.jpg", "x\\y/in.jpg"})
+    writeFile(c() / "foto" / name, "x");
+  const std::string warning =
+      "vortena: warning: 4 files or folders left out of the list: C:\\foto\\back\\1.jpg (name "
+      "holds a backslash); C:\\foto\\back\\2.jpg (name holds a backslash); C:\\foto\\back\\3.jpg "
+      "(name holds a backslash); and 1 more\n";
+  const CommandRun scan = command({"scan", foto});
+  EXPECT_EQ(scan.out, clean.out);
+  for (const CommandRun& r : {scan, build({})}) {
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, warning);
+  }
 }
 
 TEST_F(CommandLineTest, BadCommandLinesGiveStatusTwoAndTheUsageLine) {
