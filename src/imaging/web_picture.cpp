@@ -1,4 +1,5 @@
 #include "imaging/imaging_module.h"
+#include "imaging/picture_metadata.h"
 
 #include <malloc.h>
 
@@ -58,16 +59,6 @@ bool shownByBrowsers(std::string_view loader) {
   for (std::string_view shown : {"jpegload", "pngload", "gifload", "webpload"})
     if (loader.starts_with(shown)) return true;
   return false;
-}
-
-// Whether the picture's metadata holds a GPS position (the GPS directory of its EXIF).
-bool hasGpsPosition(const VImage& image) {
-  gchar** fields = vips_image_get_fields(image.get_image());
-  bool found = false;
-  for (gchar** field = fields; *field && !found; ++field)
-    found = std::string_view(*field).starts_with("exif-ifd3-");
-  g_strfreev(fields);
-  return found;
 }
 
 bool animated(const VImage& image, std::string_view loader) {
@@ -158,13 +149,22 @@ WebPicture makeWebPicture(const std::string& bytes, const WebOptions& options) {
     const Blob source(bytes);
     const VImage header = VImage::new_from_buffer(bytes, "");
     const bool fits = std::max(header.width(), header.height()) <= options.webSize;
-    out.copyIsSource =
-        animated(header, loader) ||
-        (fits && shownByBrowsers(loader) && (options.keepMetadata || !hasGpsPosition(header)));
+    const bool isAnimated = animated(header, loader);
+    // The file itself is the copy when it could be published as it is and carries nothing
+    // that the metadata choice leaves out.
+    out.copyIsSource = (isAnimated || (fits && shownByBrowsers(loader))) &&
+                       (options.keepMetadata || !holdsPrivateMetadata(bytes));
     const bool profiled = header.get_typeof(VIPS_META_ICC_NAME) != 0;
     VImage copy;
-    if (out.copyIsSource) {
+    if (out.copyIsSource || isAnimated) {
       copy = inSrgb(fitted(source, options.thumbSize, profiled)).copy_memory();
+      // An animation stays one, frames, timing and loop as they were: the library writes it
+      // again from its frames, and writes no comment or XMP.
+      if (!out.copyIsSource) {
+        const VImage frames = VImage::new_from_buffer(bytes, "", VImage::option()->set("n", -1));
+        out.copy = takeBlob(frames.gifsave_buffer(VImage::option()->set("strip", true)));
+        out.copyType = "gif";
+      }
     } else {
       copy = withoutOrientation(inSrgb(fitted(source, options.webSize, profiled))).copy_memory();
       out.copy = encode(copy, !options.keepMetadata, out.copyType);

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <sstream>
 
@@ -72,6 +74,44 @@ class WebBuildTest : public ::testing::Test {
   std::filesystem::path root_ = driveC_.path();            // the folder mapped as C:
   std::filesystem::path program_ = VORTENA_RESOURCES_DIR;  // templates and pictures
 };
+
+// Temporary paths hold no quote: between single quotes the shell takes them as they are.
+std::string quoted(const std::string& text) { return "'" + text + "'"; }
+
+std::string outputOf(const std::string& command) {
+  std::string out;
+  if (FILE* pipe = ::popen(command.c_str(), "r")) {
+    char buffer[65536];
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+    ::pclose(pipe);
+  }
+  return out;
+}
+
+bool haveExiftool() { return std::system("command -v exiftool >/dev/null 2>&1") == 0; }
+
+// What `exiftool -a -G1` shows of each file, in order.
+std::vector<std::string> exiftoolOf(const std::vector<std::filesystem::path>& files) {
+  std::string command = "exiftool -a -G1";
+  for (const auto& file : files) command += " " + quoted(file.string());
+  const std::string out = outputOf(command + " 2>/dev/null");
+  std::vector<std::string> each;
+  for (size_t at = out.find("======== "); at != std::string::npos;) {
+    const size_t next = out.find("======== ", at + 1);
+    each.push_back(out.substr(at, next - at));
+    at = next;
+  }
+  if (files.size() == 1) each.push_back(out);  // one file comes without a heading
+  each.resize(files.size());
+  return each;
+}
+
+// The file of the folder named `stem` and some type ("img_001" gives img_001.gif).
+std::filesystem::path numbered(const std::filesystem::path& folder, const std::string& stem) {
+  for (const std::string& name : testing::hostNames(folder))
+    if (name.starts_with(stem + ".")) return folder / name;
+  return folder / (stem + ".missing");
+}
 
 struct SizeCase {
   TestPicture picture;
@@ -207,6 +247,73 @@ TEST_P(WebMetadataTest, CopiesAreUprightAndKeepGpsOnlyWhenAsked) {
 INSTANTIATE_TEST_SUITE_P(BothChoices, WebMetadataTest,
                          ::testing::Values(MetadataCase{false}, MetadataCase{true}),
                          testing::ReadableName());
+
+// What exiftool shows of each kind of private metadata.
+constexpr const char* kPrivateMarks[] = {"GPS",        "Serial Number", "Comment",
+                                         "Maker Note", "[IPTC]",        "[XMP"};
+
+struct PrivateCase {
+  const char* kind;
+  const char* format;                // "jpg", "png", or "gif": an animation of three frames
+  std::vector<std::string> written;  // the exiftool arguments that write it
+  const char* shown;                 // what exiftool shows of it
+  bool keptWhenMadeAgain;            // --keep-metadata keeps it in a large photo's copy too
+};
+void PrintTo(const PrivateCase& t, std::ostream* os) { *os << t.kind; }
+
+class WebPrivateMetadataTest : public WebBuildTest,
+                               public ::testing::WithParamInterface<PrivateCase> {};
+
+// Without --keep-metadata no copy and no thumbnail carries anything private, also where the
+// photo is small enough to be its own copy; an animation stays one. With it, the small photo is
+// its own copy, as before.
+TEST_P(WebPrivateMetadataTest, NoCopyOrThumbnailCarriesItUnlessKept) {
+  if (!haveExiftool()) GTEST_SKIP() << "exiftool is missing (scripts/install-deps --test)";
+  const PrivateCase& t = GetParam();
+  const std::string format = t.format;
+  const int frames = format == "gif" ? 3 : 1;
+  put("a." + format, {300, 200, format, 0, false, frames > 1, frames});
+  put("b." + format, {900, 600, format, 0, false, frames > 1, frames});
+  writeFile(c() / "xmp.txt", std::string(2'000'000, 'x'));
+  std::string command = "cd " + quoted(c().string()) + " && exiftool -q -q -overwrite_original";
+  for (const std::string& argument : t.written) command += " " + quoted(argument);
+  ASSERT_EQ(std::system((command + " foto/a." + format + " foto/b." + format).c_str()), 0);
+  ASSERT_NE(exiftoolOf({c() / "foto" / ("a." + format)})[0].find(t.shown), std::string::npos);
+  for (bool keep : {false, true}) {
+    QStringList options{"--web-size", "400", "--thumbs", "100", "--ext", t.format};
+    if (keep) options << "--keep-metadata";
+    ASSERT_EQ(build(options).status, 0);
+    const std::vector<std::filesystem::path> files = {
+        numbered(folder(), "img_001"), numbered(folder(), "img_002"), numbered(folder(), "min_001"),
+        numbered(folder(), "min_002")};
+    const std::vector<std::string> found = exiftoolOf(files);
+    for (size_t i = 0; i < files.size(); ++i) {
+      const std::string shown = found[i].substr(0, 4000);
+      const bool kept = keep && (i == 0 || (i == 1 && t.keptWhenMadeAgain));
+      EXPECT_EQ(found[i].find(t.shown) != std::string::npos, kept) << files[i] << "\n" << shown;
+      EXPECT_EQ(pictureFacts(files[i]).pages, i < 2 ? frames : 1) << files[i];
+      if (keep) continue;
+      for (const char* mark : kPrivateMarks)
+        EXPECT_EQ(found[i].find(mark), std::string::npos) << files[i] << "\n" << shown;
+    }
+    EXPECT_EQ(readFile(files[0]) == readFile(c() / "foto" / ("a." + format)), keep);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EachKind, WebPrivateMetadataTest,
+    ::testing::Values(
+        PrivateCase{"exif gps", "jpg", {"-GPSLatitude=45.5", "-GPSLatitudeRef=N"}, "GPS", true},
+        PrivateCase{"xmp gps", "jpg", {"-XMP:GPSLatitude=45.5"}, "GPS", true},
+        PrivateCase{"serial number", "jpg", {"-SerialNumber=SN-4711"}, "SN-4711", true},
+        PrivateCase{"comment", "jpg", {"-Comment=private note"}, "private note", false},
+        PrivateCase{"maker note", "jpg", {"-MakerNoteUnknownText=maker"}, "Maker Note", true},
+        PrivateCase{"iptc", "jpg", {"-IPTC:City=Milano"}, "[IPTC]", true},
+        PrivateCase{"big xmp", "jpg", {"-XMP-dc:Description<=xmp.txt"}, "[XMP", true},
+        PrivateCase{"png text", "png", {"-Comment=private note"}, "private note", false},
+        PrivateCase{"gif comment", "gif", {"-Comment=private note"}, "private note", true},
+        PrivateCase{"gif xmp gps", "gif", {"-XMP:GPSLatitude=45.5"}, "GPS", true}),
+    testing::ReadableName());
 
 // Damaged photos are told with the message of a failed copy, in the order of the entries,
 // and the build goes on with the others, across folders; the slideshow names every copy by the
