@@ -32,6 +32,13 @@ void startImaging() {
     // keep the build's peak memory near what the pictures in flight need, whatever the
     // number of cores.
     mallopt(M_ARENA_MAX, 2);
+    // What the library and its decoders make of a damaged file ("premature end of JPEG file")
+    // would reach standard error as warnings of its own: a picture it cannot read is told in
+    // the program's own message, from the error the library returns.
+    constexpr auto kWarnings = static_cast<GLogLevelFlags>(
+        G_LOG_LEVEL_WARNING | G_LOG_LEVEL_MESSAGE | G_LOG_LEVEL_INFO | G_LOG_LEVEL_DEBUG);
+    g_log_set_handler(
+        "VIPS", kWarnings, [](const gchar*, GLogLevelFlags, const gchar*, gpointer) {}, nullptr);
     if (VIPS_INIT("vortena")) return;
     imagingStarted = true;
     vips_concurrency_set(1);
@@ -78,12 +85,9 @@ struct Blob {
 
 // Shrunk to fit `size` (never enlarged), turned upright, in sRGB. Only a picture with a colour
 // profile of its own goes through the colour transform (the costliest step of a photo without
-// one, which is sRGB already). A damaged file is refused rather than shown half grey.
+// one, which is sRGB already). Of a damaged file, what can be read is shown, as browsers do.
 VImage fitted(const Blob& source, int size, bool profiled) {
-  vips::VOption* options = VImage::option()
-                               ->set("height", size)
-                               ->set("size", VIPS_SIZE_DOWN)
-                               ->set("option_string", "fail_on=truncated");
+  vips::VOption* options = VImage::option()->set("height", size)->set("size", VIPS_SIZE_DOWN);
   if (profiled) options->set("export_profile", "srgb");
   return VImage::thumbnail_buffer(source.blob, size, options);
 }
@@ -143,6 +147,7 @@ WebPicture makeWebPicture(const std::string& bytes, const WebOptions& options) {
   try {
     const std::string loader = loaderOf(bytes);
     if (loader.empty()) {
+      out.unreadable = true;
       out.error = "not a picture the program reads";
       return out;
     }
@@ -178,7 +183,9 @@ WebPicture makeWebPicture(const std::string& bytes, const WebOptions& options) {
     out.thumb = encode(thumb, true, out.thumbType);
     out.ok = true;
   } catch (const VError& error) {
+    // Every step works on the photo's bytes: what fails is the photo, not readable as a picture.
     out = WebPicture{};
+    out.unreadable = true;
     out.error = error.what();
     while (!out.error.empty() && (out.error.back() == '\n' || out.error.back() == ' '))
       out.error.pop_back();

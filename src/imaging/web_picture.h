@@ -12,6 +12,9 @@ namespace vortena {
 struct WebPicture {
   bool ok = false;
   std::string error;  // why the picture could not be read or written, when not ok
+  // Not ok because the bytes are no picture the image library can read (empty, text, damaged
+  // beyond reading), rather than because the library is missing.
+  bool unreadable = false;
   // The copy is the file itself (a picture already small enough, of a type browsers show, or
   // an animated GIF, carrying no metadata to leave out): `copy` and `copyType` are then empty.
   bool copyIsSource = false;
@@ -27,7 +30,8 @@ struct WebPicture {
 // that fits the web size keeps its own bytes when browsers show its type and, unless
 // options.keepMetadata, it carries no metadata beyond what showing it needs
 // (picture_metadata.h). An animated GIF keeps its own bytes on the same condition; otherwise
-// it is written again, frames and timing kept. The thumbnail never carries metadata.
+// it is written again, frames and timing kept. Of a damaged picture what can be read is
+// written. The thumbnail never carries metadata.
 WebPicture makeWebPicture(const std::string& bytes, const WebOptions& options);
 
 // Starts the image library for the process (once; later calls do nothing), before any worker
