@@ -91,20 +91,16 @@ std::string outputOf(const std::string& command) {
   return out;
 }
 
-bool haveExiftool() { return std::system("command -v exiftool >/dev/null 2>&1") == 0; }
-
-// What `exiftool -a -G1` shows of each file, in order.
+// What `exiftool -a -G1` shows of each file, in order: one run, each file after a heading.
 std::vector<std::string> exiftoolOf(const std::vector<std::filesystem::path>& files) {
   std::string command = "exiftool -a -G1";
   for (const auto& file : files) command += " " + quoted(file.string());
   const std::string out = outputOf(command + " 2>/dev/null");
+  if (files.size() == 1) return {out};  // no heading for a file alone
   std::vector<std::string> each;
-  for (size_t at = out.find("======== "); at != std::string::npos;) {
-    const size_t next = out.find("======== ", at + 1);
-    each.push_back(out.substr(at, next - at));
-    at = next;
-  }
-  if (files.size() == 1) each.push_back(out);  // one file comes without a heading
+  for (size_t at = out.find("======== "); at != std::string::npos && each.size() < files.size();
+       at = out.find("======== ", at + 1))
+    each.push_back(out.substr(at, out.find("======== ", at + 1) - at));
   each.resize(files.size());
   return each;
 }
@@ -114,17 +110,6 @@ std::filesystem::path numbered(const std::filesystem::path& folder, const std::s
   for (const std::string& name : testing::hostNames(folder))
     if (name.starts_with(stem + ".")) return folder / name;
   return folder / (stem + ".missing");
-}
-
-// Every picture the slideshow page links (src and data-grande) that is no file of its folder.
-std::vector<std::string> unreachableLinks(const std::filesystem::path& folder,
-                                          const std::string& menu) {
-  static const std::regex kLink(R"#((?:src|data-grande)="([^"]+)")#");
-  std::vector<std::string> missing;
-  for (std::sregex_iterator it(menu.begin(), menu.end(), kLink), end; it != end; ++it)
-    if (!std::filesystem::is_regular_file(folder / (*it)[1].str()))
-      missing.push_back((*it)[1].str());
-  return missing;
 }
 
 struct SizeCase {
@@ -282,7 +267,8 @@ class WebPrivateMetadataTest : public WebBuildTest,
 // photo is small enough to be its own copy; an animation stays one. With it, the small photo is
 // its own copy, as before.
 TEST_P(WebPrivateMetadataTest, NoCopyOrThumbnailCarriesItUnlessKept) {
-  if (!haveExiftool()) GTEST_SKIP() << "exiftool is missing (scripts/install-deps --test)";
+  if (std::system("command -v exiftool >/dev/null") != 0)
+    GTEST_SKIP() << "exiftool is missing (scripts/install-deps --test)";
   const PrivateCase& t = GetParam();
   const std::string format = t.format;
   const int frames = format == "gif" ? 3 : 1;
@@ -392,25 +378,19 @@ TEST_P(WebDamageTest, ToldInTheProgramsOwnWordsAndNeverLinked) {
        "--drive " + quoted("C=" + c().string()) + " --program-dir " + quoted(program_.string()) +
        " 'C:\\foto' 'C:\\album\\index.htm' >/dev/null 2>" + quoted((c() / "err").string()))
           .c_str());
-  ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), t.told.empty() ? 0 : 1);
   std::string told;  // progress lines left out: a slow machine may write one
   std::istringstream lines(readFile(c() / "err"));
   for (std::string line; std::getline(lines, line);)
     if (!line.starts_with("vortena: [")) told += line + "\n";
   EXPECT_EQ(told, t.told);
-  EXPECT_EQ(unreachableLinks(folder(), menu()), std::vector<std::string>{});
-  // Every picture that was written is in the strip.
-  const std::string strip = menu();
-  const std::regex picture("data-grande=");
-  EXPECT_EQ(std::distance(std::sregex_iterator(strip.begin(), strip.end(), picture),
-                          std::sregex_iterator()),
-            t.copyWritten ? 12 : 11);
-  const auto copy = pictureFacts(folder() / ("img_" + n + ".jpg"));
-  EXPECT_EQ(copy.read, t.copyWritten);
-  if (damage == "truncated jpeg") {
-    EXPECT_EQ(std::pair(copy.width, copy.height), std::pair(400, 300));
-  }
+  static const std::regex kLink(R"#((?:src|data-grande)="([^"]+)")#");
+  const std::string page = menu();
+  for (std::sregex_iterator link(page.begin(), page.end(), kLink), end; link != end; ++link)
+    EXPECT_TRUE(std::filesystem::is_regular_file(folder() / (*link)[1].str())) << (*link)[1];
+  // The photo cut short is made to the web size from what could be read.
+  const int width = !t.copyWritten ? 0 : damage == "truncated jpeg" ? 400 : 40;
+  EXPECT_EQ(pictureFacts(folder() / ("img_" + n + ".jpg")).width, width);
 }
 
 const std::string kUnreadable =
