@@ -12,7 +12,7 @@
 namespace vortena {
 
 // Changes with the table's layout: a module of another version is not used.
-inline constexpr int kImagingModuleVersion = 1;
+inline constexpr int kImagingModuleVersion = 2;
 
 struct ImagingModule {
   int version;

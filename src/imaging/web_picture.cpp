@@ -1,4 +1,5 @@
 #include "imaging/imaging_module.h"
+#include "imaging/picture_metadata.h"
 
 #include <malloc.h>
 
@@ -31,6 +32,13 @@ void startImaging() {
     // keep the build's peak memory near what the pictures in flight need, whatever the
     // number of cores.
     mallopt(M_ARENA_MAX, 2);
+    // What the library and its decoders make of a damaged file ("premature end of JPEG file")
+    // would reach standard error as warnings of its own: a picture it cannot read is told in
+    // the program's own message, from the error the library returns.
+    constexpr auto kWarnings = static_cast<GLogLevelFlags>(
+        G_LOG_LEVEL_WARNING | G_LOG_LEVEL_MESSAGE | G_LOG_LEVEL_INFO | G_LOG_LEVEL_DEBUG);
+    g_log_set_handler(
+        "VIPS", kWarnings, [](const gchar*, GLogLevelFlags, const gchar*, gpointer) {}, nullptr);
     if (VIPS_INIT("vortena")) return;
     imagingStarted = true;
     vips_concurrency_set(1);
@@ -60,16 +68,6 @@ bool shownByBrowsers(std::string_view loader) {
   return false;
 }
 
-// Whether the picture's metadata holds a GPS position (the GPS directory of its EXIF).
-bool hasGpsPosition(const VImage& image) {
-  gchar** fields = vips_image_get_fields(image.get_image());
-  bool found = false;
-  for (gchar** field = fields; *field && !found; ++field)
-    found = std::string_view(*field).starts_with("exif-ifd3-");
-  g_strfreev(fields);
-  return found;
-}
-
 bool animated(const VImage& image, std::string_view loader) {
   return loader.starts_with("gifload") && image.get_typeof("n-pages") != 0 &&
          image.get_int("n-pages") > 1;
@@ -87,12 +85,9 @@ struct Blob {
 
 // Shrunk to fit `size` (never enlarged), turned upright, in sRGB. Only a picture with a colour
 // profile of its own goes through the colour transform (the costliest step of a photo without
-// one, which is sRGB already). A damaged file is refused rather than shown half grey.
+// one, which is sRGB already). Of a damaged file, what can be read is shown, as browsers do.
 VImage fitted(const Blob& source, int size, bool profiled) {
-  vips::VOption* options = VImage::option()
-                               ->set("height", size)
-                               ->set("size", VIPS_SIZE_DOWN)
-                               ->set("option_string", "fail_on=truncated");
+  vips::VOption* options = VImage::option()->set("height", size)->set("size", VIPS_SIZE_DOWN);
   if (profiled) options->set("export_profile", "srgb");
   return VImage::thumbnail_buffer(source.blob, size, options);
 }
@@ -152,19 +147,29 @@ WebPicture makeWebPicture(const std::string& bytes, const WebOptions& options) {
   try {
     const std::string loader = loaderOf(bytes);
     if (loader.empty()) {
+      out.unreadable = true;
       out.error = "not a picture the program reads";
       return out;
     }
     const Blob source(bytes);
     const VImage header = VImage::new_from_buffer(bytes, "");
     const bool fits = std::max(header.width(), header.height()) <= options.webSize;
-    out.copyIsSource =
-        animated(header, loader) ||
-        (fits && shownByBrowsers(loader) && (options.keepMetadata || !hasGpsPosition(header)));
+    const bool isAnimated = animated(header, loader);
+    // The file itself is the copy when it could be published as it is and carries nothing
+    // that the metadata choice leaves out.
+    out.copyIsSource = (isAnimated || (fits && shownByBrowsers(loader))) &&
+                       (options.keepMetadata || !holdsPrivateMetadata(bytes));
     const bool profiled = header.get_typeof(VIPS_META_ICC_NAME) != 0;
     VImage copy;
-    if (out.copyIsSource) {
+    if (out.copyIsSource || isAnimated) {
       copy = inSrgb(fitted(source, options.thumbSize, profiled)).copy_memory();
+      // An animation stays one, frames, timing and loop as they were: the library writes it
+      // again from its frames, and writes no comment or XMP.
+      if (!out.copyIsSource) {
+        const VImage frames = VImage::new_from_buffer(bytes, "", VImage::option()->set("n", -1));
+        out.copy = takeBlob(frames.gifsave_buffer(VImage::option()->set("strip", true)));
+        out.copyType = "gif";
+      }
     } else {
       copy = withoutOrientation(inSrgb(fitted(source, options.webSize, profiled))).copy_memory();
       out.copy = encode(copy, !options.keepMetadata, out.copyType);
@@ -178,7 +183,9 @@ WebPicture makeWebPicture(const std::string& bytes, const WebOptions& options) {
     out.thumb = encode(thumb, true, out.thumbType);
     out.ok = true;
   } catch (const VError& error) {
+    // Every step works on the photo's bytes: what fails is the photo, not readable as a picture.
     out = WebPicture{};
+    out.unreadable = true;
     out.error = error.what();
     while (!out.error.empty() && (out.error.back() == '\n' || out.error.back() == ' '))
       out.error.pop_back();

@@ -12,11 +12,14 @@ namespace vortena {
 struct WebPicture {
   bool ok = false;
   std::string error;  // why the picture could not be read or written, when not ok
+  // Not ok because the bytes are no picture the image library can read (empty, text, damaged
+  // beyond reading), rather than because the library is missing.
+  bool unreadable = false;
   // The copy is the file itself (a picture already small enough, of a type browsers show, or
-  // an animated GIF): `copy` is then empty and `copyType` empty too.
+  // an animated GIF, carrying no metadata to leave out): `copy` and `copyType` are then empty.
   bool copyIsSource = false;
   std::string copy;
-  std::string copyType;  // "jpg" or "png", lower case
+  std::string copyType;  // "jpg", "png", or "gif" for an animation, lower case
   std::string thumb;
   std::string thumbType;  // "jpg" or "png"
 };
@@ -24,8 +27,11 @@ struct WebPicture {
 // Makes the copy and the thumbnail of the picture held in `bytes`. The copy is turned upright
 // by its EXIF orientation, converted to sRGB and written as a JPEG of quality 85 (a PNG when
 // the picture has transparency), its metadata left out unless options.keepMetadata. A picture
-// that fits the web size keeps its own bytes when browsers show its type and it carries no GPS
-// position that is to be left out. The thumbnail never carries metadata.
+// that fits the web size keeps its own bytes when browsers show its type and, unless
+// options.keepMetadata, it carries no metadata beyond what showing it needs
+// (picture_metadata.h). An animated GIF keeps its own bytes on the same condition; otherwise
+// it is written again, frames and timing kept. Of a damaged picture what can be read is
+// written. The thumbnail never carries metadata.
 WebPicture makeWebPicture(const std::string& bytes, const WebOptions& options);
 
 // Starts the image library for the process (once; later calls do nothing), before any worker

@@ -87,8 +87,9 @@ void removeEarlierCopies(PagePass& pass) {
   if (pass.folder.isNew || !pass.sys.fs.listFolder(pass.folderPath, entries).ok()) return;
   std::vector<std::string> current;
   for (size_t k = 1; k <= pass.copyTypes.size(); ++k)
-    current.push_back(
-        toUpper(numberedName(pass, kCopyPrefix, static_cast<long>(k), pass.copyTypes[k - 1])));
+    if (!pass.copyTypes[k - 1].empty())
+      current.push_back(
+          toUpper(numberedName(pass, kCopyPrefix, static_cast<long>(k), pass.copyTypes[k - 1])));
   for (size_t k = 1; k <= pass.thumbTypes.size(); ++k)
     if (!pass.thumbTypes[k - 1].empty())
       current.push_back(toUpper(
@@ -222,8 +223,15 @@ bool mayHoldPlaceholder(std::string_view lowered) {
   return false;
 }
 
+// Whether copy k of the folder was written (in web mode a picture may not be): a copy that was
+// not written is linked nowhere.
+bool written(const PagePass& pass, long k) {
+  return !pass.copyTypes[static_cast<size_t>(k - 1)].empty();
+}
+
 // The name of copy k of the folder (img_) or of its thumbnail (min_), as the slideshow page
-// links it. An entry without a thumbnail (not a picture) stands for itself in the strip too.
+// links it. An entry without a thumbnail (not a picture, or one whose thumbnail was not
+// written) stands for itself in the strip too.
 std::string pictureLink(const PagePass& pass, long k, std::string_view prefix = kCopyPrefix) {
   const bool upper = pass.upper();
   if (prefix == kThumbPrefix && pass.thumbTypes[static_cast<size_t>(k - 1)].empty())
@@ -234,7 +242,8 @@ std::string pictureLink(const PagePass& pass, long k, std::string_view prefix = 
 }
 
 // Rewrites the placeholders `prefix`NNN.jpg of the line (see rewritePictures); `held` is set
-// when one names a picture of the folder, `missing` when one names a picture beyond them.
+// when one names a picture of the folder, `missing` when one names a picture beyond them or
+// one whose copy was not written.
 void rewriteNumbered(const PagePass& pass, std::string& line, std::string_view prefix, bool& held,
                      bool& missing) {
   const std::string lowered = asciiLower(line);
@@ -251,7 +260,7 @@ void rewriteNumbered(const PagePass& pass, std::string& line, std::string_view p
       k = k * 10 + (lowered[i] - '0');
     }
     if (!digits || k == 0) continue;
-    if (k > count) {
+    if (k > count || !written(pass, k)) {
       missing = true;
       continue;
     }
@@ -265,9 +274,10 @@ void rewriteNumbered(const PagePass& pass, std::string& line, std::string_view p
 }
 
 // Every picture placeholder img_NNN.jpg (any letter case) of the line whose number is one of
-// the folder's copies becomes that copy's name; in web mode every min_NNN.jpg becomes the name
-// of the copy's thumbnail. Returns false when the line names only pictures the folder does not
-// hold: such a line is left out, so no link leads nowhere.
+// the folder's written copies becomes that copy's name; in web mode every min_NNN.jpg becomes
+// the name of the copy's thumbnail. Returns false when the line names only pictures the folder
+// does not hold: such a line is left out, so no link leads nowhere. (The slideshow's script
+// walks the pictures of the strip that are there, so a line left out leaves no gap.)
 bool rewritePictures(const PagePass& pass, std::string& line) {
   bool held = false, missing = false;
   rewriteNumbered(pass, line, kCopyPrefix, held, missing);
@@ -354,6 +364,7 @@ void Scrivi_Menu(PagePass& pass) {
     if (lowered.starts_with(kRepeatMarker)) {
       const std::string repeated(line.substr(kRepeatMarker.size()));
       for (long k = kFirstRepeated; k <= count; ++k) {
+        if (!written(pass, k)) continue;
         std::string copy = rewritePlaceholder(repeated, std::string(kRepeatPlaceholder), 0,
                                               pictureLink(pass, k));
         if (web)

@@ -61,8 +61,10 @@ struct PagePass {
   long folderCount = 0;   // c: entries already copied into folder n; 0 means none is open
   std::string folderPath;
   int lastFolderMarker = 0;
-  std::vector<std::string> copyTypes;  // file type given to each copy of folder n, in order
-  std::vector<std::string> thumbTypes;  // and to each thumbnail, in web mode
+  // File type given to each copy of folder n, in order, and to each thumbnail in web mode; in
+  // web mode an empty type for a copy or thumbnail that was not written.
+  std::vector<std::string> copyTypes;
+  std::vector<std::string> thumbTypes;
   // The web pictures under way, made when the first one is asked for (web_copies.h).
   std::shared_ptr<WebCopies> webCopies;
   // Folder n against the build record: what the last build left there, whether the folder is

@@ -142,44 +142,62 @@ void readRecord(PagePass& pass) {
     if (std::optional<Record> r = parseRecord(line)) web.earlier.push_back(*r);
 }
 
-// Writes the oldest picture under way and records its types.
+// Tells a photo the image library cannot read at all; like a failed copy, the folder is then
+// looked at again by the next build.
+void reportUnreadablePicture(PagePass& pass, const std::string& entry) {
+  pass.folder.failed = true;
+  pass.sys.ui.message("Immagine non leggibile: " + entry + "\r\r" +
+                      "Il file non e' un'immagine valida e non e' stato copiato nell'album");
+}
+
+// Writes the oldest picture under way and records its types: an empty type for a copy or a
+// thumbnail that was not written, which the slideshow then does not link. A thumbnail is
+// written only beside its copy.
 void writeOldest(PagePass& pass) {
   WebCopies& web = *pass.webCopies;
   Pending p = std::move(web.pending.front());
   web.pending.pop_front();
   FileSystem& fs = pass.sys.fs;
   const bool upper = pass.upper();
-  std::string copyName = numberedName(pass, kCopyPrefix, p.number, "jpg");
-  std::string thumbName = numberedName(pass, kThumbPrefix, p.number, "jpg");
+  std::string copyName, thumbName;
   if (p.asItIs) {
-    copyName = numberedName(pass, kCopyPrefix, p.number, toCase(copyType(p.entry), upper));
-    thumbName.clear();
-    reportCopyFailure(pass, fs.copyFile(p.sourcePath, inFolder(pass, copyName)), p.entry,
-                      inFolder(pass, copyName));
+    const std::string name =
+        numberedName(pass, kCopyPrefix, p.number, toCase(copyType(p.entry), upper));
+    const FsStatus copied = fs.copyFile(p.sourcePath, inFolder(pass, name));
+    reportCopyFailure(pass, copied, p.entry, inFolder(pass, name));
+    if (copied.ok()) copyName = name;
   } else if (p.standing) {
     copyName = p.standing->copy;
     thumbName = p.standing->thumb;
     web.written.push_back(*p.standing);
   } else if (!p.readFailure.ok()) {
-    reportCopyFailure(pass, p.readFailure, p.entry, inFolder(pass, copyName));
-  } else if (WebPicture picture = p.result.get(); !picture.ok) {
-    // A file the image library cannot read is told as a copy that failed.
-    reportCopyFailure(pass, FsStatus{kPathFileAccess}, p.entry, inFolder(pass, copyName));
+    reportCopyFailure(pass, p.readFailure, p.entry,
+                      inFolder(pass, numberedName(pass, kCopyPrefix, p.number, "jpg")));
+  } else if (WebPicture picture = p.result.get(); picture.unreadable) {
+    reportUnreadablePicture(pass, p.entry);
+  } else if (!picture.ok) {
+    // The image library could not be used at all: told as a copy that failed.
+    reportCopyFailure(pass, FsStatus{kPathFileAccess}, p.entry,
+                      inFolder(pass, numberedName(pass, kCopyPrefix, p.number, "jpg")));
   } else {
-    copyName =
+    const std::string copy =
         numberedName(pass, kCopyPrefix, p.number,
                      picture.copyIsSource ? toCase(copyType(p.entry), upper) : picture.copyType);
-    thumbName = numberedName(pass, kThumbPrefix, p.number, picture.thumbType);
-    const std::string copyPath = inFolder(pass, copyName), thumbPath = inFolder(pass, thumbName);
+    const std::string thumb = numberedName(pass, kThumbPrefix, p.number, picture.thumbType);
+    const std::string copyPath = inFolder(pass, copy), thumbPath = inFolder(pass, thumb);
     const FsStatus copied = picture.copyIsSource ? fs.copyFile(p.sourcePath, copyPath)
                                                  : fs.writeBytes(copyPath, picture.copy, p.source);
     reportCopyFailure(pass, copied, p.entry, copyPath);
-    const FsStatus thumbed = fs.writeBytes(thumbPath, picture.thumb, p.source);
-    reportCopyFailure(pass, thumbed, p.entry, thumbPath);
-    FileStamp copy;
-    if (copied.ok() && thumbed.ok() && fs.fileStamp(copyPath, copy).ok()) {
+    if (copied.ok()) {
+      copyName = copy;
+      const FsStatus thumbed = fs.writeBytes(thumbPath, picture.thumb, p.source);
+      reportCopyFailure(pass, thumbed, p.entry, thumbPath);
+      if (thumbed.ok()) thumbName = thumb;
+    }
+    FileStamp stamp;
+    if (!copyName.empty() && !thumbName.empty() && fs.fileStamp(copyPath, stamp).ok()) {
       web.written.push_back(Record{copyName, thumbName, entryHash(p.entry), p.source.size,
-                                   p.source.modified, pass.job.web, copy.size,
+                                   p.source.modified, pass.job.web, stamp.size,
                                    static_cast<std::int64_t>(picture.thumb.size())});
     }
   }

@@ -22,7 +22,8 @@ void Copia_Immagine_Web(PagePass& pass, const std::string& entry, const std::str
 
 // Writes every web picture of the open folder still under way, in order: its copy
 // (img_001.jpg, of the type written) and its thumbnail (min_001.jpg), their types recorded in
-// pass.copyTypes and pass.thumbTypes and each failure reported as a failed copy of the entry.
+// pass.copyTypes and pass.thumbTypes (an empty type for a file not written), each failure
+// reported as a failed copy of the entry and a photo the image library cannot read as such.
 // Then writes the folder's record of what it made, by which a rebuild knows them.
 void Completa_Immagini_Web(PagePass& pass);
 

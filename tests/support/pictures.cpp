@@ -95,6 +95,7 @@ PictureFacts pictureFacts(const std::string& bytes) {
     VImage image = VImage::new_from_buffer(bytes, "");
     facts.width = image.width();
     facts.height = image.height();
+    if (image.get_typeof(VIPS_META_N_PAGES) != 0) facts.pages = image.get_int(VIPS_META_N_PAGES);
     facts.alpha = image.has_alpha();
     facts.bands = image.bands();
     for (int band = 0; band < image.bands(); ++band) facts.means.push_back(image[band].avg());

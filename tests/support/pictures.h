@@ -26,6 +26,7 @@ std::string pictureBytes(const TestPicture& picture);
 struct PictureFacts {
   bool read = false;  // the library read it
   int width = 0, height = 0;
+  int pages = 1;        // the frames of an animation
   std::string loader;   // "jpegload", "pngload", ...
   int orientation = 0;  // the EXIF orientation tag; 0 when there is none
   bool gps = false;     // a GPS field is there

@@ -1,0 +1,16 @@
+// What a picture file carries beside its pixels, read from its bytes alone.
+#pragma once
+
+#include <string_view>
+
+namespace vortena {
+
+// Whether the bytes of a JPEG, PNG, GIF or WebP file hold anything beyond what showing the
+// picture needs: GPS positions, serial numbers, comments, maker notes, IPTC, XMP, an EXIF
+// thumbnail, vendor blocks, data after the picture's end. Only what is known to describe the
+// picture itself passes: its colour profile, the frames and loop of an animation, and EXIF
+// fields of orientation, resolution and colour layout. A file of another kind, or one that
+// cannot be walked to its end (damaged, truncated), counts as holding some.
+bool holdsPrivateMetadata(std::string_view bytes);
+
+}  // namespace vortena
