@@ -52,6 +52,9 @@ class FaultyFileSystem : public FileSystem {
                       const FileStamp& times) override;
   FsStatus rename(const std::string& from, const std::string& to) override;
   FsStatus removeFile(const std::string& path) override;
+  FsStatus removeStaleTemporaryFiles(const std::string& path) override {
+    return inner_.removeStaleTemporaryFiles(path);
+  }
   FsStatus makeFolder(const std::string& path) override;
   using FileSystem::listFolder;
   FsStatus listFolder(const std::string& path, std::vector<DirEntry>& out,
