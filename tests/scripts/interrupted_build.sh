@@ -19,13 +19,6 @@ options=(--yes --per-folder 1 --program-dir "$src/resources")
 said() { grep -v '^vortena: \[' "$work/err"; }
 leftovers() { find "$work/album" "$work/cache" -name '.vortena-*.tmp' | sed "s|$work/||" | sort; }
 
-# Runs the command line `command` (standard input from `input`) in the background, with the
-# signals reset that a script's background jobs ignore; sets `pid`.
-start() {
-  touch "$work"/foto/*.jpg # every copy is made again: the build takes a while
-  env --default-signal=INT,TERM,HUP "${command[@]}" <"$input" >/dev/null 2>"$work/err" &
-  pid=$!
-}
 # Waits up to 20 s for the build's temporary file of the page; false when the build ended first.
 pagePending() {
   for _ in $(seq 2000); do
@@ -37,10 +30,7 @@ pagePending() {
 }
 # Sets `ended` to the exit status of the build, which must end within 20 s.
 waitForEnd() {
-  for _ in $(seq 200); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-  done
+  for _ in $(seq 200); do kill -0 "$pid" 2>/dev/null && sleep 0.1; done
   local late=
   kill -KILL "$pid" 2>/dev/null && late="did not end"
   wait "$pid" 2>/dev/null
@@ -72,9 +62,13 @@ answer yes
 click Command1
 END
   fi
-  # A build that ends before its page is pending is started again, twice at most.
+  # A build that ends before its page is pending is started again, twice at most. The signals
+  # that a script's background jobs ignore are reset; every copy is made again (touch), so the
+  # build takes a while.
   for try in 1 2 3; do
-    start
+    touch "$work"/foto/*.jpg
+    env --default-signal=INT,TERM,HUP "${command[@]}" <"$input" >/dev/null 2>"$work/err" &
+    pid=$!
     pagePending && break
     wait "$pid" 2>/dev/null
     echo "try $try: the build ended before its page was pending ($(tail -1 "$work/err"))"
