@@ -10,6 +10,7 @@
 #include <iostream>
 #include <string>
 
+#include "fs/interrupt.h"
 #include "fs/windows_fs.h"
 #include "ui/headless/command_line.h"
 #include "ui/headless/script_runner.h"
@@ -42,6 +43,8 @@ std::string programFolder(const char* argv0) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // First: a Ctrl+C at any moment leaves no temporary file behind.
+  vortena::removePendingFilesOnInterrupt();
   vortena::CommandLineSetup setup;
   if (const char* list = std::getenv("VORTENA_DRIVES"))
     for (const std::string& item : setup.options.drives.parseList(list))

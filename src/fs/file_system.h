@@ -181,6 +181,12 @@ class FileSystem {
   // refused). A folder that holds anything, hidden names included, stays and fails with 75; a
   // missing one fails with 53.
   virtual FsStatus removeFolder(const std::string& path) = 0;
+  // Removes from the folder `path` the temporary files that a write of this program left when
+  // its process was killed outright: the program's own hidden names of a process that has
+  // ended, never a file a running process may still be writing, never any other name.
+  // Fails as listFolder does when the folder cannot be read, or with the error of a file that
+  // could not be removed.
+  virtual FsStatus removeStaleTemporaryFiles(const std::string& path) = 0;
   // Creates one folder (its parent must exist). An existing folder fails with 75; when it
   // exists in another letter case it is first renamed to the asked spelling. A symbolic link
   // under the name is removed (its target untouched) and a real folder made in its place.

@@ -2,17 +2,22 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <charconv>
 #include <chrono>
+#include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
 #include <set>
 #include <shared_mutex>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -278,26 +283,32 @@ namespace {
 
 // Host paths of the temporary files still pending. The process can end through std::exit while
 // a page is being written (the end button during a build); the handler registered with atexit
-// removes them then. The set is never destroyed, so that a writer whose destructor runs after
-// the handler (one held by a static object) still finds it. A file is made and registered in
-// one step that the handler waits for, so that a copy under way on another thread leaves no
-// file behind whatever the moment; after the handler no file is made any more.
+// removes them then, and so does the watch of the signals that end the process (interrupt.h).
+// The set is never destroyed, so that a writer whose destructor runs after the handler (one
+// held by a static object) still finds it. A file is made and registered in one step that the
+// handler waits for, so that a copy under way on another thread leaves no file behind whatever
+// the moment; after the handler no file is made any more.
 class PendingRegistry {
  public:
   // Makes the temporary file `path` (exclusively, links not followed) and registers it: its
   // descriptor, or -1 with errno set (ECANCELED once the process is ending).
   int create(const std::string& path) {
-    std::shared_lock making(closing_);  // makers run side by side; the handler waits for them
-    if (closed_) {
-      errno = ECANCELED;
-      return -1;
-    }
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-    if (fd >= 0) {
+    int fd = -1;
+    errno = unlessEnding([&] {
+      fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+      if (fd < 0) return errno;
       std::lock_guard lock(mutex_);
       paths_.insert(path);
-    }
+      return 0;
+    });
     return fd;
+  }
+  // Runs `step`, which must not take long, unless the process is ending: the end waits for
+  // it. The errno `step` gives, or ECANCELED once the process is ending.
+  template <typename Step>
+  int unlessEnding(Step step) {
+    std::shared_lock making(closing_);  // steps run side by side; the end waits for them
+    return closed_ ? ECANCELED : step();
   }
   void remove(const std::string& path) {
     std::lock_guard lock(mutex_);
@@ -327,17 +338,107 @@ PendingRegistry& pendingRegistry() {
   return *registry;
 }
 
+constexpr std::string_view kHiddenPrefix = ".vortena-";
+constexpr std::string_view kTemporaryType = "tmp";
+
 // A hidden name not used before by this process: the process id, a counter and the clock make
 // a clash with another program's names unlikely, and every use of it is exclusive anyway.
-std::string freshHiddenName() {
+// `type` "tmp" (kTemporaryType) makes the name of a temporary file, which the next build
+// removes once this process has ended (removeStaleTemporaryFiles); any other type, a name
+// that nothing removes.
+std::string freshHiddenName(std::string_view type) {
   static std::atomic<unsigned> counter{0};
   const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
   char name[64];
   // The process id is asked once: a name is made for every page and every copy.
   static const int pid = static_cast<int>(::getpid());
-  std::snprintf(name, sizeof name, ".vortena-%d-%u-%llx.tmp", pid, counter++,
-                static_cast<unsigned long long>(now) & 0xffffffULL);
+  std::snprintf(name, sizeof name, "%.*s%d-%u-%llx.%.*s", static_cast<int>(kHiddenPrefix.size()),
+                kHiddenPrefix.data(), pid, counter++,
+                static_cast<unsigned long long>(now) & 0xffffffULL, static_cast<int>(type.size()),
+                type.data());
   return name;
+}
+
+// Takes from the front of `text` the number printf wrote there (no sign, no leading zero, at
+// most `most` digits), in base 10 or in lower-case base 16, followed by `end`; false when the
+// text does not begin so.
+bool takeNumber(std::string_view& text, int base, size_t most, char end, std::uint64_t& value) {
+  size_t n = 0;
+  value = 0;
+  for (; n < text.size() && n < most; ++n) {
+    const char c = text[n];
+    const int digit = c >= '0' && c <= '9'                 ? c - '0'
+                      : base == 16 && c >= 'a' && c <= 'f' ? c - 'a' + 10
+                                                           : -1;
+    if (digit < 0) break;
+    value = value * static_cast<std::uint64_t>(base) + static_cast<std::uint64_t>(digit);
+  }
+  if (n == 0 || (n > 1 && text[0] == '0') || n == text.size() || text[n] != end) return false;
+  text.remove_prefix(n + 1);
+  return true;
+}
+
+// Whether `name` is a name freshHiddenName gives a temporary file, exactly; `pid` the process
+// that made it.
+bool temporaryFileName(std::string_view name, pid_t& pid) {
+  if (!name.starts_with(kHiddenPrefix)) return false;
+  name.remove_prefix(kHiddenPrefix.size());
+  std::uint64_t process = 0, counter = 0, clock = 0;
+  if (!takeNumber(name, 10, 10, '-', process) || !takeNumber(name, 10, 10, '-', counter) ||
+      !takeNumber(name, 16, 6, '.', clock) || name != kTemporaryType)
+    return false;
+  if (process == 0 || process > static_cast<std::uint64_t>(INT_MAX)) return false;
+  pid = static_cast<pid_t>(process);
+  return true;
+}
+
+std::int64_t nanoseconds(const timespec& t) {
+  return static_cast<std::int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec;
+}
+
+// When process `pid` started, in nanoseconds since 1970 by the clock that dates files; nothing
+// when it cannot be told (no such process, no /proc).
+std::optional<std::int64_t> processStart(pid_t pid) {
+  const std::string path = "/proc/" + std::to_string(pid) + "/stat";
+  Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  char buffer[1024];
+  const ssize_t size = fd.valid() ? readFully(fd.get(), buffer, sizeof buffer) : -1;
+  if (size <= 0) return std::nullopt;
+  // The start is the 22nd field, in clock ticks after boot. The second field, the command's
+  // name between parentheses, may hold blanks and parentheses of its own: the count begins
+  // after its last ")".
+  const std::string_view stat(buffer, static_cast<size_t>(size));
+  size_t at = stat.rfind(')');
+  for (int field = 2; field < 22 && at != std::string_view::npos; ++field)
+    at = stat.find(' ', at + 1);
+  if (at == std::string_view::npos) return std::nullopt;
+  std::uint64_t ticks = 0;
+  const char* first = stat.data() + at + 1;
+  if (std::from_chars(first, stat.data() + stat.size(), ticks).ptr == first) return std::nullopt;
+  const long perSecond = ::sysconf(_SC_CLK_TCK);
+  timespec now{}, sinceBoot{};
+  if (perSecond <= 0 || ::clock_gettime(CLOCK_REALTIME, &now) != 0 ||
+      ::clock_gettime(CLOCK_BOOTTIME, &sinceBoot) != 0)
+    return std::nullopt;
+  // The ticks are counted after boot as CLOCK_BOOTTIME counts; the boot, dated by the clock
+  // that dates files now, turns them into that clock's time.
+  const std::int64_t boot = nanoseconds(now) - nanoseconds(sinceBoot);
+  return boot + static_cast<std::int64_t>(ticks) * (1000000000 / perSecond);
+}
+
+// Whether the process that named a temporary file `pid` may still be writing it: it is this
+// process, or a process of that id runs and started before the file last changed. A process
+// id is given again once its process has ended, and then to a process started later. A second
+// of leeway covers the granule of the two clocks (the start is told in ticks, a file's times
+// may lag a tick behind) and a small step of the system clock; a process whose start cannot
+// be told counts as the file's writer.
+bool writerMayRun(pid_t pid, const timespec& modified) {
+  static const pid_t self = ::getpid();
+  if (pid == self) return true;
+  if (::kill(pid, 0) != 0 && errno == ESRCH) return false;
+  const std::optional<std::int64_t> started = processStart(pid);
+  constexpr std::int64_t kLeeway = 1000000000;
+  return !started || *started <= nanoseconds(modified) + kLeeway;
 }
 
 constexpr int kNameTries = 100;
@@ -386,24 +487,54 @@ int respellInPlace(const std::string& folder, const std::string& onDisk, const s
     folderCache().renamed(folder, onDisk, asked);
     return 0;
   }
-  std::string between;
-  int error = EEXIST;
-  for (int i = 0; i < kNameTries && error == EEXIST; ++i) {
-    between = joinHost(folder, freshHiddenName());
-    error = renameNoReplace(old, between);
-  }
+  // The two steps are one to the end of the process (a signal that ends it waits for them),
+  // and the name between them is not a temporary file's: a user's file never stays hidden,
+  // nor does the removal of stale temporary files ever take it.
+  const int error = pendingRegistry().unlessEnding([&] {
+    std::string between;
+    int failure = EEXIST;
+    for (int i = 0; i < kNameTries && failure == EEXIST; ++i) {
+      between = joinHost(folder, freshHiddenName("ren"));
+      failure = renameNoReplace(old, between);
+    }
+    if (failure) return failure;
+    failure = renameNoReplace(between, joinHost(folder, asked));
+    if (failure) {
+      // Back to the old name. When that was taken in the meantime too, the entry keeps the
+      // hidden name rather than replace anything, and the error tells the caller.
+      static_cast<void>(renameNoReplace(between, old));
+      folderCache().touched(folder, false);
+    }
+    return failure;
+  });
   if (error) return error;
-  error = renameNoReplace(between, joinHost(folder, asked));
-  if (error) {
-    // Back to the old name. When that was taken in the meantime too, the entry keeps the
-    // hidden name rather than replace anything, and the error tells the caller.
-    static_cast<void>(renameNoReplace(between, old));
-    folderCache().touched(folder, false);
-    return error;
-  }
   folderCache().renamed(folder, onDisk, asked);
   return 0;
 }
+
+int removeStaleTemporaryFiles(const std::string& folder) {
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return errno;
+  std::optional<FolderCache::OwnChange> change;
+  int failure = 0;
+  while (const dirent* entry = ::readdir(dir)) {
+    pid_t pid = 0;
+    struct stat st;
+    if (!temporaryFileName(entry->d_name, pid) ||
+        ::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 ||
+        !S_ISREG(st.st_mode) || writerMayRun(pid, st.st_mtim))
+      continue;
+    if (!change) change.emplace(folderCache(), folder);
+    if (::unlinkat(::dirfd(dir), entry->d_name, 0) != 0 && errno != ENOENT && !failure)
+      failure = errno;
+  }
+  ::closedir(dir);
+  // Only hidden names went; the folder's listing takes its new stamp.
+  if (change) folderCache().touched(folder);
+  return failure;
+}
+
+void removePendingFiles() { pendingRegistry().removeAll(); }
 
 int PendingFile::create(const std::string& folder, const std::string& name,
                         const std::string& replaced) {
@@ -411,7 +542,7 @@ int PendingFile::create(const std::string& folder, const std::string& name,
   change_.emplace(folderCache(), folder);
   int fd = -1;
   for (int i = 0; i < kNameTries && fd < 0; ++i) {
-    temp_ = joinHost(folder, freshHiddenName());
+    temp_ = joinHost(folder, freshHiddenName(kTemporaryType));
     fd = pendingRegistry().create(temp_);
     if (fd < 0 && errno != EEXIST) break;
   }

@@ -125,6 +125,18 @@ class PendingFile {
   void committed();            // the file has its final name: the rest of a commit
 };
 
+// Removes the temporary files of this program's processes that have ended from host `folder`:
+// the names PendingFile gives (".vortena-PID-COUNTER-CLOCK.tmp", exactly), regular files only,
+// of a process PID that no longer runs, or whose PID a process started after the file's last
+// change now holds. Files of this process and of a build running elsewhere stay, and so does
+// every other name. The errno of the first failure (the folder not read, a file not removed),
+// 0 otherwise.
+int removeStaleTemporaryFiles(const std::string& folder);
+
+// Removes every pending temporary file of the process, waiting for one being made, and makes
+// every later PendingFile::create fail: for a process about to end.
+void removePendingFiles();
+
 // Text files. The reader owns its descriptor and reads lines up to LF, CR LF or a lone CR. The
 // writer writes lines with CR LF into a pending file for the final name `name` in host
 // `folder` (`replaced`: as for PendingFile::create) and commits it on close; a failed write is

@@ -102,6 +102,9 @@ ListingStore::ListingStore(const std::string& root, std::string cacheFolder)
     : folder_(cacheFolder.empty() ? defaultCacheFolder() : std::move(cacheFolder)) {
   if (folder_.empty()) return;
   file_ = joinHost(folder_, storeName(root));
+  // A scan killed while it wrote its store left it under a temporary name.
+  ignoreFailure({errorNumberOf(removeStaleTemporaryFiles(folder_))},
+                "a leftover costs room, not a store; the next scan tries again");
   load();
 }
 

@@ -572,6 +572,15 @@ FsStatus WindowsFileSystem::removeFolder(const std::string& path) {
   return {};
 }
 
+FsStatus WindowsFileSystem::removeStaleTemporaryFiles(const std::string& path) {
+  const Resolved folder(*this, path);
+  if (folder.error) return {folder.error};
+  if (!folder.exists()) return {kPathNotFound};
+  if (int error = vortena::removeStaleTemporaryFiles(folder.host()))
+    return {errorNumberOf(error, kPathNotFound)};
+  return {};
+}
+
 FsStatus WindowsFileSystem::makeFolder(const std::string& path) {
   auto made = [](const Resolved& r) { return madeFolder(r.parent, r.asked, r.askedHost()); };
   Resolved r(*this, path);

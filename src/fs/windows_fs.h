@@ -37,6 +37,7 @@ class WindowsFileSystem : public FileSystem {
   FsStatus rename(const std::string& from, const std::string& to) override;
   FsStatus removeFile(const std::string& path) override;
   FsStatus removeFolder(const std::string& path) override;
+  FsStatus removeStaleTemporaryFiles(const std::string& path) override;
   FsStatus makeFolder(const std::string& path) override;
   using FileSystem::listFolder;
   FsStatus listFolder(const std::string& path, std::vector<DirEntry>& out, DirEntry& folder,

@@ -78,13 +78,15 @@ bool asRecorded(PagePass& pass) {
 
 // Copies an earlier build left in the folder that are not this build's (beyond the folder's
 // count, or of another type) are removed, so that no deleted photo stays reachable from the
-// album. Only names of the program's copy form, only in the folder being completed, which is
-// listed now (a folder made by this build has none). Names are compared as the file system
-// looks them up, letter case ignored: an earlier copy in the other case is this build's copy
-// respelled, not another one.
+// album. Only names of the program's copy form, and the temporary files of a build killed
+// outright, only in the folder being completed, which is listed now (a folder made by this
+// build has none). Names are compared as the file system looks them up, letter case ignored:
+// an earlier copy in the other case is this build's copy respelled, not another one.
 void removeEarlierCopies(PagePass& pass) {
   std::vector<DirEntry> entries;
   if (pass.folder.isNew || !pass.sys.fs.listFolder(pass.folderPath, entries).ok()) return;
+  ignoreFailure(pass.sys.fs.removeStaleTemporaryFiles(pass.folderPath),
+                "a leftover is hidden and no page links it; the next build tries again");
   std::vector<std::string> current;
   for (size_t k = 1; k <= pass.copyTypes.size(); ++k)
     if (!pass.copyTypes[k - 1].empty())

@@ -78,6 +78,10 @@ Flow writePage(PagePass& pass) {
     pass.outcome = PageOutcome::RecoveryRefused;
     return Flow::EndPass;
   }
+  // A build killed outright in this place left its pending files; a page of this one joins them
+  // under a temporary name.
+  ignoreFailure(pass.sys.fs.removeStaleTemporaryFiles(pass.job.Dir_Album),
+                "a leftover costs room, not a page; the next build tries again");
   std::unique_ptr<TextWriter> page;
   FsStatus opened = pass.sys.fs.openWrite(pass.pagePath(), page);
   if (opened.ok() && page) pass.page = std::move(page);

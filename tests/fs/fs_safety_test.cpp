@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -232,6 +233,64 @@ TEST_F(FsSafetyTest, AnOpenPageIsRemovedWhenTheProcessExits) {
   EXPECT_EQ(hostNames(c()), std::vector<std::string>{"index.htm"});
   EXPECT_EQ(readFile(c() / "index.htm"), "old");
 }
+
+// ---------------------------------------------------------------------------------------------
+// Temporary files of a build killed outright.
+
+enum class Writer { Ended, ThisProcess, RunsSinceBoot };
+
+struct StaleCase {
+  const char* name;
+  const char* file;  // PID stands for the process id of `writer`
+  Writer writer;
+  bool lastChangedIn2001;  // before any process now running started
+  bool removed;
+};
+
+void PrintTo(const StaleCase& c, std::ostream* os) { *os << c.name; }
+
+class StaleTemporaryFileTest : public FsSafetyTest,
+                               public ::testing::WithParamInterface<StaleCase> {};
+
+TEST_P(StaleTemporaryFileTest, OnlyTheFilesOfAnEndedProcessGo) {
+  const StaleCase& row = GetParam();
+  pid_t pid = row.writer == Writer::ThisProcess ? ::getpid() : 1;
+  if (row.writer == Writer::Ended) {  // a child's id, once the child has ended
+    pid = ::fork();
+    if (pid == 0) ::_exit(0);
+    ASSERT_EQ(::waitpid(pid, nullptr, 0), pid);
+  }
+  std::string name = row.file;
+  if (const size_t at = name.find("PID"); at != std::string::npos)
+    name.replace(at, 3, std::to_string(pid));
+  const fs::path file = c() / "album" / name;
+  fs::create_directories(c() / "album");
+  writeFile(file, "half a page");
+  const timespec in2001[2] = {{978307200, 0}, {978307200, 0}};
+  if (row.lastChangedIn2001) {
+    ASSERT_EQ(::utimensat(AT_FDCWD, file.c_str(), in2001, 0), 0);
+  }
+  EXPECT_TRUE(files().removeStaleTemporaryFiles("C:\\album\\").ok());
+  EXPECT_EQ(!fs::exists(file), row.removed) << name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, StaleTemporaryFileTest,
+    ::testing::Values(
+        StaleCase{"OfAnEndedProcess", ".vortena-PID-7-1f2e.tmp", Writer::Ended, false, true},
+        StaleCase{"OfThisProcess", ".vortena-PID-7-1f2e.tmp", Writer::ThisProcess, true, false},
+        StaleCase{"OfARunningProcess", ".vortena-PID-7-1f2e.tmp", Writer::RunsSinceBoot, false,
+                  false},
+        StaleCase{"OfAProcessIdGivenAgainSince", ".vortena-PID-7-1f2e.tmp", Writer::RunsSinceBoot,
+                  true, true},
+        StaleCase{"UsersWithoutAProcessId", ".vortena-notes.tmp", Writer::Ended, true, false},
+        StaleCase{"UsersNotHidden", "vortena-PID-7-1f2e.tmp", Writer::Ended, true, false},
+        StaleCase{"UsersOfAnotherType", ".vortena-PID-7-1f2e.tmp.bak", Writer::Ended, true, false},
+        StaleCase{"UsersWithAnUpperCaseClock", ".vortena-PID-7-1F2E.tmp", Writer::Ended, true,
+                  false},
+        StaleCase{"AUsersFileOnItsWayToAnotherSpelling", ".vortena-PID-7-1f2e.ren", Writer::Ended,
+                  true, false}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // ---------------------------------------------------------------------------------------------
 // No link followed on write.

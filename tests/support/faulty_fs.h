@@ -54,6 +54,9 @@ class FaultyFileSystem : public FileSystem {
   FsStatus rename(const std::string& from, const std::string& to) override;
   FsStatus removeFile(const std::string& path) override;
   FsStatus removeFolder(const std::string& path) override;
+  FsStatus removeStaleTemporaryFiles(const std::string& path) override {
+    return inner_.removeStaleTemporaryFiles(path);
+  }
   FsStatus makeFolder(const std::string& path) override;
   using FileSystem::listFolder;
   FsStatus listFolder(const std::string& path, std::vector<DirEntry>& out, DirEntry& folder,

@@ -56,7 +56,10 @@ const char* const kExitText =
     " 0  if nothing was reported (a warning is no failure),\n"
     " 1  if a failure was reported (a message of the window, or a question answered\n"
     "    no),\n"
-    " 2  if the command line was wrong.\n";
+    " 2  if the command line was wrong,\n"
+    " 128+N  if signal N ended it (130 for Ctrl+C, 143 for a kill, 129 for a closed\n"
+    "    terminal), once the temporary files of the pages and copies under way are\n"
+    "    removed.\n";
 
 QString helpName(const QCommandLineOption& option) {
   QString names;
