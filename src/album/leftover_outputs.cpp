@@ -52,6 +52,8 @@ void removeEntryFolder(FileSystem& fs, const std::string& folder) {
   }
   ignoreFailure(fs.removeFile(folder + "\\" + std::string(kWebRecordName)),
                 "the folder of a build without web pictures has no such record");
+  ignoreFailure(fs.removeStaleTemporaryFiles(folder),
+                "a file a build under way still writes keeps its folder");
   ignoreFailure(fs.removeFolder(folder), "a folder that holds a file of the user's stays");
 }
 

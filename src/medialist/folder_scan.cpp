@@ -50,12 +50,7 @@ class ScopeExit {
 
 // Whether one of the first lines of the page at `path` carries the program's mark.
 bool carriesProgramMark(FileSystem& fs, const std::string& path) {
-  std::unique_ptr<TextReader> page;
-  if (!fs.openRead(path, page).ok() || !page) return false;
-  std::string line;
-  for (int n = 0; n < kProgramMarkLines && page->readLine(line); ++n)
-    if (toLower(line).find(kProgramMark) != std::string::npos) return true;
-  return false;
+  return firstLinesHold(fs, path, kProgramMark, kProgramMarkLines);
 }
 
 // Whether a listed folder is an entry folder that a build wrote: its slideshow page carries

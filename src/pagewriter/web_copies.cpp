@@ -5,6 +5,7 @@
 #include <optional>
 #include <sstream>
 
+#include "core/digest.h"
 #include "core/text.h"
 #include "imaging/picture_pool.h"
 #include "pagewriter/copies.h"
@@ -18,8 +19,10 @@ namespace {
 // names with their sizes, and the photo's size and modification time with the two sizes and
 // the metadata choice they were made with. The photo's path is kept only as a hash: the record
 // travels with the album to its server. The record is a hidden file written whole, so a listing
-// of the folder never shows it and a build that ends midway leaves the earlier one.
-constexpr const char* kRecordName = ".immagini_web";
+// of the folder never shows it and a build that ends midway leaves the earlier one. Each line
+// begins with the version of the rules the pictures were made by (a picture made by earlier
+// rules may hold what these leave out) and ends with its digest: any other line is made again.
+constexpr std::string_view kRecordVersion = "w2 ";
 
 // A photo replaced after its web picture was written gives itself a later change time than the
 // copy's, as copyFile relies on too: the record then no longer stands.
@@ -33,14 +36,16 @@ struct Record {
 
 std::string recordLine(const Record& r) {
   std::ostringstream line;
-  line << r.copy << ' ' << r.thumb << ' ' << r.entryHash << ' ' << r.sourceSize << ' '
+  line << kRecordVersion << r.copy << ' ' << r.thumb << ' ' << r.entryHash << ' ' << r.sourceSize << ' '
        << r.sourceModified << ' ' << r.options.webSize << ' ' << r.options.thumbSize << ' '
        << (r.options.keepMetadata ? 1 : 0) << ' ' << r.copySize << ' ' << r.thumbSize;
-  return line.str();
+  return withDigest(line.str());
 }
 
-std::optional<Record> parseRecord(const std::string& text) {
-  std::istringstream line(text);
+std::optional<Record> parseRecord(const std::string& stored) {
+  std::string_view text;
+  if (!checkedLine(stored, text) || !text.starts_with(kRecordVersion)) return std::nullopt;
+  std::istringstream line(std::string(text.substr(kRecordVersion.size())));
   Record r;
   int keep = 0;
   if (!(line >> r.copy >> r.thumb >> r.entryHash >> r.sourceSize >> r.sourceModified >>
@@ -50,12 +55,8 @@ std::optional<Record> parseRecord(const std::string& text) {
   return r;
 }
 
-// FNV-1a: the record names its photo without giving its path away.
-std::uint64_t entryHash(const std::string& entry) {
-  std::uint64_t hash = 14695981039346656037ull;
-  for (unsigned char c : entry) hash = (hash ^ c) * 1099511628211ull;
-  return hash;
-}
+// A digest: the record names its photo without giving its path away.
+std::uint64_t entryHash(const std::string& entry) { return digestOf(entry); }
 
 std::string typeOf(const std::string& name) {
   const size_t dot = name.rfind('.');
@@ -136,7 +137,7 @@ void readRecord(PagePass& pass) {
   web.earlier.clear();
   web.written.clear();
   std::unique_ptr<TextReader> reader;
-  if (!pass.sys.fs.openRead(inFolder(pass, kRecordName), reader).ok() || !reader) return;
+  if (!pass.sys.fs.openRead(inFolder(pass, std::string(kWebRecordName)), reader).ok() || !reader) return;
   std::string line;
   while (reader->readLine(line))
     if (std::optional<Record> r = parseRecord(line)) web.earlier.push_back(*r);
@@ -163,7 +164,7 @@ void writeOldest(PagePass& pass) {
   if (p.asItIs) {
     const std::string name =
         numberedName(pass, kCopyPrefix, p.number, toCase(copyType(p.entry), upper));
-    const FsStatus copied = fs.copyFile(p.sourcePath, inFolder(pass, name));
+    const FsStatus copied = fs.copyFile(p.sourcePath, inFolder(pass, name), pass.folder.earlier);
     reportCopyFailure(pass, copied, p.entry, inFolder(pass, name));
     if (copied.ok()) copyName = name;
   } else if (p.standing) {
@@ -185,7 +186,8 @@ void writeOldest(PagePass& pass) {
                      picture.copyIsSource ? toCase(copyType(p.entry), upper) : picture.copyType);
     const std::string thumb = numberedName(pass, kThumbPrefix, p.number, picture.thumbType);
     const std::string copyPath = inFolder(pass, copy), thumbPath = inFolder(pass, thumb);
-    const FsStatus copied = picture.copyIsSource ? fs.copyFile(p.sourcePath, copyPath)
+    const FsStatus copied = picture.copyIsSource
+                                ? fs.copyFile(p.sourcePath, copyPath, pass.folder.earlier)
                                                  : fs.writeBytes(copyPath, picture.copy, p.source);
     reportCopyFailure(pass, copied, p.entry, copyPath);
     if (copied.ok()) {
@@ -216,7 +218,9 @@ void Copia_Immagine_Web(PagePass& pass, const std::string& entry, const std::str
   p.number = pass.folderCount + 1;
   if (p.number == 1) readRecord(pass);
   p.asItIs = !madeForWeb(entry);
-  if (!p.asItIs && pass.sys.fs.fileStamp(sourcePath, p.source).ok())
+  // A full check (no build record beside the page) makes every picture again.
+  if (!p.asItIs && pass.folder.earlier == EarlierCopy::Keep &&
+      pass.sys.fs.fileStamp(sourcePath, p.source).ok())
     p.standing = standingRecord(pass, p);
   if (!p.asItIs && !p.standing) {
     std::string bytes;
@@ -231,7 +235,7 @@ void Completa_Immagini_Web(PagePass& pass) {
   if (!pass.webCopies) return;
   while (!pass.webCopies->pending.empty()) writeOldest(pass);
   std::unique_ptr<TextWriter> record;
-  if (!pass.sys.fs.openWrite(inFolder(pass, kRecordName), record).ok() || !record) return;
+  if (!pass.sys.fs.openWrite(inFolder(pass, std::string(kWebRecordName)), record).ok() || !record) return;
   FsStatus lines;
   for (const Record& r : pass.webCopies->written)
     if (lines.ok()) lines = record->writeLine(recordLine(r));
