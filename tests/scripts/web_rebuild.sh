@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A web-mode rebuild of an unchanged album, each build a process of its own: the second build
 # makes no picture (the image library is never started in it) and leaves every copy and
-# thumbnail the very file it was; a photo changed since is made again.
+# thumbnail the very file it was; a photo changed since is made again, and without the build
+# record (the user asks for every file to be checked) every picture is.
 # Usage: web_rebuild.sh VORTENA_EXECUTABLE SOURCE_DIR
 set -uo pipefail
 exe=$1
@@ -29,4 +30,8 @@ check "rebuild after a photo changed" "0 " "$(build)"
 check "only that photo's copy and thumbnail made again" \
   "$(grep -v '_002' <<<"$before")" "$(inodes | grep -v '_002')"
 check "its copy is new" "" "$(comm -12 <(grep '_002' <<<"$before") <(inodes | grep '_002'))"
+before=$(inodes)
+rm "$work/album/.cartelle_album"
+check "rebuild without the build record" "0 " "$(build)"
+check "every copy and thumbnail made again" "" "$(comm -12 <(echo "$before") <(inodes))"
 finish
