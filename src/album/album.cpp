@@ -7,7 +7,7 @@ PageOutcome Crea_Pagina(Album& album) {
   PageJob page{job.Dir_Album,  job.File_Pagina, job.Elenco_Confermato,
                job.Primo_File, job.Ultimo_File, job.Dir_Radice,
                job.indexPage,  album.folders,   album.web,
-               album.record,   album.copies};
+               album.record,   album.copies,  album.lastPage};
   const Form& f = album.form;
   const PassControls controls{f.List1,  f.txtMAX_N_FILES, f.txtMAX_PER_RIGA,
                               f.Check1, f.Check2,         f.Option1};

@@ -22,6 +22,8 @@ struct Album {
   BuildRecord* record = nullptr;
   // The copies of the build that runs (pagewriter/copy_queue.h); null between builds.
   CopyQueue* copies = nullptr;
+  // The page pass writes the build's last page (see PageJob::lastPage).
+  bool lastPage = true;
 
   // The case option: "Maiuscole" selected means upper case.
   bool upperCase() const { return form.Option1->selected(); }

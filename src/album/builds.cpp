@@ -177,7 +177,9 @@ void Command4_Click(Album& album) {
                                         : "pag_" + std::to_string(job.N_Pag) + ".htm";
     job.Pagine.push_back(job.File_Pagina);
     // A refused or failed page is skipped; a refused new place ends the build.
+    album.lastPage = false;
     const PageOutcome outcome = Crea_Pagina(album);
+    album.lastPage = true;
     if (outcome == PageOutcome::RecoveryRefused || outcome == PageOutcome::Stopped) {
       job.indexPage.clear();
       return;

@@ -200,9 +200,8 @@ Flow Scrivi_Griglia(PagePass& pass) {
     if (flow != Flow::Next) return flow;
   }
   copyFooter(pass);
-  // The page takes its name only once the copies it links are made: a disk that fills up
-  // meanwhile stops the build before its page, and the earlier album stays whole.
-  pass.copies.deliver();
+  // The last page takes its name only once the copies are made (see PageJob::lastPage).
+  if (pass.job.lastPage) pass.copies.deliver();
   if (pass.copies.stopped()) return Flow::EndPass;
   const std::string path = pass.pagePath();
   if (FsStatus written = pass.finishPage(); written.ok()) {

@@ -41,6 +41,11 @@ struct PageJob {
   // which then makes its copies itself and delivers them before it ends. Whoever owns the queue
   // tells the user everything through its ui() while it lives.
   CopyQueue* copies = nullptr;
+  // The build's last page (its only one, or its index of pages): the page takes its name only
+  // once every copy of the build is made, so that a disk that fills up meanwhile stops the
+  // build before it and the earlier page stays. The numbered pages of a paged build do not
+  // wait: their copies go on beside the next page.
+  bool lastPage = true;
 };
 
 // The window's controls that a pass reads. They stay live: the pass lets the window process
