@@ -77,6 +77,14 @@ class BuildScope {
   CopyQueue copies_;
 };
 
+// A build killed outright left its pending files where it wrote; they go before this build
+// writes there (the folders a write recovery moves to, and the entry folders, are cleared by the
+// page writer).
+void removeStaleFiles(Album& album) {
+  ignoreFailure(album.sys.fs->removeStaleTemporaryFiles(album.job.Dir_Album),
+                "a leftover costs room, not a page; the next build tries again");
+}
+
 // How the site files beside the page are checked: byte for byte where the album has no build
 // record of the program's (its copies are all checked then).
 EarlierCopy checkedSiteFiles(BuildRecord& record, const std::string& albumFolder) {
@@ -103,6 +111,7 @@ void Command1_Click(Album& album) {
   splitPagePath(album);
   const std::string chosenFolder = job.Dir_Album;
   changeToOutputFolder(album);
+  removeStaleFiles(album);
   wholeListRange(album);
   pageFileNameRule(album);
   album.folders = FolderNumbering{};
@@ -158,6 +167,7 @@ void Command4_Click(Album& album) {
   splitPagePath(album);
   const std::string chosenFolder = job.Dir_Album;
   changeToOutputFolder(album);
+  removeStaleFiles(album);
   job.N_Files = form.List1->count();
   long placed = 0;
   job.N_Pag = 1;

@@ -1,11 +1,14 @@
-// A 64-bit digest of values added in turn (FNV-1a; each text with its length, so that no two
-// sequences of texts give the same bytes). It tells a change and a damaged stored record
-// (any one byte changed gives another digest); it is no safeguard against anyone.
+// A 64-bit digest of values added in turn (FNV-1a taken eight bytes at a time; each text with
+// its length, so that no two sequences of texts give the same bytes). It tells a change and a
+// damaged stored record (any one byte changed gives another digest: each step, an exclusive or
+// and a multiplication by an odd number, maps distinct values to distinct values); it is no
+// safeguard against anyone.
 #pragma once
 
 #include <charconv>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -21,12 +24,19 @@ class Digest {
   // The bytes as they are, without their length.
   Digest& addBytes(const void* bytes, std::size_t size) {
     const auto* p = static_cast<const unsigned char*>(bytes);
-    for (std::size_t i = 0; i < size; ++i) value_ = (value_ ^ p[i]) * 1099511628211ull;
+    std::size_t i = 0;
+    for (; i + 8 <= size; i += 8) {
+      std::uint64_t word;
+      std::memcpy(&word, p + i, 8);
+      value_ = (value_ ^ word) * kPrime;
+    }
+    for (; i < size; ++i) value_ = (value_ ^ p[i]) * kPrime;
     return *this;
   }
   std::uint64_t value() const { return value_; }
 
  private:
+  static constexpr std::uint64_t kPrime = 1099511628211ull;
   std::uint64_t value_ = 14695981039346656037ull;
 };
 

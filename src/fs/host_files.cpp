@@ -172,24 +172,24 @@ class HostTextWriter final : public TextWriter {
     if (closed_) return {kPathFileAccess};
     buffer_.append(line);
     buffer_.append("\r\n");
-    return buffer_.size() >= kBlock ? flush() : FsStatus{};
+    return buffer_.size() - compared_ >= kBlock ? flush() : FsStatus{};
   }
 
   // The file takes its final name only when every line reached it and its descriptor closed
   // without error; otherwise it is removed and the earlier file of that name stays as it was.
   // A page whose whole text is already the file's, byte for byte, is left as it is: a rebuild
-  // of an unchanged album writes none of its pages again.
+  // of an unchanged album writes none of its pages again, and they keep their identities.
   // No fsync: an album is thousands of small pages, and a sync per page would make a build
   // many times slower; the rename after a clean close already keeps readers from ever seeing a
   // partial page.
   FsStatus close() override {
     if (closed_) return failure_;
     closed_ = true;
-    if (!file_ && failure_.ok() && alreadyOnDisk()) {
+    if (!file_ && failure_.ok() && sameAsEarlier(true)) {
       buffer_.clear();
       return failure_;
     }
-    ignoreFailure(flush(), "a failed flush is kept in failure_ and checked below");
+    ignoreFailure(flush(true), "a failed flush is kept in failure_ and checked below");
     if (!failure_.ok()) {
       if (file_) file_->discard();
       return failure_;
@@ -199,12 +199,14 @@ class HostTextWriter final : public TextWriter {
   }
 
  private:
-  // The pending file is made with the first block written (at the close for a page shorter
-  // than a block), so that an unchanged page costs no file at all.
-  // A failed write is reported again by every later call: the lines after it would leave a
-  // gap in the file, so none of them counts as written.
-  FsStatus flush() {
+  // While the text written so far is the beginning of the earlier file under the final name,
+  // it is only held, block by block compared with that file (up to kMostHeld bytes); the
+  // pending file is made at the first difference, so that an unchanged page costs no file at
+  // all. A failed write is reported again by every later call: the lines after it would leave
+  // a gap in the file, so none of them counts as written.
+  FsStatus flush(bool closing = false) {
     if (failure_.ok() && !file_) {
+      if (!closing && sameAsEarlier(false)) return failure_;
       auto file = std::make_unique<PendingFile>();
       if (int error = file->create(folder_, name_, replaced_))
         failure_ = {errorNumberOf(error, kPathNotFound)};
@@ -216,33 +218,58 @@ class HostTextWriter final : public TextWriter {
         failure_ = {errorNumberOf(error)};
     }
     buffer_.clear();
+    compared_ = 0;
     return failure_;
   }
 
-  // Whether the final name, in exactly its spelling, is a regular file holding the buffered
-  // text and nothing else. A symbolic link or a case variant under the name is replaced as
-  // always.
-  bool alreadyOnDisk() const {
-    if (replaced_ != name_) return false;
-    const std::string path = joinHost(folder_, name_);
-    Descriptor fd(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    struct stat st;
-    if (!fd.valid() || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) ||
-        st.st_size != static_cast<off_t>(buffer_.size()))
+  // Whether the text held is still the beginning of the earlier file (`whole`: the whole of
+  // it): a regular file under exactly the final name, not a symbolic link or a case variant,
+  // unchanged since it was first looked at.
+  bool sameAsEarlier(bool whole) {
+    if (replaced_ != name_ || buffer_.size() > kMostHeld) return false;
+    if (!earlier_.valid()) {
+      if (lookedAtEarlier_) return false;
+      lookedAtEarlier_ = true;
+      const std::string path = joinHost(folder_, name_);
+      earlier_.reset(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+      if (!earlier_.valid() || ::fstat(earlier_.get(), &earlierStat_) != 0 ||
+          !S_ISREG(earlierStat_.st_mode)) {
+        earlier_.reset();
+        return false;
+      }
+    }
+    if (static_cast<off_t>(buffer_.size()) > earlierStat_.st_size) return false;
+    // The new part of the text against the same stretch of the file.
+    std::string onDisk(buffer_.size() - compared_, '\0');
+    if (::pread(earlier_.get(), onDisk.data(), onDisk.size(), static_cast<off_t>(compared_)) !=
+            static_cast<ssize_t>(onDisk.size()) ||
+        buffer_.compare(compared_, std::string::npos, onDisk) != 0)
       return false;
-    // One byte more than expected: a file longer than it was a moment ago is not the same.
-    std::string onDisk(buffer_.size() + 1, '\0');
-    const ssize_t got = readFully(fd.get(), onDisk.data(), onDisk.size());
-    return got == static_cast<ssize_t>(buffer_.size()) &&
-           onDisk.compare(0, buffer_.size(), buffer_) == 0;
+    compared_ = buffer_.size();
+    if (!whole) return true;
+    // The file is no longer than the text, and no other program changed it meanwhile.
+    struct stat now;
+    return static_cast<off_t>(buffer_.size()) == earlierStat_.st_size &&
+           ::fstat(earlier_.get(), &now) == 0 && now.st_size == earlierStat_.st_size &&
+           now.st_mtim.tv_sec == earlierStat_.st_mtim.tv_sec &&
+           now.st_mtim.tv_nsec == earlierStat_.st_mtim.tv_nsec &&
+           now.st_ctim.tv_sec == earlierStat_.st_ctim.tv_sec &&
+           now.st_ctim.tv_nsec == earlierStat_.st_ctim.tv_nsec;
   }
 
   static constexpr size_t kBlock = 64 * 1024;
+  // The most text held while it matches the earlier file: a page of some 20,000 entries. A
+  // longer one is written as it comes, whether or not it changed.
+  static constexpr size_t kMostHeld = 8 << 20;
   std::string folder_;    // host folder of the final name
   std::string name_;      // the final name, as it is to be spelled
   std::string replaced_;  // the entry under the name now, in its on-disk spelling; or empty
   std::unique_ptr<PendingFile> file_;
   std::string buffer_;
+  size_t compared_ = 0;  // bytes of buffer_ found equal to the earlier file's
+  Descriptor earlier_;   // the earlier file, while the text matches it
+  struct stat earlierStat_ {};
+  bool lookedAtEarlier_ = false;
   FsStatus failure_;
   bool closed_ = false;
 };

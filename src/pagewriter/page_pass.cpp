@@ -58,6 +58,10 @@ bool oldFilesAtPagePlace(PagePass& pass) {
 bool recoveryPlaceAccepted(PagePass& pass) {
   if (pass.fallbackCount == pass.checkedFallback) return true;
   pass.checkedFallback = pass.fallbackCount;
+  // A build killed outright in this place left its pending files (the place the user chose is
+  // cleared by the build, once).
+  ignoreFailure(pass.sys.fs.removeStaleTemporaryFiles(pass.job.Dir_Album),
+                "a leftover costs room, not a page; the next build tries again");
   if (!oldFilesAtPagePlace(pass)) return true;
   pass.sys.ui.beep();
   return pass.sys.ui.question("Elenco  " + pass.pagePath() + "  gia' esistente, continuo (S/N)");
@@ -78,10 +82,6 @@ Flow writePage(PagePass& pass) {
     pass.outcome = PageOutcome::RecoveryRefused;
     return Flow::EndPass;
   }
-  // A build killed outright in this place left its pending files; a page of this one joins them
-  // under a temporary name.
-  ignoreFailure(pass.sys.fs.removeStaleTemporaryFiles(pass.job.Dir_Album),
-                "a leftover costs room, not a page; the next build tries again");
   std::unique_ptr<TextWriter> page;
   FsStatus opened = pass.sys.fs.openWrite(pass.pagePath(), page);
   if (opened.ok() && page) pass.page = std::move(page);

@@ -694,7 +694,8 @@ TEST_F(WindowsFsTest, FullDeviceFailsTheHostWriteAndCopy) {
 // unchanged album makes no file); anything else under the name is replaced as always.
 struct RewriteCase {
   const char* label;
-  std::string before;  // under the name: "file", "longer", "other" (same size), "link", "variant"
+  std::string before;  // under the name: "file", "longer", "other" (same size), "other end",
+                       // "link", "variant"
   std::string text;        // the page written, one line
   bool keepsTheOldFile;    // same inode as before
 };
@@ -710,6 +711,7 @@ TEST_P(PageRewriteTest, SameTextKeepsTheFileAnythingElseIsReplaced) {
   if (t.before == "file") writeFile(page, text);
   if (t.before == "longer") writeFile(page, text + "more\r\n");
   if (t.before == "other") writeFile(page, "x" + text.substr(1));
+  if (t.before == "other end") writeFile(page, text.substr(0, text.size() - 3) + "x\r\n");
   if (t.before == "variant") writeFile(c() / "PAGE.HTM", text);
   if (t.before == "link") {
     writeFile(c() / "target.htm", text);
@@ -738,7 +740,10 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(RewriteCase{"same text", "file", "<html>", true},
                       RewriteCase{"old file longer", "longer", "<html>", false},
                       RewriteCase{"other text same size", "other", "<html>", false},
-                      RewriteCase{"long page", "file", std::string(100000, 'p'), false},
+                      RewriteCase{"long page", "file", std::string(200000, 'p'), true},
+                      RewriteCase{"long page, other end", "other end", std::string(200000, 'p'),
+                                  false},
+                      RewriteCase{"longer than is held", "file", std::string(9 << 20, 'p'), false},
                       RewriteCase{"symbolic link", "link", "<html>", false},
                       RewriteCase{"case variant", "variant", "<html>", false}),
     testing::ReadableName());
