@@ -23,6 +23,7 @@
 
 #include "core/text.h"
 #include "fs/folder_cache.h"
+#include "fs/stamp_clock.h"
 #include "fs/windows_path.h"
 
 namespace vortena {
@@ -417,10 +418,6 @@ bool temporaryFileName(std::string_view name, pid_t& pid) {
   if (process == 0 || process > static_cast<std::uint64_t>(INT_MAX)) return false;
   pid = static_cast<pid_t>(process);
   return true;
-}
-
-std::int64_t nanoseconds(const timespec& t) {
-  return static_cast<std::int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec;
 }
 
 // When process `pid` started, in nanoseconds since 1970 by the clock that dates files; nothing

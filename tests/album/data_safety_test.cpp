@@ -55,30 +55,38 @@ struct WriteFault {
 };
 void PrintTo(const WriteFault& f, std::ostream* os) { *os << f.what; }
 
-class WriteFaultTest : public DataSafetyTest, public ::testing::WithParamInterface<WriteFault> {};
+class WriteFaultTest : public DataSafetyTest, public ::testing::WithParamInterface<WriteFault> {
+ protected:
+  // A first build of two pictures, then `files` (below C:) given other bytes by a rename, as
+  // an editor saves, so that the rebuild sees their folders changed and writes them again.
+  void buildThenReplace(std::initializer_list<fs::path> files) {
+    writeFile(c() / "foto" / "a.jpg", "picture a");
+    writeFile(c() / "foto" / "b.jpg", "picture b");
+    fs::create_directories(c() / "album");
+    load();
+    build({false});
+    for (const fs::path& file : files) {
+      ASSERT_TRUE(fs::exists(c() / file)) << fx.transcript();
+      writeFile(c() / "earlier", "earlier bytes of " + file.string());
+      fs::rename(c() / "earlier", c() / file);
+    }
+    fx.takeTranscript();
+  }
+};
 
 // Every write step of the page, a slideshow page, a copy and a site file, failing on a rebuild:
 // the failure is told (or, for a site file, left out quietly) and the earlier file stays as it
 // was, byte for byte.
 TEST_P(WriteFaultTest, FailedStepIsToldAndTheEarlierFileStays) {
   const WriteFault& fault = GetParam();
-  writeFile(c() / "foto" / "a.jpg", "picture a");
-  writeFile(c() / "foto" / "b.jpg", "picture b");
-  fs::create_directories(c() / "album");
-  load();
-  build({false});
-  ASSERT_TRUE(fs::exists(c() / fault.file)) << fx.transcript();
-  // Given by a rename, as an editor saves, so that the rebuild sees the folder changed and
-  // writes the file again.
-  writeFile(c() / "earlier", "earlier bytes");
-  fs::rename(c() / "earlier", c() / fault.file);
-  fx.takeTranscript();
+  buildThenReplace({fault.file});
 
   fx.album().sys.fs = &faulty;
   faulty.failOn(fault.op, fault.path, kDeviceIoError);
   build({true, false});
   const std::string transcript = fx.takeTranscript();
-  EXPECT_EQ(readFile(c() / fault.file), "earlier bytes") << transcript;
+  EXPECT_EQ(readFile(c() / fault.file), "earlier bytes of " + std::string(fault.file))
+      << transcript;
   if (*fault.message)
     EXPECT_NE(transcript.find(fault.message), std::string::npos) << transcript;
   else
@@ -90,16 +98,7 @@ TEST_P(WriteFaultTest, FailedStepIsToldAndTheEarlierFileStays) {
 // naming where it happened; the earlier page stays as it was, and nothing more is asked.
 TEST_P(WriteFaultTest, FullDiskEndsTheBuildWithOneMessage) {
   const WriteFault& fault = GetParam();
-  writeFile(c() / "foto" / "a.jpg", "picture a");
-  writeFile(c() / "foto" / "b.jpg", "picture b");
-  fs::create_directories(c() / "album");
-  load();
-  build({false});
-  for (const fs::path& file : {fs::path("album/index.htm"), fs::path(fault.file)}) {
-    writeFile(c() / "earlier", "earlier bytes of " + file.string());
-    fs::rename(c() / "earlier", c() / file);
-  }
-  fx.takeTranscript();
+  buildThenReplace({"album/index.htm", fault.file});
 
   fx.album().sys.fs = &faulty;
   faulty.failOn(fault.op, fault.path, kDiskFull);
