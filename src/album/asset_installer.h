@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "album/album.h"
-#include "pagewriter/copies.h"
+#include "core/media_list.h"
+#include "fs/file_system.h"
 
 namespace vortena {
 
@@ -15,13 +15,15 @@ std::string filePlace(const FileSystem& fs, const std::string& path);
 
 // The places of the listed sources whose name is that of a site file (a photo named
 // pulsante.jpg beside the album page): the installer must not replace them.
-std::vector<std::string> sourcesNamedLikeSiteFiles(const Album& album);
+std::vector<std::string> sourcesNamedLikeSiteFiles(const MediaList& entries, const FileSystem& fs);
 
-// Copia_Modelli: copies each site file to Dir_Album + name in the build's case, replacing what is
-// there, except at the places in `keep` (listed sources, pages of this build); a file already
-// there that is the earlier copy of its source is taken as `earlier` says. Every failure is
-// ignored.
-void Copia_Modelli(Album& album, const std::vector<std::string>& keep,
-                   EarlierCopy earlier = EarlierCopy::Keep);
+// Copies each site file of `programFolder` to `outputFolder` + its name in the build's case,
+// replacing what is there, except at the places in `keep` (listed sources, pages of this
+// build); a file already there that is the earlier copy of its source is taken as `earlier`
+// says. Every failure is ignored.
+void installSiteFiles(FileSystem& fs, const std::string& programFolder,
+                      const std::string& outputFolder, bool upperCase,
+                      const std::vector<std::string>& keep,
+                      EarlierCopy earlier = EarlierCopy::Keep);
 
 }  // namespace vortena

@@ -1,53 +1,51 @@
 #include "album/job_steps.h"
 
-
 #include "core/text.h"
 
 namespace vortena {
 
-void splitPagePath(Album& album) {
-  JobState& job = album.job;
-  std::string path = toCase(trim(album.form.txtNOME_FILE_HTM->text()), album.upperCase());
+void splitPagePath(const BuildSettings& settings, const FileSystem& fs, JobState& job) {
+  const bool upper = settings.upperCase;
+  std::string path = toCase(trim(settings.pagePath), upper);
   size_t slash = path.rfind('\\');
   if (slash == std::string::npos) {
-    job.Dir_Album.clear();
-    job.Nome_Pagina = path;
+    job.outputFolder.clear();
+    job.pageName = path;
   } else {
-    job.Dir_Album = path.substr(0, slash + 1);
-    job.Nome_Pagina = path.substr(slash + 1);
+    job.outputFolder = path.substr(0, slash + 1);
+    job.pageName = path.substr(slash + 1);
   }
   // A folder typed without its drive and root ("album\") is taken from the current folder now,
   // once: the build then makes it current, and a relative name would point one level deeper.
-  const bool rooted = job.Dir_Album.size() >= 3 && job.Dir_Album[1] == ':' &&
-                      (job.Dir_Album[2] == '\\' || job.Dir_Album[2] == '/');
-  if (!job.Dir_Album.empty() && !rooted) {
-    std::string full = album.sys.fs->fullPath(job.Dir_Album);
+  const bool rooted = job.outputFolder.size() >= 3 && job.outputFolder[1] == ':' &&
+                      (job.outputFolder[2] == '\\' || job.outputFolder[2] == '/');
+  if (!job.outputFolder.empty() && !rooted) {
+    std::string full = fs.fullPath(job.outputFolder);
     if (full.back() != '\\') full += '\\';
-    job.Dir_Album = toCase(full, album.upperCase());
+    job.outputFolder = toCase(full, upper);
   }
 }
 
-void changeToOutputFolder(Album& album) {
-  const std::string& folder = album.job.Dir_Album;
+void changeToOutputFolder(FileSystem& fs, const JobState& job) {
+  const std::string& folder = job.outputFolder;
   // A folder that cannot be made current is ignored: the page then goes to the write recovery
   // if it cannot be opened where the current folder lies.
   if (folder.empty()) return;
-  if (!album.sys.fs->changeFolder(folder).ok()) return;
-  if (folder.size() >= 2 && folder[1] == ':' && ((folder[0] | 0x20) >= 'a' && (folder[0] | 0x20) <= 'z'))
-    ignoreFailure(album.sys.fs->changeDrive(folder[0]),
-                  "the folder change just made the drive known");
+  if (!fs.changeFolder(folder).ok()) return;
+  const char drive = static_cast<char>(folder[0] | 0x20);
+  if (folder.size() >= 2 && folder[1] == ':' && drive >= 'a' && drive <= 'z')
+    ignoreFailure(fs.changeDrive(folder[0]), "the folder change just made the drive known");
 }
 
-void wholeListRange(Album& album) {
-  album.job.N_Files = album.form.List1->count();
-  album.job.Primo_File = 1;
-  album.job.Ultimo_File = album.job.N_Files;
+void wholeListRange(const BuildSettings& settings, JobState& job) {
+  job.entryCount = static_cast<long>(settings.entries.size());
+  job.firstEntry = 1;
+  job.lastEntry = job.entryCount;
 }
 
-void pageFileNameRule(Album& album) {
-  const std::string& name = album.job.Nome_Pagina;
-  std::string base = name.substr(0, name.find('.'));
-  album.job.File_Pagina = base + (album.upperCase() ? ".HTM" : ".htm");
+void pageFileNameRule(const BuildSettings& settings, JobState& job) {
+  const std::string& name = job.pageName;
+  job.pageFile = name.substr(0, name.find('.')) + (settings.upperCase ? ".HTM" : ".htm");
 }
 
 }  // namespace vortena

@@ -1,19 +1,22 @@
-// The four derivation steps that fill the album job state from the main window before a page.
+// The steps that fill the job state from a build's settings before a page.
 #pragma once
 
-#include "album/album.h"
+#include "core/build_settings.h"
+#include "core/job_state.h"
+#include "fs/file_system.h"
 
 namespace vortena {
 
-// Page path split: Dir_Album and Nome_Pagina from the trimmed text of txtNOME_FILE_HTM in the
+// Page path split: the output folder and the page name from the trimmed page path in the
 // build's case. A relative folder is made full from the current folder.
-void splitPagePath(Album& album);
-// Change to the output folder: Dir_Album becomes the current folder of its drive and that drive
-// the current drive. A change that cannot be made is ignored.
-void changeToOutputFolder(Album& album);
-// Whole-list range: N_Files := items of List1, Primo_File := 1, Ultimo_File := N_Files.
-void wholeListRange(Album& album);
-// Page file name rule: File_Pagina := Nome_Pagina up to its first dot, then ".HTM" / ".htm".
-void pageFileNameRule(Album& album);
+void splitPagePath(const BuildSettings& settings, const FileSystem& fs, JobState& job);
+// Change to the output folder: the output folder becomes the current folder of its drive and
+// that drive the current drive. A change that cannot be made is ignored.
+void changeToOutputFolder(FileSystem& fs, const JobState& job);
+// Whole-list range: every entry of the settings, from the first to the last.
+void wholeListRange(const BuildSettings& settings, JobState& job);
+// Page file name rule: the page file is the page name up to its first dot, then ".HTM" or
+// ".htm" in the build's case.
+void pageFileNameRule(const BuildSettings& settings, JobState& job);
 
 }  // namespace vortena

@@ -1,40 +1,36 @@
 #include "app/main_window.h"
 
+#include <exception>
 #include <utility>
 
-#include "album/builds.h"
-#include "fs/file_system.h"
-#include "album/page_launch.h"
-#include "medialist/folder_browse.h"
-#include "medialist/list_commands.h"
+#include "app/build_commands.h"
+#include "app/folder_browse.h"
+#include "app/list_commands.h"
 
 namespace vortena {
 namespace {
 
-// The buttons and their click handlers. The check boxes and option buttons have no click
-// action of their own.
+// The buttons, by their control names, and their click handlers. The check boxes and option
+// buttons have no click action of their own.
 struct Command {
   std::string_view name;
   Button* Form::*button;
-  void (*run)(Album&, FolderScan&);
+  void (*run)(Session&, FolderScan&);
 };
 
 const Command kCommands[] = {
-    {"cmdCONFERMA", &Form::cmdCONFERMA,
-     [](Album& a, FolderScan& s) { cmdCONFERMA_Click(a.form, a.sys, s); }},
-    {"Command1", &Form::Command1, [](Album& a, FolderScan&) { Command1_Click(a); }},
-    {"cmdFINE", &Form::cmdFINE, [](Album& a, FolderScan&) { a.sys.ui->endProgram(); }},
-    {"Command2", &Form::Command2, [](Album& a, FolderScan&) { Command2_Click(*a.form.List1); }},
-    {"Command3", &Form::Command3,
-     [](Album& a, FolderScan&) { Sfoglia_Cartella(a.form, a.sys, a.job); }},
-    {"cmdCONFERMA_Tutti", &Form::cmdCONFERMA_Tutti,
-     [](Album& a, FolderScan& s) { cmdCONFERMA_Tutti_Click(a.form, a.sys, s); }},
-    {"cmdCANC_FILE", &Form::cmdCANC_FILE,
-     [](Album& a, FolderScan&) { cmdCANC_FILE_Click(*a.form.List1, *a.sys.ui, a.job); }},
-    {"cmdIns_File", &Form::cmdIns_File,
-     [](Album& a, FolderScan&) { cmdIns_File_Click(a.form, a.sys, a.job); }},
-    {"Command4", &Form::Command4, [](Album& a, FolderScan&) { Command4_Click(a); }},
-    {"Command5", &Form::Command5, [](Album& a, FolderScan&) { Command5_Click(a); }},
+    {"cmdCONFERMA", &Form::loadByExtensionButton,
+     [](Session& s, FolderScan& scan) { loadByExtensionCommand(s, scan); }},
+    {"Command1", &Form::buildPageButton, [](Session& s, FolderScan&) { buildSinglePageCommand(s); }},
+    {"cmdFINE", &Form::endButton, [](Session& s, FolderScan&) { s.services.ui->endProgram(); }},
+    {"Command2", &Form::newListButton, [](Session& s, FolderScan&) { newListCommand(s); }},
+    {"Command3", &Form::browseButton, [](Session& s, FolderScan&) { browseForSearchFolder(s); }},
+    {"cmdCONFERMA_Tutti", &Form::loadAllKnownButton,
+     [](Session& s, FolderScan& scan) { loadAllKnownCommand(s, scan); }},
+    {"cmdCANC_FILE", &Form::deleteEntryButton, [](Session& s, FolderScan&) { deleteEntryCommand(s); }},
+    {"cmdIns_File", &Form::insertFileButton, [](Session& s, FolderScan&) { insertFileCommand(s); }},
+    {"Command4", &Form::buildPagedButton, [](Session& s, FolderScan&) { buildPagedAlbumCommand(s); }},
+    {"Command5", &Form::viewButton, [](Session& s, FolderScan&) { viewResultCommand(s); }},
 };
 
 }  // namespace
@@ -47,33 +43,32 @@ void makeDefaultFolder(FileSystem& fs) {
 }
 
 MainWindow::MainWindow(Form form, Services services) {
-  album_.form = form;
-  album_.sys = std::move(services);
+  session_.form = form;
+  session_.services = std::move(services);
 }
 
 void MainWindow::load() {
-  makeDefaultFolder(*album_.sys.fs);
-  Form& f = album_.form;
-  f.txtMAX_PER_RIGA->setText(album_.sys.ui->screenWidth() < 800 ? "4" : "5");
-  f.txtMAX_N_FILES->setText("9");
-  f.Command1->setEnabled(false);
-  f.Command4->setEnabled(false);
-  f.Command5->setEnabled(false);
+  makeDefaultFolder(*session_.services.fs);
+  Form& f = session_.form;
+  f.imagesPerRowBox->setText(session_.services.ui->screenWidth() < 800 ? "4" : "5");
+  f.entriesPerFolderBox->setText("9");
+  f.buildPageButton->setEnabled(false);
+  f.buildPagedButton->setEnabled(false);
+  f.viewButton->setEnabled(false);
 }
 
 bool MainWindow::click(std::string_view name) {
   for (const Command& command : kCommands) {
     if (command.name != name) continue;
-    if (!(album_.form.*command.button)->enabled()) return false;
+    if (!(session_.form.*command.button)->enabled()) return false;
     // The end button acts at once, also in the middle of another command: the files being
     // written are only replaced when whole, so ending leaves the earlier ones intact.
-    if (busy_ && command.button != &Form::cmdFINE) return true;
+    if (busy_ && command.button != &Form::endButton) return true;
     const bool wasBusy = std::exchange(busy_, true);
     try {
-      command.run(album_, scan_);
+      command.run(session_, scan_);
     } catch (...) {
-      // No runtime failure ends the program: the command simply stops here.
-      album_.sys.ui->setPointer(Pointer::Default);
+      tellUnexpected(*session_.services.ui, name, std::current_exception());
     }
     busy_ = wasBusy;
     return true;

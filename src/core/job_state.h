@@ -8,16 +8,16 @@ namespace vortena {
 
 // The shared fields of a build, created empty or zero at start and never reset as a whole.
 struct JobState {
-  std::string Dir_Album;    // output folder, ending with "\" or empty
-  std::string Nome_Pagina;  // page name as typed, case applied
-  std::string File_Pagina;  // page being generated (after a build: the last one)
-  std::string Dir_Radice;   // root folder of the media, cut off the entry labels
-  long N_Files = 0;
-  std::vector<std::string> Pagine;  // names of the numbered pages; page n at index n - 1
-  long Primo_File = 0;              // 1-based list positions of the page's range
-  long Ultimo_File = 0;
-  long N_Pag = 0;
-  int Elenco_Confermato = 0;  // 1 once the user agreed to replace a page in this build
+  std::string outputFolder;  // the album page's folder, ending with "\" or empty
+  std::string pageName;      // page name as typed, case applied
+  std::string pageFile;      // page being generated (after a build: the last one)
+  std::string rootFolder;    // root folder of the media, cut off the entry labels
+  long entryCount = 0;       // entries of the list when the build began
+  std::vector<std::string> pageNames;  // names of the numbered pages; page n at index n - 1
+  long firstEntry = 0;                 // 1-based list positions of the page's range
+  long lastEntry = 0;
+  long pageNumber = 0;             // the numbered page being written (its count once written)
+  bool replaceConfirmed = false;  // the user agreed to replace a page in this build
   // The page a paged build writes as its index, while it writes its pages (the back links and
   // slideshows of the numbered pages lead there; the index itself has no back link); empty in
   // a single-page build.

@@ -1,5 +1,7 @@
 #include "core/services.h"
 
+#include <iostream>
+
 namespace vortena {
 namespace {
 
@@ -29,6 +31,23 @@ std::string leftOutMessage(const std::vector<LeftOut>& items) {
   if (items.size() > kLeftOutShown)
     text += "\r\n... e altri " + std::to_string(items.size() - kLeftOutShown);
   return text;
+}
+
+void tellUnexpected(Ui& ui, std::string_view where, std::exception_ptr failure) noexcept {
+  std::string what = "an exception of an unknown kind";
+  try {
+    if (failure) std::rethrow_exception(failure);
+  } catch (const std::exception& e) {
+    what = e.what();
+  } catch (...) {
+  }
+  try {
+    std::cerr << "vortena: " << where << ": unexpected failure: " << what << std::endl;
+    ui.setPointer(Pointer::Default);
+    ui.message("Errore imprevisto: " + what);
+  } catch (...) {
+    // The line above is all that can be told.
+  }
 }
 
 }  // namespace vortena

@@ -1,13 +1,14 @@
-// The services of the windowing toolkit, the file dialog and the program launcher, each behind
-// a small interface: the Qt window and the headless script runner implement them.
+// What the program asks of the face its user sees: the window's events, messages and
+// questions, the pointer and progress (Ui), and the opener of pages (Launcher). The Qt window,
+// the headless script runner and the command line each implement them.
 #pragma once
 
+#include <exception>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vortena {
-
-class FileSystem;  // fs/file_system.h, one layer up: only pointed to here
 
 enum class Pointer { Default, Hourglass };
 
@@ -59,32 +60,25 @@ class Ui {
   virtual void tellLeftOut(const std::vector<LeftOut>& items) { message(leftOutMessage(items)); }
 };
 
-// The file chooser of the folder browse and the single-file insert.
-class FileDialog {
- public:
-  virtual ~FileDialog() = default;
-  // Shows the dialog modally; returns the chosen file's full path in drive form, or an empty
-  // text when the user cancelled.
-  virtual std::string choose(const std::string& title, const std::string& startFolder,
-                             const std::string& pattern) = 0;
+// A page to open in the browser: the page, and the command line that would open it in a
+// Windows shell ("START /max /w index.htm", "CMD /C ..."), which the headless face writes in
+// its transcript. A relative page is relative to the current folder of its drive.
+struct PageLaunch {
+  std::string page;
+  std::string commandLine;
 };
 
-// Starts a command line ("START /max /w page.htm", "CMD /C page.htm") without waiting.
+// Tells a failure that nothing expected, caught at `where` (a command, a page pass): one
+// message ("Errore imprevisto: " and what the failure says) and a line on standard error. It
+// never throws: a message that cannot be shown leaves the line alone.
+void tellUnexpected(Ui& ui, std::string_view where, std::exception_ptr failure) noexcept;
+
+// Opens pages in the desktop's browser, without waiting.
 class Launcher {
  public:
   virtual ~Launcher() = default;
-  // False when the program could not be started.
-  virtual bool start(const std::string& commandLine) = 0;
-};
-
-// What the program reaches outside itself.
-struct Services {
-  FileSystem* fs = nullptr;
-  Ui* ui = nullptr;
-  FileDialog* dialog = nullptr;
-  Launcher* launcher = nullptr;
-  // The program folder (templates and pictures) in drive form, without a trailing backslash.
-  std::string programFolder;
+  // False when the page could not be opened (no opener could be started).
+  virtual bool open(const PageLaunch& launch) = 0;
 };
 
 }  // namespace vortena

@@ -20,11 +20,6 @@ bool isKnownPictureType(std::string_view extension) {
   return false;
 }
 
-// The extension box as the scan compares it: trimmed, upper case.
-std::string filterText(const ScanTarget& target) {
-  return toUpper(trim(target.txtESTENSIONE.text()));
-}
-
 // Whether a file name is listed for the filter text: its extension (after the last dot,
 // trimmed, upper case) equals the filter, or the filter is "*" and the extension is a known
 // picture type. A name without a dot is never listed; "2023.05.12 beach.jpg" is a JPG.
@@ -62,10 +57,14 @@ bool isEntryFolder(FileSystem& fs, const std::string& folder, const std::vector<
   return false;
 }
 
+}  // namespace
+
 // Whether a file of the tree is something a build put there: a site file identical to the
 // program folder's, or a page written from the program's templates. A photo that merely shares
 // a site file's name is the user's own and is listed.
-bool isBuildOutput(const ScanTarget& target, const std::string& folder, const std::string& name) {
+bool FolderScan::isBuildOutput(const std::string& folder, const std::string& name) const {
+  FileSystem& fs = services_->fs;
+  const std::string& programFolder = services_->programFolder;
   static const std::vector<std::string> siteNames = [] {
     std::vector<std::string> names;
     for (std::string_view site : kSiteAssets) names.push_back(toUpper(site));
@@ -74,50 +73,53 @@ bool isBuildOutput(const ScanTarget& target, const std::string& folder, const st
   const std::string upper = toUpper(name);
   for (size_t i = 0; i < siteNames.size(); ++i) {
     if (siteNames[i] != upper) continue;
-    const std::string programCopy = target.programFolder + "\\" + std::string(kSiteAssets[i]);
+    const std::string programCopy = programFolder + "\\" + std::string(kSiteAssets[i]);
     bool same = false;
-    return !target.programFolder.empty() &&
-           target.fs.sameContent(folder + name, programCopy, same).ok() && same;
+    return !programFolder.empty() && fs.sameContent(folder + name, programCopy, same).ok() &&
+           same;
   }
   const size_t dot = upper.rfind('.');
   const std::string type = dot == std::string::npos ? "" : upper.substr(dot + 1);
-  return (type == "HTM" || type == "HTML") && carriesProgramMark(target.fs, folder + name);
+  return (type == "HTM" || type == "HTML") && carriesProgramMark(fs, folder + name);
 }
 
-}  // namespace
-
-void FolderScan::Legge_Dir(const ScanTarget& target, const std::string& Path_Ricerca,
-                           int Tipo_File) {
-  static_cast<void>(Tipo_File);  // passed on unchanged by the original walk; no use of its own
+void FolderScan::scanFolder(const ScanSettings& settings, const ScanServices& services,
+                            ScanResults& results) {
+  services_ = &services;
+  results_ = &results;
+  filter_ = toUpper(trim(settings.extension));
   leftOut_.clear();
   // The disk may keep the tree's listings for the next scan of it, and serve what did not change.
-  target.fs.beginTreeListing(Path_Ricerca);
-  ScopeExit endTreeListing([&target] { target.fs.endTreeListing(); });
-  listTree(target, Path_Ricerca, "");
+  services.fs.beginTreeListing(settings.folder);
+  ScopeExit endScan([this, &services] {
+    services.fs.endTreeListing();
+    services_ = nullptr;
+    results_ = nullptr;
+  });
+  listTree(settings.folder, "");
 }
 
-void FolderScan::listTree(const ScanTarget& target, const std::string& Path_Ricerca,
-                          const std::string& folderEntry) {
-  FileSystem& fs = target.fs;
-  Ui& ui = target.ui;
-  ListBox& list = target.List1;
-  const auto addFolderEntry = [&] {
-    if (folderEntry.empty()) return;
-    list.addItem(folderEntry);
-    ui.progress(list.count(), 0);
+void FolderScan::listTree(const std::string& path, const std::string& folderEntry) {
+  FileSystem& fs = services_->fs;
+  Ui& ui = services_->ui;
+  ScanResults& results = *results_;
+  const auto add = [&](std::string entry) {
+    results.add(std::move(entry));
+    ui.progress(results.count(), 0);
     ui.processEvents();
   };
+  const auto addFolderEntry = [&] {
+    if (!folderEntry.empty()) add(folderEntry);
+  };
 
-  dirCorrente_ = Path_Ricerca;
-  if (dirCorrente_.empty() || dirCorrente_.back() != '\\') dirCorrente_ += '\\';
-  const std::string folder = dirCorrente_;
+  const std::string folder = path.empty() || path.back() != '\\' ? path + '\\' : path;
 
   // A folder below the deepest level is never listed, but gets its folder entry unless it is
   // an entry folder of a build. It is not read, so what it holds is told as one.
-  if (livello_ > kDeepestScanLevel) {
+  if (depth_ > kDeepestScanLevel) {
     if (!carriesProgramMark(fs, folder + std::string(kSlideshowPage))) {
       addFolderEntry();
-      leftOut_.push_back({Path_Ricerca, LeftOut::Why::TooDeep});
+      leftOut_.push_back({path, LeftOut::Why::TooDeep});
     }
     return;
   }
@@ -131,7 +133,7 @@ void FolderScan::listTree(const ScanTarget& target, const std::string& Path_Rice
     // (gone since its parent was listed, a start folder typed wrong) leaves nothing out.
     if (FsStatus listed = fs.listFolder(folder, names, identity, unusable); !listed.ok()) {
       if (listed.number != kPathNotFound)
-        leftOut_.push_back({Path_Ricerca, LeftOut::Why::Unreadable});
+        leftOut_.push_back({path, LeftOut::Why::Unreadable});
       addFolderEntry();
       return;
     }
@@ -147,22 +149,16 @@ void FolderScan::listTree(const ScanTarget& target, const std::string& Path_Rice
     if (isEntryFolder(fs, folder, names)) return;
     addFolderEntry();
 
-    if (!filterText(target).empty()) {
+    if (!filter_.empty()) {
       for (const DirEntry& entry : names) {
-        if (entry.isFolder) continue;
-        // The box is read again for every name: an edit made while the scan yields to the
-        // window applies from the next name on.
-        std::string filter = filterText(target);
-        if (filter.empty() || !fileMatches(entry.name, filter)) continue;
-        if (isBuildOutput(target, folder, entry.name)) continue;
-        list.addItem(folder + entry.name);
-        ui.progress(list.count(), 0);
-        ui.processEvents();
+        if (entry.isFolder || !fileMatches(entry.name, filter_)) continue;
+        if (isBuildOutput(folder, entry.name)) continue;
+        add(folder + entry.name);
       }
     }
     // A name no path can reach: a folder with all it holds, a file when the box would list it.
     for (const UnusableName& name : unusable) {
-      if (!name.isFolder && !fileMatches(name.name, filterText(target))) continue;
+      if (!name.isFolder && !fileMatches(name.name, filter_)) continue;
       leftOut_.push_back({folder + name.name, name.why == UnusableName::Why::PathTooLong
                                                   ? LeftOut::Why::PathTooLong
                                                   : LeftOut::Why::UnusableName});
@@ -178,13 +174,38 @@ void FolderScan::listTree(const ScanTarget& target, const std::string& Path_Rice
   openFolders_.push_back({identity.device, identity.inode});
   ScopeExit closeFolder([this, openBefore] { openFolders_.resize(openBefore); });
   for (const std::string& subfolder : subfolders) {
-    // The folder entry is decided now, as the box reads; it is appended by the nested call.
-    const std::string entry = filterText(target).empty() ? "<" + trim(subfolder) + ">" : "";
-    ++livello_;
-    ScopeExit goBackUp([this] { --livello_; });
-    listTree(target, subfolder, entry);
+    // The folder entry is appended by the nested call, once it knows what the folder is.
+    const std::string entry = filter_.empty() ? "<" + trim(subfolder) + ">" : "";
+    ++depth_;
+    ScopeExit goBackUp([this] { --depth_; });
+    listTree(subfolder, entry);
   }
   ui.processEvents();
+}
+
+}  // namespace vortena
+
+namespace vortena {
+
+std::optional<std::string> refusedExtension(const std::string& extension) {
+  if (extension.find('.') == std::string::npos) return std::nullopt;
+  return "Indicare solo l'estensione dei files da cercare !!!";
+}
+
+std::string scanStartFolder(const std::string& typed) {
+  std::string start = trim(typed);
+  if (start.empty()) start = "c:\\";
+  while (start.substr(start.size() < 3 ? 0 : start.size() - 3).find('*') != std::string::npos)
+    start.pop_back();
+  return start;
+}
+
+int proposedImagesPerRow(long count, int screenWidth) {
+  // Above this many entries the grid is proposed several images wide.
+  constexpr long kEntriesForOneImagePerRow = 54;
+  constexpr int kNarrowScreenPixels = 800;
+  if (count <= kEntriesForOneImagePerRow) return 1;
+  return screenWidth < kNarrowScreenPixels ? 4 : 5;
 }
 
 }  // namespace vortena

@@ -4,7 +4,7 @@
 
 namespace vortena {
 
-void Apri_Cella(PagePass& pass) {
+void openButtonCell(PagePass& pass) {
   const std::string& q = pass.q;
   // The outer table's width is " 130", with a blank inside the quotes, as the frame has
   // always been written; the inner lines use "130".
@@ -21,7 +21,7 @@ void Apri_Cella(PagePass& pass) {
   pass.writeUnguarded("      <td><p align=" + q + "center" + q + ">");
 }
 
-void Chiudi_Cella(PagePass& pass) {
+void closeButtonCell(PagePass& pass) {
   pass.writeUnguarded("      </td>");
   pass.writeUnguarded("     </tr>");
   pass.writeUnguarded("    </table>");

@@ -7,11 +7,11 @@
 namespace vortena {
 
 // Writes the seven opening lines of a button cell; the first opens the grid column, which the
-// grid closes with "</table></td>" after Chiudi_Cella. Write failures are ignored.
-void Apri_Cella(PagePass& pass);
+// grid closes with "</table></td>" after closeButtonCell. Write failures are ignored.
+void openButtonCell(PagePass& pass);
 
 // Writes the five closing lines of a button cell, leaving the outer table and the grid column
 // open. Write failures are ignored.
-void Chiudi_Cella(PagePass& pass);
+void closeButtonCell(PagePass& pass);
 
 }  // namespace vortena

@@ -117,7 +117,7 @@ bool heldAnotherSource(const PagePass& pass) {
 
 }  // namespace
 
-void Copia_Immagine(PagePass& pass, const std::string& entry, const std::string& sourcePath) {
+void queuePictureCopy(PagePass& pass, const std::string& entry, const std::string& sourcePath) {
   const std::string type = toCase(copyType(entry), pass.upper());
   const std::string name = numberedName(pass, kCopyPrefix, pass.folderCount + 1, type);
   pass.copyTypes.push_back(type);
@@ -132,7 +132,7 @@ void Copia_Immagine(PagePass& pass, const std::string& entry, const std::string&
       heldAnotherSource(pass) ? EarlierCopy::Replace : pass.folder.earlier);
 }
 
-void Copia_Pulsanti(PagePass& pass) {
+void copyNavigationPictures(PagePass& pass) {
   for (std::string_view name : kNavigationPictures) {
     const std::string source = pass.programFile(name);
     const std::string destination =

@@ -45,10 +45,10 @@ void reportCopyFailure(PagePass& pass, FsStatus status, const std::string& entry
 // case) as its type. Records that type in pass.copyTypes, whether or not the copy succeeds.
 // The copy is queued on pass.copies; a failure is reported when its result comes back, naming
 // the entry.
-void Copia_Immagine(PagePass& pass, const std::string& entry, const std::string& sourcePath);
+void queuePictureCopy(PagePass& pass, const std::string& entry, const std::string& sourcePath);
 
 // Queues the copies of the five navigation pictures into pass.folderPath under their names in
 // the build's case, each failure reported on its own.
-void Copia_Pulsanti(PagePass& pass);
+void copyNavigationPictures(PagePass& pass);
 
 }  // namespace vortena

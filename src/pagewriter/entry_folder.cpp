@@ -41,7 +41,7 @@ std::string rewritePlaceholder(const std::string& line, const std::string& place
 
 // The album's index page seen from an entry folder: the page this build writes as its index.
 std::string indexLink(const PagePass& pass) {
-  const std::string& index = pass.job.indexPage.empty() ? pass.job.File_Pagina : pass.job.indexPage;
+  const std::string& index = pass.job.indexPage.empty() ? pass.job.pageFile : pass.job.indexPage;
   return "../" + linkTarget(index);
 }
 
@@ -65,7 +65,7 @@ void openFolder(PagePass& pass) {
   pass.folder.isNew = made.ok();
   // What stands under the name now is the program's entry folder, to be removed by a later
   // build that needs fewer folders (album/leftover_outputs.h).
-  pass.record.made(pass.job.Dir_Album, folderName(pass));
+  pass.record.made(pass.job.outputFolder, folderName(pass));
 }
 
 // Whether the folder is still as the build record has it: under exactly its name, and no name
@@ -115,12 +115,12 @@ void recordFolder(PagePass& pass, std::uint64_t navigation, std::uint64_t slides
                   bool untouched) {
   PagePass::FolderState& folder = pass.folder;
   const bool recordable =
-      !pass.job.web.on() && !folder.failed &&
+      !pass.settings.web.on() && !folder.failed &&
       std::find(folder.entries.begin(), folder.entries.end(), 0) == folder.entries.end();
   if (untouched && recordable) return;
   // Run after the pass may have ended: it holds only what outlives the pass.
   pass.copies.then([&copies = pass.copies, &fs = pass.sys.fs, &record = pass.record,
-                    album = pass.job.Dir_Album, name = folderName(pass), path = pass.folderPath,
+                    album = pass.job.outputFolder, name = folderName(pass), path = pass.folderPath,
                     recordable, navigation, slideshow,
                     entries = std::move(folder.entries)]() mutable {
     const bool copied = copies.takeFailures() == 0 && !copies.stopped();
@@ -141,14 +141,14 @@ void completeFolder(PagePass& pass, bool lastFolder) {
   pass.lastFolderMarker = lastFolder ? kLastFolderMarker : 0;
   // Still as the last build left it, with the same copies from the same sources.
   const bool intact = folder.intact && folder.recorded->entries.size() == folder.entries.size();
-  if (pass.job.web.on()) Completa_Immagini_Web(pass);
+  if (pass.settings.web.on()) writeWebPictures(pass);
   if (!intact) removeEarlierCopies(pass);
   const std::uint64_t navigation = pass.record.navigationDigest();
   const bool sameNavigation = intact && folder.recorded->navigation == navigation;
-  if (!sameNavigation) Copia_Pulsanti(pass);
+  if (!sameNavigation) copyNavigationPictures(pass);
   const std::uint64_t slideshow = slideshowDigest(pass);
   const bool sameSlideshow = intact && folder.recorded->slideshow == slideshow;
-  if (!sameSlideshow) Scrivi_Menu(pass);
+  if (!sameSlideshow) writeSlideshowPage(pass);
   recordFolder(pass, navigation, slideshow, intact && sameNavigation && sameSlideshow);
 }
 
@@ -156,19 +156,19 @@ void completeFolder(PagePass& pass, bool lastFolder) {
 
 std::string entryFolderPath(const PagePass& pass, long n) {
   const bool upper = pass.upper();
-  return toCase(pass.job.Dir_Album + (upper ? "DIR_" : "dir_") + zeroPad(n, 4), upper);
+  return toCase(pass.job.outputFolder + (upper ? "DIR_" : "dir_") + zeroPad(n, 4), upper);
 }
 
-void Passo_Cartella(PagePass& pass, const std::string& folderPart, const std::string& fileName,
+void placeEntry(PagePass& pass, const std::string& folderPart, const std::string& fileName,
                     const std::string& sourcePath, bool lastEntry) {
   pass.folderPath = entryFolderPath(pass, pass.folderNumber);
   PagePass::FolderState& folder = pass.folder;
   if (pass.folderCount == 0) {
     folder = {};
     // Web pictures keep a record of their own in the folder (web_copies.h).
-    if (!pass.job.web.on()) folder.recorded = pass.record.find(pass.job.Dir_Album, folderName(pass));
+    if (!pass.settings.web.on()) folder.recorded = pass.record.find(pass.job.outputFolder, folderName(pass));
     folder.intact = folder.recorded != nullptr;
-    folder.earlier = pass.record.checkEveryCopy(pass.job.Dir_Album) ? EarlierCopy::KeepIfSame
+    folder.earlier = pass.record.checkEveryCopy(pass.job.outputFolder) ? EarlierCopy::KeepIfSame
                                                                    : EarlierCopy::Keep;
   }
   if (!folder.intact) openFolder(pass);
@@ -178,14 +178,14 @@ void Passo_Cartella(PagePass& pass, const std::string& folderPart, const std::st
     folder.intact = false;
     openFolder(pass);
   }
-  if (pass.job.web.on())
-    Copia_Immagine_Web(pass, folderPart + fileName, sourcePath);
+  if (pass.settings.web.on())
+    queueWebPicture(pass, folderPart + fileName, sourcePath);
   else
-    Copia_Immagine(pass, folderPart + fileName, sourcePath);
+    queuePictureCopy(pass, folderPart + fileName, sourcePath);
   ++pass.folderCount;
   const bool full =
       pass.job.folders.folderPerEntry ||
-      numericValue(pass.controls.txtMAX_N_FILES->text()) <= static_cast<double>(pass.folderCount);
+      pass.settings.entriesPerFolder <= static_cast<double>(pass.folderCount);
   if (!full) return;
   completeFolder(pass, lastEntry);
   ++pass.folderNumber;
@@ -194,7 +194,7 @@ void Passo_Cartella(PagePass& pass, const std::string& folderPart, const std::st
   pass.thumbTypes.clear();
 }
 
-void Completa_Ultima_Cartella(PagePass& pass) {
+void completeLastFolder(PagePass& pass) {
   if (pass.folderCount > 0) completeFolder(pass, true);
 }
 
@@ -283,7 +283,7 @@ void rewriteNumbered(const PagePass& pass, std::string& line, std::string_view p
 bool rewritePictures(const PagePass& pass, std::string& line) {
   bool held = false, missing = false;
   rewriteNumbered(pass, line, kCopyPrefix, held, missing);
-  if (pass.job.web.on()) rewriteNumbered(pass, line, kThumbPrefix, held, missing);
+  if (pass.settings.web.on()) rewriteNumbered(pass, line, kThumbPrefix, held, missing);
   return held || !missing;
 }
 
@@ -306,9 +306,9 @@ SlideshowLinks slideshowLinks(const PagePass& pass) {
   return {std::move(index), std::move(previous), std::move(next)};
 }
 
-// Digest of everything Scrivi_Menu makes the slideshow page from: the template, the page's
+// Digest of everything writeSlideshowPage makes the slideshow page from: the template, the page's
 // name, the links up, back and on, the case, the kind of copies and the type of every copy and
-// thumbnail. A value Scrivi_Menu comes to read must join it here, or a rebuild would keep a page
+// thumbnail. A value writeSlideshowPage comes to read must join it here, or a rebuild would keep a page
 // made from the value before.
 std::uint64_t slideshowDigest(PagePass& pass) {
   const SlideshowLinks links = slideshowLinks(pass);
@@ -319,7 +319,7 @@ std::uint64_t slideshowDigest(PagePass& pass) {
       .add(links.previous)
       .add(links.next)
       .add(static_cast<std::int64_t>(pass.upper()))
-      .add(static_cast<std::int64_t>(pass.job.web.on()));
+      .add(static_cast<std::int64_t>(pass.settings.web.on()));
   for (const std::vector<std::string>* types : {&pass.copyTypes, &pass.thumbTypes}) {
     digest.add(static_cast<std::int64_t>(types->size()));
     for (const std::string& type : *types) digest.add(type);
@@ -329,7 +329,7 @@ std::uint64_t slideshowDigest(PagePass& pass) {
 
 }  // namespace
 
-void Scrivi_Menu(PagePass& pass) {
+void writeSlideshowPage(PagePass& pass) {
   const bool upper = pass.upper();
   const std::string menuPath = menuPathOf(pass);
   const auto failed = [&pass, &menuPath](FsStatus status) {
@@ -349,7 +349,7 @@ void Scrivi_Menu(PagePass& pass) {
   const SlideshowTemplate& menuTemplate = pass.record.slideshowTemplate();
   const SlideshowLinks links = slideshowLinks(pass);
   const long count = static_cast<long>(pass.copyTypes.size());
-  const bool web = pass.job.web.on();
+  const bool web = pass.settings.web.on();
   for (size_t i = 0; lostLine.ok() && i < menuTemplate.lines.size(); ++i) {
     std::string_view line = menuTemplate.lines[i];
     std::string_view lowered = menuTemplate.lowered[i];

@@ -20,16 +20,16 @@ std::string entryFolderPath(const PagePass& pass, long n);
 // is completed: navigation pictures, slideshow page, and the next folder begins.
 // `sourcePath`: the file copied, as found on disk; `lastEntry`: no non-blank entry follows in the
 // page's range.
-void Passo_Cartella(PagePass& pass, const std::string& folderPart, const std::string& fileName,
+void placeEntry(PagePass& pass, const std::string& folderPart, const std::string& fileName,
                     const std::string& sourcePath, bool lastEntry);
 
 // Completes the open folder, if any, as the page's last one.
-void Completa_Ultima_Cartella(PagePass& pass);
+void completeLastFolder(PagePass& pass);
 
 // Writes the slideshow page of the current folder from the program folder's MENU.HTM, with its
 // previous-folder, next-folder and picture placeholders rewritten (found in any letter case,
 // the rest of the line kept). Without the template the page is left empty. A page that cannot be
 // written whole is reported (box C) and the earlier one of that name stays.
-void Scrivi_Menu(PagePass& pass);
+void writeSlideshowPage(PagePass& pass);
 
 }  // namespace vortena

@@ -18,22 +18,22 @@ namespace {
 constexpr std::array<std::string_view, 6> kDirectExtensions = {"HTM", "WAV", "MP3",
                                                                "MID", "WMA", "AVI"};
 
-bool isBlank(const std::string& item) { return trim(item).empty(); }
+bool isBlank(std::string_view item) { return trim(item).empty(); }
 
 // True when no position after p in the page's range holds a non-blank entry. The walk goes
 // from the end of the range backwards, so it usually stops at once.
 bool lastInRange(const PagePass& pass, long p) {
-  const ListBox& list = *pass.controls.List1;
-  const long last = std::min<long>(pass.job.Ultimo_File, list.count());
+  const MediaList& entries = pass.settings.entries;
+  const long last = std::min<long>(pass.job.lastEntry, static_cast<long>(entries.size()));
   for (long later = last; later > p; --later)
-    if (!isBlank(list.item(static_cast<int>(later - 1)))) return false;
+    if (!isBlank(entries[static_cast<size_t>(later - 1)])) return false;
   return true;
 }
 
 // Lines written while the recovery is in force; stops at the first line it does not let pass.
 Flow writeGuarded(PagePass& pass, std::initializer_list<std::string> lines) {
   for (const std::string& line : lines) {
-    Flow flow = Recupera_Errore(pass, pass.writePage(line));
+    Flow flow = recoverFromWriteFailure(pass, pass.writePage(line));
     if (flow != Flow::Next) return flow;
   }
   return Flow::Next;
@@ -64,8 +64,8 @@ std::vector<std::string> pathFolders(const std::string& folder) {
 // the build's case once renamed).
 std::string directLink(const PagePass& pass, const EntryParts& parts, const std::string& label,
                        const std::string& source) {
-  const EntryParts onDisk = Dividi_Voce(source);
-  const std::vector<std::string> page = pathFolders(pass.job.Dir_Album);
+  const EntryParts onDisk = splitEntry(source);
+  const std::vector<std::string> page = pathFolders(pass.job.outputFolder);
   const std::vector<std::string> entry = pathFolders(onDisk.folderPart);
   if (page.empty() || entry.empty() || toUpper(page[0]) != toUpper(entry[0]) ||
       page[0].size() != 2 || page[0][1] != ':')
@@ -83,7 +83,7 @@ std::string directLink(const PagePass& pass, const EntryParts& parts, const std:
 // The button cell of an entry that begins a folder, and the row break that may follow it.
 void writeCell(PagePass& pass, const EntryParts& parts, const std::string& label,
                const std::string& source) {
-  Apri_Cella(pass);
+  openButtonCell(pass);
   std::string text;
   if (isDirectEntry(entryExtension(parts.fileName))) {
     pass.writeUnguarded("        <A HREF=" + pass.q + linkTarget(directLink(pass, parts, label, source)) + pass.q +
@@ -98,12 +98,11 @@ void writeCell(PagePass& pass, const EntryParts& parts, const std::string& label
     text = pass.choiceLabel;
   }
   pass.writeUnguarded(text + "</A>");
-  Chiudi_Cella(pass);
+  closeButtonCell(pass);
   writeIgnoringFailures(pass, {"</table></td>", " "});
 
   ++pass.cellsInRow;
-  // The row maximum is read after every cell, so a change made meanwhile applies at once.
-  if (numericValue(pass.controls.txtMAX_PER_RIGA->text()) <= static_cast<double>(pass.cellsInRow)) {
+  if (pass.settings.imagesPerRow <= static_cast<double>(pass.cellsInRow)) {
     writeIgnoringFailures(pass, {" ", "</tr>", "<tr>", " "});
     pass.cellsInRow = 0;
   }
@@ -115,7 +114,7 @@ void writeCell(PagePass& pass, const EntryParts& parts, const std::string& label
 // name as listed when the rename failed (a folder entry, a file that is gone, a case twin
 // already holding that name), so that the entry's own file is copied and never its twin.
 std::string takeBuildCase(PagePass& pass, const std::string& stored, const std::string& casedName) {
-  const EntryParts listed = Dividi_Voce(stored);
+  const EntryParts listed = splitEntry(stored);
   if (listed.fileName == casedName) return stored;
   const std::string renamed = listed.folderPart + casedName;
   return pass.sys.fs.rename(stored, renamed).ok() ? renamed : stored;
@@ -133,7 +132,7 @@ void copyFooter(PagePass& pass) {
 
 }  // namespace
 
-EntryParts Dividi_Voce(const std::string& entryText) {
+EntryParts splitEntry(const std::string& entryText) {
   const size_t slash = entryText.rfind('\\');
   if (slash == std::string::npos) return {"", entryText};
   return {entryText.substr(0, slash + 1), entryText.substr(slash + 1)};
@@ -156,7 +155,7 @@ bool isDirectEntry(const std::string& extension) {
   return extension.starts_with("MP");
 }
 
-Flow Scrivi_Griglia(PagePass& pass) {
+Flow writeGrid(PagePass& pass) {
   pass.cellsInRow = 0;
   pass.folderCount = 0;
   pass.folderNumber = pass.job.folders.firstFolder;
@@ -171,24 +170,24 @@ Flow Scrivi_Griglia(PagePass& pass) {
   if (flow != Flow::Next) return flow;
 
   bool anyEntry = false;
-  // Positions past the end of the list read as blank, so the walk stops there; the list cannot
-  // grow meanwhile, as only a non-blank entry lets the window handle events.
-  const ListBox& list = *pass.controls.List1;
-  for (long p = pass.job.Primo_File; p <= pass.job.Ultimo_File && p <= list.count(); ++p) {
+  // The walk stops at the end of the list.
+  const MediaList& entries = pass.settings.entries;
+  const long count = static_cast<long>(entries.size());
+  for (long p = pass.job.firstEntry; p <= pass.job.lastEntry && p <= count; ++p) {
     if (pass.copies.stopped()) return Flow::EndPass;  // the disk is full: the page is given up
-    const std::string stored = p >= 1 ? list.item(static_cast<int>(p - 1)) : std::string();
+    const std::string stored = p >= 1 ? std::string(entries[static_cast<size_t>(p - 1)]) : "";
     const std::string entry = toCase(stored, pass.upper());
     if (isBlank(entry)) continue;
     anyEntry = true;
     // The positions run over the whole list, also across the pages of a paged build.
-    pass.sys.ui.progress(p, list.count());
-    const EntryParts parts = Dividi_Voce(entry);
+    pass.sys.ui.progress(p, count);
+    const EntryParts parts = splitEntry(entry);
     const std::string source = takeBuildCase(pass, stored, parts.fileName);
-    const std::string label = entryLabel(parts.folderPart, pass.job.Dir_Radice);
+    const std::string label = entryLabel(parts.folderPart, pass.job.rootFolder);
     if (pass.folderCount == 0) writeCell(pass, parts, label, source);
-    Passo_Cartella(pass, parts.folderPart, parts.fileName, source, lastInRange(pass, p));
+    placeEntry(pass, parts.folderPart, parts.fileName, source, lastInRange(pass, p));
   }
-  Completa_Ultima_Cartella(pass);
+  completeLastFolder(pass);
   if (pass.copies.stopped()) return Flow::EndPass;
   pass.job.folders.nextFolder = pass.folderNumber + (pass.folderCount > 0 ? 1 : 0);
 
@@ -206,7 +205,7 @@ Flow Scrivi_Griglia(PagePass& pass) {
   const std::string path = pass.pagePath();
   if (FsStatus written = pass.finishPage(); written.ok()) {
     pass.outcome = PageOutcome::Written;
-    pass.record.made(pass.job.Dir_Album, pass.job.File_Pagina);
+    pass.record.made(pass.job.outputFolder, pass.job.pageFile);
   } else if (written.number != kPageNotOpen) {  // a page never opened was reported already
     reportPageFailure(pass, path, written);
   }

@@ -14,7 +14,7 @@ struct EntryParts {
   std::string folderPart;  // up to and including the last backslash; empty without one
   std::string fileName;    // after the last backslash; the whole entry without one
 };
-EntryParts Dividi_Voce(const std::string& entryText);
+EntryParts splitEntry(const std::string& entryText);
 
 // The entry's folder part below the root folder: the folder part without as many leading
 // characters as Dir_Radice has, when Dir_Radice is not empty and the folder part is longer;
@@ -32,6 +32,6 @@ bool isDirectEntry(const std::string& extension);
 // the page. The grid's opening lines, and its closing lines when the range holds no non-blank
 // entry, go through the write recovery; from the first non-blank entry on failures are
 // ignored. Flow::Restart or Flow::EndPass when the recovery asks for it.
-Flow Scrivi_Griglia(PagePass& pass);
+Flow writeGrid(PagePass& pass);
 
 }  // namespace vortena

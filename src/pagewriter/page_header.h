@@ -6,14 +6,14 @@
 
 namespace vortena {
 
-// Copies INTESTAZ.HTM (INTEST_2.HTM when Check1 and Check2 are both ticked) line by line,
-// dropping the lines that contain BACKGROUND while Check1 is ticked and those that contain
-// MARQUEE while Check2 is ticked (any letter case; the boxes are read for every line). A
-// missing template gives no header lines; every failure is ignored.
-void Copia_Intestazione(PagePass& pass);
+// Copies INTESTAZ.HTM (INTEST_2.HTM when both the background and the title are left out) line
+// by line, dropping the lines that contain BACKGROUND when the background is left out and
+// those that contain MARQUEE when the title is (any letter case). A missing template gives no
+// header lines; every failure is ignored.
+void copyHeader(PagePass& pass);
 
 // Writes the line that leads back to the index page (INDEX.HTM / index.htm in the build's
 // case), unless File_Pagina contains that name. A failed write goes to the write recovery.
-Flow Scrivi_Ritorno(PagePass& pass);
+Flow writeBackLink(PagePass& pass);
 
 }  // namespace vortena

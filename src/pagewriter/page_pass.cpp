@@ -32,12 +32,12 @@ bool templateAvailableOrAccepted(PagePass& pass, std::string_view name) {
 // An existing page is replaced only with the user's consent, asked once per build.
 bool newPageOrAccepted(PagePass& pass) {
   PageJob& job = pass.job;
-  if (job.Elenco_Confermato == 1 || !canOpen(pass.sys.fs, pass.pagePath())) return true;
+  if (job.replaceConfirmed == 1 || !canOpen(pass.sys.fs, pass.pagePath())) return true;
   pass.sys.ui.beep();
-  if (!pass.sys.ui.question("Elenco  " + job.Dir_Album + job.File_Pagina +
+  if (!pass.sys.ui.question("Elenco  " + job.outputFolder + job.pageFile +
                             "  gia' esistente, continuo (S/N)"))
     return false;
-  job.Elenco_Confermato = 1;
+  job.replaceConfirmed = 1;
   return true;
 }
 
@@ -48,7 +48,7 @@ bool oldFilesAtPagePlace(PagePass& pass) {
   DirEntry found;
   if (fs.fileIdentity(pass.pagePath(), found).ok()) return true;
   for (std::string_view name : kSiteAssets)
-    if (fs.fileIdentity(toCase(pass.job.Dir_Album + std::string(name), pass.upper()), found).ok())
+    if (fs.fileIdentity(toCase(pass.job.outputFolder + std::string(name), pass.upper()), found).ok())
       return true;
   return fs.fileIdentity(entryFolderPath(pass, pass.job.folders.firstFolder), found).ok();
 }
@@ -60,7 +60,7 @@ bool recoveryPlaceAccepted(PagePass& pass) {
   pass.checkedFallback = pass.fallbackCount;
   // A build killed outright in this place left its pending files (the place the user chose is
   // cleared by the build, once).
-  ignoreFailure(pass.sys.fs.removeStaleTemporaryFiles(pass.job.Dir_Album),
+  ignoreFailure(pass.sys.fs.removeStaleTemporaryFiles(pass.job.outputFolder),
                 "a leftover costs room, not a page; the next build tries again");
   if (!oldFilesAtPagePlace(pass)) return true;
   pass.sys.ui.beep();
@@ -85,14 +85,14 @@ Flow writePage(PagePass& pass) {
   std::unique_ptr<TextWriter> page;
   FsStatus opened = pass.sys.fs.openWrite(pass.pagePath(), page);
   if (opened.ok() && page) pass.page = std::move(page);
-  Flow flow = Recupera_Errore(pass, opened);
+  Flow flow = recoverFromWriteFailure(pass, opened);
   if (flow != Flow::Next) return flow;
-  flow = Recupera_Errore(pass, pass.writePage("<HTML>"));
+  flow = recoverFromWriteFailure(pass, pass.writePage("<HTML>"));
   if (flow != Flow::Next) return flow;
-  Copia_Intestazione(pass);
-  flow = Scrivi_Ritorno(pass);
+  copyHeader(pass);
+  flow = writeBackLink(pass);
   if (flow != Flow::Next) return flow;
-  return Scrivi_Griglia(pass);
+  return writeGrid(pass);
 }
 
 void endOfPass(Ui& ui) {
@@ -102,8 +102,8 @@ void endOfPass(Ui& ui) {
 
 }  // namespace
 
-PageOutcome Crea_Pagina(PageJob& job, const PassControls& controls,
-                        const PassServices& services) {
+PageOutcome writeAlbumPage(PageJob& job, const BuildSettings& settings,
+                           const PassServices& services) {
   job.folders.nextFolder = job.folders.firstFolder;
   PageOutcome outcome = PageOutcome::NotWritten;
   // A pass on its own keeps a record and copies of its own, which never touches the disk; the
@@ -113,7 +113,7 @@ PageOutcome Crea_Pagina(PageJob& job, const PassControls& controls,
   CopyQueue& copies = job.copies ? *job.copies : ownCopies;
   const PassServices ordered{services.fs, copies.ui(), services.programFolder};
   try {
-    PagePass pass(job, controls, ordered, copies, job.record ? *job.record : ownRecord);
+    PagePass pass(job, settings, ordered, copies, job.record ? *job.record : ownRecord);
     if (setUp(pass)) {
       ordered.ui.setPointer(Pointer::Hourglass);
       while (writePage(pass) == Flow::Restart) {
@@ -124,8 +124,9 @@ PageOutcome Crea_Pagina(PageJob& job, const PassControls& controls,
       outcome = PageOutcome::Refused;
     }
   } catch (...) {
-    // Nothing may end the program from here: the page is given up (the file of that name keeps
-    // what it held), the pass ends as usual.
+    // Nothing may end the program from here: the failure is told, the page is given up (the
+    // file of that name keeps what it held), the pass ends as usual.
+    tellUnexpected(ordered.ui, "page pass", std::current_exception());
   }
   endOfPass(ordered.ui);
   // A pass on its own tells the last copies' failures, records their folders and ends with
@@ -135,7 +136,7 @@ PageOutcome Crea_Pagina(PageJob& job, const PassControls& controls,
     try {
       copies.deliver();
     } catch (...) {
-      // As above.
+      tellUnexpected(ordered.ui, "page pass", std::current_exception());
     }
     if (copies.stopped()) outcome = PageOutcome::Stopped;
   }

@@ -1,14 +1,13 @@
-// The page writer: one call of Crea_Pagina writes one album page and everything that hangs from
-// it (header, grid of button cells, entry folders with their copies and slideshow pages,
-// footer), reading the page's job fields and the window's option controls.
+// The page writer: one call of writeAlbumPage writes one album page and everything that hangs
+// from it (header, grid of button cells, entry folders with their copies and slideshow pages,
+// footer), from the page's job fields and the build's settings.
 #pragma once
 
 #include <string>
 
-#include "core/controls.h"
+#include "core/build_settings.h"
 #include "core/job_state.h"
 #include "core/services.h"
-#include "core/web_options.h"
 #include "fs/file_system.h"
 
 namespace vortena {
@@ -19,21 +18,20 @@ class CopyQueue;
 // The job fields of one page pass.
 struct PageJob {
   // Where the page goes. The write recovery may move it; the new place stays for the build.
-  std::string Dir_Album;
-  std::string File_Pagina;
-  // 1 once the user agreed to replace a page in this build; the pass may set it.
-  int Elenco_Confermato = 0;
-  // The 1-based list positions of the page's range, and the root folder cut off the labels.
-  long Primo_File = 0;
-  long Ultimo_File = 0;
-  std::string Dir_Radice;
+  std::string outputFolder;
+  std::string pageFile;
+  // The user agreed to replace a page in this build; the pass may set it.
+  bool replaceConfirmed = false;
+  // The 1-based positions in the settings' entries of the page's range, and the root folder
+  // cut off the labels.
+  long firstEntry = 0;
+  long lastEntry = 0;
+  std::string rootFolder;
   // The index page of a paged build, named from the page's folder; empty in a single-page
   // build, whose page is its own index.
   std::string indexPage;
   // The pass numbers its folders from folders.firstFolder and sets folders.nextFolder.
   FolderNumbering folders;
-  // The web pictures of the build; off, the copies are byte copies.
-  WebOptions web;
   // The build's record of its entry folders (build_record.h), kept across the passes of a
   // build; null for a pass on its own, which then keeps one for itself.
   BuildRecord* record = nullptr;
@@ -46,18 +44,6 @@ struct PageJob {
   // build before it and the earlier page stays. The numbered pages of a paged build do not
   // wait: their copies go on beside the next page.
   bool lastPage = true;
-};
-
-// The window's controls that a pass reads. They stay live: the pass lets the window process
-// events, and an edit made meanwhile applies from the next read (the list, the two maxima,
-// the case option and the two filter boxes are each read where they are used).
-struct PassControls {
-  const ListBox* List1 = nullptr;
-  const TextBox* txtMAX_N_FILES = nullptr;
-  const TextBox* txtMAX_PER_RIGA = nullptr;
-  const CheckBox* Check1 = nullptr;       // leave the background out
-  const CheckBox* Check2 = nullptr;       // leave the title out
-  const OptionButton* Option1 = nullptr;  // "Maiuscole": the build's case is upper
 };
 
 // What a pass reaches outside itself: the disk, the user, and the templates' folder (drive
@@ -78,10 +64,11 @@ enum class PageOutcome {
   Stopped,          // the disk is full (told once): the build ends, the page stays as it was
 };
 
-// One page pass. Reads the range, Dir_Radice and the folder numbering; may set
-// Elenco_Confermato and, through the write recovery, Dir_Album and File_Pagina; sets
-// folders.nextFolder. Always returns; reports its failures itself.
-[[nodiscard]] PageOutcome Crea_Pagina(PageJob& job, const PassControls& controls,
-                                      const PassServices& services);
+// One page pass, of the entries of `settings` in the job's range. Reads the range, the root
+// folder and the folder numbering; may set replaceConfirmed and, through the write recovery,
+// the output folder and the page file; sets folders.nextFolder. Always returns; reports its
+// failures itself.
+[[nodiscard]] PageOutcome writeAlbumPage(PageJob& job, const BuildSettings& settings,
+                                         const PassServices& services);
 
 }  // namespace vortena

@@ -1,6 +1,6 @@
 // The state of one page pass, shared by its stages: the open album page, the grid and entry
 // folder counters, and the fallback counter of the write recovery. It lives for one call of
-// Crea_Pagina and starts afresh at each call.
+// writeAlbumPage and starts afresh at each call.
 #pragma once
 
 #include <memory>
@@ -35,11 +35,11 @@ enum class Flow {
 struct PagePass {
   // `s.ui` is q.ui(): everything the pass tells comes after the copies queued before it. The
   // record and the copies outlive the pass.
-  PagePass(PageJob& j, const PassControls& c, const PassServices& s, CopyQueue& q, BuildRecord& r)
-      : job(j), controls(c), sys(s), copies(q), record(r) {}
+  PagePass(PageJob& j, const BuildSettings& b, const PassServices& s, CopyQueue& q, BuildRecord& r)
+      : job(j), settings(b), sys(s), copies(q), record(r) {}
 
   PageJob& job;
-  const PassControls& controls;
+  const BuildSettings& settings;
   const PassServices& sys;
   // The byte copies of the entry folders, made beside the pass (copy_queue.h).
   CopyQueue& copies;
@@ -83,13 +83,13 @@ struct PagePass {
     std::vector<std::uint64_t> entries;  // the digest of each copy (BuildRecord::entryDigest)
   } folder;
 
-  bool upper() const { return controls.Option1->selected(); }
+  bool upper() const { return settings.upperCase; }
   // The program folder's file `name`.
   std::string programFile(std::string_view name) const {
     return sys.programFolder + "\\" + std::string(name);
   }
   // Dir_Album followed directly by File_Pagina.
-  std::string pagePath() const { return job.Dir_Album + job.File_Pagina; }
+  std::string pagePath() const { return job.outputFolder + job.pageFile; }
 
   // Writes one line to the album page; kPageNotOpen when the page is not open.
   FsStatus writePage(std::string_view line) {

@@ -122,7 +122,7 @@ std::optional<Record> standingRecord(PagePass& pass, const Pending& p) {
     FileStamp copy, thumb;
     const bool stands = r.thumb == numberedName(pass, kThumbPrefix, p.number, typeOf(r.thumb)) &&
                         r.entryHash == entryHash(p.entry) && r.sourceSize == p.source.size &&
-                        r.sourceModified == p.source.modified && r.options == pass.job.web &&
+                        r.sourceModified == p.source.modified && r.options == pass.settings.web &&
                         pass.sys.fs.fileStamp(inFolder(pass, r.copy), copy).ok() &&
                         copy.size == r.copySize && copy.changed > p.source.changed &&
                         pass.sys.fs.fileStamp(inFolder(pass, r.thumb), thumb).ok() &&
@@ -199,7 +199,7 @@ void writeOldest(PagePass& pass) {
     FileStamp stamp;
     if (!copyName.empty() && !thumbName.empty() && fs.fileStamp(copyPath, stamp).ok()) {
       web.written.push_back(Record{copyName, thumbName, entryHash(p.entry), p.source.size,
-                                   p.source.modified, pass.job.web, stamp.size,
+                                   p.source.modified, pass.settings.web, stamp.size,
                                    static_cast<std::int64_t>(picture.thumb.size())});
     }
   }
@@ -209,7 +209,7 @@ void writeOldest(PagePass& pass) {
 
 }  // namespace
 
-void Copia_Immagine_Web(PagePass& pass, const std::string& entry, const std::string& sourcePath) {
+void queueWebPicture(PagePass& pass, const std::string& entry, const std::string& sourcePath) {
   if (!pass.webCopies) pass.webCopies = std::make_shared<WebCopies>();
   WebCopies& web = *pass.webCopies;
   Pending p;
@@ -225,13 +225,13 @@ void Copia_Immagine_Web(PagePass& pass, const std::string& entry, const std::str
   if (!p.asItIs && !p.standing) {
     std::string bytes;
     p.readFailure = pass.sys.fs.readBytes(sourcePath, bytes, p.source);
-    if (p.readFailure.ok()) p.result = web.pool().submit(std::move(bytes), pass.job.web);
+    if (p.readFailure.ok()) p.result = web.pool().submit(std::move(bytes), pass.settings.web);
   }
   web.pending.push_back(std::move(p));
   while (web.pending.size() > web.inFlightLimit()) writeOldest(pass);
 }
 
-void Completa_Immagini_Web(PagePass& pass) {
+void writeWebPictures(PagePass& pass) {
   if (!pass.webCopies) return;
   while (!pass.webCopies->pending.empty()) writeOldest(pass);
   std::unique_ptr<TextWriter> record;

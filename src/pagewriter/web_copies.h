@@ -18,13 +18,13 @@ inline constexpr std::string_view kWebRecordName = ".immagini_web";
 // Hands the picture at `sourcePath` to the workers as picture folderCount + 1 of the open
 // folder, unless the files an earlier build made of it still stand. With a few pictures under
 // way per worker, the oldest is written first (the memory a build takes stays bounded).
-void Copia_Immagine_Web(PagePass& pass, const std::string& entry, const std::string& sourcePath);
+void queueWebPicture(PagePass& pass, const std::string& entry, const std::string& sourcePath);
 
 // Writes every web picture of the open folder still under way, in order: its copy
 // (img_001.jpg, of the type written) and its thumbnail (min_001.jpg), their types recorded in
 // pass.copyTypes and pass.thumbTypes (an empty type for a file not written), each failure
 // reported as a failed copy of the entry and a photo the image library cannot read as such.
 // Then writes the folder's record of what it made, by which a rebuild knows them.
-void Completa_Immagini_Web(PagePass& pass);
+void writeWebPictures(PagePass& pass);
 
 }  // namespace vortena

@@ -22,7 +22,7 @@ void reportPageFailure(PagePass& pass, const std::string& path, FsStatus status)
   pass.sys.ui.message("Errore in registrazione Elenco " + path + "\r\r" + failureDetail(status));
 }
 
-Flow Recupera_Errore(PagePass& pass, FsStatus status) {
+Flow recoverFromWriteFailure(PagePass& pass, FsStatus status) {
   if (status.ok()) return Flow::Next;
   PageJob& job = pass.job;
   Ui& ui = pass.sys.ui;
@@ -41,12 +41,12 @@ Flow Recupera_Errore(PagePass& pass, FsStatus status) {
   if (pass.fallbackCount == 0) {
     ui.message("Errore in registrazione Elenco (forse e' un CD-ROM) " + path + "\r\r" +
                "Tento di registrare sul disco C: " + "\r\r" + detail);
-    job.Dir_Album = "C:" + (job.Dir_Album.size() > 2 ? job.Dir_Album.substr(2) : std::string());
+    job.outputFolder = "C:" + (job.outputFolder.size() > 2 ? job.outputFolder.substr(2) : std::string());
   } else {
     ui.message("Errore in registrazione Elenco (non esiste stessa cartella) " + path + "\r\r" +
                "Tento di registrare sul disco con il nome C:\\index.htm " + "\r\r" + detail);
-    job.Dir_Album = "C:\\";
-    job.File_Pagina = "index.htm";
+    job.outputFolder = "C:\\";
+    job.pageFile = "index.htm";
   }
   ++pass.fallbackCount;
   return Flow::Restart;

@@ -25,6 +25,6 @@ void reportPageFailure(PagePass& pass, const std::string& path, FsStatus status)
 //  - 75 or 76 once C:\index.htm was tried: box C, Flow::EndPass;
 //  - any other error: box C, Flow::Next (the failed step is skipped).
 // The changed Dir_Album and File_Pagina stay for the rest of the build.
-Flow Recupera_Errore(PagePass& pass, FsStatus status);
+Flow recoverFromWriteFailure(PagePass& pass, FsStatus status);
 
 }  // namespace vortena

@@ -32,15 +32,15 @@ TEST(BuildProgress, ScanCountsAndPagedBuildRunsOverTheWholeList) {
   std::ostringstream transcript;
   ProgressUser user(transcript, 1024);
   HeadlessWindow headless(options, user, user, user);
-  headless.form().txtPATH_RICERCA->setText("C:\\foto");
-  headless.form().txtNOME_FILE_HTM->setText("C:\\foto\\index.htm");
+  headless.form().searchFolderBox->setText("C:\\foto");
+  headless.form().pagePathBox->setText("C:\\foto\\index.htm");
 
   headless.window().click("cmdCONFERMA");
   using Seen = std::vector<std::pair<long, long>>;
   EXPECT_EQ(user.seen, (Seen{{1, 0}, {2, 0}, {3, 0}}));
 
   user.seen.clear();
-  headless.form().txtMAX_N_FILES->setText("2");
+  headless.form().entriesPerFolderBox->setText("2");
   headless.window().click("Command4");
   // Pages pag_1 (entries 1-2) and pag_2 (entry 3), then the index of the two pages.
   EXPECT_EQ(user.seen, (Seen{{1, 3}, {2, 3}, {3, 3}, {1, 2}, {2, 2}}));

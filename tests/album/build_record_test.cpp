@@ -27,7 +27,7 @@ class BuildRecordTest : public ::testing::Test {
  protected:
   BuildRecordTest() : faulty(fx.fs()), hookUi(fx.user()) {
     writeProgramFolder(program.path());
-    fx.album().sys.ui = &hookUi;
+    fx.session().services.ui = &hookUi;
     // Five pictures of one size and one modification time, as a card's pictures copied with
     // times of whole seconds may be: only which file each is tells them apart.
     const auto time = fs::file_time_type::clock::now() - std::chrono::hours(1);
@@ -46,11 +46,11 @@ class BuildRecordTest : public ::testing::Test {
   // builds one page, Command4 numbered pages of two and an index). A page already there is
   // replaced; the page is not viewed.
   void build(const std::string& folder, const char* button = "Command1") {
-    form().List1->clear();
-    form().txtPATH_RICERCA->setText("C:\\foto");
-    form().txtNOME_FILE_HTM->setText("C:\\" + folder + "\\index.htm");
+    form().mediaListBox->clear();
+    form().searchFolderBox->setText("C:\\foto");
+    form().pagePathBox->setText("C:\\" + folder + "\\index.htm");
     ASSERT_TRUE(fx.window().click("cmdCONFERMA"));
-    form().txtMAX_N_FILES->setText("2");
+    form().entriesPerFolderBox->setText("2");
     if (fs::exists(c() / folder / "index.htm")) fx.user().queueAnswer(true);
     fx.user().queueAnswer(false);
     ASSERT_TRUE(fx.window().click(button));
@@ -218,7 +218,7 @@ TEST_F(BuildRecordTest, UnchangedRebuildLeavesTheEntryFoldersAlone) {
   for (const char* button : {"Command1", "Command4"}) {
     buildRecorded("album", button);
     auto before = stampsBelow(c() / "album");
-    fx.album().sys.fs = &faulty;
+    fx.session().services.fs = &faulty;
     for (FsOperation op : {FsOperation::Copy, FsOperation::RemoveFile})
       faulty.failOn(op, "", kDiskFull);
     for (const std::string folder :
@@ -230,7 +230,7 @@ TEST_F(BuildRecordTest, UnchangedRebuildLeavesTheEntryFoldersAlone) {
     fx.takeTranscript();
     build("album", button);
     const std::string again = fx.takeTranscript();
-    fx.album().sys.fs = &fx.fs();
+    fx.session().services.fs = &fx.fs();
     faulty.clearFaults();
     auto after = stampsBelow(c() / "album");
     // The pages beside the folders are compared and kept by the page writer on its own.
@@ -246,13 +246,13 @@ TEST_F(BuildRecordTest, UnchangedRebuildLeavesTheEntryFoldersAlone) {
 TEST_F(BuildRecordTest, FolderWithAFailedCopyIsWrittenAgainByTheNextBuild) {
   buildRecorded("album");
   writeFile(c() / "foto" / "b.jpg", "picture b, edited");
-  fx.album().sys.fs = &faulty;
+  fx.session().services.fs = &faulty;
   faulty.failOn(FsOperation::Copy, "c:\\album\\dir_0001\\img_002.jpg", kDeviceIoError);
   fx.takeTranscript();
   build("album");
   EXPECT_NE(fx.takeTranscript().find("Errore nella copia delle immagini"), std::string::npos);
   EXPECT_EQ(readFile(c() / kFolder1 / "img_002.jpg"), "picture b");
-  fx.album().sys.fs = &fx.fs();
+  fx.session().services.fs = &fx.fs();
   build("album");
   EXPECT_EQ(readFile(c() / kFolder1 / "img_002.jpg"), "picture b, edited");
 }

@@ -23,14 +23,14 @@ class DataSafetyTest : public ::testing::Test {
  protected:
   DataSafetyTest() : faulty(fx.fs()), hookUi(fx.user()) {
     writeProgramFolder(program.path());
-    fx.album().sys.ui = &hookUi;
+    fx.session().services.ui = &hookUi;
   }
   fs::path c() const { return fx.driveC(); }
   const Form& form() { return fx.form().form(); }
   // Lists C:\foto and points the page at `page`.
   void load(const std::string& page = "C:\\album\\index.htm") {
-    form().txtPATH_RICERCA->setText("C:\\foto");
-    form().txtNOME_FILE_HTM->setText(page);
+    form().searchFolderBox->setText("C:\\foto");
+    form().pagePathBox->setText(page);
     ASSERT_TRUE(fx.window().click("cmdCONFERMA"));
   }
   // A single-page build, answering the questions in order (unqueued ones are No).
@@ -81,7 +81,7 @@ TEST_P(WriteFaultTest, FailedStepIsToldAndTheEarlierFileStays) {
   const WriteFault& fault = GetParam();
   buildThenReplace({fault.file});
 
-  fx.album().sys.fs = &faulty;
+  fx.session().services.fs = &faulty;
   faulty.failOn(fault.op, fault.path, kDeviceIoError);
   build({true, false});
   const std::string transcript = fx.takeTranscript();
@@ -100,7 +100,7 @@ TEST_P(WriteFaultTest, FullDiskEndsTheBuildWithOneMessage) {
   const WriteFault& fault = GetParam();
   buildThenReplace({"album/index.htm", fault.file});
 
-  fx.album().sys.fs = &faulty;
+  fx.session().services.fs = &faulty;
   faulty.failOn(fault.op, fault.path, kDiskFull);
   load();
   build({true, false});
@@ -163,7 +163,7 @@ TEST_F(DataSafetyTest, NoCommandStartsInsideABuild) {
     ASSERT_TRUE(fx.window().click("Command2"));
     load();
     fx.takeTranscript();
-    form().List1->setSelectedIndex(0);
+    form().mediaListBox->setSelectedIndex(0);
     fx.user().queueDialogResult("C:\\foto\\a.jpg");
     fx.user().queueAnswer(true);  // for a delete question, were one asked
     hookUi.onEvents = [&] { fx.window().click(name); };
@@ -171,7 +171,7 @@ TEST_F(DataSafetyTest, NoCommandStartsInsideABuild) {
     const std::string transcript = fx.takeTranscript();
     EXPECT_EQ(transcript.find("dialog"), std::string::npos) << transcript;
     EXPECT_EQ(transcript.find("Confermi"), std::string::npos) << transcript;
-    EXPECT_EQ(form().List1->count(), 2);
+    EXPECT_EQ(form().mediaListBox->count(), 2);
     EXPECT_EQ(readFile(c() / "album" / "dir_0001" / "img_001.jpg"), "picture a");
     EXPECT_EQ(readFile(c() / "album" / "dir_0001" / "img_002.jpg"), "picture b");
     EXPECT_NE(readFile(c() / "album" / "index.htm").find("dir_0001\\menu.htm"),
@@ -179,8 +179,34 @@ TEST_F(DataSafetyTest, NoCommandStartsInsideABuild) {
     EXPECT_FALSE(fs::exists(c() / "album" / "dir_0002"));
     // The guard is let go when the build ends: the next command runs.
     EXPECT_TRUE(fx.window().click("Command2"));
-    EXPECT_EQ(form().List1->count(), 0);
+    EXPECT_EQ(form().mediaListBox->count(), 0);
   }
+}
+
+// The build reads its settings once, as it starts: the controls they come from cannot be
+// edited while it runs, and a change made to them meanwhile (the case, the folder size, the
+// filters) does not turn the album half-way; each control is back as it was afterwards.
+TEST_F(DataSafetyTest, TheBuildsControlsAreLockedWhileItRuns) {
+  for (const char* name : {"a.jpg", "b.jpg", "c.jpg"}) writeFile(c() / "foto" / name, name);
+  fs::create_directories(c() / "album");
+  load();
+  const Form& f = form();
+  const std::vector<Control*> inputs{f.pagePathBox,       f.entriesPerFolderBox, f.imagesPerRowBox,
+                                     f.noBackgroundCheck, f.noTitleCheck,        f.upperCaseOption,
+                                     f.lowerCaseOption,   f.mediaListBox};
+  bool locked = true;
+  hookUi.onEvents = [&] {
+    for (Control* input : inputs) locked = locked && !input->enabled();
+    f.upperCaseOption->select();
+    f.entriesPerFolderBox->setText("1");
+  };
+  build({}, "Command1");
+  EXPECT_TRUE(locked);
+  for (Control* input : inputs) EXPECT_TRUE(input->enabled()) << input->name();
+  EXPECT_EQ(hostNames(c() / "album" / "dir_0001"),
+            (std::vector<std::string>{"img_001.jpg", "img_002.jpg", "img_003.jpg", "menu.htm",
+                                      "puls_dx3.jpg", "puls_su3.jpg", "puls_sx3.jpg",
+                                      "sfondo_1.gif", "sfondo_2.gif"}));
 }
 
 // Case twins, files and folders: every entry's own file is copied once, each source stays in
@@ -192,7 +218,7 @@ TEST_F(DataSafetyTest, CaseTwinsAreEachCopiedFromTheirOwnFile) {
   writeFile(c() / "foto" / "TRIP" / "x.jpg", "x in TRIP");
   fs::create_directories(c() / "album");
   load();
-  ASSERT_EQ(form().List1->count(), 4);
+  ASSERT_EQ(form().mediaListBox->count(), 4);
   build();
 
   std::multiset<std::string> copies, expected{"upper twin", "lower twin", "rome in Trip",
@@ -308,7 +334,7 @@ TEST_F(DataSafetyTest, RelativePagePathIsResolvedOnce) {
     ASSERT_TRUE(fx.fs().changeFolder("C:\\").ok());
     ASSERT_TRUE(fx.window().click("Command2"));
     load("album\\index.htm");
-    form().txtMAX_N_FILES->setText("1");
+    form().entriesPerFolderBox->setText("1");
     build({false}, button);
     EXPECT_EQ(readFile(c() / "album" / "index.htm").rfind("<HTML>", 0), 0u);
     EXPECT_FALSE(fs::exists(c() / "album" / "album"));
@@ -357,17 +383,17 @@ TEST_F(DataSafetyTest, RandomSessionsKeepEverySource) {
     ASSERT_TRUE(fx.window().click("Command2"));
     load(random() % 2 ? "C:\\album\\index.htm" : "C:\\foto\\index.htm");
     for (int step = 0; step < 4; ++step) {
-      form().Option1->select();
-      if (random() % 2) form().Option2->select();
-      form().txtMAX_N_FILES->setText(std::to_string(1 + random() % 3));
+      form().upperCaseOption->select();
+      if (random() % 2) form().lowerCaseOption->select();
+      form().entriesPerFolderBox->setText(std::to_string(1 + random() % 3));
       switch (random() % 4) {
         case 0:
-          form().List1->setSelectedIndex(0);
+          form().mediaListBox->setSelectedIndex(0);
           fx.user().queueAnswer(true);
           fx.window().click("cmdCANC_FILE");
           break;
         case 1:
-          load(form().txtNOME_FILE_HTM->text());
+          load(form().pagePathBox->text());
           break;
         default:
           fx.user().queueAnswer(random() % 2 == 0);

@@ -22,13 +22,14 @@ class DerivationTest : public ::testing::TestWithParam<DerivationCase> {};
 TEST_P(DerivationTest, SplitAndNameRuleGiveFolderAndPage) {
   testing::AlbumFixture fx;
   const DerivationCase& c = GetParam();
-  fx.form().form().txtNOME_FILE_HTM->setText(c.pagePath);
-  if (c.upper) fx.form().form().Option1->select();
-  splitPagePath(fx.album());
-  pageFileNameRule(fx.album());
-  EXPECT_EQ(fx.album().job.Dir_Album, c.dirAlbum);
-  EXPECT_EQ(fx.album().job.Nome_Pagina, c.nomePagina);
-  EXPECT_EQ(fx.album().job.File_Pagina, c.filePagina);
+  BuildSettings settings;
+  settings.pagePath = c.pagePath;
+  settings.upperCase = c.upper;
+  splitPagePath(settings, *fx.session().services.fs, fx.session().job);
+  pageFileNameRule(settings, fx.session().job);
+  EXPECT_EQ(fx.session().job.outputFolder, c.dirAlbum);
+  EXPECT_EQ(fx.session().job.pageName, c.nomePagina);
+  EXPECT_EQ(fx.session().job.pageFile, c.filePagina);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -53,19 +54,17 @@ INSTANTIATE_TEST_SUITE_P(
     testing::ReadableName());
 
 TEST(WholeListRange, CoversTheWholeList) {
-  testing::AlbumFixture fx;
-  ListBox* list = fx.form().form().List1;
-  wholeListRange(fx.album());
-  EXPECT_EQ(fx.album().job.N_Files, 0);
-  EXPECT_EQ(fx.album().job.Primo_File, 1);
-  EXPECT_EQ(fx.album().job.Ultimo_File, 0);
-  list->addItem("C:\\a.jpg");
-  list->addItem("");
-  list->addItem("C:\\b.jpg");
-  wholeListRange(fx.album());
-  EXPECT_EQ(fx.album().job.N_Files, 3);
-  EXPECT_EQ(fx.album().job.Primo_File, 1);
-  EXPECT_EQ(fx.album().job.Ultimo_File, 3);
+  BuildSettings settings;
+  JobState job;
+  wholeListRange(settings, job);
+  EXPECT_EQ(job.entryCount, 0);
+  EXPECT_EQ(job.firstEntry, 1);
+  EXPECT_EQ(job.lastEntry, 0);
+  settings.entries = MediaList{"C:\\a.jpg", "", "C:\\b.jpg"};
+  wholeListRange(settings, job);
+  EXPECT_EQ(job.entryCount, 3);
+  EXPECT_EQ(job.firstEntry, 1);
+  EXPECT_EQ(job.lastEntry, 3);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <set>
 
 #include "album/asset_installer.h"
+#include "core/album_files.h"
 #include "core/text.h"
 #include "support/album_fixture.h"
 #include "support/program_folder.h"

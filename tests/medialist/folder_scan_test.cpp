@@ -18,13 +18,24 @@ using testing::listItems;
 using testing::makeFiles;
 using Items = std::vector<std::string>;
 
-// Scans `start` with the extension box set to `filter` and returns the list.
+// The window's list as the scan's results.
+class ListResults : public ScanResults {
+ public:
+  explicit ListResults(ListBox& list) : list_(list) {}
+  void add(std::string entry) override { list_.addItem(std::move(entry)); }
+  long count() const override { return list_.count(); }
+
+ private:
+  ListBox& list_;
+};
+
+// Scans `start` for the extension `filter` into the window's list and returns the list.
 Items scan(AlbumFixture& fx, const std::string& filter, const std::string& start) {
-  fx.form().form().txtESTENSIONE->setText(filter);
-  const Album& album = fx.album();
-  fx.window().scan().Legge_Dir(
-      {*album.sys.fs, *album.sys.ui, *album.form.List1, *album.form.txtESTENSIONE,
-       album.sys.programFolder}, start, 16);
+  const Session& session = fx.session();
+  ListResults results(*session.form.mediaListBox);
+  fx.window().scan().scanFolder(
+      {start, filter}, {*session.services.fs, *session.services.ui, session.services.programFolder},
+      results);
   return listItems(fx);
 }
 
@@ -42,7 +53,7 @@ TEST(FolderScan, WalksDepthFirstWithEachFolderFilesBeforeItsSubfolders) {
             (Items{"C:\\t\\a.jpg", "C:\\t\\b.jpg", "C:\\t\\x\\c.jpg", "C:\\t\\x\\p\\d.jpg",
                    "C:\\t\\x\\q\\e.jpg", "C:\\t\\x\\r\\f.jpg", "C:\\t\\x\\r\\deep\\g.jpg",
                    "C:\\t\\y\\h.jpg", "C:\\t\\y\\s\\i.jpg"}));
-  EXPECT_EQ(fx.window().scan().Livello(), 0);
+  EXPECT_EQ(fx.window().scan().depth(), 0);
 }
 
 TEST(FolderScan, FolderModeListsEveryFolderBelowTheStartParentsFirst) {
@@ -124,7 +135,7 @@ TEST(FolderScan, EntersAllOfSixHundredSubfolders) {
     folders.push_back("<C:\\many\\" + name + ">");
   }
   EXPECT_EQ(scan(fx, "jpg", "C:\\many"), files);
-  fx.form().form().List1->clear();
+  fx.form().form().mediaListBox->clear();
   EXPECT_EQ(scan(fx, "", "C:\\many"), folders);
 }
 
@@ -151,7 +162,7 @@ class DeepTree : public ::testing::Test {
 
 TEST_F(DeepTree, ListsLevelsDownToFiftyOnly) {
   EXPECT_EQ(scan(fx, "*", "C:\\deep"), Items(pictures.begin(), pictures.begin() + 51));
-  EXPECT_EQ(fx.window().scan().Livello(), 0);
+  EXPECT_EQ(fx.window().scan().depth(), 0);
 }
 
 TEST_F(DeepTree, FolderModeGivesLevelFiftyOneItsEntryButGoesNoDeeper) {
@@ -166,10 +177,10 @@ TEST(FolderScan, DoesNotFollowALinkBackUpTheTree) {
   std::filesystem::create_directory_symlink(fx.driveC() / "t/other", fx.driveC() / "t/sub/side");
   EXPECT_EQ(scan(fx, "jpg", "C:\\t"), (Items{"C:\\t\\a.jpg", "C:\\t\\other\\c.jpg",
                                              "C:\\t\\sub\\b.jpg", "C:\\t\\sub\\side\\c.jpg"}));
-  fx.form().form().List1->clear();
+  fx.form().form().mediaListBox->clear();
   EXPECT_EQ(scan(fx, "", "C:\\t"),
             (Items{"<C:\\t\\other>", "<C:\\t\\sub>", "<C:\\t\\sub\\loop>", "<C:\\t\\sub\\side>"}));
-  EXPECT_EQ(fx.window().scan().Livello(), 0);
+  EXPECT_EQ(fx.window().scan().depth(), 0);
   EXPECT_TRUE(fx.window().scan().leftOut().empty());  // the loop is not entered on purpose
 }
 
@@ -178,10 +189,10 @@ TEST(FolderScan, AFolderThatCannotBeListedGivesNoEntriesAndIsLeftOutUnlessItIsNo
   makeFiles(fx.driveC() / "t", {"a.jpg", "bad/b.jpg", "good/c.jpg"});
   FaultyFileSystem faulty(fx.fs());
   faulty.failOn(FsOperation::ListFolder, "C:\\t\\bad\\", kDeviceIoError);
-  fx.album().sys.fs = &faulty;
+  fx.session().services.fs = &faulty;
   EXPECT_EQ(scan(fx, "jpg", "C:\\t"), (Items{"C:\\t\\a.jpg", "C:\\t\\good\\c.jpg"}));
   EXPECT_EQ(fx.window().scan().leftOut().size(), 1u);
-  fx.form().form().List1->clear();
+  fx.form().form().mediaListBox->clear();
   EXPECT_EQ(scan(fx, "jpg", "C:\\nowhere"), Items{});
   EXPECT_EQ(scan(fx, "jpg", "Q:\\unmapped"), Items{});
   EXPECT_TRUE(fx.window().scan().leftOut().empty());
@@ -202,11 +213,11 @@ class ScanLeavesOut : public ::testing::TestWithParam<LeftOutCase> {};
 TEST_P(ScanLeavesOut, TellsWhatItLeftOutInOneMessageAfterTheLoad) {
   AlbumFixture fx;
   FaultyFileSystem faulty(fx.fs());
-  fx.album().sys.fs = &faulty;
+  fx.session().services.fs = &faulty;
   const std::filesystem::path cwd = std::filesystem::current_path();
   const std::string message = GetParam().make(fx, faulty);  // may change the working folder
   fx.takeTranscript();
-  fx.form().form().txtPATH_RICERCA->setText("C:\\t");
+  fx.form().form().searchFolderBox->setText("C:\\t");
   EXPECT_TRUE(fx.window().click("cmdCONFERMA_Tutti"));
   EXPECT_EQ(fx.transcript(),
             "pointer hourglass\nbeep\npointer default\nmessage " + quoteText(message) + "\n");
@@ -300,22 +311,33 @@ TEST(FolderScan, YieldsToTheWindowAfterEveryEntry) {
   makeFiles(fx.driveC() / "t", {"a.jpg", "b.jpg", "s/c.jpg", "s/d.jpg"});
   BusyUser user;
   std::vector<int> countsSeen;
-  user.onEvents = [&] { countsSeen.push_back(fx.form().form().List1->count()); };
-  fx.album().sys.ui = &user;
+  user.onEvents = [&] { countsSeen.push_back(fx.form().form().mediaListBox->count()); };
+  fx.session().services.ui = &user;
   scan(fx, "jpg", "C:\\t");
   ASSERT_GE(countsSeen.size(), 4u);
   EXPECT_EQ(std::vector<int>(countsSeen.begin(), countsSeen.begin() + 4),
             (std::vector<int>{1, 2, 3, 4}));
 }
 
-TEST(FolderScan, AnEditDuringTheScanAppliesFromTheNextName) {
+// The load reads the folder and the extension once, as it starts: their boxes cannot be edited
+// while it runs, and a change made to them meanwhile does not turn the load half-way.
+TEST(FolderScan, TheLoadReadsItsBoxesOnceAndLocksThemWhileItRuns) {
   AlbumFixture fx;
   makeFiles(fx.driveC() / "t", {"a.jpg", "b.gif", "c.jpg", "d.gif", "s/e.gif"});
+  const Form& form = fx.form().form();
   BusyUser user;
-  user.onEvents = [&] { fx.form().form().txtESTENSIONE->setText("gif"); };
-  fx.album().sys.ui = &user;
-  EXPECT_EQ(scan(fx, "jpg", "C:\\t"),
-            (Items{"C:\\t\\a.jpg", "C:\\t\\b.gif", "C:\\t\\d.gif", "C:\\t\\s\\e.gif"}));
+  bool locked = true;
+  user.onEvents = [&] {
+    locked = locked && !form.extensionBox->enabled() && !form.searchFolderBox->enabled();
+    form.extensionBox->setText("gif");
+  };
+  fx.session().services.ui = &user;
+  form.searchFolderBox->setText("C:\\t");
+  form.extensionBox->setText("jpg");
+  ASSERT_TRUE(fx.window().click("cmdCONFERMA"));
+  EXPECT_EQ(listItems(fx), (Items{"C:\\t\\a.jpg", "C:\\t\\c.jpg"}));
+  EXPECT_TRUE(locked);
+  EXPECT_TRUE(form.extensionBox->enabled() && form.searchFolderBox->enabled());
 }
 
 TEST(FolderScan, GoesOnAppendingToAListClearedDuringTheScan) {
@@ -323,10 +345,10 @@ TEST(FolderScan, GoesOnAppendingToAListClearedDuringTheScan) {
   makeFiles(fx.driveC() / "t", {"a.jpg", "b.jpg", "c.jpg"});
   BusyUser user;
   user.onEvents = [&] {
-    ListBox& list = *fx.form().form().List1;
+    ListBox& list = *fx.form().form().mediaListBox;
     if (list.count() == 2) list.clear();
   };
-  fx.album().sys.ui = &user;
+  fx.session().services.ui = &user;
   EXPECT_EQ(scan(fx, "jpg", "C:\\t"), Items{"C:\\t\\c.jpg"});
 }
 
@@ -355,7 +377,7 @@ TEST_P(ScanAfterBuild, ListsTheSameEntriesAsBeforeTheBuild) {
                              foto / "diaposit.jpg");
   const Form& form = fx.form().form();
   const auto loadAll = [&] {
-    form.List1->clear();
+    form.mediaListBox->clear();
     for (const char* filter : {"*", "htm", ""}) scan(fx, filter, "C:\\foto");
     Items items = listItems(fx);
     for (std::string& item : items) item = toUpper(item);  // the build may respell a name's case
@@ -368,14 +390,14 @@ TEST_P(ScanAfterBuild, ListsTheSameEntriesAsBeforeTheBuild) {
                            "C:\\FOTO\\NOTE.HTM", "C:\\FOTO\\MINE\\MENU.HTM",
                            "<C:\\FOTO\\MINE>", "<C:\\FOTO\\SUB>"}));
 
-  form.List1->clear();
-  form.txtPATH_RICERCA->setText("C:\\foto");
+  form.mediaListBox->clear();
+  form.searchFolderBox->setText("C:\\foto");
   ASSERT_TRUE(fx.window().click("cmdCONFERMA_Tutti"));
-  form.txtESTENSIONE->setText("htm");
+  form.extensionBox->setText("htm");
   ASSERT_TRUE(fx.window().click("cmdCONFERMA"));
-  form.txtNOME_FILE_HTM->setText("C:\\foto\\index.htm");
-  form.txtMAX_N_FILES->setText("2");
-  (std::string(GetParam().option) == "Option1" ? form.Option1 : form.Option2)->select();
+  form.pagePathBox->setText("C:\\foto\\index.htm");
+  form.entriesPerFolderBox->setText("2");
+  (std::string(GetParam().option) == "Option1" ? form.upperCaseOption : form.lowerCaseOption)->select();
   fx.user().queueAnswer(false);  // no view of the page at the end
   ASSERT_TRUE(fx.window().click(GetParam().build));
   ASSERT_TRUE(std::filesystem::exists(foto / (GetParam().option == std::string("Option1")

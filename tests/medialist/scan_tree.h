@@ -18,7 +18,7 @@ inline void makeFiles(const std::filesystem::path& root, std::initializer_list<s
 
 inline std::vector<std::string> listItems(AlbumFixture& fx) {
   std::vector<std::string> items;
-  const ListBox& list = *fx.form().form().List1;
+  const ListBox& list = *fx.form().form().mediaListBox;
   for (int i = 0; i < list.count(); ++i) items.push_back(list.item(i));
   return items;
 }

@@ -13,7 +13,7 @@ const std::string kHeaderUpper = [] {
 }();
 
 TEST_F(PageWriterTest, LowerCaseIndexPageHasNoBackLinkAndOneCellPerFolder) {
-  form().txtMAX_N_FILES->setText("2");
+  form().entriesPerFolderBox->setText("2");
   addEntries({"C:\\foto\\a.jpg", "C:\\foto\\b.jpg", "C:\\foto\\c.jpg"});
   run();
   EXPECT_EQ(onC("album/index.htm"),
@@ -24,8 +24,8 @@ TEST_F(PageWriterTest, LowerCaseIndexPageHasNoBackLinkAndOneCellPerFolder) {
 
 TEST_F(PageWriterTest, UpperCaseAlbumPageLinksBackToIndex) {
   upperCase();
-  fx.album().job.File_Pagina = "ALBUM.HTM";
-  form().txtMAX_N_FILES->setText("2");
+  fx.session().job.pageFile = "ALBUM.HTM";
+  form().entriesPerFolderBox->setText("2");
   addEntries({"C:\\foto\\a.jpg", "C:\\foto\\b.jpg", "C:\\foto\\c.jpg"});
   run();
   EXPECT_EQ(onC("album/ALBUM.HTM"),
@@ -51,7 +51,7 @@ TEST_F(PageWriterTest, TwentyPicturesNinePerFolderMakeThreeButtons) {
 TEST_F(PageWriterTest, MixedKindsLinkPicturesToFoldersAndTheRestToTheirFiles) {
   // One entry a folder, so every entry has a button; a direct button shows its file name and
   // links the file itself from the page's folder.
-  form().txtMAX_N_FILES->setText("1");
+  form().entriesPerFolderBox->setText("1");
   addEntries({"C:\\foto\\musica\\Song.mp3", "C:\\foto\\a.jpg", "C:\\foto\\film.mpg",
               "C:\\foto\\pagina.htm", "C:\\foto\\b.jpg"});
   addEntry("<C:\\foto\\viaggio>", false);
@@ -70,7 +70,7 @@ TEST_F(PageWriterTest, MixedKindsLinkPicturesToFoldersAndTheRestToTheirFiles) {
 }
 
 TEST_F(PageWriterTest, BlankItemsTakeNoPlaceInTheirFolder) {
-  form().txtMAX_N_FILES->setText("2");
+  form().entriesPerFolderBox->setText("2");
   addEntries({"C:\\foto\\a.jpg", "", "   ", "C:\\foto\\b.jpg", "C:\\foto\\c.jpg"});
   run();
   EXPECT_EQ(onC("album/index.htm"),
@@ -81,7 +81,7 @@ TEST_F(PageWriterTest, BlankItemsTakeNoPlaceInTheirFolder) {
 
 TEST_F(PageWriterTest, RangeOfBlankEntriesGivesAnEmptyGrid) {
   addEntries({"", "  "});
-  fx.album().job.Ultimo_File = 40;  // beyond the list: read as blank
+  fx.session().job.lastEntry = 40;  // beyond the list: read as blank
   run();
   EXPECT_EQ(onC("album/index.htm"), crlf("<HTML>\n" + kHeader + kGridStart + kGridEnd + kPiede));
   EXPECT_FALSE(existsOnC("album/dir_0001"));
@@ -89,8 +89,8 @@ TEST_F(PageWriterTest, RangeOfBlankEntriesGivesAnEmptyGrid) {
 
 TEST_F(PageWriterTest, RangeStartingAfterItsEndWritesNoEntry) {
   addPictures(2);
-  fx.album().job.Primo_File = 2;
-  fx.album().job.Ultimo_File = 1;
+  fx.session().job.firstEntry = 2;
+  fx.session().job.lastEntry = 1;
   run();
   EXPECT_EQ(onC("album/index.htm"), crlf("<HTML>\n" + kHeader + kGridStart + kGridEnd + kPiede));
 }
@@ -99,8 +99,8 @@ class GridRowMaximumTest : public PageWriterTest,
                            public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(GridRowMaximumTest, WithoutAUsableMaximumEveryCellHasARowOfItsOwn) {
-  form().txtMAX_PER_RIGA->setText(GetParam());
-  form().txtMAX_N_FILES->setText("");  // no number: one entry a folder
+  form().imagesPerRowBox->setText(GetParam());
+  form().entriesPerFolderBox->setText("");  // no number: one entry a folder
   addPictures(2);
   run();
   EXPECT_EQ(
@@ -112,8 +112,8 @@ INSTANTIATE_TEST_SUITE_P(Maxima, GridRowMaximumTest, ::testing::Values("0", "abc
                          ReadableName());
 
 TEST_F(PageWriterTest, FullRowsBreakRightAfterTheirLastCell) {
-  form().txtMAX_PER_RIGA->setText(" 2 ");
-  form().txtMAX_N_FILES->setText("0");
+  form().imagesPerRowBox->setText(" 2 ");
+  form().entriesPerFolderBox->setText("0");
   addPictures(3);
   run();
   EXPECT_EQ(onC("album/index.htm"),
@@ -135,8 +135,8 @@ class HeaderFilterTest : public PageWriterTest, public ::testing::WithParamInter
 TEST_P(HeaderFilterTest, DropsWholeLinesNamedByTheTickedFilters) {
   const FilterCase& c = GetParam();
   if (!c.intest2Present) removeProgramFile("INTEST_2.HTM");
-  form().Check1->setValue(c.check1);
-  form().Check2->setValue(c.check2);
+  form().noBackgroundCheck->setValue(c.check1);
+  form().noTitleCheck->setValue(c.check2);
   run();
   EXPECT_EQ(onC("album/index.htm"), crlf("<HTML>\n" + c.header + kGridStart + kGridEnd + kPiede));
   EXPECT_EQ(fx.transcript().find("question"), std::string::npos);
@@ -161,7 +161,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(PageWriterTest, BackgroundOnTheLastHeaderLineIsDroppedAndNothingElse) {
   putProgramFile("INTESTAZ.HTM", "<HEAD>\r\n<body background=\"x.gif\">");
-  form().Check1->setValue(1);
+  form().noBackgroundCheck->setValue(1);
   run();
   EXPECT_EQ(onC("album/index.htm"), crlf("<HTML>\n<HEAD>\n" + kGridStart + kGridEnd + kPiede));
 }
@@ -178,14 +178,14 @@ TEST_F(PageWriterTest, MissingFooterEndsThePageWithHtmlClosingTag) {
 
 TEST_F(PageWriterTest, PageWhoseNameContainsIndexGetsNoBackLink) {
   upperCase();
-  fx.album().job.File_Pagina = "MYINDEX.HTM";
+  fx.session().job.pageFile = "MYINDEX.HTM";
   run();
   EXPECT_EQ(onC("album/MYINDEX.HTM"), crlf("<HTML>\n" + kHeaderUpper + kGridStart + kGridEnd + kPiede));
 }
 
 TEST_F(PageWriterTest, LowerCasePageNamedInUpperCaseStillGetsTheBackLink) {
   // The containment test is exact: in lower-case mode only "index.htm" counts.
-  fx.album().job.File_Pagina = "PAG_2.HTM";
+  fx.session().job.pageFile = "PAG_2.HTM";
   run();
   EXPECT_EQ(onC("album/PAG_2.HTM"),
             crlf("<HTML>\n" + kHeader + kBackLinkLower + kGridStart + kGridEnd + kPiede));

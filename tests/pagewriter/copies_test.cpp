@@ -56,7 +56,7 @@ TEST_P(CopyCaseTest, MissingNavigationPictureIsReportedOnceAndTheOthersStillArri
 }
 
 TEST_P(CopyCaseTest, VanishedSourceIsReportedAndStillCountsInItsFolder) {
-  form().txtMAX_N_FILES->setText("2");
+  form().entriesPerFolderBox->setText("2");
   addEntry("C:\\foto\\gone.jpg", false);
   addEntries({"C:\\foto\\a.jpg", "C:\\foto\\b.jpg"});
   run();
@@ -77,18 +77,18 @@ TEST_P(CopyCaseTest, VanishedSourceIsReportedAndStillCountsInItsFolder) {
 TEST_P(CopyCaseTest, RebuildInTheOtherCaseKeepsEveryCopy) {
   addPictures(3);
   if (GetParam()) {
-    form().Option2->select();
-    fx.album().job.Dir_Album = "c:\\album\\";
-    fx.album().job.File_Pagina = "index.htm";
+    form().lowerCaseOption->select();
+    fx.session().job.outputFolder = "c:\\album\\";
+    fx.session().job.pageFile = "index.htm";
   } else {
     upperCase();
   }
   run();
   SetUp();
   if (!GetParam()) {
-    form().Option2->select();
-    fx.album().job.Dir_Album = "c:\\album\\";
-    fx.album().job.File_Pagina = "index.htm";
+    form().lowerCaseOption->select();
+    fx.session().job.outputFolder = "c:\\album\\";
+    fx.session().job.pageFile = "index.htm";
   }
   fx.user().queueAnswer(true);  // replace the page of the earlier build
   run();
@@ -116,7 +116,7 @@ TEST_F(PageWriterTest, RebuildRemovesTheEarlierBuildsOtherCopies) {
   ASSERT_TRUE(existsOnC("album/dir_0001/img_006.jpg"));
   writeFile(fx.driveC() / "album/dir_0001/img_01.jpg", "mine");
   writeFile(fx.driveC() / "album/dir_0001/note.txt", "mine");
-  form().List1->clear();
+  form().mediaListBox->clear();
   addEntries({"C:\\foto\\x.gif", "C:\\foto\\p02.jpg"});
   fx.user().queueAnswer(true);  // replace the page of the earlier build
   run();

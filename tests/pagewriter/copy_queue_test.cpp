@@ -142,7 +142,7 @@ TEST_F(PageWriterTest, ACopysFailureIsToldBeforeWhatThePassTellsAfterIt) {
 // program ends there, and every file of the album is whole (a copy either arrived or left
 // nothing); no hidden file of the program stays behind.
 TEST_F(PageWriterTest, EndOfTheProgramDuringTheCopiesLeavesNoHalfMadeFile) {
-  form().txtMAX_N_FILES->setText("1");
+  form().entriesPerFolderBox->setText("1");
   for (int i = 1; i <= 6; ++i) {
     const std::string name = "p" + std::to_string(i) + ".jpg";
     addEntry("C:\\foto\\" + name, false);
@@ -163,7 +163,7 @@ TEST_F(PageWriterTest, EndOfTheProgramDuringTheCopiesLeavesNoHalfMadeFile) {
     int screenWidth() const override { return user.screenWidth(); }
     void endProgram() override { user.endProgram(); }
   } ending(fx.user());
-  fx.album().sys.ui = &ending;
+  fx.session().services.ui = &ending;
   EXPECT_EXIT(run(), ::testing::ExitedWithCode(0), "");
   const auto files = filesBelow(fx.driveC() / "album");
   for (const auto& [name, bytes] : files) {

@@ -19,7 +19,7 @@ TEST_F(PageWriterTest, ExistingPageIsReplacedAfterYes) {
   run();
   EXPECT_EQ(fx.transcript(),
             kExistingQuestion + " -> yes\npointer hourglass\npointer default\nbeep\n");
-  EXPECT_EQ(fx.album().job.Elenco_Confermato, 1);
+  EXPECT_EQ(fx.session().job.replaceConfirmed, 1);
   EXPECT_EQ(onC("album/index.htm").substr(0, 8), "<HTML>\r\n");
 }
 
@@ -28,14 +28,14 @@ TEST_F(PageWriterTest, ExistingPageIsKeptAfterNo) {
   addPictures(1);
   run();
   EXPECT_EQ(fx.transcript(), kExistingQuestion + " -> no\npointer default\nbeep\n");
-  EXPECT_EQ(fx.album().job.Elenco_Confermato, 0);
+  EXPECT_EQ(fx.session().job.replaceConfirmed, 0);
   EXPECT_EQ(onC("album/index.htm"), "old page");
   EXPECT_FALSE(existsOnC("album/dir_0001"));
 }
 
 TEST_F(PageWriterTest, ConfirmedBuildReplacesWithoutAsking) {
   writeFile(fx.driveC() / "album/index.htm", "old page");
-  fx.album().job.Elenco_Confermato = 1;
+  fx.session().job.replaceConfirmed = 1;
   run();
   EXPECT_EQ(fx.transcript(), "pointer hourglass\npointer default\nbeep\n");
   EXPECT_EQ(onC("album/index.htm").substr(0, 8), "<HTML>\r\n");
@@ -55,7 +55,7 @@ TEST_P(TemplateQuestionTest, AsksWhetherToGoOnWithoutIt) {
   const MissingTemplateCase& c = GetParam();
   removeProgramFile(c.name);
   writeFile(fx.driveC() / "album/index.htm", "old page");
-  fx.album().job.Elenco_Confermato = 1;
+  fx.session().job.replaceConfirmed = 1;
   fx.user().queueAnswer(c.yes);
   run();
   const std::string question =
@@ -144,8 +144,8 @@ std::string decodeTarget(std::string target) {
 
 TEST_F(PageWriterTest, AwkwardNamesGiveWellFormedLinksThatReachTheirFiles) {
   // The album page lies beside the media, so a direct link is the bare file name.
-  fx.album().job.Dir_Album = "c:\\foto\\";
-  form().txtMAX_N_FILES->setText("1");
+  fx.session().job.outputFolder = "c:\\foto\\";
+  form().entriesPerFolderBox->setText("1");
   addEntries({"C:\\foto\\a\"b<c>&d#e?f%g.mp3", "C:\\foto\\x.j\"g"});
   run();
   const std::string page = onC("foto/index.htm");
@@ -182,7 +182,7 @@ INSTANTIATE_TEST_SUITE_P(Names, EntryKindTest,
                          ReadableName());
 
 TEST(EntryParts, SplitAtTheLastBackslashAndLabelBelowTheRoot) {
-  EntryParts parts = Dividi_Voce("C:\\FOTO\\MARE\\SONG.MP3");
+  EntryParts parts = splitEntry("C:\\FOTO\\MARE\\SONG.MP3");
   EXPECT_EQ(parts.folderPart, "C:\\FOTO\\MARE\\");
   EXPECT_EQ(parts.fileName, "SONG.MP3");
   EXPECT_EQ(entryLabel(parts.folderPart, "C:\\FOTO\\"), "MARE\\");
@@ -190,7 +190,7 @@ TEST(EntryParts, SplitAtTheLastBackslashAndLabelBelowTheRoot) {
   EXPECT_EQ(entryLabel(parts.folderPart, "X:\\ABCD\\"), "MARE\\");
   EXPECT_EQ(entryLabel("C:\\FOTO\\", "C:\\FOTO\\"), "");
   EXPECT_EQ(entryLabel(parts.folderPart, ""), "");
-  parts = Dividi_Voce("PAG_1.HTM");
+  parts = splitEntry("PAG_1.HTM");
   EXPECT_EQ(parts.folderPart, "");
   EXPECT_EQ(parts.fileName, "PAG_1.HTM");
 }
@@ -217,14 +217,15 @@ class EventCountingUi : public Ui {
   std::function<void()> firstRound_;
 };
 
-TEST_F(PageWriterTest, WindowHandlesEventsOncePerEntryAndFolderSizeIsReadEachTime) {
-  EventCountingUi ui(fx.user(), [this] { form().txtMAX_N_FILES->setText("1"); });
-  fx.album().sys.ui = &ui;
+TEST_F(PageWriterTest, WindowHandlesEventsOncePerEntryAndFolderSizeIsReadOnce) {
+  EventCountingUi ui(fx.user(), [this] { form().entriesPerFolderBox->setText("1"); });
+  fx.session().services.ui = &ui;
   addEntries({"C:\\foto\\a.jpg", "", "C:\\foto\\b.jpg", "C:\\foto\\c.jpg"});
   run();
   EXPECT_EQ(ui.rounds, 3);
-  // The size changed to 1 while the first entry was placed: every entry has its own folder.
-  EXPECT_TRUE(existsOnC("album/dir_0003/img_001.jpg"));
+  // The size changed to 1 while the first entry was placed: the pass keeps the 9 it began with.
+  EXPECT_TRUE(existsOnC("album/dir_0001/img_003.jpg"));
+  EXPECT_FALSE(existsOnC("album/dir_0002"));
 }
 
 }  // namespace

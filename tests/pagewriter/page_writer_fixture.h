@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/build_commands.h"
 #include "pagewriter/page_pass.h"
 #include "support/album_fixture.h"
 
@@ -58,20 +59,20 @@ class PageWriterTest : public ::testing::Test {
     putProgramFile("PIEDE.HTM", kPiede);
     putProgramFile("MENU.HTM", kMenu);
     std::filesystem::create_directories(fx.driveC() / "album");
-    form().txtMAX_N_FILES->setText("9");
-    form().txtMAX_PER_RIGA->setText("4");
-    JobState& job = fx.album().job;
-    job.Dir_Album = "c:\\album\\";
-    job.File_Pagina = "index.htm";
-    job.Dir_Radice = "C:\\foto\\";
+    form().entriesPerFolderBox->setText("9");
+    form().imagesPerRowBox->setText("4");
+    JobState& job = fx.session().job;
+    job.outputFolder = "c:\\album\\";
+    job.pageFile = "index.htm";
+    job.rootFolder = "C:\\foto\\";
     fx.takeTranscript();
   }
 
   const Form& form() { return fx.form().form(); }
   void upperCase() {
-    form().Option1->select();
-    fx.album().job.Dir_Album = "C:\\ALBUM\\";
-    fx.album().job.File_Pagina = "INDEX.HTM";
+    form().upperCaseOption->select();
+    fx.session().job.outputFolder = "C:\\ALBUM\\";
+    fx.session().job.pageFile = "INDEX.HTM";
   }
 
   void putProgramFile(const std::string& name, const std::string& bytes) {
@@ -87,7 +88,7 @@ class PageWriterTest : public ::testing::Test {
     for (const std::string& item : items) addEntry(item);
   }
   void addEntry(const std::string& item, bool makeFile = true) {
-    form().List1->addItem(item);
+    form().mediaListBox->addItem(item);
     const std::string prefix = "C:\\";
     if (makeFile && item.rfind(prefix, 0) == 0) {
       std::string relative = item.substr(prefix.size());
@@ -95,8 +96,8 @@ class PageWriterTest : public ::testing::Test {
         if (c == '\\') c = '/';
       writeFile(fx.driveC() / relative, relative);
     }
-    fx.album().job.Primo_File = 1;
-    fx.album().job.Ultimo_File = form().List1->count();
+    fx.session().job.firstEntry = 1;
+    fx.session().job.lastEntry = form().mediaListBox->count();
   }
   // n pictures C:\foto\p01.jpg, C:\foto\p02.jpg, ...
   void addPictures(int n) {
@@ -104,8 +105,27 @@ class PageWriterTest : public ::testing::Test {
       addEntry("C:\\foto\\p" + std::string(i < 10 ? "0" : "") + std::to_string(i) + ".jpg");
   }
 
-  // One page pass; its outcome is kept in `outcome`.
-  void run() { outcome = Crea_Pagina(fx.album()); }
+  // One page pass with the settings the window's controls give and the job state's fields; its
+  // outcome is kept in `outcome`, and what the pass changes goes back to the job state.
+  void run() {
+    JobState& job = fx.session().job;
+    PageJob page;
+    page.outputFolder = job.outputFolder;
+    page.pageFile = job.pageFile;
+    page.replaceConfirmed = job.replaceConfirmed;
+    page.firstEntry = job.firstEntry;
+    page.lastEntry = job.lastEntry;
+    page.rootFolder = job.rootFolder;
+    page.indexPage = job.indexPage;
+    page.folders = folders;
+    const Services& services = fx.session().services;
+    outcome = writeAlbumPage(page, readBuildSettings(fx.session()),
+                             {*services.fs, *services.ui, services.programFolder});
+    job.outputFolder = page.outputFolder;
+    job.pageFile = page.pageFile;
+    job.replaceConfirmed = page.replaceConfirmed;
+    folders = page.folders;
+  }
   // A file below drive C:, read as bytes ("album/index.htm").
   std::string onC(const std::string& relative) { return readFile(fx.driveC() / relative); }
   bool existsOnC(const std::string& relative) {
@@ -115,6 +135,7 @@ class PageWriterTest : public ::testing::Test {
   TempFolder program;
   AlbumFixture fx{program.path()};
   PageOutcome outcome = PageOutcome::NotWritten;
+  FolderNumbering folders;  // the pass's folder numbering, as a build keeps it
 };
 
 // The twelve frame lines of a button around its link and text lines, and the two lines after;

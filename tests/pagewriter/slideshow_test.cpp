@@ -33,7 +33,7 @@ TEST_P(SlideshowChainTest, FoldersLinkToTheirNeighboursAndBothEndsToTheIndex) {
     EXPECT_EQ(onC(folder + "/sfondo_2.gif"), "picture sfondo_2.gif");
   }
   EXPECT_FALSE(existsOnC("album/dir_000" + std::to_string(links.size() + 1)));
-  EXPECT_EQ(fx.album().folders.nextFolder, static_cast<long>(links.size()) + 1);
+  EXPECT_EQ(folders.nextFolder, static_cast<long>(links.size()) + 1);
 }
 INSTANTIATE_TEST_SUITE_P(Entries, SlideshowChainTest,
                          ::testing::Values(ChainCase{1, {{"../index.htm", "../index.htm"}}},
@@ -49,7 +49,7 @@ INSTANTIATE_TEST_SUITE_P(Entries, SlideshowChainTest,
 
 TEST_F(PageWriterTest, LastFolderIsTheOneBeforeTrailingBlankItems) {
   putProgramFile("MENU.HTM", kChainTemplate);
-  form().txtMAX_N_FILES->setText("1");
+  form().entriesPerFolderBox->setText("1");
   addEntries({"C:\\foto\\a.jpg", "C:\\foto\\b.jpg", " ", ""});
   run();
   EXPECT_EQ(onC("album/dir_0002/menu.htm"), chainPage("../dir_0001/menu.htm", "../index.htm"));
@@ -59,7 +59,7 @@ TEST_F(PageWriterTest, UpperCaseChainAndPlaceholdersInCapitals) {
   upperCase();
   putProgramFile("MENU.HTM",
                  "<A HREF=\"../DIR_000P/MENU.HTM\">X</a> <a href=\"../Dir_000s/Menu.htm\">Y</a>\n");
-  form().txtMAX_N_FILES->setText("1");
+  form().entriesPerFolderBox->setText("1");
   addPictures(3);
   run();
   EXPECT_EQ(
@@ -97,7 +97,7 @@ TEST_F(PageWriterTest, UpperCaseCopiesGiveUpperCaseTypes) {
 TEST_F(PageWriterTest, MissingSlideshowTemplateLeavesEmptySlideshowPages) {
   removeProgramFile("MENU.HTM");
   fx.user().queueAnswer(true);
-  form().txtMAX_N_FILES->setText("1");
+  form().entriesPerFolderBox->setText("1");
   addPictures(2);
   run();
   EXPECT_TRUE(existsOnC("album/dir_0001/menu.htm"));
@@ -109,15 +109,15 @@ TEST_F(PageWriterTest, MissingSlideshowTemplateLeavesEmptySlideshowPages) {
 TEST_F(PageWriterTest, PassNumbersFoldersFromTheFirstItIsGiven) {
   // As a page of a paged build: folders go on from an earlier page, one entry each.
   putProgramFile("MENU.HTM", kChainTemplate);
-  fx.album().folders.firstFolder = 9999;
-  fx.album().folders.folderPerEntry = true;
+  folders.firstFolder = 9999;
+  folders.folderPerEntry = true;
   addPictures(2);
   run();
   EXPECT_EQ(onC("album/dir_9999/menu.htm"), chainPage("../index.htm", "../dir_10000/menu.htm"));
   EXPECT_EQ(onC("album/dir_10000/menu.htm"), chainPage("../dir_9999/menu.htm", "../index.htm"));
   EXPECT_NE(onC("album/index.htm").find("<A HREF=\"dir_10000\\menu.htm\">\r\nSCELTA  10000</A>"),
             std::string::npos);
-  EXPECT_EQ(fx.album().folders.nextFolder, 10001);
+  EXPECT_EQ(folders.nextFolder, 10001);
 }
 
 }  // namespace
@@ -142,7 +142,7 @@ TEST_P(SlideshowFolderSizeTest, SlideshowNamesEveryCopyOfItsFolder) {
   const auto [perFolder, upper] = GetParam();
   putProgramFile("MENU.HTM", readFile(std::filesystem::path(VORTENA_RESOURCES_DIR) / "MENU.HTM"));
   if (upper) upperCase();
-  form().txtMAX_N_FILES->setText(std::to_string(perFolder));
+  form().entriesPerFolderBox->setText(std::to_string(perFolder));
   const int pictures = perFolder + 1;  // a full folder and one of a single picture
   addPictures(pictures);
   run();

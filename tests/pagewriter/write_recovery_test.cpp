@@ -17,40 +17,40 @@ const std::string kAccess = " 75 - Errore di accesso al percorso/file\"\n";
 class WriteRecoveryTest : public PageWriterTest {
  protected:
   WriteRecoveryTest() : faulty(fx.fs()) {}
-  void useFaultyDisk() { fx.album().sys.fs = &faulty; }
+  void useFaultyDisk() { fx.session().services.fs = &faulty; }
   FaultyFileSystem faulty;
 };
 
 TEST_F(WriteRecoveryTest, UnmappedDriveMovesThePageToTheSameFolderOnC) {
   upperCase();
-  fx.album().job.Dir_Album = "E:\\FOTO\\";
+  fx.session().job.outputFolder = "E:\\FOTO\\";
   std::filesystem::create_directories(fx.driveC() / "foto");
   addPictures(1);
   run();
   EXPECT_EQ(fx.transcript(), "pointer hourglass\nbeep\n" + kBoxA + "E:\\\\FOTO\\\\INDEX.HTM" +
                                  kTryC + kNotFound + "pointer default\nbeep\n");
-  EXPECT_EQ(fx.album().job.Dir_Album, "C:\\FOTO\\");
-  EXPECT_EQ(fx.album().job.File_Pagina, "INDEX.HTM");
+  EXPECT_EQ(fx.session().job.outputFolder, "C:\\FOTO\\");
+  EXPECT_EQ(fx.session().job.pageFile, "INDEX.HTM");
   EXPECT_EQ(onC("foto/INDEX.HTM").substr(0, 8), "<HTML>\r\n");
   EXPECT_EQ(onC("foto/DIR_0001/IMG_001.JPG"), "foto/p01.jpg");
 }
 
 TEST_F(WriteRecoveryTest, FolderMissingOnCTooEndsAsIndexPageAtTheRootOfC) {
   upperCase();
-  fx.album().job.Dir_Album = "E:\\NOPE\\";
+  fx.session().job.outputFolder = "E:\\NOPE\\";
   addPictures(1);
   run();
   EXPECT_EQ(fx.transcript(), "pointer hourglass\nbeep\n" + kBoxA + "E:\\\\NOPE\\\\INDEX.HTM" +
                                  kTryC + kNotFound + "beep\n" + kBoxB + "C:\\\\NOPE\\\\INDEX.HTM" +
                                  kTryIndex + kNotFound + "pointer default\nbeep\n");
-  EXPECT_EQ(fx.album().job.Dir_Album, "C:\\");
-  EXPECT_EQ(fx.album().job.File_Pagina, "index.htm");
+  EXPECT_EQ(fx.session().job.outputFolder, "C:\\");
+  EXPECT_EQ(fx.session().job.pageFile, "index.htm");
   EXPECT_EQ(onC("index.htm").substr(0, 8), "<HTML>\r\n");
   EXPECT_EQ(onC("DIR_0001/IMG_001.JPG"), "foto/p01.jpg");
 }
 
 TEST_F(WriteRecoveryTest, MissingFolderOnCGoesStraightOnToTheIndexPage) {
-  fx.album().job.Dir_Album = "c:\\nope\\";
+  fx.session().job.outputFolder = "c:\\nope\\";
   run();
   EXPECT_EQ(fx.transcript(), "pointer hourglass\nbeep\n" + kBoxA + "c:\\\\nope\\\\index.htm" +
                                  kTryC + kNotFound + "beep\n" + kBoxB + "C:\\\\nope\\\\index.htm" +
@@ -123,10 +123,10 @@ TEST_F(WriteRecoveryTest, FailuresAfterTheFirstEntryAreToldOnceAtTheEnd) {
 }
 
 TEST_F(WriteRecoveryTest, BuildOffersToShowThePageWhereItWasWritten) {
-  form().txtNOME_FILE_HTM->setText("E:\\nope\\index.htm");
-  form().txtNUM_FILE->setText("1");
+  form().pagePathBox->setText("E:\\nope\\index.htm");
+  form().foundCountBox->setText("1");
   addPictures(1);
-  Command1_Click(fx.album());
+  buildSinglePageCommand(fx.session());
   EXPECT_NE(fx.transcript().find(
                 "question \"Visualizzo la pagina creata C:\\\\index.htm (S/N) \" -> no\n"),
             std::string::npos)

@@ -74,7 +74,7 @@ class AlbumFixture {
   ScriptedUser& user() { return user_; }
   PlainForm& form() { return form_; }
   MainWindow& window() { return window_; }
-  Album& album() { return window_.album(); }
+  Session& session() { return window_.session(); }
   // The transcript written so far, and the same emptied.
   std::string transcript() const { return transcript_.str(); }
   std::string takeTranscript();

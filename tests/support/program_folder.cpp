@@ -1,6 +1,7 @@
 #include "support/program_folder.h"
 
 #include "album/asset_installer.h"
+#include "core/album_files.h"
 
 namespace vortena::testing {
 

@@ -1,6 +1,8 @@
-// The command-line faces of the program: the window and --script forms' options, and the
-// commands `vortena build` and `vortena scan`, which drive the headless window's controls as a
-// user at the window would. Every form answers --help and --version.
+// The command-line faces of the program: the window and --script forms' options
+// (command_options.cpp), and the commands `vortena build` and `vortena scan` (commands.cpp),
+// which fill the settings of a load and a build from the command line and run them as the
+// window's buttons do, telling the user at the console (console_user.h). Every form answers
+// --help and --version.
 #pragma once
 
 #include <QStringList>

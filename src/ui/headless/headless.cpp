@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "core/control_table.h"
+#include "app/control_table.h"
 
 namespace vortena {
 
@@ -51,7 +51,7 @@ void PlainOptionButton::select() {
 }
 
 PlainForm::PlainForm() {
-  for (const ControlSpec& spec : kFocusControls) {
+  for (const ControlRow& spec : kFocusControls) {
     std::string name(spec.name);
     switch (spec.kind) {
       case ControlKind::TextBox: {
@@ -160,13 +160,13 @@ std::string ScriptedUser::choose(const std::string& title, const std::string& st
   return result;
 }
 
-bool ScriptedUser::start(const std::string& commandLine) {
+bool ScriptedUser::open(const PageLaunch& launch) {
   bool ok = true;  // nothing queued: the launch succeeds
   if (!launchOutcomes_.empty()) {
     ok = launchOutcomes_.front();
     launchOutcomes_.pop_front();
   }
-  out_ << "launch " << quoteText(commandLine) << " -> " << (ok ? "ok" : "failed") << "\n";
+  out_ << "launch " << quoteText(launch.commandLine) << " -> " << (ok ? "ok" : "failed") << "\n";
   return ok;
 }
 

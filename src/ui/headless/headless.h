@@ -9,8 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "core/controls.h"
-#include "core/form.h"
+#include "app/controls.h"
+#include "app/form.h"
+#include "app/services.h"
 #include "core/services.h"
 
 namespace vortena {
@@ -134,7 +135,8 @@ class ScriptedUser : public Ui, public FileDialog, public Launcher {
 
   std::string choose(const std::string& title, const std::string& startFolder,
                      const std::string& pattern) override;
-  bool start(const std::string& commandLine) override;
+  // Writes the launch's command line and the queued outcome.
+  bool open(const PageLaunch& launch) override;
 
  private:
   std::ostream& out_;

@@ -52,15 +52,15 @@ void dump(std::ostream& out, const PlainForm& form, const JobState& job) {
       out << "\n";
     }
   }
-  out << "field Dir_Album " << quoteText(job.Dir_Album) << "\n";
-  out << "field Nome_Pagina " << quoteText(job.Nome_Pagina) << "\n";
-  out << "field File_Pagina " << quoteText(job.File_Pagina) << "\n";
-  out << "field Dir_Radice " << quoteText(job.Dir_Radice) << "\n";
-  out << "field N_Files " << job.N_Files << "\n";
-  out << "field Primo_File " << job.Primo_File << "\n";
-  out << "field Ultimo_File " << job.Ultimo_File << "\n";
-  out << "field N_Pag " << job.N_Pag << "\n";
-  out << "field Elenco_Confermato " << job.Elenco_Confermato << "\n";
+  out << "field Dir_Album " << quoteText(job.outputFolder) << "\n";
+  out << "field Nome_Pagina " << quoteText(job.pageName) << "\n";
+  out << "field File_Pagina " << quoteText(job.pageFile) << "\n";
+  out << "field Dir_Radice " << quoteText(job.rootFolder) << "\n";
+  out << "field N_Files " << job.entryCount << "\n";
+  out << "field Primo_File " << job.firstEntry << "\n";
+  out << "field Ultimo_File " << job.lastEntry << "\n";
+  out << "field N_Pag " << job.pageNumber << "\n";
+  out << "field Elenco_Confermato " << (job.replaceConfirmed ? 1 : 0) << "\n";
 }
 
 class Runner {
@@ -102,7 +102,7 @@ class Runner {
       user_.queueLaunchOutcome(rest == "ok");
     } else if (word == "dump") {
       if (!rest.empty()) throw ScriptError("dump takes nothing after it");
-      dump(out_, headless_.controls(), headless_.window().album().job);
+      dump(out_, headless_.controls(), headless_.window().session().job);
     } else if (word == "end") {
       return false;
     } else {

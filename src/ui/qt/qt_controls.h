@@ -9,7 +9,7 @@
 #include <QRadioButton>
 #include <string>
 
-#include "core/controls.h"
+#include "app/controls.h"
 
 namespace vortena {
 

@@ -31,11 +31,11 @@ QFont sansSerif(double points, bool bold) {
   return font;
 }
 
-QString caption(const ControlSpec& spec) {
+QString caption(const ControlRow& spec) {
   return QString::fromUtf8(spec.caption.data(), static_cast<qsizetype>(spec.caption.size()));
 }
 
-QString controlName(const ControlSpec& spec) {
+QString controlName(const ControlRow& spec) {
   return QString::fromLatin1(spec.name.data(), static_cast<qsizetype>(spec.name.size()));
 }
 
@@ -70,13 +70,13 @@ QtMainWindow::QtMainWindow(WindowsFileSystem& fs, std::string programFolder,
   shape->setFrameStyle(QFrame::Box | QFrame::Plain);
   shape->setGeometry(twipsToPixels(kShape1.rect, dpi_));
 
-  for (const ControlSpec& spec : kLabels) makeWidget(spec);
-  for (const ControlSpec& spec : kStepNumbers) makeWidget(spec);
+  for (const ControlRow& spec : kLabels) makeWidget(spec);
+  for (const ControlRow& spec : kStepNumbers) makeWidget(spec);
 
   auto* options = new QButtonGroup(this);
   options->setExclusive(true);
   QWidget* previous = nullptr;
-  for (const ControlSpec& spec : kFocusControls) {
+  for (const ControlRow& spec : kFocusControls) {
     QWidget* widget = makeWidget(spec);
     if (auto* radio = qobject_cast<QRadioButton*>(widget)) options->addButton(radio);
     if (previous) setTabOrder(previous, widget);
@@ -107,10 +107,10 @@ QtMainWindow::~QtMainWindow() = default;
 
 void QtMainWindow::closeEvent(QCloseEvent* event) {
   event->accept();
-  window_->album().sys.ui->endProgram();
+  window_->session().services.ui->endProgram();
 }
 
-QWidget* QtMainWindow::makeWidget(const ControlSpec& spec) {
+QWidget* QtMainWindow::makeWidget(const ControlRow& spec) {
   QWidget* widget = nullptr;
   switch (spec.kind) {
     case ControlKind::TextBox: {
@@ -169,7 +169,7 @@ QWidget* QtMainWindow::makeWidget(const ControlSpec& spec) {
   return widget;
 }
 
-std::unique_ptr<Control> QtMainWindow::makeAdapter(const ControlSpec& spec, QWidget* widget) {
+std::unique_ptr<Control> QtMainWindow::makeAdapter(const ControlRow& spec, QWidget* widget) {
   std::string name(spec.name);
   switch (spec.kind) {
     case ControlKind::TextBox:

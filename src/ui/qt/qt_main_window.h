@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/main_window.h"
-#include "core/control_table.h"
+#include "app/control_table.h"
 #include "fs/windows_fs.h"
 #include "ui/qt/qt_services.h"
 
@@ -47,8 +47,8 @@ class QtMainWindow : public QWidget {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  QWidget* makeWidget(const ControlSpec& spec);
-  std::unique_ptr<Control> makeAdapter(const ControlSpec& spec, QWidget* widget);
+  QWidget* makeWidget(const ControlRow& spec);
+  std::unique_ptr<Control> makeAdapter(const ControlRow& spec, QWidget* widget);
   // A Linux path typed or pasted into the box becomes its drive form.
   void keepDriveForm(QLineEdit* edit);
 

@@ -110,50 +110,13 @@ std::string QtFileDialog::choose(const std::string& title, const std::string& st
   return fs_.toDriveForm(toBytes(chosen));
 }
 
-namespace {
-
-bool startsWithWord(std::string_view text, std::string_view word) {
-  return text.size() >= word.size() && toUpper(text.substr(0, word.size())) == word;
+std::optional<std::string> QtLauncher::hostPage(const PageLaunch& launch) const {
+  if (trim(launch.page).empty()) return std::nullopt;
+  return fs_.toHostPath(launch.page);
 }
 
-std::string_view skipBlanks(std::string_view text) {
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  return text;
-}
-
-}  // namespace
-
-std::optional<std::string> launchTarget(std::string_view commandLine) {
-  std::string_view rest = skipBlanks(commandLine);
-  if (startsWithWord(rest, "START ")) {
-    rest = skipBlanks(rest.substr(6));
-    // Options such as /max and /w.
-    while (!rest.empty() && rest.front() == '/') {
-      size_t blank = rest.find(' ');
-      rest = blank == std::string_view::npos ? std::string_view() : skipBlanks(rest.substr(blank));
-    }
-  } else if (startsWithWord(rest, "CMD ")) {
-    rest = skipBlanks(rest.substr(4));
-    if (!startsWithWord(rest, "/C")) return std::nullopt;
-    rest = skipBlanks(rest.substr(2));
-  } else {
-    return std::nullopt;
-  }
-  std::string target = trim(rest);
-  if (target.size() >= 2 && target.front() == '"' && target.back() == '"')
-    target = target.substr(1, target.size() - 2);
-  if (target.empty()) return std::nullopt;
-  return target;
-}
-
-std::optional<std::string> QtLauncher::hostTarget(const std::string& commandLine) const {
-  std::optional<std::string> target = launchTarget(commandLine);
-  if (!target) return std::nullopt;
-  return fs_.toHostPath(*target);
-}
-
-bool QtLauncher::start(const std::string& commandLine) {
-  std::optional<std::string> path = hostTarget(commandLine);
+bool QtLauncher::open(const PageLaunch& launch) {
+  std::optional<std::string> path = hostPage(launch);
   if (!path) return false;
   return QProcess::startDetached(opener_, {fromBytes(*path)});
 }

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/services.h"
+#include "app/services.h"
 #include "fs/windows_fs.h"
 
 class QWidget;
@@ -65,23 +65,17 @@ class QtFileDialog : public FileDialog {
   QFileDialog::Options options_;
 };
 
-// The document a shell command line opens: X of "START /max /w X", "CMD /C X" or "CMD /CX"
-// (command words in any letter case, surrounding double quotes dropped). Nothing for any other
-// command line or an empty document.
-std::optional<std::string> launchTarget(std::string_view commandLine);
-
-// Opens the document of a START or CMD /C command line with the desktop's opener, without a
-// shell and without waiting.
+// Opens a page with the desktop's opener, without a shell and without waiting.
 class QtLauncher : public Launcher {
  public:
   explicit QtLauncher(WindowsFileSystem& fs, QString opener = QStringLiteral("xdg-open"))
       : fs_(fs), opener_(std::move(opener)) {}
 
-  // Host path of the document, resolved like any path of the program (relative to the current
-  // folder); nothing when the command line names none or its drive is not mapped.
-  std::optional<std::string> hostTarget(const std::string& commandLine) const;
-  // False when there is no document or the opener cannot be started.
-  bool start(const std::string& commandLine) override;
+  // Host path of the page, resolved like any path of the program (relative to the current
+  // folder); nothing when its drive is not mapped or it names nothing.
+  std::optional<std::string> hostPage(const PageLaunch& launch) const;
+  // False when there is no page or the opener cannot be started.
+  bool open(const PageLaunch& launch) override;
 
  private:
   WindowsFileSystem& fs_;

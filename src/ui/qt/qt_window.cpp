@@ -24,7 +24,7 @@ int runWindow(int argc, char** argv, const WindowOptions& options) {
   WindowsFileSystem fs(withProgramFolder(options.drives, options.programFolder));
   QtMainWindow window(fs, programFolderDriveForm(fs, options.programFolder));
   const QSettings settings;
-  window.handlers().album().web = webSettings([&settings](const char* key) {
+  window.handlers().session().web = webSettings([&settings](const char* key) {
     return settings.value(QLatin1String(key)).toString().toStdString();
   });
   QApplication::setWindowIcon(window.windowIcon());

@@ -169,8 +169,8 @@ TEST_F(CommandLineTest, ExistingPageIsReplacedOnlyWithYes) {
 TEST_F(CommandLineTest, OpenHandsTheBuiltPageToTheOpener) {
   struct Recorder : Launcher {
     explicit Recorder(std::vector<std::string>& seen) : seen_(seen) {}
-    bool start(const std::string& commandLine) override {
-      seen_.push_back(commandLine);
+    bool open(const PageLaunch& launch) override {
+      seen_.push_back(launch.page + " | " + launch.commandLine);
       return true;
     }
     std::vector<std::string>& seen_;
@@ -186,7 +186,7 @@ TEST_F(CommandLineTest, OpenHandsTheBuiltPageToTheOpener) {
                                            << "--yes",
                          s);
   EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(seen, std::vector<std::string>{"START /max /w index.htm"});
+  EXPECT_EQ(seen, std::vector<std::string>{"index.htm | START /max /w index.htm"});
 }
 
 TEST_F(CommandLineTest, ScanPrintsTheListOneEntryALine) {

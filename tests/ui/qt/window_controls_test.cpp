@@ -12,6 +12,7 @@
 #include <QTest>
 #include <algorithm>
 
+#include "app/build_commands.h"
 #include "gui_support.h"
 #include "support/test_names.h"
 
@@ -20,7 +21,7 @@ namespace {
 
 class WindowControlsTest : public ::testing::Test {
  protected:
-  Form& form() { return fixture.window.handlers().album().form; }
+  Form& form() { return fixture.window.handlers().session().form; }
   void clickOn(const char* name) { QTest::mouseClick(fixture.widget(name), Qt::LeftButton); }
   // A click on the list item as a user makes it.
   void clickListItem(int row) {
@@ -33,7 +34,7 @@ class WindowControlsTest : public ::testing::Test {
 };
 
 TEST_F(WindowControlsTest, ListKeepsItemsAndLosesTheSelectionWithTheSelectedItem) {
-  ListBox& list = *form().List1;
+  ListBox& list = *form().mediaListBox;
   for (const char* item : {"C:\\a.jpg", "C:\\b.jpg", "C:\\città\\c.jpg"}) list.addItem(item);
   EXPECT_EQ(list.count(), 3);
   EXPECT_EQ(list.item(2), "C:\\città\\c.jpg");
@@ -60,16 +61,16 @@ TEST_F(WindowControlsTest, ListKeepsItemsAndLosesTheSelectionWithTheSelectedItem
 }
 
 TEST_F(WindowControlsTest, TextBoxesTakeLongAndAccentedTextWhole) {
-  TextBox& box = *form().txtPATH_RICERCA;
+  TextBox& box = *form().searchFolderBox;
   const std::string longPath = "C:\\" + std::string(40000, 'x') + "\\perché\\";
   box.setText(longPath);
   EXPECT_EQ(box.text(), longPath);
   QTest::keyClicks(fixture.widget<QLineEdit>("txtESTENSIONE"), "jpg");
-  EXPECT_EQ(form().txtESTENSIONE->text(), "*jpg");
+  EXPECT_EQ(form().extensionBox->text(), "*jpg");
 }
 
 TEST_F(WindowControlsTest, CheckBoxValuesAndTheOptionGroup) {
-  CheckBox& check = *form().Check1;
+  CheckBox& check = *form().noBackgroundCheck;
   clickOn("Check1");
   EXPECT_EQ(check.value(), 1);
   check.setValue(2);
@@ -78,20 +79,20 @@ TEST_F(WindowControlsTest, CheckBoxValuesAndTheOptionGroup) {
   check.setValue(0);
   EXPECT_EQ(check.value(), 0);
 
-  EXPECT_FALSE(fixture.window.handlers().album().upperCase());
+  EXPECT_FALSE(readBuildSettings(fixture.window.handlers().session()).upperCase);
   clickOn("Option1");
-  EXPECT_TRUE(form().Option1->selected());
-  EXPECT_FALSE(form().Option2->selected());
-  EXPECT_TRUE(fixture.window.handlers().album().upperCase());
-  form().Option2->select();
+  EXPECT_TRUE(form().upperCaseOption->selected());
+  EXPECT_FALSE(form().lowerCaseOption->selected());
+  EXPECT_TRUE(readBuildSettings(fixture.window.handlers().session()).upperCase);
+  form().lowerCaseOption->select();
   EXPECT_FALSE(fixture.widget<QRadioButton>("Option1")->isChecked());
 }
 
 TEST_F(WindowControlsTest, EnabledStateGoesBothWays) {
-  form().Command5->setEnabled(true);
+  form().viewButton->setEnabled(true);
   EXPECT_TRUE(fixture.widget("Command5")->isEnabled());
   fixture.widget("txtNUM_FILE")->setEnabled(false);
-  EXPECT_FALSE(form().txtNUM_FILE->enabled());
+  EXPECT_FALSE(form().foundCountBox->enabled());
 }
 
 TEST_F(WindowControlsTest, EndButtonEndsTheProgram) {
@@ -127,7 +128,7 @@ TEST_F(WindowControlsTest, DeleteButtonRemovesTheItemTheUserClicked) {
   ASSERT_EQ(list->count(), 2);
   EXPECT_EQ(list->item(0)->text(), "C:\\uno.jpg");
   EXPECT_EQ(list->item(1)->text(), "C:\\tre.jpg");
-  EXPECT_EQ(form().List1->selectedIndex(), -1);
+  EXPECT_EQ(form().mediaListBox->selectedIndex(), -1);
 }
 
 // What a path box holds after the user typed TEXT and left the box.

@@ -17,7 +17,7 @@
 namespace vortena {
 
 // A row of the control table is known by its control's name.
-void PrintTo(const ControlSpec& row, std::ostream* os) { *os << row.name; }
+void PrintTo(const ControlRow& row, std::ostream* os) { *os << row.name; }
 
 }  // namespace vortena
 
@@ -36,13 +36,13 @@ QRect expectedGeometry(const TwipRect& r, double dpi) {
   return QRect(px(r.left), px(r.top), px(r.width), px(r.height));
 }
 
-class FocusControlTest : public ::testing::TestWithParam<ControlSpec> {
+class FocusControlTest : public ::testing::TestWithParam<ControlRow> {
  protected:
   WindowFixture fixture;
 };
 
 TEST_P(FocusControlTest, WidgetMatchesItsTableRow) {
-  const ControlSpec& spec = GetParam();
+  const ControlRow& spec = GetParam();
   QWidget* widget = fixture.widget(std::string(spec.name).c_str());
   ASSERT_NE(widget, nullptr) << spec.name;
   EXPECT_EQ(widget->geometry(), expectedGeometry(spec.rect, fixture.window.dpi()));
@@ -106,7 +106,7 @@ INSTANTIATE_TEST_SUITE_P(ControlTable, FocusControlTest, ::testing::ValuesIn(kFo
 
 TEST(MainWindowLayout, LabelsAndStepNumbersStandWhereTheTableSays) {
   WindowFixture fixture;
-  for (const ControlSpec& spec : kLabels) {
+  for (const ControlRow& spec : kLabels) {
     auto* label = fixture.widget<QLabel>(std::string(spec.name).c_str());
     ASSERT_NE(label, nullptr) << spec.name;
     EXPECT_EQ(label->text(), qstr(spec.caption)) << spec.name;
@@ -170,7 +170,7 @@ TEST(MainWindowLayout, TabGoesThroughTheControlsInTableOrder) {
     w = w->nextInFocusChain();
   } while (w != first && order.size() < 100);
   std::vector<std::string> expected;
-  for (const ControlSpec& spec : kFocusControls) expected.emplace_back(spec.name);
+  for (const ControlRow& spec : kFocusControls) expected.emplace_back(spec.name);
   // Widgets inside the list (its viewport) are not controls of their own.
   order.erase(std::remove(order.begin(), order.end(), std::string()), order.end());
   EXPECT_EQ(order, expected);
@@ -189,7 +189,7 @@ TEST_P(InitialStateTest, LoadHandlerSetsBoxesAndDisablesTheBuildButtons) {
   WindowFixture fixture(GetParam().width);
   EXPECT_EQ(fixture.widget<QLineEdit>("txtMAX_PER_RIGA")->text(), GetParam().perRow);
   EXPECT_EQ(fixture.widget<QLineEdit>("txtMAX_N_FILES")->text(), "9");
-  for (const ControlSpec& spec : kFocusControls) {
+  for (const ControlRow& spec : kFocusControls) {
     const bool disabled =
         spec.name == "Command1" || spec.name == "Command4" || spec.name == "Command5";
     EXPECT_EQ(fixture.widget(std::string(spec.name).c_str())->isEnabled(), !disabled) << spec.name;

@@ -14,7 +14,7 @@ struct TwipRect {
   int left, top, width, height;
 };
 
-struct ControlSpec {
+struct ControlRow {
   std::string_view name;
   ControlKind kind;
   std::string_view caption;  // caption, or initial text of a text box
@@ -30,7 +30,7 @@ inline constexpr int kClientHeightTwips = 7095;
 inline constexpr std::string_view kMessageTitle = "VORTENA";
 
 // The 21 controls that take the focus, in focus order.
-inline constexpr std::array<ControlSpec, 21> kFocusControls{{
+inline constexpr std::array<ControlRow, 21> kFocusControls{{
     {"txtPATH_RICERCA", ControlKind::TextBox, "C:\\VORTENA\\", {2280, 240, 4335, 285}, true},
     {"txtESTENSIONE", ControlKind::TextBox, "*", {2280, 600, 735, 285}},
     {"txtNOME_FILE_HTM", ControlKind::TextBox, "C:\\VORTENA\\index.htm", {2280, 960, 4335, 285}},
@@ -78,7 +78,7 @@ inline constexpr std::array<ControlSpec, 21> kFocusControls{{
 }};
 
 // Labels beside the boxes. Label3 is bold 9-point Arial.
-inline constexpr std::array<ControlSpec, 7> kLabels{{
+inline constexpr std::array<ControlRow, 7> kLabels{{
     {"Label1", ControlKind::Label, "Ricerca nella Directory", {120, 285, 1815, 255}},
     {"Label2", ControlKind::Label, "Ricerca files con estensione ", {120, 645, 2175, 255}},
     {"Label3",
@@ -96,7 +96,7 @@ inline constexpr std::array<ControlSpec, 7> kLabels{{
 }};
 
 // The step numbers Label6(0) to Label6(4): bold 13.5-point sans-serif.
-inline constexpr std::array<ControlSpec, 5> kStepNumbers{{
+inline constexpr std::array<ControlRow, 5> kStepNumbers{{
     {"Label6", ControlKind::Label, "1", {6645, 0, 180, 390}, false, true},
     {"Label6", ControlKind::Label, "2", {6645, 465, 180, 360}, false, true},
     {"Label6", ControlKind::Label, "3", {6645, 1050, 180, 360}, false, true},
@@ -105,6 +105,6 @@ inline constexpr std::array<ControlSpec, 5> kStepNumbers{{
 }};
 
 // The rectangle framing the check boxes and option buttons.
-inline constexpr ControlSpec kShape1{"Shape1", ControlKind::Shape, "", {6675, 5835, 2565, 585}};
+inline constexpr ControlRow kShape1{"Shape1", ControlKind::Shape, "", {6675, 5835, 2565, 585}};
 
 }  // namespace vortena

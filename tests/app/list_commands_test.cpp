@@ -1,4 +1,4 @@
-#include "medialist/list_commands.h"
+#include "app/list_commands.h"
 
 #include <gtest/gtest.h>
 
@@ -19,8 +19,8 @@ constexpr char kDialogTitle[] = "\"Ricerca cartelle/directory contenenti Foto/Fi
 const Form& controls(AlbumFixture& fx) { return fx.form().form(); }
 
 void load(AlbumFixture& fx, const std::string& folder, const std::string& extension) {
-  controls(fx).txtPATH_RICERCA->setText(folder);
-  controls(fx).txtESTENSIONE->setText(extension);
+  controls(fx).searchFolderBox->setText(folder);
+  controls(fx).extensionBox->setText(extension);
   ASSERT_TRUE(fx.window().click("cmdCONFERMA"));
 }
 
@@ -32,9 +32,9 @@ TEST_P(ExtensionBoxWithDot, IsRefusedWithoutAScan) {
   load(fx, "C:\\VORTENA\\", GetParam());
   EXPECT_EQ(fx.transcript(),
             "beep\nmessage \"Indicare solo l'estensione dei files da cercare !!!\"\n");
-  EXPECT_EQ(controls(fx).List1->count(), 0);
-  EXPECT_EQ(controls(fx).txtESTENSIONE->text(), GetParam());
-  EXPECT_EQ(controls(fx).txtNUM_FILE->text(), "");
+  EXPECT_EQ(controls(fx).mediaListBox->count(), 0);
+  EXPECT_EQ(controls(fx).extensionBox->text(), GetParam());
+  EXPECT_EQ(controls(fx).foundCountBox->text(), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(LoadByExtension, ExtensionBoxWithDot,
@@ -46,29 +46,29 @@ TEST(LoadByExtension, CountsTheEntriesAndEnablesTheBuildButtons) {
   load(fx, "C:\\VORTENA\\", "jpg");
   EXPECT_EQ(fx.takeTranscript(), kLoadTranscript);
   EXPECT_EQ(listItems(fx), (Items{"C:\\VORTENA\\a.jpg", "C:\\VORTENA\\s\\c.JPG"}));
-  EXPECT_EQ(controls(fx).txtNUM_FILE->text(), "2");
-  EXPECT_TRUE(controls(fx).Command1->enabled());
-  EXPECT_TRUE(controls(fx).Command4->enabled());
-  EXPECT_FALSE(controls(fx).Command5->enabled());
-  EXPECT_TRUE(controls(fx).cmdCONFERMA->enabled());
-  EXPECT_TRUE(controls(fx).cmdCONFERMA_Tutti->enabled());
+  EXPECT_EQ(controls(fx).foundCountBox->text(), "2");
+  EXPECT_TRUE(controls(fx).buildPageButton->enabled());
+  EXPECT_TRUE(controls(fx).buildPagedButton->enabled());
+  EXPECT_FALSE(controls(fx).viewButton->enabled());
+  EXPECT_TRUE(controls(fx).loadByExtensionButton->enabled());
+  EXPECT_TRUE(controls(fx).loadAllKnownButton->enabled());
 
   // A second load appends: entries and counter double.
   load(fx, "C:\\VORTENA\\", "jpg");
-  EXPECT_EQ(controls(fx).List1->count(), 4);
-  EXPECT_EQ(controls(fx).txtNUM_FILE->text(), "4");
+  EXPECT_EQ(controls(fx).mediaListBox->count(), 4);
+  EXPECT_EQ(controls(fx).foundCountBox->text(), "4");
 }
 
 TEST(LoadByExtension, AFolderThatCannotBeReadEndsTheLoadNormally) {
   AlbumFixture fx;
   load(fx, "C:\\nowhere\\", "jpg");
   EXPECT_EQ(fx.transcript(), kLoadTranscript);
-  EXPECT_EQ(controls(fx).txtNUM_FILE->text(), "0");
-  EXPECT_EQ(controls(fx).txtMAX_PER_RIGA->text(), "1");
-  EXPECT_FALSE(controls(fx).Command1->enabled());
-  EXPECT_FALSE(controls(fx).Command4->enabled());
-  EXPECT_TRUE(controls(fx).cmdCONFERMA->enabled());
-  EXPECT_TRUE(controls(fx).cmdCONFERMA_Tutti->enabled());
+  EXPECT_EQ(controls(fx).foundCountBox->text(), "0");
+  EXPECT_EQ(controls(fx).imagesPerRowBox->text(), "1");
+  EXPECT_FALSE(controls(fx).buildPageButton->enabled());
+  EXPECT_FALSE(controls(fx).buildPagedButton->enabled());
+  EXPECT_TRUE(controls(fx).loadByExtensionButton->enabled());
+  EXPECT_TRUE(controls(fx).loadAllKnownButton->enabled());
 }
 
 // How the folder box becomes the start folder of the scan.
@@ -104,12 +104,12 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(LoadAllKnownTypes, PutsTheStarInTheExtensionBox) {
   AlbumFixture fx;
   makeFiles(fx.driveC() / "VORTENA", {"a.jpg", "b.mp3", "c.bmp", "d.png"});
-  controls(fx).txtESTENSIONE->setText("mp3");
+  controls(fx).extensionBox->setText("mp3");
   ASSERT_TRUE(fx.window().click("cmdCONFERMA_Tutti"));
   EXPECT_EQ(fx.transcript(), kLoadTranscript);
-  EXPECT_EQ(controls(fx).txtESTENSIONE->text(), "*");
+  EXPECT_EQ(controls(fx).extensionBox->text(), "*");
   EXPECT_EQ(listItems(fx), (Items{"C:\\VORTENA\\a.jpg", "C:\\VORTENA\\c.bmp"}));
-  EXPECT_EQ(controls(fx).txtNUM_FILE->text(), "2");
+  EXPECT_EQ(controls(fx).foundCountBox->text(), "2");
 }
 
 // Images per row proposed from the number of entries and the screen width.
@@ -129,13 +129,13 @@ TEST_P(ProposedImagesPerRow, FollowTheCountAndTheScreen) {
   const PerRowCase& c = GetParam();
   AlbumFixture fx(VORTENA_RESOURCES_DIR, c.screenWidth);
   // Entries already in the list count as well as the ones the load finds.
-  for (int i = 0; i < c.entries / 2; ++i) controls(fx).List1->addItem("C:\\old.jpg");
+  for (int i = 0; i < c.entries / 2; ++i) controls(fx).mediaListBox->addItem("C:\\old.jpg");
   for (int i = c.entries / 2; i < c.entries; ++i)
     testing::writeFile(fx.driveC() / "VORTENA" / ("p" + std::to_string(i) + ".jpg"), "x");
-  controls(fx).txtMAX_PER_RIGA->setText("7");
+  controls(fx).imagesPerRowBox->setText("7");
   load(fx, "C:\\VORTENA\\", "jpg");
-  EXPECT_EQ(controls(fx).txtNUM_FILE->text(), std::to_string(c.entries));
-  EXPECT_EQ(controls(fx).txtMAX_PER_RIGA->text(), c.expected);
+  EXPECT_EQ(controls(fx).foundCountBox->text(), std::to_string(c.entries));
+  EXPECT_EQ(controls(fx).imagesPerRowBox->text(), c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(LoadByExtension, ProposedImagesPerRow,
@@ -148,8 +148,8 @@ class ListOfTwelveEntries : public ::testing::Test {
  protected:
   void SetUp() override {
     for (int i = 1; i <= 12; ++i)
-      controls(fx).List1->addItem("C:\\VORTENA\\" + std::to_string(i) + ".jpg");
-    controls(fx).txtNUM_FILE->setText("12");
+      controls(fx).mediaListBox->addItem("C:\\VORTENA\\" + std::to_string(i) + ".jpg");
+    controls(fx).foundCountBox->setText("12");
   }
   AlbumFixture fx;
 };
@@ -158,77 +158,77 @@ TEST_F(ListOfTwelveEntries, DeleteWithoutSelectionIsRefusedWithTheCount) {
   ASSERT_TRUE(fx.window().click("cmdCANC_FILE"));
   EXPECT_EQ(fx.transcript(),
             "beep\nmessage \"SELEZIONARE UN FILE IN ELENCO tra i possibili 12 files !!!\"\n");
-  EXPECT_EQ(fx.album().job.N_Files, 12);
-  EXPECT_EQ(controls(fx).List1->count(), 12);
+  EXPECT_EQ(fx.session().job.entryCount, 12);
+  EXPECT_EQ(controls(fx).mediaListBox->count(), 12);
 }
 
 TEST_F(ListOfTwelveEntries, DeleteAsksAndRemovesOnlyOnYes) {
-  controls(fx).List1->setSelectedIndex(2);
+  controls(fx).mediaListBox->setSelectedIndex(2);
   ASSERT_TRUE(fx.window().click("cmdCANC_FILE"));
   EXPECT_EQ(fx.takeTranscript(),
             "question \"Confermi la cancellazione di C:\\\\VORTENA\\\\3.jpg dal solo elenco "
             "(S/N) \" -> no\n");
-  EXPECT_EQ(controls(fx).List1->count(), 12);
+  EXPECT_EQ(controls(fx).mediaListBox->count(), 12);
 
   fx.user().queueAnswer(true);
   ASSERT_TRUE(fx.window().click("cmdCANC_FILE"));
-  EXPECT_EQ(controls(fx).List1->count(), 11);
-  EXPECT_EQ(controls(fx).List1->item(2), "C:\\VORTENA\\4.jpg");
-  EXPECT_EQ(controls(fx).txtNUM_FILE->text(), "12");
-  EXPECT_EQ(fx.album().job.N_Files, 12);
+  EXPECT_EQ(controls(fx).mediaListBox->count(), 11);
+  EXPECT_EQ(controls(fx).mediaListBox->item(2), "C:\\VORTENA\\4.jpg");
+  EXPECT_EQ(controls(fx).foundCountBox->text(), "12");
+  EXPECT_EQ(fx.session().job.entryCount, 12);
 }
 
 TEST(DeleteEntry, TheOnlyEntryLeavesAnEmptyListAndTheOldCounter) {
   AlbumFixture fx;
   makeFiles(fx.driveC() / "VORTENA", {"a.jpg"});
   load(fx, "C:\\VORTENA\\", "jpg");
-  controls(fx).List1->setSelectedIndex(0);
+  controls(fx).mediaListBox->setSelectedIndex(0);
   fx.user().queueAnswer(true);
   ASSERT_TRUE(fx.window().click("cmdCANC_FILE"));
-  EXPECT_EQ(controls(fx).List1->count(), 0);
-  EXPECT_EQ(controls(fx).txtNUM_FILE->text(), "1");
-  EXPECT_TRUE(controls(fx).Command1->enabled());
+  EXPECT_EQ(controls(fx).mediaListBox->count(), 0);
+  EXPECT_EQ(controls(fx).foundCountBox->text(), "1");
+  EXPECT_TRUE(controls(fx).buildPageButton->enabled());
 }
 
 TEST_F(ListOfTwelveEntries, NewListEmptiesOnlyTheList) {
-  controls(fx).Command1->setEnabled(true);
-  controls(fx).Command4->setEnabled(true);
-  fx.album().job.Dir_Radice = "C:\\VORTENA\\";
+  controls(fx).buildPageButton->setEnabled(true);
+  controls(fx).buildPagedButton->setEnabled(true);
+  fx.session().job.rootFolder = "C:\\VORTENA\\";
   ASSERT_TRUE(fx.window().click("Command2"));
-  EXPECT_EQ(controls(fx).List1->count(), 0);
-  EXPECT_EQ(controls(fx).txtNUM_FILE->text(), "12");
-  EXPECT_TRUE(controls(fx).Command1->enabled());
-  EXPECT_TRUE(controls(fx).Command4->enabled());
-  EXPECT_EQ(fx.album().job.Dir_Radice, "C:\\VORTENA\\");
+  EXPECT_EQ(controls(fx).mediaListBox->count(), 0);
+  EXPECT_EQ(controls(fx).foundCountBox->text(), "12");
+  EXPECT_TRUE(controls(fx).buildPageButton->enabled());
+  EXPECT_TRUE(controls(fx).buildPagedButton->enabled());
+  EXPECT_EQ(fx.session().job.rootFolder, "C:\\VORTENA\\");
   EXPECT_EQ(fx.transcript(), "");
 }
 
 TEST(InsertFile, CancelledDialogAddsNothingButSetsTheRootFolder) {
   AlbumFixture fx;
-  controls(fx).txtPATH_RICERCA->setText("C:\\VORTENA\\foto");
+  controls(fx).searchFolderBox->setText("C:\\VORTENA\\foto");
   ASSERT_TRUE(fx.window().click("cmdIns_File"));
   EXPECT_EQ(fx.transcript(),
             std::string("beep\ndialog ") + kDialogTitle + " \"C:\\\\VORTENA\\\\\" -> \"\"\n");
-  EXPECT_EQ(controls(fx).List1->count(), 0);
-  EXPECT_EQ(controls(fx).txtNUM_FILE->text(), "");
-  EXPECT_EQ(fx.album().job.Dir_Radice, "C:\\VORTENA\\");
-  EXPECT_FALSE(controls(fx).Command1->enabled());
+  EXPECT_EQ(controls(fx).mediaListBox->count(), 0);
+  EXPECT_EQ(controls(fx).foundCountBox->text(), "");
+  EXPECT_EQ(fx.session().job.rootFolder, "C:\\VORTENA\\");
+  EXPECT_FALSE(controls(fx).buildPageButton->enabled());
 }
 
 TEST(InsertFile, AppendsTheChosenFileAndEnablesBuildAndView) {
   AlbumFixture fx;
-  controls(fx).txtMAX_PER_RIGA->setText("3");
+  controls(fx).imagesPerRowBox->setText("3");
   fx.user().queueDialogResult("  D:\\suoni\\canto.WAV ");
   fx.user().queueDialogResult("D:\\suoni\\canto.WAV");
   ASSERT_TRUE(fx.window().click("cmdIns_File"));
   ASSERT_TRUE(fx.window().click("cmdIns_File"));
   EXPECT_EQ(listItems(fx), (Items{"D:\\suoni\\canto.WAV", "D:\\suoni\\canto.WAV"}));
-  EXPECT_EQ(controls(fx).txtNUM_FILE->text(), "2");
-  EXPECT_TRUE(controls(fx).Command1->enabled());
-  EXPECT_TRUE(controls(fx).Command4->enabled());
-  EXPECT_TRUE(controls(fx).Command5->enabled());
-  EXPECT_EQ(controls(fx).txtMAX_PER_RIGA->text(), "3");
-  EXPECT_EQ(fx.album().job.Dir_Radice, "C:\\VORTENA\\");
+  EXPECT_EQ(controls(fx).foundCountBox->text(), "2");
+  EXPECT_TRUE(controls(fx).buildPageButton->enabled());
+  EXPECT_TRUE(controls(fx).buildPagedButton->enabled());
+  EXPECT_TRUE(controls(fx).viewButton->enabled());
+  EXPECT_EQ(controls(fx).imagesPerRowBox->text(), "3");
+  EXPECT_EQ(fx.session().job.rootFolder, "C:\\VORTENA\\");
 }
 
 }  // namespace

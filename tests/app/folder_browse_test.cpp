@@ -1,4 +1,4 @@
-#include "medialist/folder_browse.h"
+#include "app/folder_browse.h"
 
 #include <gtest/gtest.h>
 
@@ -23,17 +23,17 @@ TEST_P(FolderBrowse, MovesFolderRootAndPageIntoTheChosenFolder) {
   const BrowseCase& c = GetParam();
   testing::AlbumFixture fx;
   const Form& form = fx.form().form();
-  form.txtPATH_RICERCA->setText(c.folderBox);
-  form.txtNOME_FILE_HTM->setText(c.pageBox);
+  form.searchFolderBox->setText(c.folderBox);
+  form.pagePathBox->setText(c.pageBox);
   fx.user().queueDialogResult(c.dialogResult);
   ASSERT_TRUE(fx.window().click("Command3"));
   EXPECT_EQ(fx.transcript(),
             "beep\ndialog \"Ricerca cartelle/directory contenenti Foto/Film/Suoni\" " +
                 quoteText(c.startFolder) + " -> " + quoteText(c.dialogResult) + "\n");
-  EXPECT_EQ(form.txtPATH_RICERCA->text(), c.folderAfter);
-  EXPECT_EQ(fx.album().job.Dir_Radice, c.rootAfter);
-  EXPECT_EQ(form.txtNOME_FILE_HTM->text(), c.pageAfter);
-  EXPECT_EQ(form.List1->count(), 0);
+  EXPECT_EQ(form.searchFolderBox->text(), c.folderAfter);
+  EXPECT_EQ(fx.session().job.rootFolder, c.rootAfter);
+  EXPECT_EQ(form.pagePathBox->text(), c.pageAfter);
+  EXPECT_EQ(form.mediaListBox->count(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -1,0 +1,227 @@
+#include "ui/headless/command_line.h"
+
+#include <QCommandLineParser>
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <filesystem>
+#include <ostream>
+
+#include "album/builds.h"
+#include "app/main_window.h"
+#include "core/text.h"
+#include "medialist/folder_scan.h"
+#include "ui/headless/command_options.h"
+#include "ui/headless/console_user.h"
+
+namespace vortena {
+namespace {
+
+// A folder or page as the window's boxes take it: a drive path as it is, a host path (made
+// absolute) in its drive form.
+std::string boxPath(const WindowsFileSystem& fs, const QString& given) {
+  const std::string path = bytes(given);
+  const bool drivePath =
+      path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':';
+  if (drivePath) return path;
+  if (path.starts_with("~")) return fs.toDriveForm(path);
+  return fs.toDriveForm(std::filesystem::absolute(path).lexically_normal().string());
+}
+
+const QCommandLineOption kExt(
+    QStringLiteral("ext"),
+    QStringLiteral("list the files of extension EXT; * (the default) for "
+                   "the known picture types, an empty EXT for the folders"),
+    QStringLiteral("EXT"), QStringLiteral("*"));
+
+// The disk, the console user and the program folder of one command.
+struct CommandWorld {
+  CommandWorld(const RunnerOptions& options, ConsoleUser& user)
+      : fs(withProgramFolder(options.drives, options.programFolder)),
+        programFolder(programFolderDriveForm(fs, options.programFolder)),
+        user(user) {
+    // The default folder of the page path exists as the window makes it at start.
+    makeDefaultFolder(fs);
+  }
+  WindowsFileSystem fs;
+  std::string programFolder;
+  ConsoleUser& user;
+};
+
+// The load of the list, as the window's load button runs it: the entries of `folder` with
+// `extension`; what cannot be listed is told as a warning. Nothing when the load is refused
+// (told as a failure).
+std::optional<MediaList> load(CommandWorld& world, FolderScan& scan, const std::string& folder,
+                              const std::string& extension) {
+  if (const auto refusal = refusedExtension(extension)) {
+    world.user.message(*refusal);
+    return std::nullopt;
+  }
+  ListedEntries entries;
+  const ScanServices services{world.fs, world.user, world.programFolder};
+  scan.scanFolder({scanStartFolder(folder), extension}, services, entries);
+  world.user.endWork();
+  if (!scan.leftOut().empty()) world.user.tellLeftOut(scan.leftOut());
+  return std::move(entries.list);
+}
+
+int runScan(const QStringList& args, std::ostream& out, std::ostream& err,
+            const CommandLineSetup& setup) {
+  QCommandLineParser parser;
+  RunnerOptions options = setup.options;
+  if (auto status = parseCommon(parser, {kExt}, args, kScanText, " scan", out, err, options))
+    return *status;
+  const QStringList folders = parser.positionalArguments();
+  if (folders.size() != 1)
+    return badCommandLine(err, kScanText, " scan",
+                          folders.empty() ? "missing SOURCE_FOLDER" : "too many arguments");
+
+  ConsoleUser user(err, setup, false, false);
+  CommandWorld world(options, user);
+  FolderScan scan;
+  const std::optional<MediaList> entries =
+      load(world, scan, boxPath(world.fs, folders[0]), bytes(parser.value(kExt)));
+  if (entries)
+    for (size_t i = 0; i < entries->size(); ++i) out << (*entries)[i] << "\n";
+  out.flush();
+  return user.reported() ? 1 : 0;
+}
+
+const QCommandLineOption kPerFolder(QStringLiteral("per-folder"),
+                                    QStringLiteral("at most N entries a folder, and a page of a "
+                                                   "--paged build (default 9)"),
+                                    QStringLiteral("N"));
+const QCommandLineOption kPerRow(QStringLiteral("per-row"),
+                                 QStringLiteral("N images a row (default: 1 for a list of up to "
+                                                "54 entries, else 5, 4 on a narrow screen)"),
+                                 QStringLiteral("N"));
+const QCommandLineOption kPaged(QStringLiteral("paged"),
+                                QStringLiteral("numbered pages of --per-folder entries each and "
+                                               "an index of pages at PAGE (button 4, second)"));
+const QCommandLineOption kUpper(
+    QStringLiteral("upper"), QStringLiteral("upper-case names (Maiuscole); lower case otherwise"));
+const QCommandLineOption kNoBackground(QStringLiteral("no-background"),
+                                       QStringLiteral("leave the page background out "
+                                                      "(Elimino sfondo)"));
+const QCommandLineOption kNoTitle(QStringLiteral("no-title"),
+                                  QStringLiteral("leave the scrolling title out (Elimino titolo)"));
+const QCommandLineOption kYes(QStringLiteral("yes"),
+                              QStringLiteral("answer yes when asked to replace a page or to go "
+                                             "on without a template; no otherwise"));
+const QCommandLineOption kOpen(QStringLiteral("open"),
+                               QStringLiteral("open the page in the browser when it is built"));
+
+const QCommandLineOption kWebSize(QStringLiteral("web-size"),
+                                  QStringLiteral("web mode: each picture copy a JPEG (PNG with "
+                                                 "transparency) of at most N pixels on its "
+                                                 "longer side, upright, in sRGB, without its "
+                                                 "metadata, and a thumbnail beside it"),
+                                  QStringLiteral("N"));
+const QCommandLineOption kThumbs(QStringLiteral("thumbs"),
+                                 QStringLiteral("thumbnails of at most M pixels on their longer "
+                                                "side in web mode (default 200)"),
+                                 QStringLiteral("M"));
+const QCommandLineOption kKeepMetadata(QStringLiteral("keep-metadata"),
+                                       QStringLiteral("keep the pictures' metadata (GPS "
+                                                      "position included) in web mode"));
+
+// A size in pixels: a whole number above 0, not too large for any picture.
+std::optional<int> pixelSize(const QString& text) {
+  bool ok = false;
+  const int value = text.toInt(&ok);
+  if (!ok || value <= 0 || value > 100000) return std::nullopt;
+  return value;
+}
+
+// The web mode the options ask for; a message for options that cannot be taken.
+std::optional<std::string> webOptions(const QCommandLineParser& parser, WebOptions& web) {
+  for (const QCommandLineOption* option : {&kWebSize, &kThumbs}) {
+    if (!parser.isSet(*option)) continue;
+    std::optional<int> size = pixelSize(parser.value(*option));
+    if (!size)
+      return "--" + bytes(option->names()[0]) + " needs a number of pixels above 0, not '" +
+             bytes(parser.value(*option)) + "'";
+    (option == &kWebSize ? web.webSize : web.thumbSize) = *size;
+  }
+  if (!web.on() && (parser.isSet(kThumbs) || parser.isSet(kKeepMetadata)))
+    return std::string(parser.isSet(kThumbs) ? "--thumbs" : "--keep-metadata") +
+           " is for web mode: give --web-size too";
+  if (web.on() && web.thumbSize == 0) web.thumbSize = kDefaultThumbSize;
+  web.keepMetadata = parser.isSet(kKeepMetadata);
+  return std::nullopt;
+}
+
+int runBuild(const QStringList& args, std::ostream& out, std::ostream& err,
+             const CommandLineSetup& setup) {
+  QCommandLineParser parser;
+  RunnerOptions options = setup.options;
+  if (auto status = parseCommon(parser,
+                                {kExt, kPerFolder, kPerRow, kPaged, kUpper, kNoBackground, kNoTitle,
+                                 kYes, kOpen, kWebSize, kThumbs, kKeepMetadata},
+                                args, kBuildText, " build", out, err, options))
+    return *status;
+  BuildSettings settings;
+  if (std::optional<std::string> problem = webOptions(parser, settings.web))
+    return badCommandLine(err, kBuildText, " build", *problem);
+  const QStringList paths = parser.positionalArguments();
+  if (paths.size() != 2)
+    return badCommandLine(
+        err, kBuildText, " build",
+        paths.size() < 2 ? "missing SOURCE_FOLDER or PAGE" : "too many arguments");
+
+  ConsoleUser user(err, setup, parser.isSet(kYes), parser.isSet(kOpen));
+  CommandWorld world(options, user);
+  if (parser.isSet(kOpen) && setup.opener) user.setOpener(setup.opener(world.fs));
+  FolderScan scan;
+  std::optional<MediaList> entries =
+      load(world, scan, boxPath(world.fs, paths[0]), bytes(parser.value(kExt)));
+  if (!entries || user.reported()) return 1;
+  // The settings the window's boxes would hold after the load: 9 entries a folder and the
+  // images a row the load proposes, unless given.
+  settings.pagePath = boxPath(world.fs, paths[1]);
+  settings.upperCase = parser.isSet(kUpper);
+  settings.entriesPerFolder =
+      parser.isSet(kPerFolder) ? numericValue(bytes(parser.value(kPerFolder))) : 9;
+  settings.imagesPerRow = parser.isSet(kPerRow)
+                              ? numericValue(bytes(parser.value(kPerRow)))
+                              : proposedImagesPerRow(static_cast<long>(entries->size()),
+                                                     options.screenWidth);
+  settings.leaveOutBackground = parser.isSet(kNoBackground);
+  settings.leaveOutTitle = parser.isSet(kNoTitle);
+  settings.shownCount = static_cast<double>(entries->size());
+  settings.entries = std::move(*entries);
+  const BuildServices services{world.fs, user, user, world.programFolder};
+  JobState job;
+  const BuildResult result = parser.isSet(kPaged) ? buildPagedAlbum(settings, services, job)
+                                                  : buildSinglePage(settings, services, job);
+  if (result.view) offerView(*result.view, services);
+  user.endWork();
+  return user.reported() ? 1 : 0;
+}
+
+}  // namespace
+
+int runCommand(const QStringList& args, std::ostream& out, std::ostream& err,
+               const CommandLineSetup& setup) {
+  // The parser takes the first argument as the program: the command word stands in for it.
+  const QStringList rest = args.mid(1);
+  return args[1] == QLatin1String("build") ? runBuild(rest, out, err, setup)
+                                           : runScan(rest, out, err, setup);
+}
+
+std::string progressLine(long done, long total, double elapsedSeconds) {
+  if (total <= 0) return std::to_string(done) + " found";
+  constexpr int kWidth = 20;
+  const long shown = std::min(done, total);
+  const int filled = static_cast<int>(kWidth * shown / total);
+  std::string line = "[" + std::string(filled, '#') + std::string(kWidth - filled, '-') + "] " +
+                     std::to_string(done) + "/" + std::to_string(total);
+  if (shown <= 0) return line;
+  const long left =
+      std::lround(elapsedSeconds * static_cast<double>(total - shown) / static_cast<double>(shown));
+  const std::string seconds = std::to_string(left % 60);
+  return line + " " + std::to_string(left / 60) + ":" + (seconds.size() < 2 ? "0" : "") + seconds +
+         " left";
+}
+
+}  // namespace vortena
