@@ -10,13 +10,13 @@
 
 namespace vortena {
 
-// Full path of entry folder n, without a trailing backslash: Dir_Album + "DIR_" + number in
-// upper case, or Dir_Album + "dir_" + number in lower case.
+// Full path of entry folder n, without a trailing backslash: the output folder + "DIR_" + number
+// in upper case, or the output folder + "dir_" + number in lower case.
 std::string entryFolderPath(const PagePass& pass, long n);
 
 // Places one non-blank entry: makes the current folder (an existing one is fine), lets the
 // window process its pending events, copies the entry into it and counts it. A folder that is
-// then full (txtMAX_N_FILES read now, or one entry a folder when job.folders.folderPerEntry)
+// then full (the settings' entries a folder, or one entry a folder when job.folders.folderPerEntry)
 // is completed: navigation pictures, slideshow page, and the next folder begins.
 // `sourcePath`: the file copied, as found on disk; `lastEntry`: no non-blank entry follows in the
 // page's range.

@@ -1,5 +1,5 @@
 // The grid of button cells of an album page: one cell for every entry folder, made for the
-// folder's first entry, at most txtMAX_PER_RIGA cells a row; then the closing lines, the footer
+// folder's first entry, at most the images a row of the settings; then the closing lines, the footer
 // template and the closing of the page.
 #pragma once
 
@@ -17,7 +17,7 @@ struct EntryParts {
 EntryParts splitEntry(const std::string& entryText);
 
 // The entry's folder part below the root folder: the folder part without as many leading
-// characters as Dir_Radice has, when Dir_Radice is not empty and the folder part is longer;
+// characters as the root folder has, when the root folder is not empty and the folder part is longer;
 // otherwise empty. Only the lengths are compared.
 std::string entryLabel(const std::string& folderPart, const std::string& dirRadice);
 

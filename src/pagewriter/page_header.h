@@ -13,7 +13,7 @@ namespace vortena {
 void copyHeader(PagePass& pass);
 
 // Writes the line that leads back to the index page (INDEX.HTM / index.htm in the build's
-// case), unless File_Pagina contains that name. A failed write goes to the write recovery.
+// case), unless the page file contains that name. A failed write goes to the write recovery.
 Flow writeBackLink(PagePass& pass);
 
 }  // namespace vortena

@@ -20,11 +20,11 @@ void reportPageFailure(PagePass& pass, const std::string& path, FsStatus status)
 
 // Handles the outcome of one step of the guarded stretch. Success: Flow::Next, nothing done.
 // Failure: closes the album page and beeps, then
-//  - 75 or 76, first time in this pass: box A, Dir_Album moves to drive C:, Flow::Restart;
+//  - 75 or 76, first time in this pass: box A, the output folder moves to drive C:, Flow::Restart;
 //  - 75 or 76, second time: box B, the page becomes C:\index.htm, Flow::Restart;
 //  - 75 or 76 once C:\index.htm was tried: box C, Flow::EndPass;
 //  - any other error: box C, Flow::Next (the failed step is skipped).
-// The changed Dir_Album and File_Pagina stay for the rest of the build.
+// The changed output folder and page file stay for the rest of the build.
 Flow recoverFromWriteFailure(PagePass& pass, FsStatus status);
 
 }  // namespace vortena
