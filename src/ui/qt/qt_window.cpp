@@ -7,6 +7,7 @@
 #include "app/program_folder.h"
 #include "app/web_settings.h"
 #include "ui/qt/qt_main_window.h"
+#include "ui/qt/qt_translations.h"
 
 namespace vortena {
 
@@ -17,6 +18,9 @@ int runWindow(int argc, char** argv, const WindowOptions& options) {
   if (QCoreApplication::organizationName().isEmpty())
     QCoreApplication::setOrganizationName(QStringLiteral("vortena"));
   QCoreApplication::setApplicationName(QStringLiteral("vortena"));
+  // Without Qt's translations the window still works, its buttons and dialog in English.
+  if (!installItalianQtTexts(application))
+    qWarning("vortena: Qt's Italian texts are missing (package qt6-translations-l10n)");
   // The application takes the user's locale for the C library. The program's text rules do
   // not use it; the numeric part is put back to C all the same, so that no number is ever
   // read or written in the user's way (in Italian, strtod reads "2.5" as 2).

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 #include <functional>
 #include <optional>
@@ -12,6 +13,7 @@
 #include "gui_support.h"
 #include "support/test_names.h"
 #include "ui/qt/qt_services.h"
+#include "ui/qt/qt_translations.h"
 
 namespace vortena::testing {
 namespace {
@@ -60,6 +62,35 @@ TEST(QtUiTest, MessageBoxHasTheProgramTitleNoIconAndOk) {
   });
   ui.message("Nessun files da elaborare !!!\r\rriga");
   EXPECT_TRUE(seen);
+}
+
+// Qt draws its own texts in the window's language: the question's buttons, a message's OK and
+// the file dialog's cancel speak Italian.
+TEST(QtUiTest, QtsOwnTextsAreItalian) {
+  ASSERT_TRUE(installItalianQtTexts(*QCoreApplication::instance()))
+      << "Qt's translations are missing (qt6-translations-l10n)";
+  QtUi ui;
+  QStringList texts;
+  whenModal<QMessageBox>([&texts](QMessageBox* box) {
+    for (QAbstractButton* button : box->buttons()) texts << button->text().remove('&');
+    box->button(QMessageBox::No)->click();
+  });
+  EXPECT_FALSE(ui.question("Continuo (S/N)"));
+  whenModal<QMessageBox>([&texts](QMessageBox* box) {
+    texts << box->button(QMessageBox::Ok)->text().remove('&');
+    box->button(QMessageBox::Ok)->click();
+  });
+  ui.message("Fatto");
+  whenModal<QFileDialog>([&texts](QFileDialog* box) {
+    for (QPushButton* button : box->findChildren<QPushButton*>()) texts << button->text();
+    box->reject();
+  });
+  QFileDialog::getOpenFileName(nullptr, "Cerca", QDir::tempPath(), "*", nullptr,
+                               QFileDialog::DontUseNativeDialog);
+  texts.sort();
+  EXPECT_TRUE(texts.contains(QString::fromUtf8("Sì")) && texts.contains("No") &&
+              texts.contains("OK") && texts.contains("Annulla"))
+      << texts.join(" | ").toStdString();
 }
 
 class QuestionTest : public ::testing::TestWithParam<bool> {};
