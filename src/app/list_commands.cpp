@@ -82,15 +82,16 @@ void ControlsLock::release() {
 void loadByExtensionCommand(Session& session, FolderScan& scan) {
   Form& form = session.form;
   Ui& ui = *session.services.ui;
-  if (const auto refusal = refusedExtension(form.extensionBox->text())) {
+  // The box holds one extension (a comma is part of it).
+  const std::vector<std::string> extensions{form.extensionBox->text()};
+  if (const auto refusal = refusedExtension(extensions)) {
     ui.beep();
     ui.message(*refusal);
     return;
   }
   // The folder and the extension are read once, as the load starts; their boxes cannot be
   // edited until it ends.
-  const ScanSettings settings{scanStartFolder(form.searchFolderBox->text()),
-                              form.extensionBox->text()};
+  const ScanSettings settings{scanStartFolder(form.searchFolderBox->text()), extensions};
   LoadInProgress load(form, ui);
   ListBoxResults results(*form.mediaListBox);
   const ScanServices services{*session.services.fs, ui, session.services.programFolder};

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "core/media_list.h"
 #include "core/web_options.h"
@@ -27,11 +28,11 @@ struct BuildSettings {
   double shownCount = 0;
 };
 
-// What a folder scan is asked for: the folder and the extension filter (empty: the folders;
-// "*": the known picture types; else one extension).
+// What a folder scan is asked for: the folder and the extensions of the files to list ("*":
+// the known picture types). Without any (or only empty ones) the scan lists the folders.
 struct ScanSettings {
   std::string folder;
-  std::string extension;
+  std::vector<std::string> extensions;
 };
 
 }  // namespace vortena

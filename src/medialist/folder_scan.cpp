@@ -20,14 +20,16 @@ bool isKnownPictureType(std::string_view extension) {
   return false;
 }
 
-// Whether a file name is listed for the filter text: its extension (after the last dot,
-// trimmed, upper case) equals the filter, or the filter is "*" and the extension is a known
-// picture type. A name without a dot is never listed; "2023.05.12 beach.jpg" is a JPG.
-bool fileMatches(const std::string& name, const std::string& filter) {
+// Whether a file name is listed for the filters: its extension (after the last dot, trimmed,
+// upper case) equals one of them, or one is "*" and the extension is a known picture type. A
+// name without a dot is never listed; "2023.05.12 beach.jpg" is a JPG.
+bool fileMatches(const std::string& name, const std::vector<std::string>& filters) {
   const size_t dot = name.rfind('.');
   if (dot == std::string::npos) return false;
-  std::string extension = toUpper(trim(std::string_view(name).substr(dot + 1)));
-  return extension == filter || (filter == "*" && isKnownPictureType(extension));
+  const std::string extension = toUpper(trim(std::string_view(name).substr(dot + 1)));
+  for (const std::string& filter : filters)
+    if (extension == filter || (filter == "*" && isKnownPictureType(extension))) return true;
+  return false;
 }
 
 // Runs `undo` when the scope ends, also when a failure escapes it.
@@ -87,7 +89,10 @@ void FolderScan::scanFolder(const ScanSettings& settings, const ScanServices& se
                             ScanResults& results) {
   services_ = &services;
   results_ = &results;
-  filter_ = toUpper(trim(settings.extension));
+  filters_.clear();
+  for (const std::string& extension : settings.extensions)
+    if (std::string filter = toUpper(trim(extension)); !filter.empty())
+      filters_.push_back(std::move(filter));
   leftOut_.clear();
   // The disk may keep the tree's listings for the next scan of it, and serve what did not change.
   services.fs.beginTreeListing(settings.folder);
@@ -149,16 +154,16 @@ void FolderScan::listTree(const std::string& path, const std::string& folderEntr
     if (isEntryFolder(fs, folder, names)) return;
     addFolderEntry();
 
-    if (!filter_.empty()) {
+    if (!filters_.empty()) {
       for (const DirEntry& entry : names) {
-        if (entry.isFolder || !fileMatches(entry.name, filter_)) continue;
+        if (entry.isFolder || !fileMatches(entry.name, filters_)) continue;
         if (isBuildOutput(folder, entry.name)) continue;
         add(folder + entry.name);
       }
     }
     // A name no path can reach: a folder with all it holds, a file when the box would list it.
     for (const UnusableName& name : unusable) {
-      if (!name.isFolder && !fileMatches(name.name, filter_)) continue;
+      if (!name.isFolder && !fileMatches(name.name, filters_)) continue;
       leftOut_.push_back({folder + name.name, name.why == UnusableName::Why::PathTooLong
                                                   ? LeftOut::Why::PathTooLong
                                                   : LeftOut::Why::UnusableName});
@@ -175,7 +180,7 @@ void FolderScan::listTree(const std::string& path, const std::string& folderEntr
   ScopeExit closeFolder([this, openBefore] { openFolders_.resize(openBefore); });
   for (const std::string& subfolder : subfolders) {
     // The folder entry is appended by the nested call, once it knows what the folder is.
-    const std::string entry = filter_.empty() ? "<" + trim(subfolder) + ">" : "";
+    const std::string entry = filters_.empty() ? "<" + trim(subfolder) + ">" : "";
     ++depth_;
     ScopeExit goBackUp([this] { --depth_; });
     listTree(subfolder, entry);
@@ -187,9 +192,11 @@ void FolderScan::listTree(const std::string& path, const std::string& folderEntr
 
 namespace vortena {
 
-std::optional<std::string> refusedExtension(const std::string& extension) {
-  if (extension.find('.') == std::string::npos) return std::nullopt;
-  return "Indicare solo l'estensione dei files da cercare !!!";
+std::optional<std::string> refusedExtension(const std::vector<std::string>& extensions) {
+  for (const std::string& extension : extensions)
+    if (extension.find('.') != std::string::npos)
+      return "Indicare solo l'estensione dei files da cercare !!!";
+  return std::nullopt;
 }
 
 std::string scanStartFolder(const std::string& typed) {

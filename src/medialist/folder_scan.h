@@ -45,9 +45,9 @@ struct ScanServices {
 class FolderScan {
  public:
   // Appends to `results` the entries of settings.folder and the folders below it, depth-first,
-  // as settings.extension asks: empty = folder entries "<path>", "*" = the known picture types
-  // (JPG, BMP, TIF, GIF, WMF), else one extension; a name's extension is the text after its
-  // last dot. What a build wrote is left out: entry folders (their slideshow page carries the
+  // as settings.extensions ask: none = folder entries "<path>", "*" = the known picture types
+  // (JPG, BMP, TIF, GIF, WMF), any other the files of that extension; a name's extension is
+  // the text after its last dot. What a build wrote is left out: entry folders (their slideshow page carries the
   // program's mark), pages carrying the mark, and site files identical to the program
   // folder's. What it cannot list is gathered (see leftOut).
   void scanFolder(const ScanSettings& settings, const ScanServices& services,
@@ -73,7 +73,7 @@ class FolderScan {
   // The scan under way.
   const ScanServices* services_ = nullptr;
   ScanResults* results_ = nullptr;
-  std::string filter_;  // the extension trimmed and in upper case
+  std::vector<std::string> filters_;  // the extensions trimmed and in upper case, none empty
 
   int depth_ = 0;
   // The folders from the start folder down to the one being listed, by identity, so that a
@@ -82,9 +82,9 @@ class FolderScan {
   std::vector<LeftOut> leftOut_;
 };
 
-// The message that refuses a load whose extension holds a dot (only the extension is to be
-// typed); nothing when the load may go on.
-std::optional<std::string> refusedExtension(const std::string& extension);
+// The message that refuses a load of which an extension holds a dot (only the extension is to
+// be typed); nothing when the load may go on.
+std::optional<std::string> refusedExtension(const std::vector<std::string>& extensions);
 
 // The folder a load scans, from the folder typed: trimmed; empty, the root of drive C:; a
 // pattern such as C:\VORTENA\*.* cut back to its folder.

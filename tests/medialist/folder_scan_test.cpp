@@ -34,7 +34,7 @@ Items scan(AlbumFixture& fx, const std::string& filter, const std::string& start
   const Session& session = fx.session();
   ListResults results(*session.form.mediaListBox);
   fx.window().scan().scanFolder(
-      {start, filter}, {*session.services.fs, *session.services.ui, session.services.programFolder},
+      {start, {filter}}, {*session.services.fs, *session.services.ui, session.services.programFolder},
       results);
   return listItems(fx);
 }

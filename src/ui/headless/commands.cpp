@@ -30,9 +30,17 @@ std::string boxPath(const WindowsFileSystem& fs, const QString& given) {
 
 const QCommandLineOption kExt(
     QStringLiteral("ext"),
-    QStringLiteral("list the files of extension EXT; * (the default) for "
-                   "the known picture types, an empty EXT for the folders"),
+    QStringLiteral("list the files of the extensions EXT, separated by commas (jpg,jpeg,png); "
+                   "* (the default) for the known picture types, an empty EXT for the folders"),
     QStringLiteral("EXT"), QStringLiteral("*"));
+
+// The extensions of --ext, split at its commas.
+std::vector<std::string> extensionsOf(const QCommandLineParser& parser) {
+  std::vector<std::string> extensions;
+  for (const QString& extension : parser.value(kExt).split(QLatin1Char(',')))
+    extensions.push_back(bytes(extension));
+  return extensions;
+}
 
 // The disk, the console user and the program folder of one command.
 struct CommandWorld {
@@ -48,18 +56,18 @@ struct CommandWorld {
   ConsoleUser& user;
 };
 
-// The load of the list, as the window's load button runs it: the entries of `folder` with
-// `extension`; what cannot be listed is told as a warning. Nothing when the load is refused
+// The load of the list, as the window's load button runs it: the entries of `folder` with the
+// `extensions`; what cannot be listed is told as a warning. Nothing when the load is refused
 // (told as a failure).
 std::optional<MediaList> load(CommandWorld& world, FolderScan& scan, const std::string& folder,
-                              const std::string& extension) {
-  if (const auto refusal = refusedExtension(extension)) {
+                              const std::vector<std::string>& extensions) {
+  if (const auto refusal = refusedExtension(extensions)) {
     world.user.message(*refusal);
     return std::nullopt;
   }
   ListedEntries entries;
   const ScanServices services{world.fs, world.user, world.programFolder};
-  scan.scanFolder({scanStartFolder(folder), extension}, services, entries);
+  scan.scanFolder({scanStartFolder(folder), extensions}, services, entries);
   world.user.endWork();
   if (!scan.leftOut().empty()) world.user.tellLeftOut(scan.leftOut());
   return std::move(entries.list);
@@ -80,7 +88,7 @@ int runScan(const QStringList& args, std::ostream& out, std::ostream& err,
   CommandWorld world(options, user);
   FolderScan scan;
   const std::optional<MediaList> entries =
-      load(world, scan, boxPath(world.fs, folders[0]), bytes(parser.value(kExt)));
+      load(world, scan, boxPath(world.fs, folders[0]), extensionsOf(parser));
   if (entries)
     for (size_t i = 0; i < entries->size(); ++i) out << (*entries)[i] << "\n";
   out.flush();
@@ -174,7 +182,7 @@ int runBuild(const QStringList& args, std::ostream& out, std::ostream& err,
   if (parser.isSet(kOpen) && setup.opener) user.setOpener(setup.opener(world.fs));
   FolderScan scan;
   std::optional<MediaList> entries =
-      load(world, scan, boxPath(world.fs, paths[0]), bytes(parser.value(kExt)));
+      load(world, scan, boxPath(world.fs, paths[0]), extensionsOf(parser));
   if (!entries || user.reported()) return 1;
   // The settings the window's boxes would hold after the load: 9 entries a folder and the
   // images a row the load proposes, unless given.

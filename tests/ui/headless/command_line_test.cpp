@@ -198,6 +198,14 @@ TEST_F(CommandLineTest, ScanPrintsTheListOneEntryALine) {
       {"scan", "--ext", "", "--drive", "F=" + QString::fromStdString(c().string()), "F:\\foto"});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, "<F:\\foto\\mare>\n");
+  // Several extensions at once, separated by commas; a dot in any of them is refused.
+  const QString foto = QString::fromStdString((c() / "foto").string());
+  r = command({"scan", "--ext", "gif,jpg", foto});
+  EXPECT_EQ(r.out, "C:\\foto\\due.gif\nC:\\foto\\Uno.JPG\nC:\\foto\\mare\\Tre.jpg\n");
+  EXPECT_EQ(command({"scan", "--ext", "gif", foto}).out, "C:\\foto\\due.gif\n");
+  r = command({"scan", "--ext", "gif,.jpg", foto});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "vortena: Indicare solo l'estensione dei files da cercare !!!\n");
 }
 
 TEST_F(CommandLineTest, WhatTheScanLeavesOutIsOneWarningAndNoFailure) {
