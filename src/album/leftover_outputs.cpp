@@ -40,9 +40,9 @@ bool carriesMark(FileSystem& fs, const std::string& page) {
 // Empties the program's entry folder `folder` of the program's files, then removes it when
 // nothing else is left in it.
 void removeEntryFolder(FileSystem& fs, const std::string& folder) {
-  std::vector<DirEntry> names;
-  if (!fs.listFolder(folder, names).ok()) return;
-  for (const DirEntry& entry : names) {
+  const Expected<FolderListing> listing = fs.listFolder(folder);
+  if (!listing.ok()) return;
+  for (const DirEntry& entry : listing->entries) {
     const bool programs = !entry.isFolder && (isCopyName(entry.name) ||
                                               isNavigationPicture(entry.name) ||
                                               toLower(entry.name) == kSlideshowPage);
@@ -61,9 +61,9 @@ void removeEntryFolder(FileSystem& fs, const std::string& folder) {
 
 void removeLeftoverOutputs(FileSystem& fs, BuildRecord& record, const std::string& albumFolder,
                            long firstUnusedFolder, long lastPage) {
-  std::vector<DirEntry> names;
-  if (!fs.listFolder(albumFolder, names).ok()) return;
-  for (const DirEntry& entry : names) {
+  const Expected<FolderListing> listing = fs.listFolder(albumFolder);
+  if (!listing.ok()) return;
+  for (const DirEntry& entry : listing->entries) {
     const std::string path = albumFolder + entry.name;
     if (entry.isFolder) {
       const long n = numberOf(entry.name, "DIR_", "", 4);

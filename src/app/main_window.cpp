@@ -36,8 +36,7 @@ const Command kCommands[] = {
 }  // namespace
 
 void makeDefaultFolder(FileSystem& fs) {
-  DirEntry found;
-  if (fs.fileIdentity(kDefaultFolder, found).ok()) return;  // there already, in any spelling
+  if (fs.fileIdentity(kDefaultFolder).ok()) return;  // there already, in any spelling
   ignoreFailure(fs.makeFolder(kDefaultFolder),
                 "without it (no drive C:, a read-only home) the page goes to the write recovery");
 }

@@ -10,38 +10,10 @@
 #include <string_view>
 #include <vector>
 
+#include "fs/expected.h"
+#include "fs/fs_status.h"
+
 namespace vortena {
-
-// Error numbers of failed file operations, as the program's messages show them.
-enum FsErrorNumber : int {
-  kFsOk = 0,
-  kFileNotFound = 53,       // the folder exists, the file does not
-  kDeviceIoError = 57,      // EIO
-  kFileAlreadyExists = 58,  // rename onto another existing file
-  kDiskFull = 61,           // ENOSPC, EDQUOT
-  kPathFileAccess = 75,     // access denied, read-only, folder exists, copy onto itself, other
-  kPathNotFound = 76,       // a folder of the path is missing, unmapped drive
-};
-
-// Italian description of an error number ("Impossibile trovare il file" for 53); the numbers
-// outside the table get the description of 75.
-std::string errorDescription(int number);
-
-// Outcome of one operation: 0 for success, otherwise one of FsErrorNumber. It cannot be dropped
-// unseen: a caller reports it, recovers from it, or passes it to ignoreFailure.
-struct [[nodiscard]] FsStatus {
-  int number = kFsOk;
-  bool ok() const { return number == kFsOk; }
-  std::string description() const { return errorDescription(number); }
-};
-
-// Ignores the outcome of an operation on purpose: the program goes on whether or not it
-// succeeded, for the reason given at the call. Every such place calls this one function, so a
-// search for it lists them all.
-inline void ignoreFailure(FsStatus status, const char* reason) {
-  static_cast<void>(status);
-  static_cast<void>(reason);
-}
 
 // One name of a folder listing.
 struct DirEntry {
@@ -127,19 +99,37 @@ enum class EarlierCopy {
                // size and time cannot tell apart)
 };
 
+// A folder's listing (see FileSystem::listFolder).
+struct FolderListing {
+  // Every name but hidden ones (beginning with "."), sorted by the byte order of the upper-cased
+  // names; names whose attributes cannot be read are left out.
+  std::vector<DirEntry> entries;
+  // The folder listed, as folderIdentity gives it.
+  DirEntry folder;
+  // The names that cannot be used (see UnusableName), in the same order; hidden ones are in
+  // neither list.
+  std::vector<UnusableName> unusable;
+};
+
+// A whole regular file and its stamp, taken from the open file.
+struct FileBytes {
+  std::string bytes;
+  FileStamp stamp;
+};
+
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
 
   // Opens an existing regular file for reading (links followed). Anything else, a folder, a
   // FIFO, a socket or a device, fails with 75 at once.
-  virtual FsStatus openRead(const std::string& path, std::unique_ptr<TextReader>& out) = 0;
+  virtual Expected<std::unique_ptr<TextReader>> openRead(const std::string& path) = 0;
   // Opens a new file for writing that replaces the file of that name at its writer's close.
   // A case variant of the name already on disk is replaced, and the file ends up with exactly
   // the spelling asked for; a symbolic link under the name is replaced, never written through.
   // Fails at once with 76 for a missing folder or an unmapped drive, with 75 for a name the
   // user may not write, a read-only folder, a folder, a device, a FIFO or a socket.
-  virtual FsStatus openWrite(const std::string& path, std::unique_ptr<TextWriter>& out) = 0;
+  virtual Expected<std::unique_ptr<TextWriter>> openWrite(const std::string& path) = 0;
   // Copies a regular file byte for byte with its access and modification times, replacing the
   // destination only once the copy is whole (also a case variant of it, which takes the asked
   // spelling, and a symbolic link, never its target). A source that is not a regular file
@@ -160,10 +150,10 @@ class FileSystem {
   // copy waits behind when the processors are short. A hint; none by default.
   virtual void copiesInBackground() {}
   // Size and times of an existing regular file (links followed); 75 for anything else.
-  virtual FsStatus fileStamp(const std::string& path, FileStamp& out) = 0;
-  // Reads a whole regular file (opened as openRead opens it) into `out`, with its stamp taken
-  // from the open file.
-  virtual FsStatus readBytes(const std::string& path, std::string& out, FileStamp& stamp) = 0;
+  virtual Expected<FileStamp> fileStamp(const std::string& path) = 0;
+  // Reads a whole regular file (opened as openRead opens it), with its stamp taken from the
+  // open file.
+  virtual Expected<FileBytes> readBytes(const std::string& path) = 0;
   // Writes `bytes` as the file `path`, replacing it only once it is whole (as copyFile
   // replaces: a case variant takes the asked spelling, a symbolic link is replaced itself), and
   // gives it the access and modification times of `times`.
@@ -191,28 +181,15 @@ class FileSystem {
   // exists in another letter case it is first renamed to the asked spelling. A symbolic link
   // under the name is removed (its target untouched) and a real folder made in its place.
   virtual FsStatus makeFolder(const std::string& path) = 0;
-  // Lists a folder: every name but hidden ones (beginning with "."), sorted by the byte
-  // order of the upper-cased names. Names whose attributes cannot be read are left out.
-  // `folder` gets the identity of the folder listed, as folderIdentity gives it. The names
-  // that cannot be used (see UnusableName) are not in `out` but in `unusable`, in the same
-  // order; hidden ones are in neither.
-  virtual FsStatus listFolder(const std::string& path, std::vector<DirEntry>& out, DirEntry& folder,
-                              std::vector<UnusableName>& unusable) = 0;
-  FsStatus listFolder(const std::string& path, std::vector<DirEntry>& out, DirEntry& folder) {
-    std::vector<UnusableName> unusable;
-    return listFolder(path, out, folder, unusable);
-  }
-  FsStatus listFolder(const std::string& path, std::vector<DirEntry>& out) {
-    DirEntry folder;
-    return listFolder(path, out, folder);
-  }
+  // Lists a folder (see FolderListing).
+  virtual Expected<FolderListing> listFolder(const std::string& path) = 0;
   // A scan of the folder tree at `path` begins: until `endTreeListing`, a file system may keep
   // the listings of the folders listed for the next scan of that tree, and serve a folder that
   // did not change since from them. What listFolder gives does not change.
-  virtual void beginTreeListing(const std::string& path) { static_cast<void>(path); }
+  virtual void beginTreeListing([[maybe_unused]] const std::string& path) {}
   virtual void endTreeListing() {}
   // Identity of an existing folder (links followed), for loop detection.
-  virtual FsStatus folderIdentity(const std::string& path, DirEntry& out) = 0;
+  virtual Expected<DirEntry> folderIdentity(const std::string& path) = 0;
 
   // Current drive and folder, kept per drive as on Windows. `changeFolder` makes the folder
   // current on its own drive (a relative path resolves against the current one);
@@ -225,13 +202,13 @@ class FileSystem {
 
   // Identity of an existing file or folder (links followed): the same device and inode is the
   // same file, whatever names lead to it. Fails with 53 or 76 when nothing is there.
-  virtual FsStatus fileIdentity(const std::string& path, DirEntry& out) = 0;
+  virtual Expected<DirEntry> fileIdentity(const std::string& path) = 0;
   // Stamp of an existing file or folder (see EntryStamp). Fails with 53 or 76 when nothing is
   // there.
-  virtual FsStatus entryStamp(const std::string& path, EntryStamp& out) = 0;
-  // Whether two existing regular files hold the same bytes (`same`); fails as openRead does when
-  // either cannot be read.
-  virtual FsStatus sameContent(const std::string& a, const std::string& b, bool& same) = 0;
+  virtual Expected<EntryStamp> entryStamp(const std::string& path) = 0;
+  // Whether two existing regular files hold the same bytes; fails as openRead does when either
+  // cannot be read.
+  virtual Expected<bool> sameContent(const std::string& a, const std::string& b) = 0;
   // The full path of `path` in drive form, nothing looked up on disk: the current drive and
   // folder applied to a relative path, "." and ".." resolved, every name kept as written
   // ("album\x.htm" -> "C:\home\album\x.htm" when C:\home is current).

@@ -3,9 +3,11 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <charconv>
@@ -27,26 +29,6 @@
 #include "fs/windows_path.h"
 
 namespace vortena {
-
-// The error number of a failed host call. `missing` is what ENOENT means to the caller: the
-// file (53) when its folder is known to exist, the path (76) otherwise.
-int errorNumberOf(int error, int missing) {
-  switch (error) {
-    case ENOENT:
-      return missing;
-    case ENOTDIR:
-      return kPathNotFound;
-    case EIO:
-      return kDeviceIoError;
-    case ENOSPC:
-    case EDQUOT:
-      return kDiskFull;
-    default:
-      return kPathFileAccess;
-  }
-}
-
-FsStatus lastError(int missing) { return {errorNumberOf(errno, missing)}; }
 
 bool statFollow(const std::string& host, struct stat& st) { return ::stat(host.c_str(), &st) == 0; }
 
@@ -135,31 +117,29 @@ class HostTextReader final : public TextReader {
   size_t pos_ = 0;
 };
 
-// Reads up to `size` bytes, fewer only at the end of the file; -1 on a read error.
-ssize_t readFully(int fd, char* buffer, size_t size) {
+Expected<size_t> readFully(int fd, char* buffer, size_t size) {
   size_t got = 0;
   while (got < size) {
     ssize_t n = ::read(fd, buffer + got, size - got);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return -1;
+    if (n < 0) return lastHostFailure();
     if (n == 0) break;
     got += static_cast<size_t>(n);
   }
-  return static_cast<ssize_t>(got);
+  return got;
 }
 
-// Writes all of `data`; the errno of a failure, 0 otherwise.
-int writeAll(int fd, const char* data, size_t size) {
+FsStatus writeAll(int fd, const char* data, size_t size) {
   while (size > 0) {
     ssize_t n = ::write(fd, data, size);
     if (n < 0) {
       if (errno == EINTR) continue;
-      return errno;
+      return lastHostFailure();
     }
     data += n;
     size -= static_cast<size_t>(n);
   }
-  return 0;
+  return {};
 }
 
 class HostTextWriter final : public TextWriter {
@@ -195,7 +175,7 @@ class HostTextWriter final : public TextWriter {
       if (file_) file_->discard();
       return failure_;
     }
-    if (int error = file_->commit()) failure_ = {errorNumberOf(error)};
+    failure_ = file_->commit();
     return failure_;
   }
 
@@ -209,15 +189,10 @@ class HostTextWriter final : public TextWriter {
     if (failure_.ok() && !file_) {
       if (!closing && sameAsEarlier(false)) return failure_;
       auto file = std::make_unique<PendingFile>();
-      if (int error = file->create(folder_, name_, replaced_))
-        failure_ = {errorNumberOf(error, kPathNotFound)};
-      else
-        file_ = std::move(file);
+      failure_ = file->create(folder_, name_, replaced_);
+      if (failure_.ok()) file_ = std::move(file);
     }
-    if (failure_.ok()) {
-      if (int error = writeAll(file_->fd(), buffer_.data(), buffer_.size()))
-        failure_ = {errorNumberOf(error)};
-    }
+    if (failure_.ok()) failure_ = writeAll(file_->fd(), buffer_.data(), buffer_.size());
     buffer_.clear();
     compared_ = 0;
     return failure_;
@@ -275,35 +250,34 @@ class HostTextWriter final : public TextWriter {
   bool closed_ = false;
 };
 
-// Copies the rest of `in` to `out`; the errno of a failure, 0 otherwise. The kernel copies
-// when it can, without a trip through this process's memory; between file systems that do not
+// Copies the rest of `in` to `out`. The kernel copies when it can, without a trip through this process's memory; between file systems that do not
 // allow it, large blocks go through a buffer. Once `expected` bytes (the size the source had
 // when opened) are copied the copy ends without one more call to find the end; a size of 0
 // reads to the end, as files of the system's own folders tell 0 and still hold bytes.
-int copyContents(int in, int out, off_t expected) {
+FsStatus copyContents(int in, int out, off_t expected) {
   off_t copied = 0;
   for (;;) {
     ssize_t n = copy_file_range(in, nullptr, out, nullptr, 1 << 30, 0);
-    if (n == 0) return 0;
+    if (n == 0) return {};
     if (n > 0) {
       copied += n;
-      if (expected > 0 && copied >= expected) return 0;
+      if (expected > 0 && copied >= expected) return {};
       continue;
     }
     if (errno == EINTR) continue;
     if (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP) break;
-    return errno;
+    return lastHostFailure();
   }
   // Both offsets stand after what the kernel already copied.
   std::vector<char> buffer(1 << 20);
   for (;;) {
     ssize_t n = ::read(in, buffer.data(), buffer.size());
-    if (n == 0) return 0;
+    if (n == 0) return {};
     if (n < 0) {
       if (errno == EINTR) continue;
-      return errno;
+      return lastHostFailure();
     }
-    if (int error = writeAll(out, buffer.data(), static_cast<size_t>(n))) return error;
+    if (FsStatus s = writeAll(out, buffer.data(), static_cast<size_t>(n)); !s.ok()) return s;
   }
 }
 
@@ -425,13 +399,14 @@ bool temporaryFileName(std::string_view name, pid_t& pid) {
 std::optional<std::int64_t> processStart(pid_t pid) {
   const std::string path = "/proc/" + std::to_string(pid) + "/stat";
   Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!fd.valid()) return std::nullopt;
   char buffer[1024];
-  const ssize_t size = fd.valid() ? readFully(fd.get(), buffer, sizeof buffer) : -1;
-  if (size <= 0) return std::nullopt;
+  const Expected<size_t> size = readFully(fd.get(), buffer, sizeof buffer);
+  if (!size.ok() || *size == 0) return std::nullopt;
   // The start is the 22nd field, in clock ticks after boot. The second field, the command's
   // name between parentheses, may hold blanks and parentheses of its own: the count begins
   // after its last ")".
-  const std::string_view stat(buffer, static_cast<size_t>(size));
+  const std::string_view stat(buffer, *size);
   size_t at = stat.rfind(')');
   for (int field = 2; field < 22 && at != std::string_view::npos; ++field)
     at = stat.find(' ', at + 1);
@@ -469,76 +444,102 @@ constexpr int kNameTries = 100;
 
 }  // namespace
 
-int renameNoReplace(const std::string& from, const std::string& to) {
-  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+FsStatus lowerThreadPriority(int steps) {
+  constexpr int kLowest = 19;
+  // A priority set for a thread's own id is that thread's alone on Linux: the other threads,
+  // and the window the build's thread serves, keep theirs.
+  const auto self = static_cast<id_t>(::gettid());
+  errno = 0;
+  const int now = ::getpriority(PRIO_PROCESS, self);
+  if (errno != 0) return lastHostFailure();
+  if (::setpriority(PRIO_PROCESS, self, std::min(now + steps, kLowest)) != 0)
+    return lastHostFailure();
+  return {};
+}
+
+namespace {
+
+// The status of a failed no-replace move: an entry under the new name is 58.
+FsStatus moveFailure(int error) {
+  return error == EEXIST || error == ENOTEMPTY ? FsStatus{kFileAlreadyExists}
+                                               : hostFailure(error);
+}
+
+}  // namespace
+
+FsStatus renameNoReplace(const std::string& from, const std::string& to) {
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return {};
   // File systems without the flag answer one of these; the two-step move gives the same
   // guarantee there.
-  if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return errno;
+  if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return moveFailure(errno);
   return moveWithoutReplace(from, to);
 }
 
-int moveWithoutReplace(const std::string& from, const std::string& to) {
+FsStatus moveWithoutReplace(const std::string& from, const std::string& to) {
   struct stat st;
-  if (::lstat(from.c_str(), &st) != 0) return errno;
+  if (::lstat(from.c_str(), &st) != 0) return moveFailure(errno);
   if (S_ISDIR(st.st_mode)) {
     // A folder has no second link: an empty folder made under the new name holds it (mkdir
     // never replaces), and rename may replace only an empty folder, so only that one.
-    if (::mkdir(to.c_str(), 0700) != 0) return errno;
+    if (::mkdir(to.c_str(), 0700) != 0) return moveFailure(errno);
     if (::rename(from.c_str(), to.c_str()) != 0) {
       const int error = errno;
       ::rmdir(to.c_str());
-      return error;
+      return moveFailure(error);
     }
-    return 0;
+    return {};
   }
   // link() fails on an existing name and does not follow a symbolic link at `from`.
-  if (::link(from.c_str(), to.c_str()) != 0) return errno;
+  if (::link(from.c_str(), to.c_str()) != 0) return moveFailure(errno);
   if (::unlink(from.c_str()) != 0) {
     const int error = errno;
     ::unlink(to.c_str());
-    return error;
+    return moveFailure(error);
   }
-  return 0;
+  return {};
 }
 
-int respellInPlace(const std::string& folder, const std::string& onDisk, const std::string& asked) {
+FsStatus respellInPlace(const std::string& folder, const std::string& onDisk,
+                        const std::string& asked) {
   const std::string old = joinHost(folder, onDisk);
   // A no-replace rename keeps a file standing under `asked`: on a host that tells letter case
   // apart it is the one call needed. On a host that ignores letter case it finds `onDisk`
   // itself there and fails; a fresh name between the two spellings then serves (and a real
   // twin under `asked` fails that way too, replacing nothing).
-  if (renameNoReplace(old, joinHost(folder, asked)) == 0) {
+  if (renameNoReplace(old, joinHost(folder, asked)).ok()) {
     folderCache().renamed(folder, onDisk, asked);
-    return 0;
+    return {};
   }
   // The two steps are one to the end of the process (a signal that ends it waits for them),
   // and the name between them is not a temporary file's: a user's file never stays hidden,
   // nor does the removal of stale temporary files ever take it.
-  const int error = pendingRegistry().unlessEnding([&] {
+  FsStatus failure;
+  const int ending = pendingRegistry().unlessEnding([&] {
     std::string between;
-    int failure = EEXIST;
-    for (int i = 0; i < kNameTries && failure == EEXIST; ++i) {
+    failure = {kFileAlreadyExists};
+    for (int i = 0; i < kNameTries && failure.number == kFileAlreadyExists; ++i) {
       between = joinHost(folder, freshHiddenName("ren"));
       failure = renameNoReplace(old, between);
     }
-    if (failure) return failure;
+    if (!failure.ok()) return 0;
     failure = renameNoReplace(between, joinHost(folder, asked));
-    if (failure) {
+    if (!failure.ok()) {
       // Back to the old name. When that was taken in the meantime too, the entry keeps the
-      // hidden name rather than replace anything, and the error tells the caller.
-      static_cast<void>(renameNoReplace(between, old));
+      // hidden name rather than replace anything, and the failure tells the caller.
+      ignoreFailure(renameNoReplace(between, old), "the first failure is the one told");
       folderCache().touched(folder, false);
     }
-    return failure;
+    return 0;
   });
-  if (error) return error;
+  if (ending) return hostFailure(ending);
+  if (!failure.ok()) return failure;
   folderCache().renamed(folder, onDisk, asked);
-  return 0;
+  return {};
 }
 
-int removeStaleTemporaryFiles(const std::string& folder) {
+FsStatus removeStaleTemporaryFiles(const std::string& folder) {
   DIR* dir = ::opendir(folder.c_str());
-  if (!dir) return errno;
+  if (!dir) return lastHostFailure(kPathNotFound);
   std::optional<FolderCache::OwnChange> change;
   int failure = 0;
   while (const dirent* entry = ::readdir(dir)) {
@@ -555,13 +556,14 @@ int removeStaleTemporaryFiles(const std::string& folder) {
   ::closedir(dir);
   // Only hidden names went; the folder's listing takes its new stamp.
   if (change) folderCache().touched(folder);
-  return failure;
+  if (failure) return hostFailure(failure, kPathNotFound);
+  return {};
 }
 
 void removePendingFiles() { pendingRegistry().removeAll(); }
 
-int PendingFile::create(const std::string& folder, const std::string& name,
-                        const std::string& replaced) {
+FsStatus PendingFile::create(const std::string& folder, const std::string& name,
+                             const std::string& replaced) {
   discard();
   change_.emplace(folderCache(), folder);
   int fd = -1;
@@ -574,7 +576,7 @@ int PendingFile::create(const std::string& folder, const std::string& name,
     const int error = errno;
     temp_.clear();
     change_.reset();
-    return error;
+    return hostFailure(error, kPathNotFound);
   }
   fd_.reset(fd);
   // The hidden name changed the folder. Its listing takes the new stamp only with the commit or
@@ -599,18 +601,18 @@ int PendingFile::create(const std::string& folder, const std::string& name,
     }
     if (replaced != name) replaced_ = replacedHost;
   }
-  return 0;
+  return {};
 }
 
-int PendingFile::commit() { return takeName(true); }
+FsStatus PendingFile::commit() { return takeName(true); }
 
-int PendingFile::commitIfFree() { return takeName(false); }
+FsStatus PendingFile::commitIfFree() { return takeName(false); }
 
-int PendingFile::takeName(bool replace) {
-  if (temp_.empty()) return EBADF;
-  if (int error = fd_.reset()) {
+FsStatus PendingFile::takeName(bool replace) {
+  if (temp_.empty()) return hostFailure(EBADF);
+  if (FsStatus closed = fd_.close(); !closed.ok()) {
     discard();
-    return error;
+    return closed;
   }
   // rename() replaces the entry itself, never what a symbolic link there points to.
   const int renamed =
@@ -620,12 +622,12 @@ int PendingFile::takeName(bool replace) {
     const int error = errno;
     // Taken, or a file system that cannot tell: the file stays pending for commit().
     if (!replace && (error == EEXIST || error == EINVAL || error == ENOSYS || error == EOPNOTSUPP))
-      return EEXIST;
+      return {kFileAlreadyExists};
     discard();
-    return error;
+    return hostFailure(error);
   }
   committed();
-  return 0;
+  return {};
 }
 
 void PendingFile::committed() {
@@ -644,7 +646,7 @@ void PendingFile::committed() {
 }
 
 void PendingFile::discard() {
-  static_cast<void>(fd_.reset());  // the file is removed either way
+  ignoreFailure(fd_.close(), "the file is removed either way");
   if (temp_.empty()) return;
   ::unlink(temp_.c_str());
   pendingRegistry().remove(temp_);

@@ -12,16 +12,12 @@
 #include <string_view>
 #include <utility>
 
+#include "fs/expected.h"
 #include "fs/file_system.h"
 #include "fs/folder_cache.h"
+#include "fs/fs_status.h"
 
 namespace vortena {
-
-// The error number of a failed host call. `missing` is what ENOENT means to the caller: the
-// file (53) when its folder is known to exist, the path (76) otherwise.
-int errorNumberOf(int error, int missing = kFileNotFound);
-// The same for errno.
-FsStatus lastError(int missing = kFileNotFound);
 
 // A file descriptor closed when it goes.
 class Descriptor {
@@ -33,12 +29,19 @@ class Descriptor {
   int get() const { return fd_; }
   bool valid() const { return fd_ >= 0; }
   int release() { return std::exchange(fd_, -1); }
-  // Closes the descriptor held (and takes `fd`); the errno of a failed close, 0 otherwise.
-  int reset(int fd = -1) {
-    int error = 0;
-    if (fd_ >= 0 && ::close(fd_) != 0) error = errno;
+  // Takes `fd`. The descriptor held before is closed as the destructor closes it, its failure
+  // not looked at: a descriptor whose close matters (a file written through it) is closed with
+  // close() first.
+  void reset(int fd = -1) {
+    ignoreFailure(close(), "only a descriptor whose close does not matter is let go so");
     fd_ = fd;
-    return error;
+  }
+  // Closes the descriptor held, if any; the failure of the close.
+  FsStatus close() {
+    if (fd_ < 0) return {};
+    const int fd = std::exchange(fd_, -1);
+    if (::close(fd) != 0) return lastHostFailure();
+    return {};
   }
 
  private:
@@ -58,27 +61,31 @@ bool sameLetters(std::string_view name, std::string_view asked, const std::strin
 // be searched the asked spelling is returned, so that the operation itself reports why.
 std::optional<std::string> findEntry(const std::string& folder, const std::string& asked);
 
-// Reads up to `size` bytes, fewer only at the end of the file; -1 on a read error.
-ssize_t readFully(int fd, char* buffer, size_t size);
-// Writes all of `data`; the errno of a failure, 0 otherwise.
-int writeAll(int fd, const char* data, size_t size);
-// Copies the rest of `in` to `out`, in the kernel where it can; the errno of a failure, 0
-// otherwise. With `expected` above 0 the copy ends once that many bytes are copied.
-int copyContents(int in, int out, off_t expected = 0);
+// Reads up to `size` bytes, fewer only at the end of the file: the number read.
+Expected<size_t> readFully(int fd, char* buffer, size_t size);
+// Writes all of `data`.
+FsStatus writeAll(int fd, const char* data, size_t size);
+// Copies the rest of `in` to `out`, in the kernel where it can. With `expected` above 0 the
+// copy ends once that many bytes are copied.
+FsStatus copyContents(int in, int out, off_t expected = 0);
+
+// Lowers the calling thread's priority by `steps` of niceness (down to the lowest), for that
+// thread alone.
+FsStatus lowerThreadPriority(int steps);
 
 // Renames `from` to `to` only when nothing stands under `to`: an entry there, also one that
-// turns up in the meantime, is never replaced (EEXIST, or ENOTEMPTY for a folder). Where the
-// file system has no no-replace rename, moveWithoutReplace does the same in two steps. The
-// errno of a failure, 0 otherwise.
-int renameNoReplace(const std::string& from, const std::string& to);
+// turns up in the meantime, is never replaced, and the call fails with 58. Where the file
+// system has no no-replace rename, moveWithoutReplace does the same in two steps.
+FsStatus renameNoReplace(const std::string& from, const std::string& to);
 // The two-step move that cannot replace: link then unlink for a file (or a symbolic link), an
-// empty folder made under the new name and then replaced for a folder. The errno of a failure.
-int moveWithoutReplace(const std::string& from, const std::string& to);
+// empty folder made under the new name and then replaced for a folder. 58 when `to` is taken.
+FsStatus moveWithoutReplace(const std::string& from, const std::string& to);
 // Gives the entry `onDisk` of host `folder` the spelling `asked`, through a fresh hidden name,
 // each step no-replace: an entry that stands under `asked` (another file, not a case-insensitive
-// host's own view of `onDisk`) is kept and the call fails with EEXIST. The entry keeps its
-// inode. The errno of a failure, 0 otherwise; on failure the entry keeps its old name.
-int respellInPlace(const std::string& folder, const std::string& onDisk, const std::string& asked);
+// host's own view of `onDisk`) is kept and the call fails with 58. The entry keeps its inode;
+// on failure it keeps its old name.
+FsStatus respellInPlace(const std::string& folder, const std::string& onDisk,
+                        const std::string& asked);
 
 // A file written under a fresh hidden name (beginning with ".", so listings skip it) in the
 // folder of its final name, which it takes only through commit(). Until then the final name and
@@ -93,19 +100,19 @@ class PendingFile {
 
   // Creates the temporary file in host `folder` for the final name `name` there. `replaced` is
   // the existing entry of that name (in its on-disk spelling, which may differ in letter case)
-  // or empty; when it is a regular file, the new file takes its permissions and owner.
-  // The errno of a failure, 0 otherwise.
-  int create(const std::string& folder, const std::string& name, const std::string& replaced);
+  // or empty; when it is a regular file, the new file takes its permissions and owner. A
+  // folder that is not there fails with 76.
+  FsStatus create(const std::string& folder, const std::string& name, const std::string& replaced);
   int fd() const { return fd_.get(); }
   // Closes the file and renames it over the final name, in exactly the spelling given to
   // create(): an entry there is replaced, a symbolic link itself and never its target, and a
   // case variant of the name is removed. On any failure the temporary file is removed and the
-  // final name keeps what it had. The errno of a failure, 0 otherwise.
-  int commit();
-  // As commit(), but only when nothing stands under the final name: EEXIST when something does
+  // final name keeps what it had.
+  FsStatus commit();
+  // As commit(), but only when nothing stands under the final name: 58 when something does
   // (or the file system cannot tell), and the file then stays pending, closed, for commit()
   // once the caller has looked at what stands there.
-  int commitIfFree();
+  FsStatus commitIfFree();
   // Closes and removes the temporary file; nothing once committed.
   void discard();
   // Host path of the temporary file; empty when there is none.
@@ -121,7 +128,7 @@ class PendingFile {
   // From the creation of the temporary file until the folder's listing has taken the stamp of
   // the commit or the discard: the hidden name's coming is not a change the listing must see.
   std::optional<FolderCache::OwnChange> change_;
-  int takeName(bool replace);  // commit() and commitIfFree()
+  FsStatus takeName(bool replace);  // commit() and commitIfFree()
   void committed();            // the file has its final name: the rest of a commit
 };
 
@@ -129,9 +136,9 @@ class PendingFile {
 // the names PendingFile gives (".vortena-PID-COUNTER-CLOCK.tmp", exactly), regular files only,
 // of a process PID that no longer runs, or whose PID a process started after the file's last
 // change now holds. Files of this process and of a build running elsewhere stay, and so does
-// every other name. The errno of the first failure (the folder not read, a file not removed),
-// 0 otherwise.
-int removeStaleTemporaryFiles(const std::string& folder);
+// every other name. The first failure: the folder not read (76 when it is not there), a file not
+// removed.
+FsStatus removeStaleTemporaryFiles(const std::string& folder);
 
 // Removes every pending temporary file of the process, waiting for one being made, and makes
 // every later PendingFile::create fail: for a process about to end.

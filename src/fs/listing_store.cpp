@@ -88,12 +88,13 @@ class Reader {
 };
 
 // Makes the cache folder, and each missing folder above it, for this user alone.
-bool makeCacheFolder(const std::string& folder) {
-  if (isFolder(folder)) return true;
+FsStatus makeCacheFolder(const std::string& folder) {
+  if (isFolder(folder)) return {};
   for (size_t slash = folder.find('/', 1); slash != std::string::npos;
        slash = folder.find('/', slash + 1))
     ::mkdir(folder.substr(0, slash).c_str(), 0700);
-  return ::mkdir(folder.c_str(), 0700) == 0 || isFolder(folder);
+  if (::mkdir(folder.c_str(), 0700) == 0 || isFolder(folder)) return {};
+  return hostFailure(errno ? errno : EACCES, kPathNotFound);
 }
 
 }  // namespace
@@ -103,7 +104,7 @@ ListingStore::ListingStore(const std::string& root, std::string cacheFolder)
   if (folder_.empty()) return;
   file_ = joinHost(folder_, storeName(root));
   // A scan killed while it wrote its store left it under a temporary name.
-  ignoreFailure({errorNumberOf(removeStaleTemporaryFiles(folder_))},
+  ignoreFailure(removeStaleTemporaryFiles(folder_),
                 "a leftover costs room, not a store; the next scan tries again");
   load();
 }
@@ -127,7 +128,8 @@ void ListingStore::load() {
   if (!fd.valid() || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return;
   const auto size = static_cast<size_t>(st.st_size);
   if (size < kHeader.size() || !memory_.make(size)) return;
-  if (readFully(fd.get(), memory_.data(), size) != static_cast<ssize_t>(size) ||
+  const Expected<size_t> read = readFully(fd.get(), memory_.data(), size);
+  if (!read.ok() || *read != size ||
       std::string_view(memory_.data(), kHeader.size()) != kHeader) return;
   data_ = std::string_view(memory_.data(), size);
   // Each record is walked through once to find where the next begins; its names are copied out
@@ -198,7 +200,7 @@ void ListingStore::put(const std::string& folder, const struct stat& st, const t
     return entry.type == DT_LNK || entry.type == DT_UNKNOWN;
   });
   // Once the store cannot be written, nothing more is gathered for it.
-  if (!settled || !typed || writeError_) return;
+  if (!settled || !typed || !writeError_.ok()) return;
   std::string record;
   putText(record, folder);
   std::int64_t fields[8];
@@ -220,27 +222,26 @@ void ListingStore::keep(const std::string& record) {
 }
 
 void ListingStore::flush() {
-  if (file_.empty() || writeError_) {
+  if (file_.empty() || !writeError_.ok()) {
     pending_.clear();
     return;
   }
   if (next_.fd() < 0) {
-    if (!makeCacheFolder(folder_)) {
-      writeError_ = errno ? errno : EACCES;
-      return;
-    }
-    if ((writeError_ = next_.create(folder_, file_.substr(file_.rfind('/') + 1), {}))) return;
+    writeError_ = makeCacheFolder(folder_);
+    if (!writeError_.ok()) return;
+    writeError_ = next_.create(folder_, file_.substr(file_.rfind('/') + 1), {});
+    if (!writeError_.ok()) return;
     writeError_ = writeAll(next_.fd(), kHeader.data(), kHeader.size());
   }
-  if (!writeError_) writeError_ = writeAll(next_.fd(), pending_.data(), pending_.size());
+  if (writeError_.ok()) writeError_ = writeAll(next_.fd(), pending_.data(), pending_.size());
   pending_.clear();
 }
 
-int ListingStore::save() {
-  if (file_.empty()) return 0;
+FsStatus ListingStore::save() {
+  if (file_.empty()) return {};
   if (!changed_ && earlier_.empty()) {  // every folder as it was: the store stays as it is
     next_.discard();
-    return 0;
+    return {};
   }
   for (const Record& record : reused_) {
     const std::string_view bytes = data_.substr(record.at, record.size);
@@ -249,13 +250,13 @@ int ListingStore::save() {
     if (pending_.size() >= 64 * 1024) flush();
   }
   flush();
-  if (writeError_) {
+  if (!writeError_.ok()) {
     next_.discard();
     return writeError_;
   }
-  if (int error = next_.commit()) return error;
+  if (FsStatus committed = next_.commit(); !committed.ok()) return committed;
   prune();
-  return 0;
+  return {};
 }
 
 void ListingStore::prune() const {

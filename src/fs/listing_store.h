@@ -59,8 +59,8 @@ class ListingStore {
   // (stampClockNow) read before that stat: kept when they can tell no lie (see above).
   void put(const std::string& folder, const struct stat& st, const timespec& before,
            const std::vector<RawEntry>& names);
-  // Writes the store when this scan changed it; the errno of a failure, 0 otherwise.
-  int save();
+  // Writes the store when this scan changed it.
+  FsStatus save();
 
   // Folders whose listing served, since the store was made (tests, benchmark).
   std::size_t served() const { return served_; }
@@ -105,7 +105,7 @@ class ListingStore {
   std::vector<RawEntry> found_;                           // the last one found
   PendingFile next_;     // the next store, made at the first listing read afresh
   std::string pending_;  // what is not written to it yet
-  int writeError_ = 0;
+  FsStatus writeError_;  // the first failure to write the next store
   bool changed_ = false;
   std::size_t served_ = 0;
 };

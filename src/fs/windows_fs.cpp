@@ -2,7 +2,6 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -179,7 +178,7 @@ FsStatus WindowsFileSystem::Resolved::openExisting(Descriptor& fd, struct stat& 
   if (error) return {error};
   if (!exists()) return {kFileNotFound};
   fd.reset(::open(host().c_str(), kOpenSource));
-  if (!fd.valid() || ::fstat(fd.get(), &st) != 0) return lastError();
+  if (!fd.valid() || ::fstat(fd.get(), &st) != 0) return lastHostFailure();
   if (!S_ISREG(st.st_mode)) return {kPathFileAccess};
   // O_NONBLOCK stays set: on a regular file it changes nothing, and clearing it would cost two
   // calls per copied picture.
@@ -191,20 +190,18 @@ FsStatus WindowsFileSystem::Resolved::checkReplaceable() const {
   if (isRoot()) return {kPathFileAccess};
   if (!exists()) return {};
   struct stat st;
-  if (::lstat(host().c_str(), &st) != 0) return lastError();
+  if (::lstat(host().c_str(), &st) != 0) return lastHostFailure();
   if (S_ISLNK(st.st_mode)) return {};
   if (!S_ISREG(st.st_mode)) return {kPathFileAccess};
   // The file is replaced, not written, but a file the user may not write stays refused as an
   // open for writing would refuse it: the write recovery relies on that 75.
-  if (::faccessat(AT_FDCWD, host().c_str(), W_OK, AT_EACCESS) != 0) return lastError();
+  if (::faccessat(AT_FDCWD, host().c_str(), W_OK, AT_EACCESS) != 0) return lastHostFailure();
   return {};
 }
 
 FsStatus WindowsFileSystem::Resolved::respell() const {
   if (!exists() || isRoot() || onDisk == asked) return {};
-  if (int error = respellInPlace(parent, onDisk, asked))
-    return {error == EEXIST ? kFileAlreadyExists : errorNumberOf(error)};
-  return {};
+  return respellInPlace(parent, onDisk, asked);
 }
 
 // Operations.
@@ -219,34 +216,32 @@ WindowsFileSystem::WindowsFileSystem(DriveTable drives) : drives_(std::move(driv
 FsStatus WindowsFileSystem::openExisting(const std::string& path, Descriptor& fd,
                                          struct stat& st) const {
   std::string exact, last;
-  if (exactHost(path, exact, last) && fd.reset(::open(exact.c_str(), kOpenSource)) == 0 &&
-      fd.valid()) {
-    if (::fstat(fd.get(), &st) != 0) return lastError();
+  if (exactHost(path, exact, last)) fd.reset(::open(exact.c_str(), kOpenSource));
+  if (fd.valid()) {
+    if (::fstat(fd.get(), &st) != 0) return lastHostFailure();
     if (!S_ISREG(st.st_mode)) return {kPathFileAccess};
     return {};
   }
   return Resolved(*this, path).openExisting(fd, st);
 }
 
-FsStatus WindowsFileSystem::openRead(const std::string& path, std::unique_ptr<TextReader>& out) {
+Expected<std::unique_ptr<TextReader>> WindowsFileSystem::openRead(const std::string& path) {
   Descriptor fd;
   struct stat st;
   if (FsStatus s = openExisting(path, fd, st); !s.ok()) return s;
-  out = hostTextReader(fd.release());
-  return {};
+  return hostTextReader(fd.release());
 }
 
 // The page is written under a temporary name beside the final one and takes the final name at
 // close: a full disk, a failed write or an end of the program midway leave the earlier page.
-FsStatus WindowsFileSystem::openWrite(const std::string& path, std::unique_ptr<TextWriter>& out) {
+Expected<std::unique_ptr<TextWriter>> WindowsFileSystem::openWrite(const std::string& path) {
   Resolved r(*this, path);
   if (FsStatus s = r.checkReplaceable(); !s.ok()) return s;
   // The file itself is made only when its text is known (see hostTextWriter); a folder where
   // no file can be made is refused now, as the page writer's recovery expects.
   if (::faccessat(AT_FDCWD, r.parent.c_str(), W_OK | X_OK, AT_EACCESS) != 0)
-    return lastError(kPathNotFound);
-  out = hostTextWriter(r.parent, r.asked, r.onDisk);
-  return {};
+    return lastHostFailure(kPathNotFound);
+  return hostTextWriter(r.parent, r.asked, r.onDisk);
 }
 
 // A rebuild copies only what changed: a destination that already holds a regular file of the
@@ -269,20 +264,19 @@ FsStatus WindowsFileSystem::openWrite(const std::string& path, std::unique_ptr<T
 // compared (EarlierCopy::KeepIfSame, a build's full check).
 namespace {
 
-enum class Comparison { Same, Different, Failed };
-
-// Whether two open files hold the same bytes from where they stand to their ends (errno tells
-// why after Failed).
-Comparison compareOpenFiles(int first, int second) {
+// Whether two open files hold the same bytes from where they stand to their ends.
+Expected<bool> compareOpenFiles(int first, int second) {
   constexpr size_t kChunk = 64 * 1024;
   std::vector<char> left(kChunk), right(kChunk);
   for (;;) {
-    const ssize_t n = readFully(first, left.data(), kChunk);
-    const ssize_t m = readFully(second, right.data(), kChunk);
-    if (n < 0 || m < 0) return Comparison::Failed;
-    if (n != m || !std::equal(left.begin(), left.begin() + n, right.begin()))
-      return Comparison::Different;
-    if (n == 0) return Comparison::Same;
+    const Expected<size_t> n = readFully(first, left.data(), kChunk);
+    if (!n.ok()) return n.status();
+    const Expected<size_t> m = readFully(second, right.data(), kChunk);
+    if (!m.ok()) return m.status();
+    if (*n != *m || !std::equal(left.begin(), left.begin() + static_cast<std::ptrdiff_t>(*n),
+                                right.begin()))
+      return false;
+    if (*n == 0) return true;
   }
 }
 
@@ -293,7 +287,7 @@ bool sameBytes(const std::string& first, const std::string& second) {
   struct stat aStat, bStat;
   return a.valid() && b.valid() && ::fstat(a.get(), &aStat) == 0 && ::fstat(b.get(), &bStat) == 0 &&
          S_ISREG(aStat.st_mode) && S_ISREG(bStat.st_mode) && aStat.st_size == bStat.st_size &&
-         compareOpenFiles(a.get(), b.get()) == Comparison::Same;
+         compareOpenFiles(a.get(), b.get()).valueOr(false);
 }
 
 bool isEarlierCopy(const struct stat& source, const struct stat& copy) {
@@ -317,15 +311,8 @@ void WindowsFileSystem::copiesInBackground() {
   // build's priority, 1.09 and 1.25 times with them ten steps behind; the build with the
   // renames 16% faster, the other one no slower. Nineteen steps measured the same as ten.
   constexpr int kBehind = 10;
-  constexpr int kLowest = 19;
-  // A priority set for a thread's own id is that thread's alone on Linux: the build's thread,
-  // and the window it serves, keep theirs.
-  const auto self = static_cast<id_t>(::gettid());
-  errno = 0;
-  const int now = ::getpriority(PRIO_PROCESS, self);
-  if (errno != 0) return;
-  // Only a hint: a host that refuses leaves the thread as it is.
-  static_cast<void>(::setpriority(PRIO_PROCESS, self, std::min(now + kBehind, kLowest)));
+  ignoreFailure(lowerThreadPriority(kBehind),
+                "only a hint: a host that refuses leaves the thread as it is");
 }
 
 // One open of each side, the bytes copied in the kernel, the times set and one close of each;
@@ -352,7 +339,7 @@ FsStatus WindowsFileSystem::copyFile(const std::string& from, const std::string&
         isEarlierCopy(sourceNow, existing) &&
         (earlier == EarlierCopy::Keep || sameBytes(sourceHost, target.host()))) {
       // Still refused like a copy would be when the user may not write the file.
-      if (::faccessat(AT_FDCWD, target.host().c_str(), W_OK, AT_EACCESS) != 0) return lastError();
+      if (::faccessat(AT_FDCWD, target.host().c_str(), W_OK, AT_EACCESS) != 0) return lastHostFailure();
       return {};
     }
   }
@@ -390,25 +377,21 @@ FsStatus WindowsFileSystem::copyFile(const std::string& from, const std::string&
   // Written beside the destination and renamed over it: a failed copy leaves the earlier file,
   // and a link under the destination's name is replaced, never written through.
   PendingFile copy;
-  if (int error = copy.create(target.parent, target.asked, target.onDisk))
-    return {errorNumberOf(error, kPathNotFound)};
-  if (int error = copyContents(in.get(), copy.fd(), sourceStat.st_size))
-    return {errorNumberOf(error)};
+  if (FsStatus s = copy.create(target.parent, target.asked, target.onDisk); !s.ok()) return s;
+  if (FsStatus s = copyContents(in.get(), copy.fd(), sourceStat.st_size); !s.ok()) return s;
   // The copy keeps the access and modification times of its source, as copies on the original
   // platform do.
   const timespec times[2] = {sourceStat.st_atim, sourceStat.st_mtim};
-  if (::futimens(copy.fd(), times) != 0) return lastError();
+  if (::futimens(copy.fd(), times) != 0) return lastHostFailure();
   // A name free when looked up takes the copy only while it stays free, in one call. Else it
   // is looked at once more just before the rename: a source moved under the destination's name
   // during the copy would lose its name to the rename.
   if (!target.exists()) {
-    const int error = copy.commitIfFree();
-    if (error == 0) return {};
-    if (error != EEXIST) return {errorNumberOf(error)};
+    const FsStatus taken = copy.commitIfFree();
+    if (taken.number != kFileAlreadyExists) return taken;
   }
   if (ontoSource(false)) return {kPathFileAccess};
-  if (int error = copy.commit()) return {errorNumberOf(error)};
-  return {};
+  return copy.commit();
 }
 
 namespace {
@@ -429,34 +412,34 @@ FileStamp stampOf(const struct stat& st) {
 
 }  // namespace
 
-FsStatus WindowsFileSystem::fileStamp(const std::string& path, FileStamp& out) {
+Expected<FileStamp> WindowsFileSystem::fileStamp(const std::string& path) {
   const Resolved r(*this, path);
-  if (r.error) return {r.error};
-  if (!r.exists()) return {kFileNotFound};
+  if (r.error) return FsStatus{r.error};
+  if (!r.exists()) return FsStatus{kFileNotFound};
   struct stat st;
-  if (!statFollow(r.host(), st)) return lastError();
-  if (!S_ISREG(st.st_mode)) return {kPathFileAccess};
-  out = stampOf(st);
-  return {};
+  if (!statFollow(r.host(), st)) return lastHostFailure();
+  if (!S_ISREG(st.st_mode)) return FsStatus{kPathFileAccess};
+  return stampOf(st);
 }
 
-FsStatus WindowsFileSystem::readBytes(const std::string& path, std::string& out, FileStamp& stamp) {
+Expected<FileBytes> WindowsFileSystem::readBytes(const std::string& path) {
   Descriptor in;
   struct stat st;
   if (FsStatus s = openExisting(path, in, st); !s.ok()) return s;
-  stamp = stampOf(st);
+  FileBytes file{{}, stampOf(st)};
+  std::string& out = file.bytes;
   out.resize(static_cast<size_t>(st.st_size));
   size_t got = 0;
   for (;;) {
     if (got == out.size()) out.resize(std::max<size_t>(64 * 1024, out.size() * 2));
     const ssize_t n = ::read(in.get(), out.data() + got, out.size() - got);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return lastError();
+    if (n < 0) return lastHostFailure();
     if (n == 0) break;
     got += static_cast<size_t>(n);
   }
   out.resize(got);
-  return {};
+  return file;
 }
 
 // Written as copyFile writes: under a hidden name beside the destination, renamed over it once
@@ -466,23 +449,12 @@ FsStatus WindowsFileSystem::writeBytes(const std::string& path, std::string_view
   const Resolved target(*this, path);
   if (FsStatus s = target.checkReplaceable(); !s.ok()) return s;
   PendingFile file;
-  if (int error = file.create(target.parent, target.asked, target.onDisk))
-    return {errorNumberOf(error, kPathNotFound)};
-  if (int error = writeAll(file.fd(), bytes.data(), bytes.size())) return {errorNumberOf(error)};
+  if (FsStatus s = file.create(target.parent, target.asked, target.onDisk); !s.ok()) return s;
+  if (FsStatus s = writeAll(file.fd(), bytes.data(), bytes.size()); !s.ok()) return s;
   const timespec stamps[2] = {timeOf(times.accessed), timeOf(times.modified)};
-  if (::futimens(file.fd(), stamps) != 0) return lastError();
-  if (int error = file.commit()) return {errorNumberOf(error)};
-  return {};
+  if (::futimens(file.fd(), stamps) != 0) return lastHostFailure();
+  return file.commit();
 }
-
-namespace {
-
-// The error number of a failed no-replace rename: an entry under the new name is 58.
-FsStatus renameError(int error) {
-  return {error == EEXIST || error == ENOTEMPTY ? kFileAlreadyExists : errorNumberOf(error)};
-}
-
-}  // namespace
 
 FsStatus WindowsFileSystem::rename(const std::string& from, const std::string& to) {
   Resolved source(*this, from);
@@ -515,21 +487,18 @@ FsStatus WindowsFileSystem::rename(const std::string& from, const std::string& t
                      folderStat(target, b) && sameIdentity(a, b);
     if (!sameEntry) return {kFileAlreadyExists};
     if (target.asked == target.onDisk) return {};
-    if (int error = respellInPlace(source.parent, source.onDisk, target.asked))
-      return renameError(error);
-    return {};
+    return respellInPlace(source.parent, source.onDisk, target.asked);
   }
   // No check beforehand: the no-replace rename itself keeps whatever stands under the new name,
   // also an entry that turned up after the look-up.
-  const int error = renameNoReplace(source.host(), target.askedHost());
+  const FsStatus renamed = renameNoReplace(source.host(), target.askedHost());
   if (source.parent == target.parent) {
-    folderCache().renamed(source.parent, source.onDisk, target.asked, error == 0);
+    folderCache().renamed(source.parent, source.onDisk, target.asked, renamed.ok());
   } else {
-    folderCache().removed(source.parent, source.onDisk, error == 0);
-    folderCache().added(target.parent, target.asked, error == 0);
+    folderCache().removed(source.parent, source.onDisk, renamed.ok());
+    folderCache().added(target.parent, target.asked, renamed.ok());
   }
-  if (error) return renameError(error);
-  return {};
+  return renamed;
 }
 
 namespace {
@@ -537,7 +506,7 @@ namespace {
 // Makes the folder under the asked name and tells the cache.
 FsStatus madeFolder(const std::string& parent, const std::string& asked, const std::string& host) {
   const bool done = ::mkdir(host.c_str(), 0777) == 0;
-  const FsStatus status = done ? FsStatus{} : lastError(kPathNotFound);
+  const FsStatus status = done ? FsStatus{} : lastHostFailure(kPathNotFound);
   folderCache().added(parent, asked, done, /*isFolder=*/true);
   // A folder just made is empty: its listing is known without reading it.
   if (done) folderCache().madeEmpty(host);
@@ -552,11 +521,11 @@ FsStatus WindowsFileSystem::removeFile(const std::string& path) {
   if (!file.exists()) return {kFileNotFound};
   if (file.isRoot()) return {kPathFileAccess};
   struct stat st;
-  if (::lstat(file.host().c_str(), &st) != 0) return lastError();
+  if (::lstat(file.host().c_str(), &st) != 0) return lastHostFailure();
   if (!S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode)) return {kPathFileAccess};
   const bool done = ::unlink(file.host().c_str()) == 0;
   folderCache().removed(file.parent, file.onDisk, done);
-  if (!done) return lastError();
+  if (!done) return lastHostFailure();
   return {};
 }
 
@@ -576,9 +545,7 @@ FsStatus WindowsFileSystem::removeStaleTemporaryFiles(const std::string& path) {
   const Resolved folder(*this, path);
   if (folder.error) return {folder.error};
   if (!folder.exists()) return {kPathNotFound};
-  if (int error = vortena::removeStaleTemporaryFiles(folder.host()))
-    return {errorNumberOf(error, kPathNotFound)};
-  return {};
+  return vortena::removeStaleTemporaryFiles(folder.host());
 }
 
 FsStatus WindowsFileSystem::makeFolder(const std::string& path) {
@@ -592,13 +559,13 @@ FsStatus WindowsFileSystem::makeFolder(const std::string& path) {
     bool isFolder = r.onDiskIsFolder;
     if (!isFolder) {
       struct stat st;
-      if (::lstat(r.host().c_str(), &st) != 0) return lastError();
+      if (::lstat(r.host().c_str(), &st) != 0) return lastHostFailure();
       if (S_ISLNK(st.st_mode)) {
         // A link under the folder's name would send what is written into the folder elsewhere:
         // the link goes (its target stays as it is) and a real folder takes the name.
         const bool unlinked = ::unlink(r.host().c_str()) == 0;
         folderCache().removed(r.parent, r.onDisk, unlinked);
-        if (!unlinked) return lastError();
+        if (!unlinked) return lastHostFailure();
         return made(r);
       }
       isFolder = S_ISDIR(st.st_mode);
@@ -619,7 +586,7 @@ FsStatus readNames(int dir, std::vector<RawEntry>& names) {
   for (;;) {
     const ssize_t got = ::getdents64(dir, buffer, sizeof buffer);
     if (got < 0 && errno == EINTR) continue;
-    if (got < 0) return lastError(kPathNotFound);
+    if (got < 0) return lastHostFailure(kPathNotFound);
     if (got == 0) return {};
     for (ssize_t at = 0; at < got;) {
       const auto* entry = reinterpret_cast<const dirent64*>(buffer + at);
@@ -656,12 +623,16 @@ void sortByName(std::vector<Entry>& entries) {
   entries = std::move(sorted);
 }
 
-// The listing of host `folder` (`folderStat` its stat, taken before its names were read) as
-// listFolder gives it. `dir` is the folder open, for a look at its links; -1 when the names
-// hold none (a kept listing).
-void listingOf(int dir, const std::string& folder, const struct stat& folderStat,
-               const std::vector<RawEntry>& names, std::vector<DirEntry>& out,
-               std::vector<UnusableName>& unusable) {
+// The listing of host `folder` (`folderStat` its stat, taken before its names were read, and
+// `onDisk` its name as found) as listFolder gives it. `dir` is the folder open, for a look at
+// its links; -1 when the names hold none (a kept listing).
+FolderListing listingOf(int dir, const std::string& folder, const struct stat& folderStat,
+                        const std::string& onDisk, const std::vector<RawEntry>& names) {
+  FolderListing listing;
+  listing.folder = DirEntry{onDisk, true, static_cast<std::uint64_t>(folderStat.st_dev),
+                            static_cast<std::uint64_t>(folderStat.st_ino)};
+  std::vector<DirEntry>& out = listing.entries;
+  std::vector<UnusableName>& unusable = listing.unusable;
   out.reserve(names.size());
   FolderNames every;  // also the hidden names: the folder cache's index
   every.reserve(names);
@@ -694,6 +665,7 @@ void listingOf(int dir, const std::string& folder, const struct stat& folderStat
   folderCache().remember(folder, folderStat, std::move(every));
   sortByName(out);
   sortByName(unusable);
+  return listing;
 }
 
 }  // namespace
@@ -705,15 +677,12 @@ void WindowsFileSystem::beginTreeListing(const std::string& path) {
 
 void WindowsFileSystem::endTreeListing() {
   if (!listings_) return;
-  // Only a saving: without the store the next scan reads every folder, as without it.
-  static_cast<void>(listings_->save());
+  ignoreFailure(listings_->save(),
+                "only a saving: without the store the next scan reads every folder");
   listings_.reset();
 }
 
-FsStatus WindowsFileSystem::listFolder(const std::string& path, std::vector<DirEntry>& out,
-                                       DirEntry& self, std::vector<UnusableName>& unusable) {
-  out.clear();
-  unusable.clear();
+Expected<FolderListing> WindowsFileSystem::listFolder(const std::string& path) {
   constexpr int kFlags = O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC;
   // Read with getdents64 on a descriptor of our own: one open, one fstat (the folder's stamp
   // for the cache and its identity, taken before the read), the reads and one close, where a
@@ -732,14 +701,11 @@ FsStatus WindowsFileSystem::listFolder(const std::string& path, std::vector<DirE
       // During a scan a folder unchanged since the last scan of its tree is not read again.
       struct stat now;
       if (statFollow(exact, now) && S_ISDIR(now.st_mode))
-        if (const std::vector<RawEntry>* kept = listings_->find(exact, now)) {
-          self = DirEntry{last, true, static_cast<std::uint64_t>(now.st_dev),
-                          static_cast<std::uint64_t>(now.st_ino)};
-          listingOf(-1, exact, now, *kept, out, unusable);
-          return {};
-        }
+        if (const std::vector<RawEntry>* kept = listings_->find(exact, now))
+          return listingOf(-1, exact, now, last, *kept);
     }
-    if (dir.reset(::open(exact.c_str(), kFlags)) == 0 && dir.valid()) {
+    dir.reset(::open(exact.c_str(), kFlags));
+    if (dir.valid()) {
       folder = std::move(exact);
       onDisk = last;
     }
@@ -747,34 +713,31 @@ FsStatus WindowsFileSystem::listFolder(const std::string& path, std::vector<DirE
   const bool exactly = dir.valid();  // only a folder found so is kept for the next scan
   if (!dir.valid()) {
     Resolved r(*this, path);
-    if (r.error) return {r.error};
-    if (!r.exists()) return {kPathNotFound};
+    if (r.error) return FsStatus{r.error};
+    if (!r.exists()) return FsStatus{kPathNotFound};
     folder = r.host();
     onDisk = r.isRoot() ? std::string() : r.onDisk;
     dir.reset(::open(folder.c_str(), kFlags));
-    if (!dir.valid()) return lastError(kPathNotFound);
+    if (!dir.valid()) return lastHostFailure(kPathNotFound);
   }
   struct stat folderStat;
-  if (::fstat(dir.get(), &folderStat) != 0) return lastError(kPathNotFound);
-  self = DirEntry{onDisk, true, static_cast<std::uint64_t>(folderStat.st_dev),
-                  static_cast<std::uint64_t>(folderStat.st_ino)};
+  if (::fstat(dir.get(), &folderStat) != 0) return lastHostFailure(kPathNotFound);
   std::vector<RawEntry> names;
   if (FsStatus s = readNames(dir.get(), names); !s.ok()) return s;
-  listingOf(dir.get(), folder, folderStat, names, out, unusable);
+  FolderListing listing = listingOf(dir.get(), folder, folderStat, onDisk, names);
   if (listings_ && exactly) listings_->put(folder, folderStat, before, std::move(names));
-  return {};
+  return listing;
 }
 
-FsStatus WindowsFileSystem::folderIdentity(const std::string& path, DirEntry& out) {
+Expected<DirEntry> WindowsFileSystem::folderIdentity(const std::string& path) {
   Resolved r(*this, path);
-  if (r.error) return {r.error};
-  if (!r.exists()) return {kPathNotFound};
+  if (r.error) return FsStatus{r.error};
+  if (!r.exists()) return FsStatus{kPathNotFound};
   struct stat st;
-  if (!statFollow(r.host(), st)) return lastError(kPathNotFound);
-  if (!S_ISDIR(st.st_mode)) return {kPathNotFound};
-  out = DirEntry{r.onDisk, true, static_cast<std::uint64_t>(st.st_dev),
-                 static_cast<std::uint64_t>(st.st_ino)};
-  return {};
+  if (!statFollow(r.host(), st)) return lastHostFailure(kPathNotFound);
+  if (!S_ISDIR(st.st_mode)) return FsStatus{kPathNotFound};
+  return DirEntry{r.onDisk, true, static_cast<std::uint64_t>(st.st_dev),
+                  static_cast<std::uint64_t>(st.st_ino)};
 }
 
 FsStatus WindowsFileSystem::changeFolder(const std::string& path) {
@@ -813,18 +776,17 @@ std::string WindowsFileSystem::toDriveForm(const std::string& hostPath) const {
   return drives_.toDriveForm(path).value_or(hostPath);
 }
 
-FsStatus WindowsFileSystem::fileIdentity(const std::string& path, DirEntry& out) {
+Expected<DirEntry> WindowsFileSystem::fileIdentity(const std::string& path) {
   Resolved r(*this, path);
-  if (r.error) return {r.error};
-  if (!r.exists()) return {kFileNotFound};
+  if (r.error) return FsStatus{r.error};
+  if (!r.exists()) return FsStatus{kFileNotFound};
   struct stat st;
-  if (!statFollow(r.host(), st)) return lastError();
-  out = DirEntry{r.isRoot() ? std::string() : r.onDisk, S_ISDIR(st.st_mode),
-                 static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
-  return {};
+  if (!statFollow(r.host(), st)) return lastHostFailure();
+  return DirEntry{r.isRoot() ? std::string() : r.onDisk, S_ISDIR(st.st_mode),
+                  static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
 }
 
-FsStatus WindowsFileSystem::entryStamp(const std::string& path, EntryStamp& out) {
+Expected<EntryStamp> WindowsFileSystem::entryStamp(const std::string& path) {
   // The clock the kernel stamps changes with, read before the look (see stamp_clock.h).
   const timespec before = stampClockNow();
   struct stat st;
@@ -836,38 +798,30 @@ FsStatus WindowsFileSystem::entryStamp(const std::string& path, EntryStamp& out)
   const bool found = exactHost(path, host, name) && statFollow(host, st);
   if (!found) {
     Resolved r(*this, path);
-    if (r.error) return {r.error};
-    if (!r.exists()) return {kFileNotFound};
+    if (r.error) return FsStatus{r.error};
+    if (!r.exists()) return FsStatus{kFileNotFound};
     host = r.host();
-    if (!statFollow(host, st)) return lastError();
+    if (!statFollow(host, st)) return lastHostFailure();
     name = r.isRoot() ? std::string() : r.onDisk;
   }
-  out = EntryStamp{name,
-                   S_ISDIR(st.st_mode),
-                   static_cast<std::uint64_t>(st.st_dev),
-                   static_cast<std::uint64_t>(st.st_ino),
-                   static_cast<std::int64_t>(st.st_size),
-                   nanoseconds(st.st_mtim),
-                   nanoseconds(st.st_ctim),
-                   stampSettled(host, st, before)};
-  return {};
+  return EntryStamp{name,
+                    S_ISDIR(st.st_mode),
+                    static_cast<std::uint64_t>(st.st_dev),
+                    static_cast<std::uint64_t>(st.st_ino),
+                    static_cast<std::int64_t>(st.st_size),
+                    nanoseconds(st.st_mtim),
+                    nanoseconds(st.st_ctim),
+                    stampSettled(host, st, before)};
 }
 
-FsStatus WindowsFileSystem::sameContent(const std::string& a, const std::string& b, bool& same) {
-  same = false;
+Expected<bool> WindowsFileSystem::sameContent(const std::string& a, const std::string& b) {
   Descriptor first, second;
   struct stat firstStat, secondStat;
   if (FsStatus s = Resolved(*this, a).openExisting(first, firstStat); !s.ok()) return s;
   if (FsStatus s = Resolved(*this, b).openExisting(second, secondStat); !s.ok()) return s;
-  if (firstStat.st_size != secondStat.st_size) return {};
-  if (sameIdentity(firstStat, secondStat)) {
-    same = true;
-    return {};
-  }
-  const Comparison compared = compareOpenFiles(first.get(), second.get());
-  if (compared == Comparison::Failed) return lastError();
-  same = compared == Comparison::Same;
-  return {};
+  if (firstStat.st_size != secondStat.st_size) return false;
+  if (sameIdentity(firstStat, secondStat)) return true;
+  return compareOpenFiles(first.get(), second.get());
 }
 
 std::string WindowsFileSystem::fullPath(const std::string& path) const {

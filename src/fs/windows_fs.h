@@ -25,13 +25,13 @@ class WindowsFileSystem : public FileSystem {
   // (C:\ when no drive covers it).
   explicit WindowsFileSystem(DriveTable drives);
 
-  FsStatus openRead(const std::string& path, std::unique_ptr<TextReader>& out) override;
-  FsStatus openWrite(const std::string& path, std::unique_ptr<TextWriter>& out) override;
+  Expected<std::unique_ptr<TextReader>> openRead(const std::string& path) override;
+  Expected<std::unique_ptr<TextWriter>> openWrite(const std::string& path) override;
   using FileSystem::copyFile;
   FsStatus copyFile(const std::string& from, const std::string& to, EarlierCopy earlier) override;
   void copiesInBackground() override;
-  FsStatus fileStamp(const std::string& path, FileStamp& out) override;
-  FsStatus readBytes(const std::string& path, std::string& out, FileStamp& stamp) override;
+  Expected<FileStamp> fileStamp(const std::string& path) override;
+  Expected<FileBytes> readBytes(const std::string& path) override;
   FsStatus writeBytes(const std::string& path, std::string_view bytes,
                       const FileStamp& times) override;
   FsStatus rename(const std::string& from, const std::string& to) override;
@@ -39,18 +39,16 @@ class WindowsFileSystem : public FileSystem {
   FsStatus removeFolder(const std::string& path) override;
   FsStatus removeStaleTemporaryFiles(const std::string& path) override;
   FsStatus makeFolder(const std::string& path) override;
-  using FileSystem::listFolder;
-  FsStatus listFolder(const std::string& path, std::vector<DirEntry>& out, DirEntry& folder,
-                      std::vector<UnusableName>& unusable) override;
+  Expected<FolderListing> listFolder(const std::string& path) override;
   void beginTreeListing(const std::string& path) override;
   void endTreeListing() override;
-  FsStatus folderIdentity(const std::string& path, DirEntry& out) override;
+  Expected<DirEntry> folderIdentity(const std::string& path) override;
   FsStatus changeFolder(const std::string& path) override;
   FsStatus changeDrive(char letter) override;
   std::string currentFolder() const override;
-  FsStatus fileIdentity(const std::string& path, DirEntry& out) override;
-  FsStatus entryStamp(const std::string& path, EntryStamp& out) override;
-  FsStatus sameContent(const std::string& a, const std::string& b, bool& same) override;
+  Expected<DirEntry> fileIdentity(const std::string& path) override;
+  Expected<EntryStamp> entryStamp(const std::string& path) override;
+  Expected<bool> sameContent(const std::string& a, const std::string& b) override;
   std::string fullPath(const std::string& path) const override;
 
   // Host path of a Windows path: existing names found case-insensitively (an exact match

@@ -76,9 +76,7 @@ bool FolderScan::isBuildOutput(const std::string& folder, const std::string& nam
   for (size_t i = 0; i < siteNames.size(); ++i) {
     if (siteNames[i] != upper) continue;
     const std::string programCopy = programFolder + "\\" + std::string(kSiteAssets[i]);
-    bool same = false;
-    return !programFolder.empty() && fs.sameContent(folder + name, programCopy, same).ok() &&
-           same;
+        return !programFolder.empty() && fs.sameContent(folder + name, programCopy).valueOr(false);
   }
   const size_t dot = upper.rfind('.');
   const std::string type = dot == std::string::npos ? "" : upper.substr(dot + 1);
@@ -132,16 +130,18 @@ void FolderScan::listTree(const std::string& path, const std::string& folderEntr
   std::vector<std::string> subfolders;
   DirEntry identity;
   {
-    std::vector<DirEntry> names;
-    std::vector<UnusableName> unusable;
     // A folder that cannot be listed gives no entries but its own. One that is not there
     // (gone since its parent was listed, a start folder typed wrong) leaves nothing out.
-    if (FsStatus listed = fs.listFolder(folder, names, identity, unusable); !listed.ok()) {
-      if (listed.number != kPathNotFound)
+    Expected<FolderListing> listed = fs.listFolder(folder);
+    if (!listed.ok()) {
+      if (listed.status().number != kPathNotFound)
         leftOut_.push_back({path, LeftOut::Why::Unreadable});
       addFolderEntry();
       return;
     }
+    identity = listed->folder;
+    const std::vector<DirEntry>& names = listed->entries;
+    const std::vector<UnusableName>& unusable = listed->unusable;
     // A symbolic link back to a folder that is being scanned would make the walk endless: such
     // a folder gets its entry but is not entered a second time.
     for (const FolderId& open : openFolders_)

@@ -91,13 +91,13 @@ BuildRecord::AlbumRecord& BuildRecord::album(const std::string& albumFolder) {
 }
 
 void BuildRecord::load(AlbumRecord& record) {
-  std::unique_ptr<TextReader> reader;
-  if (!fs_.openRead(record.path(), reader).ok() || !reader) {
+  const Expected<std::unique_ptr<TextReader>> opened = fs_.openRead(record.path());
+  if (!opened.ok()) {
     // A name that leads to something other than a readable file is not replaced either.
-    DirEntry there;
-    record.mayWrite = !fs_.fileIdentity(record.path(), there).ok();
+    record.mayWrite = !fs_.fileIdentity(record.path()).ok();
     return;
   }
+  TextReader* reader = opened->get();
   std::string stored;
   if (!reader->readLine(stored) || stored != kRecordHeader) {
     record.mayWrite = stored.starts_with(kRecordPrefix);
@@ -126,9 +126,9 @@ void BuildRecord::load(AlbumRecord& record) {
 }
 
 FsStatus BuildRecord::write(const AlbumRecord& record) {
-  std::unique_ptr<TextWriter> writer;
-  if (FsStatus opened = fs_.openWrite(record.path(), writer); !opened.ok() || !writer)
-    return opened.ok() ? FsStatus{kPathFileAccess} : opened;
+  const Expected<std::unique_ptr<TextWriter>> opened = fs_.openWrite(record.path());
+  if (!opened.ok()) return opened.status();
+  TextWriter* writer = opened->get();
   // In name order, so that the same record is written the same way.
   std::vector<std::string> lines;
   lines.reserve(record.folders.size() + record.made.size());
@@ -148,8 +148,8 @@ void BuildRecord::save(bool completed) {
   if (!persistent_) return;
   for (auto& [key, record] : albums_) {
     for (auto& [name, folder] : record.pending) {
-      EntryStamp now;
-      if (fs_.entryStamp(record.folder + name, now).ok() && now == folder.stamp && now.settled)
+      const Expected<EntryStamp> now = fs_.entryStamp(record.folder + name);
+      if (now.ok() && *now == folder.stamp && now->settled)
         put(record.folder, name, std::move(folder));
       else
         forget(record.folder, name);
@@ -174,10 +174,11 @@ bool BuildRecord::checkEveryCopy(const std::string& albumFolder) {
 }
 
 void BuildRecord::made(const std::string& albumFolder, const std::string& name) {
-  DirEntry identity;
-  if (!persistent_ || !fs_.fileIdentity(albumFolder + name, identity).ok()) return;
+  if (!persistent_) return;
+  const Expected<DirEntry> identity = fs_.fileIdentity(albumFolder + name);
+  if (!identity.ok()) return;
   AlbumRecord& record = album(albumFolder);
-  const Made now{identity.device, identity.inode};
+  const Made now{identity->device, identity->inode};
   auto [at, added] = record.made.try_emplace(toUpper(name), now);
   if (!added && at->second == now) return;
   at->second = now;
@@ -187,9 +188,9 @@ void BuildRecord::made(const std::string& albumFolder, const std::string& name) 
 bool BuildRecord::madeByProgram(const std::string& albumFolder, const std::string& name) {
   AlbumRecord& record = album(albumFolder);
   auto found = record.made.find(toUpper(name));
-  DirEntry identity;
-  return found != record.made.end() && fs_.fileIdentity(albumFolder + name, identity).ok() &&
-         found->second == Made{identity.device, identity.inode};
+  if (found == record.made.end()) return false;
+  const Expected<DirEntry> identity = fs_.fileIdentity(albumFolder + name);
+  return identity.ok() && found->second == Made{identity->device, identity->inode};
 }
 
 void BuildRecord::removed(const std::string& albumFolder, const std::string& name) {
@@ -229,9 +230,9 @@ std::uint64_t BuildRecord::navigationDigest() {
   if (haveNavigation_) return navigation_;
   Digest digest;
   for (std::string_view name : kNavigationPictures) {
-    FileStamp stamp;
-    const bool there = fs_.fileStamp(programFolder_ + "\\" + std::string(name), stamp).ok();
-    digest.add(name).add(there ? stamp.size : -1).add(stamp.modified).add(stamp.changed);
+    const Expected<FileStamp> found = fs_.fileStamp(programFolder_ + "\\" + std::string(name));
+    const FileStamp stamp = found.valueOr(FileStamp{});
+    digest.add(name).add(found.ok() ? stamp.size : -1).add(stamp.modified).add(stamp.changed);
   }
   haveNavigation_ = true;
   navigation_ = digest.value();
@@ -241,12 +242,13 @@ std::uint64_t BuildRecord::navigationDigest() {
 const SlideshowTemplate& BuildRecord::slideshowTemplate() {
   if (slideshow_) return *slideshow_;
   slideshow_ = std::make_unique<SlideshowTemplate>();
-  std::unique_ptr<TextReader> reader;
   Digest digest;
-  if (fs_.openRead(programFolder_ + "\\MENU.HTM", reader).ok() && reader) {
+  if (const Expected<std::unique_ptr<TextReader>> reader =
+          fs_.openRead(programFolder_ + "\\MENU.HTM");
+      reader.ok()) {
     slideshow_->read = true;
     std::string line;
-    while (reader->readLine(line)) {
+    while ((*reader)->readLine(line)) {
       digest.add(line);
       slideshow_->lines.push_back(line);
       for (char& c : line)

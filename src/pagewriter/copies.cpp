@@ -94,9 +94,9 @@ namespace {
 // copied. The source's stamp is taken in any case, for this build's record of the folder.
 bool copiedAsRecorded(PagePass& pass, const std::string& sourcePath, const std::string& name) {
   PagePass::FolderState& folder = pass.folder;
-  EntryStamp source;
-  const std::uint64_t digest = pass.sys.fs.entryStamp(sourcePath, source).ok() && !source.isFolder
-                                   ? BuildRecord::entryDigest(source, name)
+  const Expected<EntryStamp> source = pass.sys.fs.entryStamp(sourcePath);
+  const std::uint64_t digest = source.ok() && !source->isFolder
+                                   ? BuildRecord::entryDigest(*source, name)
                                    : 0;  // never recorded: the copy reports what is wrong
   folder.entries.push_back(digest);
   const size_t k = folder.entries.size() - 1;

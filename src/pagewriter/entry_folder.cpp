@@ -71,9 +71,9 @@ void openFolder(PagePass& pass) {
 // Whether the folder is still as the build record has it: under exactly its name, and no name
 // made, removed or renamed in it since its last completion.
 bool asRecorded(PagePass& pass) {
-  EntryStamp now;
-  return pass.folder.recorded && pass.sys.fs.entryStamp(pass.folderPath, now).ok() &&
-         now == pass.folder.recorded->stamp;
+  if (!pass.folder.recorded) return false;
+  const Expected<EntryStamp> now = pass.sys.fs.entryStamp(pass.folderPath);
+  return now.ok() && *now == pass.folder.recorded->stamp;
 }
 
 // Copies an earlier build left in the folder that are not this build's (beyond the folder's
@@ -83,8 +83,9 @@ bool asRecorded(PagePass& pass) {
 // build has none). Names are compared as the file system looks them up, letter case ignored:
 // an earlier copy in the other case is this build's copy respelled, not another one.
 void removeEarlierCopies(PagePass& pass) {
-  std::vector<DirEntry> entries;
-  if (pass.folder.isNew || !pass.sys.fs.listFolder(pass.folderPath, entries).ok()) return;
+  if (pass.folder.isNew) return;
+  const Expected<FolderListing> listing = pass.sys.fs.listFolder(pass.folderPath);
+  if (!listing.ok()) return;
   ignoreFailure(pass.sys.fs.removeStaleTemporaryFiles(pass.folderPath),
                 "a leftover is hidden and no page links it; the next build tries again");
   std::vector<std::string> current;
@@ -96,7 +97,7 @@ void removeEarlierCopies(PagePass& pass) {
     if (!pass.thumbTypes[k - 1].empty())
       current.push_back(toUpper(
           numberedName(pass, kThumbPrefix, static_cast<long>(k), pass.thumbTypes[k - 1])));
-  for (const DirEntry& entry : entries) {
+  for (const DirEntry& entry : listing->entries) {
     if (entry.isFolder || !isCopyName(entry.name) ||
         std::find(current.begin(), current.end(), toUpper(entry.name)) != current.end())
       continue;
@@ -124,13 +125,16 @@ void recordFolder(PagePass& pass, std::uint64_t navigation, std::uint64_t slides
                     recordable, navigation, slideshow,
                     entries = std::move(folder.entries)]() mutable {
     const bool copied = copies.takeFailures() == 0 && !copies.stopped();
-    EntryStamp now;
-    if (!recordable || !copied || !fs.entryStamp(path, now).ok() || !now.isFolder ||
-        now.name != name) {
+    if (!recordable || !copied) {
       record.forget(album, name);
       return;
     }
-    record.putWhenSettled(album, name, {now, navigation, slideshow, std::move(entries)});
+    const Expected<EntryStamp> now = fs.entryStamp(path);
+    if (!now.ok() || !now->isFolder || now->name != name) {
+      record.forget(album, name);
+      return;
+    }
+    record.putWhenSettled(album, name, {*now, navigation, slideshow, std::move(entries)});
   });
 }
 
@@ -336,11 +340,12 @@ void writeSlideshowPage(PagePass& pass) {
     pass.folder.failed = true;
     reportPageFailure(pass, menuPath, status);
   };
-  std::unique_ptr<TextWriter> menu;
-  if (FsStatus opened = pass.sys.fs.openWrite(menuPath, menu); !opened.ok() || !menu) {
-    failed(opened);
+  Expected<std::unique_ptr<TextWriter>> opened = pass.sys.fs.openWrite(menuPath);
+  if (!opened.ok()) {
+    failed(opened.status());
     return;
   }
+  std::unique_ptr<TextWriter> menu = std::move(*opened);
   FsStatus lostLine;  // the first failed line: the page is then not kept
   const auto write = [&menu, &lostLine](std::string_view line) {
     if (lostLine.ok()) lostLine = menu->writeLine(line);

@@ -121,13 +121,14 @@ std::string takeBuildCase(PagePass& pass, const std::string& stored, const std::
 }
 
 void copyFooter(PagePass& pass) {
-  std::unique_ptr<TextReader> footer;
-  if (!pass.sys.fs.openRead(pass.programFile("PIEDE.HTM"), footer).ok() || !footer) {
+  const Expected<std::unique_ptr<TextReader>> footer =
+      pass.sys.fs.openRead(pass.programFile("PIEDE.HTM"));
+  if (!footer.ok()) {
     pass.writeUnguarded("</HTML>");
     return;
   }
   std::string line;
-  while (footer->readLine(line)) pass.writeUnguarded(siteNamesInCase(line, pass.upper()));
+  while ((*footer)->readLine(line)) pass.writeUnguarded(siteNamesInCase(line, pass.upper()));
 }
 
 }  // namespace

@@ -22,10 +22,10 @@ void copyHeader(PagePass& pass) {
   const BuildSettings& settings = pass.settings;
   const char* name =
       settings.leaveOutBackground && settings.leaveOutTitle ? "INTEST_2.HTM" : "INTESTAZ.HTM";
-  std::unique_ptr<TextReader> header;
-  if (!pass.sys.fs.openRead(pass.programFile(name), header).ok() || !header) return;
+  const Expected<std::unique_ptr<TextReader>> header = pass.sys.fs.openRead(pass.programFile(name));
+  if (!header.ok()) return;
   std::string line;
-  while (header->readLine(line))
+  while ((*header)->readLine(line))
     if (!filteredOut(settings, line)) pass.writeUnguarded(siteNamesInCase(line, pass.upper()));
 }
 

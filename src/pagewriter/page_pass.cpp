@@ -14,10 +14,7 @@
 namespace vortena {
 namespace {
 
-bool canOpen(FileSystem& fs, const std::string& path) {
-  std::unique_ptr<TextReader> reader;
-  return fs.openRead(path, reader).ok();
-}
+bool canOpen(FileSystem& fs, const std::string& path) { return fs.openRead(path).ok(); }
 
 // A template of the program folder that cannot be opened: the user decides whether to go on
 // without it.
@@ -45,12 +42,11 @@ bool newPageOrAccepted(PagePass& pass) {
 // a site file, or the pass's first entry folder.
 bool oldFilesAtPagePlace(PagePass& pass) {
   FileSystem& fs = pass.sys.fs;
-  DirEntry found;
-  if (fs.fileIdentity(pass.pagePath(), found).ok()) return true;
+  if (fs.fileIdentity(pass.pagePath()).ok()) return true;
   for (std::string_view name : kSiteAssets)
-    if (fs.fileIdentity(toCase(pass.job.outputFolder + std::string(name), pass.upper()), found).ok())
+    if (fs.fileIdentity(toCase(pass.job.outputFolder + std::string(name), pass.upper())).ok())
       return true;
-  return fs.fileIdentity(entryFolderPath(pass, pass.job.folders.firstFolder), found).ok();
+  return fs.fileIdentity(entryFolderPath(pass, pass.job.folders.firstFolder)).ok();
 }
 
 // The write recovery moved the page to a place the user did not choose. Files already there are
@@ -82,10 +78,9 @@ Flow writePage(PagePass& pass) {
     pass.outcome = PageOutcome::RecoveryRefused;
     return Flow::EndPass;
   }
-  std::unique_ptr<TextWriter> page;
-  FsStatus opened = pass.sys.fs.openWrite(pass.pagePath(), page);
-  if (opened.ok() && page) pass.page = std::move(page);
-  Flow flow = recoverFromWriteFailure(pass, opened);
+  Expected<std::unique_ptr<TextWriter>> opened = pass.sys.fs.openWrite(pass.pagePath());
+  if (opened.ok()) pass.page = std::move(*opened);
+  Flow flow = recoverFromWriteFailure(pass, opened.status());
   if (flow != Flow::Next) return flow;
   flow = recoverFromWriteFailure(pass, pass.writePage("<HTML>"));
   if (flow != Flow::Next) return flow;

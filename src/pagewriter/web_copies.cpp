@@ -119,15 +119,16 @@ std::string inFolder(const PagePass& pass, const std::string& name) {
 std::optional<Record> standingRecord(PagePass& pass, const Pending& p) {
   for (const Record& r : pass.webCopies->earlier) {
     if (r.copy != numberedName(pass, kCopyPrefix, p.number, typeOf(r.copy))) continue;
-    FileStamp copy, thumb;
-    const bool stands = r.thumb == numberedName(pass, kThumbPrefix, p.number, typeOf(r.thumb)) &&
-                        r.entryHash == entryHash(p.entry) && r.sourceSize == p.source.size &&
-                        r.sourceModified == p.source.modified && r.options == pass.settings.web &&
-                        pass.sys.fs.fileStamp(inFolder(pass, r.copy), copy).ok() &&
-                        copy.size == r.copySize && copy.changed > p.source.changed &&
-                        pass.sys.fs.fileStamp(inFolder(pass, r.thumb), thumb).ok() &&
-                        thumb.size == r.thumbSize;
-    return stands ? std::optional<Record>(r) : std::nullopt;
+    if (r.thumb != numberedName(pass, kThumbPrefix, p.number, typeOf(r.thumb)) ||
+        r.entryHash != entryHash(p.entry) || r.sourceSize != p.source.size ||
+        r.sourceModified != p.source.modified || r.options != pass.settings.web)
+      return std::nullopt;
+    const Expected<FileStamp> copy = pass.sys.fs.fileStamp(inFolder(pass, r.copy));
+    if (!copy.ok() || copy->size != r.copySize || copy->changed <= p.source.changed)
+      return std::nullopt;
+    const Expected<FileStamp> thumb = pass.sys.fs.fileStamp(inFolder(pass, r.thumb));
+    if (!thumb.ok() || thumb->size != r.thumbSize) return std::nullopt;
+    return r;
   }
   return std::nullopt;
 }
@@ -136,10 +137,11 @@ void readRecord(PagePass& pass) {
   WebCopies& web = *pass.webCopies;
   web.earlier.clear();
   web.written.clear();
-  std::unique_ptr<TextReader> reader;
-  if (!pass.sys.fs.openRead(inFolder(pass, std::string(kWebRecordName)), reader).ok() || !reader) return;
+  const Expected<std::unique_ptr<TextReader>> reader =
+      pass.sys.fs.openRead(inFolder(pass, std::string(kWebRecordName)));
+  if (!reader.ok()) return;
   std::string line;
-  while (reader->readLine(line))
+  while ((*reader)->readLine(line))
     if (std::optional<Record> r = parseRecord(line)) web.earlier.push_back(*r);
 }
 
@@ -196,11 +198,11 @@ void writeOldest(PagePass& pass) {
       reportCopyFailure(pass, thumbed, p.entry, thumbPath);
       if (thumbed.ok()) thumbName = thumb;
     }
-    FileStamp stamp;
-    if (!copyName.empty() && !thumbName.empty() && fs.fileStamp(copyPath, stamp).ok()) {
-      web.written.push_back(Record{copyName, thumbName, entryHash(p.entry), p.source.size,
-                                   p.source.modified, pass.settings.web, stamp.size,
-                                   static_cast<std::int64_t>(picture.thumb.size())});
+    if (!copyName.empty() && !thumbName.empty()) {
+      if (const Expected<FileStamp> stamp = fs.fileStamp(copyPath); stamp.ok())
+        web.written.push_back(Record{copyName, thumbName, entryHash(p.entry), p.source.size,
+                                     p.source.modified, pass.settings.web, stamp->size,
+                                     static_cast<std::int64_t>(picture.thumb.size())});
     }
   }
   pass.copyTypes.push_back(typeOf(copyName));
@@ -219,13 +221,19 @@ void queueWebPicture(PagePass& pass, const std::string& entry, const std::string
   if (p.number == 1) readRecord(pass);
   p.asItIs = !madeForWeb(entry);
   // A full check (no build record beside the page) makes every picture again.
-  if (!p.asItIs && pass.folder.earlier == EarlierCopy::Keep &&
-      pass.sys.fs.fileStamp(sourcePath, p.source).ok())
-    p.standing = standingRecord(pass, p);
+  if (!p.asItIs && pass.folder.earlier == EarlierCopy::Keep) {
+    if (const Expected<FileStamp> source = pass.sys.fs.fileStamp(sourcePath); source.ok()) {
+      p.source = *source;
+      p.standing = standingRecord(pass, p);
+    }
+  }
   if (!p.asItIs && !p.standing) {
-    std::string bytes;
-    p.readFailure = pass.sys.fs.readBytes(sourcePath, bytes, p.source);
-    if (p.readFailure.ok()) p.result = web.pool().submit(std::move(bytes), pass.settings.web);
+    Expected<FileBytes> read = pass.sys.fs.readBytes(sourcePath);
+    p.readFailure = read.status();
+    if (read.ok()) {
+      p.source = read->stamp;
+      p.result = web.pool().submit(std::move(read->bytes), pass.settings.web);
+    }
   }
   web.pending.push_back(std::move(p));
   while (web.pending.size() > web.inFlightLimit()) writeOldest(pass);
@@ -234,13 +242,14 @@ void queueWebPicture(PagePass& pass, const std::string& entry, const std::string
 void writeWebPictures(PagePass& pass) {
   if (!pass.webCopies) return;
   while (!pass.webCopies->pending.empty()) writeOldest(pass);
-  std::unique_ptr<TextWriter> record;
-  if (!pass.sys.fs.openWrite(inFolder(pass, std::string(kWebRecordName)), record).ok() || !record) return;
+  const Expected<std::unique_ptr<TextWriter>> record =
+      pass.sys.fs.openWrite(inFolder(pass, std::string(kWebRecordName)));
+  if (!record.ok()) return;
   FsStatus lines;
   for (const Record& r : pass.webCopies->written)
-    if (lines.ok()) lines = record->writeLine(recordLine(r));
+    if (lines.ok()) lines = (*record)->writeLine(recordLine(r));
   // A record that is not written only makes the next build make the pictures again.
-  if (lines.ok()) ignoreFailure(record->close(), "the next build makes the pictures again");
+  if (lines.ok()) ignoreFailure((*record)->close(), "the next build makes the pictures again");
   pass.webCopies->written.clear();
 }
 

@@ -42,8 +42,7 @@ class FolderCacheTest : public ::testing::Test {
     return fs::path(files_.toHostPath(path).value_or("")).lexically_relative(c()).string();
   }
   bool exists(const std::string& path) {
-    DirEntry entry;
-    return files_.fileIdentity(path, entry).ok();
+    return files_.fileIdentity(path).ok();
   }
 
   TempFolder temp_;
@@ -156,13 +155,13 @@ TEST_F(FolderCacheTest, OwnChangesUnderWayAreTrustedOnlyWhileUnderWay) {
   ASSERT_FALSE(exists("C:\\a\\y.jpg"));  // the folder is read
   {
     PendingFile written, dropped, refused;
-    ASSERT_EQ(written.create(a, "w.jpg", ""), 0);
-    ASSERT_EQ(written.commit(), 0);
-    ASSERT_EQ(dropped.create(a, "d.jpg", ""), 0);
+    ASSERT_TRUE(written.create(a, "w.jpg", "").ok());
+    ASSERT_TRUE(written.commit().ok());
+    ASSERT_TRUE(dropped.create(a, "d.jpg", "").ok());
     dropped.discard();
     writeFile(c() / "a" / "taken.jpg", "t");
-    ASSERT_EQ(refused.create(a, "taken.jpg", ""), 0);
-    ASSERT_EQ(refused.commitIfFree(), EEXIST);
+    ASSERT_TRUE(refused.create(a, "taken.jpg", "").ok());
+    ASSERT_EQ(refused.commitIfFree().number, kFileAlreadyExists);
   }  // and the last one goes without a commit
   {
     FolderCache::OwnChange underWay(folderCache(), a);
@@ -179,10 +178,10 @@ TEST_F(FolderCacheTest, OwnChangesUnderWayAreTrustedOnlyWhileUnderWay) {
     // name: the folder, changed by the hidden name, is not read meanwhile; once the name is
     // taken, a change by another program is seen though the object lives on.
     PendingFile pending;
-    ASSERT_EQ(pending.create(a, "p.jpg", ""), 0);
+    ASSERT_TRUE(pending.create(a, "p.jpg", "").ok());
     const size_t reads = folderCache().reads();
     EXPECT_TRUE(exists("C:\\a\\X.JPG"));
-    ASSERT_EQ(pending.commit(), 0);
+    ASSERT_TRUE(pending.commit().ok());
     EXPECT_TRUE(exists("C:\\a\\P.JPG"));
     EXPECT_EQ(folderCache().reads(), reads);
     writeFile(c() / "a" / "q.jpg", "q");

@@ -22,6 +22,7 @@
 #include "fs/host_files.h"
 #include "fs/windows_fs.h"
 #include "support/album_fixture.h"
+#include "support/fs_results.h"
 
 namespace vortena {
 namespace {
@@ -32,6 +33,7 @@ using testing::TempFolder;
 using testing::writeFile;
 
 using testing::hostNames;
+using testing::takeInto;
 
 ino_t inodeOf(const fs::path& path) {
   struct stat st {};
@@ -42,7 +44,7 @@ ino_t inodeOf(const fs::path& path) {
 // Opens `path`, writes `lines` lines of `width` bytes and closes: the first failure's number.
 FsStatus writePage(FileSystem& files, const std::string& path, int lines, size_t width) {
   std::unique_ptr<TextWriter> writer;
-  FsStatus status = files.openWrite(path, writer);
+  FsStatus status = takeInto(files.openWrite(path), writer);
   for (int i = 0; i < lines && status.ok(); ++i) status = writer->writeLine(std::string(width, 'p'));
   if (!status.ok()) {
     // A failed line is reported again by the close, which removes the file.
@@ -84,19 +86,19 @@ TEST_F(FsSafetyTest, ThePageTakesItsNameOnlyAtCloseAndKeepsTheOldPermissions) {
                                          fs::perms::group_read);
   std::unique_ptr<TextWriter> writer;
   // A writer dropped without close writes nothing, also when its lines would fit on the disk.
-  ASSERT_TRUE(files().openWrite("C:\\index.htm", writer).ok());
+  ASSERT_TRUE(takeInto(files().openWrite("C:\\index.htm"), writer).ok());
   ASSERT_TRUE(writer->writeLine("dropped").ok());
   writer.reset();
   EXPECT_EQ(readFile(c() / "index.htm"), "old page\r\n");
   EXPECT_EQ(hostNames(c()), std::vector<std::string>{"index.htm"});
-  ASSERT_TRUE(files().openWrite("C:\\index.htm", writer).ok());
+  ASSERT_TRUE(takeInto(files().openWrite("C:\\index.htm"), writer).ok());
   ASSERT_TRUE(writer->writeLine(std::string(100000, 'n')).ok());  // past the writer's buffer
   // Written so far: under a hidden name, which listings skip; the page is still the old one.
   EXPECT_EQ(readFile(c() / "index.htm"), "old page\r\n");
-  std::vector<DirEntry> listed;
-  ASSERT_TRUE(files().listFolder("C:\\", listed).ok());
-  ASSERT_EQ(listed.size(), 1u);
-  EXPECT_EQ(listed[0].name, "index.htm");
+  FolderListing listed;
+  ASSERT_TRUE(takeInto(files().listFolder("C:\\"), listed).ok());
+  ASSERT_EQ(listed.entries.size(), 1u);
+  EXPECT_EQ(listed.entries[0].name, "index.htm");
   ASSERT_TRUE(writer->close().ok());
   EXPECT_EQ(hostNames(c()), std::vector<std::string>{"index.htm"});
   EXPECT_EQ(readFile(c() / "index.htm"), std::string(100000, 'n') + "\r\n");
@@ -161,7 +163,7 @@ INSTANTIATE_TEST_SUITE_P(
         FullDiskCase{"WriterDroppedWithoutClose",
                      [](FileSystem& f) {
                        std::unique_ptr<TextWriter> writer;
-                       FsStatus status = f.openWrite("C:\\index.htm", writer);
+                       FsStatus status = takeInto(f.openWrite("C:\\index.htm"), writer);
                        if (status.ok()) status = writer->writeLine("never closed");
                        return status;
                      },
@@ -171,7 +173,7 @@ INSTANTIATE_TEST_SUITE_P(
 // The last step fails: a folder took the page's name while the page was being written.
 TEST_F(FsSafetyTest, AFailedRenameAtCloseLeavesNoTemporaryFile) {
   std::unique_ptr<TextWriter> writer;
-  ASSERT_TRUE(files().openWrite("C:\\index.htm", writer).ok());
+  ASSERT_TRUE(takeInto(files().openWrite("C:\\index.htm"), writer).ok());
   ASSERT_TRUE(writer->writeLine("page").ok());
   writeFile(c() / "index.htm" / "inside", "user's");
   EXPECT_EQ(writer->close().number, kPathFileAccess);
@@ -194,10 +196,9 @@ TEST_F(FsSafetyTest, ReadOnlyFileAndFolderAreRefusedAtOpen) {
   fs::permissions(c(), fs::perms::all);
   WindowsFileSystem& disk = files();
   auto numbers = [&disk] {
-    std::unique_ptr<TextWriter> writer;
-    return std::to_string(disk.openWrite("C:\\ro.htm", writer).number) + " " +
+    return std::to_string(disk.openWrite("C:\\ro.htm").status().number) + " " +
            std::to_string(disk.copyFile("C:\\button.jpg", "C:\\RO.HTM").number) + " " +
-           std::to_string(disk.openWrite("C:\\ro\\x.htm", writer).number) + " " +
+           std::to_string(disk.openWrite("C:\\ro\\x.htm").status().number) + " " +
            std::to_string(disk.makeFolder("C:\\ro\\sub").number);
   };
   if (::geteuid() != 0) {
@@ -224,7 +225,7 @@ TEST_F(FsSafetyTest, AnOpenPageIsRemovedWhenTheProcessExits) {
   EXPECT_EXIT(
       {
         std::unique_ptr<TextWriter> writer;
-        const bool pending = disk.openWrite("C:\\index.htm", writer).ok() &&
+        const bool pending = takeInto(disk.openWrite("C:\\index.htm"), writer).ok() &&
                              writer->writeLine(std::string(100000, 'x')).ok() &&
                              hostNames(c()).size() == 2;
         std::exit(pending ? 0 : 1);
@@ -418,7 +419,7 @@ TEST_P(SpecialFileTest, FailsAtOnceAndLeavesItAsItWas) {
 
 FsStatus readOne(FileSystem& f, const char* path) {
   std::unique_ptr<TextReader> reader;
-  FsStatus status = f.openRead(path, reader);
+  FsStatus status = takeInto(f.openRead(path), reader);
   EXPECT_EQ(status.ok(), reader != nullptr);
   return status;
 }
@@ -503,7 +504,7 @@ enum class Entry { File, Folder, Link };
 
 struct MoveCase {
   const char* name;
-  int (*move)(const std::string&, const std::string&);
+  FsStatus (*move)(const std::string&, const std::string&);
   Entry from;
   std::optional<Entry> to;  // nothing: the new name is free
   std::vector<int> errors;  // what the move may answer; 0 for success
@@ -532,9 +533,8 @@ TEST_P(NoReplaceMoveTest, MovesOnlyOntoAFreeName) {
   make(m.from, c() / "a", "A");
   if (m.to) make(*m.to, c() / "b", "B");
   const ino_t before = inodeOf(c() / "a");
-  const int error = m.move((c() / "a").string(), (c() / "b").string());
-  EXPECT_NE(std::find(m.errors.begin(), m.errors.end(), error), m.errors.end())
-      << std::strerror(error);
+  const int error = m.move((c() / "a").string(), (c() / "b").string()).number;
+  EXPECT_NE(std::find(m.errors.begin(), m.errors.end(), error), m.errors.end()) << error;
   if (error == 0) {
     EXPECT_FALSE(fs::exists(fs::symlink_status(c() / "a")));
     EXPECT_EQ(inodeOf(c() / "b"), before);
@@ -551,14 +551,14 @@ constexpr auto kTwoStep = moveWithoutReplace;
 INSTANTIATE_TEST_SUITE_P(
     Entries, NoReplaceMoveTest,
     ::testing::Values(
-        MoveCase{"RenameFileOntoFile", kRename, Entry::File, Entry::File, {EEXIST}},
-        MoveCase{"RenameFolderOntoFolder", kRename, Entry::Folder, Entry::Folder, {EEXIST}},
+        MoveCase{"RenameFileOntoFile", kRename, Entry::File, Entry::File, {kFileAlreadyExists}},
+        MoveCase{"RenameFolderOntoFolder", kRename, Entry::Folder, Entry::Folder, {kFileAlreadyExists}},
         MoveCase{"RenameFileToFreeName", kRename, Entry::File, std::nullopt, {0}},
-        MoveCase{"TwoStepFileOntoFile", kTwoStep, Entry::File, Entry::File, {EEXIST}},
-        MoveCase{"TwoStepFileOntoLink", kTwoStep, Entry::File, Entry::Link, {EEXIST}},
-        MoveCase{"TwoStepLinkOntoFile", kTwoStep, Entry::Link, Entry::File, {EEXIST}},
-        MoveCase{"TwoStepFolderOntoFile", kTwoStep, Entry::Folder, Entry::File, {EEXIST}},
-        MoveCase{"TwoStepFolderOntoFolder", kTwoStep, Entry::Folder, Entry::Folder, {EEXIST}},
+        MoveCase{"TwoStepFileOntoFile", kTwoStep, Entry::File, Entry::File, {kFileAlreadyExists}},
+        MoveCase{"TwoStepFileOntoLink", kTwoStep, Entry::File, Entry::Link, {kFileAlreadyExists}},
+        MoveCase{"TwoStepLinkOntoFile", kTwoStep, Entry::Link, Entry::File, {kFileAlreadyExists}},
+        MoveCase{"TwoStepFolderOntoFile", kTwoStep, Entry::Folder, Entry::File, {kFileAlreadyExists}},
+        MoveCase{"TwoStepFolderOntoFolder", kTwoStep, Entry::Folder, Entry::Folder, {kFileAlreadyExists}},
         MoveCase{"TwoStepFileToFreeName", kTwoStep, Entry::File, std::nullopt, {0}},
         MoveCase{"TwoStepLinkToFreeName", kTwoStep, Entry::Link, std::nullopt, {0}},
         MoveCase{"TwoStepFolderToFreeName", kTwoStep, Entry::Folder, std::nullopt, {0}}),
@@ -568,19 +568,19 @@ INSTANTIATE_TEST_SUITE_P(
 // under that name meanwhile stays, and the copy waits, whole, for the caller to decide.
 TEST_F(FsSafetyTest, ACopyTakesAFreeNameOnlyWhileItIsFree) {
   PendingFile copy;
-  ASSERT_EQ(copy.create(c().string(), "photo.jpg", ""), 0);
+  ASSERT_TRUE(copy.create(c().string(), "photo.jpg", "").ok());
   ASSERT_EQ(::write(copy.fd(), "copy", 4), 4);
   writeFile(c() / "photo.jpg", "theirs");
-  EXPECT_EQ(copy.commitIfFree(), EEXIST);
+  EXPECT_EQ(copy.commitIfFree().number, kFileAlreadyExists);
   EXPECT_EQ(readFile(c() / "photo.jpg"), "theirs");
   EXPECT_EQ(readFile(copy.tempPath()), "copy");
-  EXPECT_EQ(copy.commit(), 0);
+  EXPECT_TRUE(copy.commit().ok());
   EXPECT_EQ(readFile(c() / "photo.jpg"), "copy");
   EXPECT_EQ(hostNames(c()), std::vector<std::string>{"photo.jpg"});
 
   PendingFile fresh;
-  ASSERT_EQ(fresh.create(c().string(), "new.jpg", ""), 0);
-  EXPECT_EQ(fresh.commitIfFree(), 0);
+  ASSERT_TRUE(fresh.create(c().string(), "new.jpg", "").ok());
+  EXPECT_TRUE(fresh.commitIfFree().ok());
   EXPECT_EQ(hostNames(c()), (std::vector<std::string>{"new.jpg", "photo.jpg"}));
 }
 
@@ -588,12 +588,12 @@ TEST_F(FsSafetyTest, RespellingKeepsATwinAndTheInode) {
   writeFile(c() / "Foto", "upper");
   const ino_t before = inodeOf(c() / "Foto");
   writeFile(c() / "foto", "twin");
-  EXPECT_EQ(respellInPlace(c().string(), "Foto", "foto"), EEXIST);
+  EXPECT_EQ(respellInPlace(c().string(), "Foto", "foto").number, kFileAlreadyExists);
   EXPECT_EQ(readFile(c() / "Foto"), "upper");
   EXPECT_EQ(readFile(c() / "foto"), "twin");
   EXPECT_EQ(hostNames(c()), (std::vector<std::string>{"Foto", "foto"}));
   fs::remove(c() / "foto");
-  EXPECT_EQ(respellInPlace(c().string(), "Foto", "FOTO"), 0);
+  EXPECT_TRUE(respellInPlace(c().string(), "Foto", "FOTO").ok());
   EXPECT_EQ(hostNames(c()), std::vector<std::string>{"FOTO"});
   EXPECT_EQ(inodeOf(c() / "FOTO"), before);
 }

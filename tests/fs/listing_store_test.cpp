@@ -63,7 +63,11 @@ class ListingStoreTest : public ::testing::Test {
     std::function<void(const std::string&)> walk = [&](const std::string& folder) {
       std::vector<DirEntry> names;
       text += folder + ":";
-      if (!files.listFolder(folder, names).ok()) text += " (unreadable)";
+      const Expected<FolderListing> listing = files.listFolder(folder);
+      if (listing.ok())
+        names = listing->entries;
+      else
+        text += " (unreadable)";
       for (const DirEntry& entry : names) text += " " + entry.name + (entry.isFolder ? "/" : "");
       text += "\n";
       for (const DirEntry& entry : names)
@@ -203,7 +207,7 @@ TEST_F(ListingStoreTest, KeepsOnlyListingsThatCannotTurnStale) {
     {
       ListingStore store("/the/tree", stores().string());
       store.put((c() / "f").string(), st, k.before, {{"one.jpg", DT_REG, 1}, {"x", k.type, 2}});
-      EXPECT_EQ(store.save(), 0) << k.name;
+      EXPECT_TRUE(store.save().ok()) << k.name;
     }
     ListingStore next("/the/tree", stores().string());
     const std::vector<RawEntry>* found = next.find((c() / "f").string(), st);
@@ -227,10 +231,9 @@ TEST_F(ListingStoreTest, ChangeInTheSecondOfAScanIsSeenOnAWholeSecondDisk) {
   const auto scanD = [&table](bool keep) {
     WindowsFileSystem files(table);
     if (keep) files.beginTreeListing("D:\\t");
-    std::vector<DirEntry> names;
     std::string text;
-    if (files.listFolder("D:\\t", names).ok())
-      for (const DirEntry& entry : names) text += entry.name + " ";
+    if (const Expected<FolderListing> listing = files.listFolder("D:\\t"); listing.ok())
+      for (const DirEntry& entry : listing->entries) text += entry.name + " ";
     if (keep) files.endTreeListing();
     return text;
   };
@@ -268,7 +271,7 @@ TEST_F(ListingStoreTest, KeepsTheNewestStoresOnly) {
   ASSERT_EQ(::stat((c() / "f").c_str(), &st), 0);
   ListingStore store("/a/tree", stores().string());
   store.put((c() / "f").string(), st, {st.st_ctim.tv_sec + 1, 0}, {{"one.jpg", DT_REG, 1}});
-  ASSERT_EQ(store.save(), 0);
+  ASSERT_TRUE(store.save().ok());
   std::vector<std::string> left = testing::hostNames(stores());
   EXPECT_EQ(left.size(), ListingStore::kMaxStores + 1);  // and not-a-store
   EXPECT_TRUE(fs::exists(store.file()));

@@ -12,6 +12,7 @@
 
 #include "fs/host_files.h"
 #include "support/album_fixture.h"
+#include "support/fs_results.h"
 #include "support/test_names.h"
 
 namespace vortena {
@@ -23,19 +24,20 @@ using testing::TempFolder;
 using testing::writeFile;
 
 using testing::hostNames;
+using testing::takeInto;
 
 std::vector<std::string> listedNames(FileSystem& files, const std::string& folder) {
-  std::vector<DirEntry> entries;
-  EXPECT_TRUE(files.listFolder(folder, entries).ok()) << folder;
+  FolderListing listing;
+  EXPECT_TRUE(takeInto(files.listFolder(folder), listing).ok()) << folder;
   std::vector<std::string> names;
-  for (const DirEntry& e : entries) names.push_back(e.name);
+  for (const DirEntry& e : listing.entries) names.push_back(e.name);
   return names;
 }
 
 // Whole text file read through the layer, one element per line.
 std::vector<std::string> readLines(FileSystem& files, const std::string& path) {
   std::unique_ptr<TextReader> reader;
-  EXPECT_TRUE(files.openRead(path, reader).ok()) << path;
+  EXPECT_TRUE(takeInto(files.openRead(path), reader).ok()) << path;
   std::vector<std::string> lines;
   std::string line;
   while (reader && reader->readLine(line)) lines.push_back(line);
@@ -45,7 +47,7 @@ std::vector<std::string> readLines(FileSystem& files, const std::string& path) {
 FsStatus writeLines(FileSystem& files, const std::string& path,
                     const std::vector<std::string>& lines) {
   std::unique_ptr<TextWriter> writer;
-  FsStatus status = files.openWrite(path, writer);
+  FsStatus status = takeInto(files.openWrite(path), writer);
   if (!status.ok()) return status;
   for (const std::string& line : lines)
     if (status = writer->writeLine(line); !status.ok()) return status;
@@ -240,8 +242,7 @@ TEST_F(WindowsFsTest, DriveOverAMissingHostFolderIsAMissingPath) {
   table.set('C', c().string());
   table.set('M', (temp_.path() / "unplugged").string());
   WindowsFileSystem files(table);
-  std::unique_ptr<TextReader> reader;
-  EXPECT_EQ(files.openRead("M:\\a.txt", reader).number, kPathNotFound);
+  EXPECT_EQ(files.openRead("M:\\a.txt").status().number, kPathNotFound);
   EXPECT_EQ(files.makeFolder("M:\\a").number, kPathNotFound);
   EXPECT_EQ(files.changeDrive('M').number, kPathNotFound);
 }
@@ -270,7 +271,7 @@ TEST_F(WindowsFsTest, LookUpIgnoresLetterCaseAlsoOfAccentedLetters) {
   writeFile(c() / "Città" / "Foto.JPG", "picture\n");
   EXPECT_EQ(readLines(files_, "C:\\CITTÀ\\foto.jpg"), std::vector<std::string>{"picture"});
   DirEntry identity;
-  EXPECT_TRUE(files_.folderIdentity("c:\\città", identity).ok());
+  EXPECT_TRUE(takeInto(files_.folderIdentity("c:\\città"), identity).ok());
   EXPECT_EQ(identity.name, "Città");
 }
 
@@ -417,12 +418,13 @@ TEST_F(WindowsFsTest, BytesWrittenWithTimesAndReadBackWhole) {
   ASSERT_TRUE(files_.writeBytes("C:\\img_001.jpg", bytes, times).ok());
   EXPECT_EQ(hostNames(c()), std::vector<std::string>{"img_001.jpg"});
   // Looked at before any read, which may move the access time.
-  FileStamp stat, stamp;
-  ASSERT_TRUE(files_.fileStamp("c:\\img_001.JPG", stat).ok());
+  FileStamp stat;
+  ASSERT_TRUE(takeInto(files_.fileStamp("c:\\img_001.JPG"), stat).ok());
   EXPECT_EQ(stat.accessed, times.accessed);
-  std::string read;
-  ASSERT_TRUE(files_.readBytes("C:\\IMG_001.jpg", read, stamp).ok());
-  EXPECT_EQ(read, bytes);
+  FileBytes read;
+  ASSERT_TRUE(takeInto(files_.readBytes("C:\\IMG_001.jpg"), read).ok());
+  EXPECT_EQ(read.bytes, bytes);
+  const FileStamp stamp = read.stamp;
   for (const FileStamp& s : {stamp, stat}) {
     EXPECT_EQ(s.size, 300000);
     EXPECT_EQ(s.modified, times.modified);
@@ -440,8 +442,9 @@ TEST_F(WindowsFsTest, ListingHidesDotNamesSortsByUpperCaseAndFollowsLinks) {
   fs::create_directories(c() / "pics" / "sub");
   fs::create_directory_symlink(c() / "pics" / "sub", c() / "pics" / "linked");
   fs::create_symlink(c() / "pics" / "gone", c() / "pics" / "dangling");
-  std::vector<DirEntry> entries;
-  ASSERT_TRUE(files_.listFolder("C:\\PICS\\", entries).ok());
+  FolderListing listing;
+  ASSERT_TRUE(takeInto(files_.listFolder("C:\\PICS\\"), listing).ok());
+  const std::vector<DirEntry>& entries = listing.entries;
   std::vector<std::string> names;
   for (const DirEntry& e : entries) names.push_back(e.name);
   // Upper-cased: "A.JPG" < "B.JPG" < "LINKED" < "SUB" < "Z.JPG" < "_X.JPG" ('_' after 'Z').
@@ -465,17 +468,16 @@ TEST_F(WindowsFsTest, UnreadableFolderCannotBeListed) {
   if (geteuid() == 0) GTEST_SKIP() << "permissions do not hold for root";
   fs::create_directories(c() / "locked");
   fs::permissions(c() / "locked", fs::perms::none);
-  std::vector<DirEntry> entries;
-  EXPECT_EQ(files_.listFolder("C:\\locked", entries).number, kPathFileAccess);
+  EXPECT_EQ(files_.listFolder("C:\\locked").status().number, kPathFileAccess);
 }
 
 TEST_F(WindowsFsTest, FolderIdentityFollowsLinksAndNeedsAFolder) {
   fs::create_directories(c() / "real");
   fs::create_directory_symlink(c() / "real", c() / "alias");
   DirEntry real, alias, root;
-  ASSERT_TRUE(files_.folderIdentity("C:\\REAL", real).ok());
-  ASSERT_TRUE(files_.folderIdentity("C:\\alias\\", alias).ok());
-  ASSERT_TRUE(files_.folderIdentity("C:\\", root).ok());
+  ASSERT_TRUE(takeInto(files_.folderIdentity("C:\\REAL"), real).ok());
+  ASSERT_TRUE(takeInto(files_.folderIdentity("C:\\alias\\"), alias).ok());
+  ASSERT_TRUE(takeInto(files_.folderIdentity("C:\\"), root).ok());
   EXPECT_EQ(real.inode, alias.inode);
   EXPECT_EQ(real.device, alias.device);
   EXPECT_NE(real.inode, root.inode);
@@ -493,10 +495,10 @@ struct FailureCase {
 };
 
 FsStatus open(FileSystem& f, const char* path, std::unique_ptr<TextReader>& out) {
-  return f.openRead(path, out);
+  return takeInto(f.openRead(path), out);
 }
 FsStatus open(FileSystem& f, const char* path, std::unique_ptr<TextWriter>& out) {
-  return f.openWrite(path, out);
+  return takeInto(f.openWrite(path), out);
 }
 // Opening for reading (TextReader) or for writing (TextWriter); a failed open hands out nothing.
 template <typename Stream>
@@ -516,9 +518,8 @@ FailureCase copyCase(const char* name, const char* from, const char* to, int exp
 FailureCase readBytesCase(const char* name, const char* path, int expected) {
   return {name,
           [path](FileSystem& f) {
-            std::string bytes = "stale";
-            FileStamp stamp;
-            return f.readBytes(path, bytes, stamp);
+            FileBytes bytes{"stale", {}};
+            return takeInto(f.readBytes(path), bytes);
           },
           expected};
 }
@@ -530,7 +531,7 @@ FailureCase stampCase(const char* name, const char* path, int expected) {
   return {name,
           [path](FileSystem& f) {
             FileStamp stamp;
-            return f.fileStamp(path, stamp);
+            return takeInto(f.fileStamp(path), stamp);
           },
           expected};
 }
@@ -543,9 +544,9 @@ FailureCase makeFolderCase(const char* name, const char* path, int expected) {
 FailureCase listCase(const char* name, const char* path, int expected) {
   return {name,
           [path](FileSystem& f) {
-            std::vector<DirEntry> entries{DirEntry{"stale"}};
-            FsStatus s = f.listFolder(path, entries);
-            EXPECT_TRUE(entries.empty());
+            FolderListing listing{{DirEntry{"stale"}}, {}, {}};
+            FsStatus s = takeInto(f.listFolder(path), listing);
+            EXPECT_EQ(listing.entries.size(), 1u);  // a failed listing hands out nothing
             return s;
           },
           expected};
@@ -554,7 +555,7 @@ FailureCase identityCase(const char* name, const char* path, int expected) {
   return {name,
           [path](FileSystem& f) {
             DirEntry e;
-            return f.folderIdentity(path, e);
+            return takeInto(f.folderIdentity(path), e);
           },
           expected};
 }
@@ -667,7 +668,7 @@ TEST_F(WindowsFsTest, EveryWrittenLineEndsWithCrLf) {
 
 TEST_F(WindowsFsTest, WriterReportsAfterCloseAndClosesTwiceHarmlessly) {
   std::unique_ptr<TextWriter> writer;
-  ASSERT_TRUE(files_.openWrite("C:\\w.txt", writer).ok());
+  ASSERT_TRUE(takeInto(files_.openWrite("C:\\w.txt"), writer).ok());
   EXPECT_TRUE(writer->writeLine("one").ok());
   EXPECT_TRUE(writer->close().ok());
   EXPECT_TRUE(writer->close().ok());
@@ -677,17 +678,17 @@ TEST_F(WindowsFsTest, WriterReportsAfterCloseAndClosesTwiceHarmlessly) {
 
 // The layer refuses to write over a device (fs_safety_test.cpp checks that on a device node of
 // its own, and the full-disk cases on a full tmpfs); the host calls under the writer and the
-// copy report ENOSPC from the full device. The system's device is never handed to the layer:
+// copy report the full disk (ENOSPC) from the full device. The system's device is never handed to the layer:
 // a fault there would replace it.
 TEST_F(WindowsFsTest, FullDeviceFailsTheHostWriteAndCopy) {
   Descriptor full(::open("/dev/full", O_WRONLY | O_CLOEXEC));
   if (!full.valid()) GTEST_SKIP() << "no /dev/full";
-  EXPECT_EQ(writeAll(full.get(), "line\r\n", 6), ENOSPC);
+  EXPECT_EQ(writeAll(full.get(), "line\r\n", 6).number, kDiskFull);
   writeFile(c() / "a.txt", std::string(100000, 'a'));
   Descriptor in(::open((c() / "a.txt").c_str(), O_RDONLY | O_CLOEXEC));
   ASSERT_TRUE(in.valid());
-  EXPECT_EQ(copyContents(in.get(), full.get()), ENOSPC);
-  EXPECT_EQ(errorNumberOf(ENOSPC), kDiskFull);
+  EXPECT_EQ(copyContents(in.get(), full.get()).number, kDiskFull);
+  EXPECT_EQ(hostFailure(ENOSPC).number, kDiskFull);
 }
 
 // A page written again with the text it already holds is left alone (a rebuild of an
@@ -755,17 +756,17 @@ TEST_F(WindowsFsTest, EntryStampChangesWithTheFoldersNamesAndSettlesAfterATick) 
   fs::create_directories(c() / "album");
   writeFile(c() / "album" / "a.jpg", "a");
   EntryStamp made, later, renamed;
-  ASSERT_TRUE(files_.entryStamp("C:\\ALBUM", made).ok());
+  ASSERT_TRUE(takeInto(files_.entryStamp("C:\\ALBUM"), made).ok());
   EXPECT_TRUE(made.isFolder);
   EXPECT_EQ(made.name, "album");
   std::this_thread::sleep_for(std::chrono::milliseconds(30));
-  ASSERT_TRUE(files_.entryStamp("C:\\album", later).ok());
+  ASSERT_TRUE(takeInto(files_.entryStamp("C:\\album"), later).ok());
   EXPECT_TRUE(later.settled);
   EXPECT_EQ(later, made);
   fs::rename(c() / "album" / "a.jpg", c() / "album" / "b.jpg");
-  ASSERT_TRUE(files_.entryStamp("C:\\album", renamed).ok());
+  ASSERT_TRUE(takeInto(files_.entryStamp("C:\\album"), renamed).ok());
   EXPECT_NE(renamed, later);
-  EXPECT_EQ(files_.entryStamp("C:\\album\\a.jpg", renamed).number, kFileNotFound);
+  EXPECT_EQ(files_.entryStamp("C:\\album\\a.jpg").status().number, kFileNotFound);
 }
 
 TEST_F(WindowsFsTest, SameContentComparesEveryByte) {
@@ -774,22 +775,21 @@ TEST_F(WindowsFsTest, SameContentComparesEveryByte) {
   writeFile(c() / "c.jpg", std::string(199999, 'a') + "c");
   writeFile(c() / "d.jpg", std::string(100, 'a'));
   bool same = false;
-  EXPECT_TRUE(files_.sameContent("C:\\A.JPG", "C:\\b.jpg", same).ok());
+  EXPECT_TRUE(takeInto(files_.sameContent("C:\\A.JPG", "C:\\b.jpg"), same).ok());
   EXPECT_TRUE(same);
-  EXPECT_TRUE(files_.sameContent("C:\\a.jpg", "C:\\c.jpg", same).ok());
+  EXPECT_TRUE(takeInto(files_.sameContent("C:\\a.jpg", "C:\\c.jpg"), same).ok());
   EXPECT_FALSE(same);
-  EXPECT_TRUE(files_.sameContent("C:\\a.jpg", "C:\\d.jpg", same).ok());
+  EXPECT_TRUE(takeInto(files_.sameContent("C:\\a.jpg", "C:\\d.jpg"), same).ok());
   EXPECT_FALSE(same);
-  EXPECT_EQ(files_.sameContent("C:\\a.jpg", "C:\\none.jpg", same).number, kFileNotFound);
-  EXPECT_FALSE(same);
+  // A comparison that fails answers nothing.
+  EXPECT_EQ(files_.sameContent("C:\\a.jpg", "C:\\none.jpg").status().number, kFileNotFound);
 }
 
 TEST_F(WindowsFsTest, ReadOnlyFolderRefusesNewFiles) {
   if (geteuid() == 0) GTEST_SKIP() << "permissions do not hold for root";
   fs::create_directories(c() / "ro");
   fs::permissions(c() / "ro", fs::perms::owner_read | fs::perms::owner_exec);
-  std::unique_ptr<TextWriter> writer;
-  EXPECT_EQ(files_.openWrite("C:\\ro\\x.htm", writer).number, kPathFileAccess);
+  EXPECT_EQ(files_.openWrite("C:\\ro\\x.htm").status().number, kPathFileAccess);
   EXPECT_EQ(files_.makeFolder("C:\\ro\\sub").number, kPathFileAccess);
 }
 

@@ -65,19 +65,17 @@ int FaultyFileSystem::injected(FsOperation op, const std::string& path) {
   return error;
 }
 
-FsStatus FaultyFileSystem::openRead(const std::string& path, std::unique_ptr<TextReader>& out) {
-  if (int error = injected(FsOperation::OpenRead, path)) return {error};
-  return inner_.openRead(path, out);
+Expected<std::unique_ptr<TextReader>> FaultyFileSystem::openRead(const std::string& path) {
+  if (int error = injected(FsOperation::OpenRead, path)) return FsStatus{error};
+  return inner_.openRead(path);
 }
 
-FsStatus FaultyFileSystem::openWrite(const std::string& path, std::unique_ptr<TextWriter>& out) {
-  if (int error = injected(FsOperation::OpenWrite, path)) return {error};
-  std::unique_ptr<TextWriter> writer;
-  FsStatus status = inner_.openWrite(path, writer);
-  if (!status.ok()) return status;
-  out = std::make_unique<FaultyWriter>(
-      std::move(writer), [this, path](FsOperation op) { return injected(op, path); });
-  return status;
+Expected<std::unique_ptr<TextWriter>> FaultyFileSystem::openWrite(const std::string& path) {
+  if (int error = injected(FsOperation::OpenWrite, path)) return FsStatus{error};
+  Expected<std::unique_ptr<TextWriter>> writer = inner_.openWrite(path);
+  if (!writer.ok()) return writer;
+  return std::unique_ptr<TextWriter>(std::make_unique<FaultyWriter>(
+      std::move(*writer), [this, path](FsOperation op) { return injected(op, path); }));
 }
 
 FsStatus FaultyFileSystem::copyFile(const std::string& from, const std::string& to,
@@ -86,9 +84,9 @@ FsStatus FaultyFileSystem::copyFile(const std::string& from, const std::string& 
   return inner_.copyFile(from, to, earlier);
 }
 
-FsStatus FaultyFileSystem::readBytes(const std::string& path, std::string& out, FileStamp& stamp) {
-  if (int error = injected(FsOperation::ReadBytes, path)) return {error};
-  return inner_.readBytes(path, out, stamp);
+Expected<FileBytes> FaultyFileSystem::readBytes(const std::string& path) {
+  if (int error = injected(FsOperation::ReadBytes, path)) return FsStatus{error};
+  return inner_.readBytes(path);
 }
 
 FsStatus FaultyFileSystem::writeBytes(const std::string& path, std::string_view bytes,
@@ -117,18 +115,13 @@ FsStatus FaultyFileSystem::makeFolder(const std::string& path) {
   return inner_.makeFolder(path);
 }
 
-FsStatus FaultyFileSystem::listFolder(const std::string& path, std::vector<DirEntry>& out,
-                                      DirEntry& folder, std::vector<UnusableName>& unusable) {
-  if (int error = injected(FsOperation::ListFolder, path)) {
-    out.clear();
-    unusable.clear();
-    return {error};
-  }
-  return inner_.listFolder(path, out, folder, unusable);
+Expected<FolderListing> FaultyFileSystem::listFolder(const std::string& path) {
+  if (int error = injected(FsOperation::ListFolder, path)) return FsStatus{error};
+  return inner_.listFolder(path);
 }
 
-FsStatus FaultyFileSystem::folderIdentity(const std::string& path, DirEntry& out) {
-  return inner_.folderIdentity(path, out);
+Expected<DirEntry> FaultyFileSystem::folderIdentity(const std::string& path) {
+  return inner_.folderIdentity(path);
 }
 
 FsStatus FaultyFileSystem::changeFolder(const std::string& path) {

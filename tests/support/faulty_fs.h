@@ -40,15 +40,15 @@ class FaultyFileSystem : public FileSystem {
     rules_.clear();
   }
 
-  FsStatus openRead(const std::string& path, std::unique_ptr<TextReader>& out) override;
-  FsStatus openWrite(const std::string& path, std::unique_ptr<TextWriter>& out) override;
+  Expected<std::unique_ptr<TextReader>> openRead(const std::string& path) override;
+  Expected<std::unique_ptr<TextWriter>> openWrite(const std::string& path) override;
   using FileSystem::copyFile;
   FsStatus copyFile(const std::string& from, const std::string& to, EarlierCopy earlier) override;
   void copiesInBackground() override { inner_.copiesInBackground(); }
-  FsStatus fileStamp(const std::string& path, FileStamp& out) override {
-    return inner_.fileStamp(path, out);
+  Expected<FileStamp> fileStamp(const std::string& path) override {
+    return inner_.fileStamp(path);
   }
-  FsStatus readBytes(const std::string& path, std::string& out, FileStamp& stamp) override;
+  Expected<FileBytes> readBytes(const std::string& path) override;
   FsStatus writeBytes(const std::string& path, std::string_view bytes,
                       const FileStamp& times) override;
   FsStatus rename(const std::string& from, const std::string& to) override;
@@ -58,21 +58,19 @@ class FaultyFileSystem : public FileSystem {
     return inner_.removeStaleTemporaryFiles(path);
   }
   FsStatus makeFolder(const std::string& path) override;
-  using FileSystem::listFolder;
-  FsStatus listFolder(const std::string& path, std::vector<DirEntry>& out, DirEntry& folder,
-                      std::vector<UnusableName>& unusable) override;
-  FsStatus folderIdentity(const std::string& path, DirEntry& out) override;
+  Expected<FolderListing> listFolder(const std::string& path) override;
+  Expected<DirEntry> folderIdentity(const std::string& path) override;
   FsStatus changeFolder(const std::string& path) override;
   FsStatus changeDrive(char letter) override;
   std::string currentFolder() const override;
-  FsStatus fileIdentity(const std::string& path, DirEntry& out) override {
-    return inner_.fileIdentity(path, out);
+  Expected<DirEntry> fileIdentity(const std::string& path) override {
+    return inner_.fileIdentity(path);
   }
-  FsStatus entryStamp(const std::string& path, EntryStamp& out) override {
-    return inner_.entryStamp(path, out);
+  Expected<EntryStamp> entryStamp(const std::string& path) override {
+    return inner_.entryStamp(path);
   }
-  FsStatus sameContent(const std::string& a, const std::string& b, bool& same) override {
-    return inner_.sameContent(a, b, same);
+  Expected<bool> sameContent(const std::string& a, const std::string& b) override {
+    return inner_.sameContent(a, b);
   }
   std::string fullPath(const std::string& path) const override { return inner_.fullPath(path); }
 

@@ -6,12 +6,14 @@
 
 #include "fs/windows_fs.h"
 #include "support/album_fixture.h"
+#include "support/fs_results.h"
 
 namespace vortena {
 namespace {
 
 namespace fs = std::filesystem;
 using testing::readFile;
+using testing::takeInto;
 using testing::writeFile;
 
 // The wrapper over a real drive C:.
@@ -41,10 +43,10 @@ TEST_F(FaultyFsTest, WithoutFaultsEveryOperationReachesTheDisk) {
   EXPECT_EQ(readFile(c() / "sub" / "c.txt"), "a\r\n");
   EXPECT_TRUE(faulty_.changeFolder("C:\\sub").ok());
   EXPECT_EQ(faulty_.currentFolder(), "C:\\sub");
-  std::vector<DirEntry> entries;
-  EXPECT_TRUE(faulty_.listFolder("C:\\SUB", entries).ok());
-  ASSERT_EQ(entries.size(), 1u);
-  EXPECT_EQ(entries[0].name, "c.txt");
+  FolderListing listing;
+  EXPECT_TRUE(takeInto(faulty_.listFolder("C:\\SUB"), listing).ok());
+  ASSERT_EQ(listing.entries.size(), 1u);
+  EXPECT_EQ(listing.entries[0].name, "c.txt");
 }
 
 TEST_F(FaultyFsTest, NthFaultFailsOnlyThatOperationOnThatPath) {
@@ -63,10 +65,10 @@ TEST_F(FaultyFsTest, EveryFaultAndAnyPath) {
   writeFile(c() / "a.txt", "a");
   std::unique_ptr<TextReader> reader;
   for (const char* path : {"C:\\a.txt", "C:\\b.txt", "C:\\a.txt"})
-    EXPECT_EQ(faulty_.openRead(path, reader).number, kDeviceIoError) << path;
+    EXPECT_EQ(takeInto(faulty_.openRead(path), reader).number, kDeviceIoError) << path;
   EXPECT_FALSE(reader);
   faulty_.clearFaults();
-  EXPECT_TRUE(faulty_.openRead("C:\\a.txt", reader).ok());
+  EXPECT_TRUE(takeInto(faulty_.openRead("C:\\a.txt"), reader).ok());
 }
 
 TEST_F(FaultyFsTest, CopyMatchesTheDestinationAndRenameTheSource) {
@@ -84,8 +86,8 @@ TEST_F(FaultyFsTest, CopyMatchesTheDestinationAndRenameTheSource) {
 TEST_F(FaultyFsTest, WriteLineFaultsHitWritersOpenedOnThePath) {
   faulty_.failOn(FsOperation::WriteLine, "C:\\page.htm", kDiskFull, 3);
   std::unique_ptr<TextWriter> page, other;
-  ASSERT_TRUE(faulty_.openWrite("C:\\page.htm", page).ok());
-  ASSERT_TRUE(faulty_.openWrite("C:\\other.htm", other).ok());
+  ASSERT_TRUE(takeInto(faulty_.openWrite("C:\\page.htm"), page).ok());
+  ASSERT_TRUE(takeInto(faulty_.openWrite("C:\\other.htm"), other).ok());
   EXPECT_TRUE(page->writeLine("1").ok());
   EXPECT_TRUE(other->writeLine("x").ok());
   EXPECT_TRUE(page->writeLine("2").ok());
@@ -101,7 +103,7 @@ TEST_F(FaultyFsTest, CloseFaultKeepsTheEarlierFile) {
   writeFile(c() / "page.htm", "old\r\n");
   faulty_.failOn(FsOperation::Close, "C:\\page.htm", kDeviceIoError, 1);
   std::unique_ptr<TextWriter> page;
-  ASSERT_TRUE(faulty_.openWrite("C:\\page.htm", page).ok());
+  ASSERT_TRUE(takeInto(faulty_.openWrite("C:\\page.htm"), page).ok());
   EXPECT_TRUE(page->writeLine("new").ok());
   EXPECT_EQ(page->close().number, kDeviceIoError);
   EXPECT_EQ(page->close().number, kDeviceIoError);
@@ -109,7 +111,7 @@ TEST_F(FaultyFsTest, CloseFaultKeepsTheEarlierFile) {
   EXPECT_EQ(readFile(c() / "page.htm"), "old\r\n");
   EXPECT_EQ(std::distance(fs::directory_iterator(c()), fs::directory_iterator()), 1);
   // The second close on the path goes ahead.
-  ASSERT_TRUE(faulty_.openWrite("C:\\page.htm", page).ok());
+  ASSERT_TRUE(takeInto(faulty_.openWrite("C:\\page.htm"), page).ok());
   EXPECT_TRUE(page->writeLine("new").ok());
   EXPECT_TRUE(page->close().ok());
   EXPECT_EQ(readFile(c() / "page.htm"), "new\r\n");
@@ -120,15 +122,15 @@ TEST_F(FaultyFsTest, ListAndChangeFolderFaults) {
   faulty_.failOn(FsOperation::ListFolder, "C:\\sub", kPathFileAccess);
   faulty_.failOn(FsOperation::ChangeFolder, "C:\\sub", kPathNotFound, 1);
   faulty_.failOn(FsOperation::OpenWrite, "C:\\sub\\w.htm", kPathFileAccess, 1);
-  std::vector<DirEntry> entries{DirEntry{"stale"}};
-  EXPECT_EQ(faulty_.listFolder("C:\\sub", entries).number, kPathFileAccess);
-  EXPECT_TRUE(entries.empty());
+  FolderListing listing{{DirEntry{"stale"}}, {}, {}};
+  EXPECT_EQ(takeInto(faulty_.listFolder("C:\\sub"), listing).number, kPathFileAccess);
+  EXPECT_EQ(listing.entries.size(), 1u);  // a failed listing hands out nothing
   EXPECT_EQ(faulty_.changeFolder("C:\\sub").number, kPathNotFound);
   EXPECT_EQ(faulty_.currentFolder(), "C:\\");
   EXPECT_TRUE(faulty_.changeFolder("C:\\sub").ok());
   std::unique_ptr<TextWriter> writer;
-  EXPECT_EQ(faulty_.openWrite("w.htm", writer).number, kFsOk);  // written otherwise
-  EXPECT_EQ(faulty_.openWrite("C:\\sub\\w.htm", writer).number, kPathFileAccess);
+  EXPECT_EQ(takeInto(faulty_.openWrite("w.htm"), writer).number, kFsOk);  // written otherwise
+  EXPECT_EQ(takeInto(faulty_.openWrite("C:\\sub\\w.htm"), writer).number, kPathFileAccess);
 }
 
 }  // namespace
