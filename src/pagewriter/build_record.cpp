@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "core/text.h"
-#include "pagewriter/copies.h"
+#include "pagewriter/output_names.h"
 
 namespace vortena {
 
@@ -114,8 +114,7 @@ void BuildRecord::load(AlbumRecord& record) {
     if (kind == "F") {
       std::string folderName;
       Folder folder;
-      if (parseFolder(fields, folderName, folder))
-        record.folders[folderName] = std::move(folder);
+      if (parseFolder(fields, folderName, folder)) record.folders[folderName] = std::move(folder);
     } else if (kind == "M") {
       Made made;
       if (fields.next(name) && fields.number(made.device) && fields.number(made.inode) &&

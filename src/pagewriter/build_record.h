@@ -120,7 +120,7 @@ class BuildRecord {
     bool found = false;    // a record of the program's was read
     bool changed = false;
     std::unordered_map<std::string, Folder> folders;
-    std::unordered_map<std::string, Made> made;            // by upper-cased name
+    std::unordered_map<std::string, Made> made;           // by upper-cased name
     std::vector<std::pair<std::string, Folder>> pending;  // see putWhenSettled
   };
   AlbumRecord& album(const std::string& albumFolder);

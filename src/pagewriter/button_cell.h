@@ -2,16 +2,17 @@
 // PULSANTE.JPG at 130 by 30 pixels, and an inner one-row table that centres the link.
 #pragma once
 
-#include "pagewriter/page_state.h"
+#include "pagewriter/page_file.h"
+#include "pagewriter/page_types.h"
 
 namespace vortena {
 
 // Writes the seven opening lines of a button cell; the first opens the grid column, which the
 // grid closes with "</table></td>" after closeButtonCell. Write failures are ignored.
-void openButtonCell(PagePass& pass);
+void openButtonCell(const PassContext& pass, PageFile& page);
 
 // Writes the five closing lines of a button cell, leaving the outer table and the grid column
 // open. Write failures are ignored.
-void closeButtonCell(PagePass& pass);
+void closeButtonCell(PageFile& page);
 
 }  // namespace vortena

@@ -138,7 +138,7 @@ class CopyQueue {
   std::size_t awaited_ = 0;  // index in items_; only the build takes items out, and it waits
   bool delivering_ = false;  // a delivered result is being told (its message may ask again)
   long failures_ = 0;
-  bool stopped_ = false;  // changed by the build's thread only
+  bool stopped_ = false;              // changed by the build's thread only
   std::vector<std::thread> workers_;  // started with the first copy
   // With the lock held: the copies not begun are done, unmade and not told.
   void dropWaitingCopies();

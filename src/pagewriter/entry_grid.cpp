@@ -7,9 +7,10 @@
 
 #include "core/text.h"
 #include "pagewriter/button_cell.h"
-#include "pagewriter/copies.h"
+#include "pagewriter/copy_queue.h"
 #include "pagewriter/entry_folder.h"
 #include "pagewriter/html_escape.h"
+#include "pagewriter/output_names.h"
 #include "pagewriter/write_recovery.h"
 
 namespace vortena {
@@ -22,7 +23,7 @@ bool isBlank(std::string_view item) { return trim(item).empty(); }
 
 // True when no position after p in the page's range holds a non-blank entry. The walk goes
 // from the end of the range backwards, so it usually stops at once.
-bool lastInRange(const PagePass& pass, long p) {
+bool lastInRange(const PassContext& pass, long p) {
   const MediaList& entries = pass.settings.entries;
   const long last = std::min<long>(pass.job.lastEntry, static_cast<long>(entries.size()));
   for (long later = last; later > p; --later)
@@ -31,16 +32,17 @@ bool lastInRange(const PagePass& pass, long p) {
 }
 
 // Lines written while the recovery is in force; stops at the first line it does not let pass.
-Flow writeGuarded(PagePass& pass, std::initializer_list<std::string> lines) {
+Flow writeGuarded(PassContext& pass, PageFile& page, WriteRecovery& recovery,
+                  std::initializer_list<std::string> lines) {
   for (const std::string& line : lines) {
-    Flow flow = recoverFromWriteFailure(pass, pass.writePage(line));
+    Flow flow = recoverFromWriteFailure(pass, page, recovery, page.write(line));
     if (flow != Flow::Next) return flow;
   }
   return Flow::Next;
 }
 
-void writeIgnoringFailures(PagePass& pass, std::initializer_list<std::string> lines) {
-  for (const std::string& line : lines) pass.writeUnguarded(line);
+void writeIgnoringFailures(PageFile& page, std::initializer_list<std::string> lines) {
+  for (const std::string& line : lines) page.writeUnguarded(line);
 }
 
 // The folders of a Windows path, drive first ("C:\\a\\b\\" gives C:, a, b).
@@ -62,7 +64,7 @@ std::vector<std::string> pathFolders(const std::string& folder) {
 // folder, or on another drive, keeps the label's text.
 // The entry's file is named as it is on the disk (`source`: its folders as listed, its name in
 // the build's case once renamed).
-std::string directLink(const PagePass& pass, const EntryParts& parts, const std::string& label,
+std::string directLink(const PassContext& pass, const EntryParts& parts, const std::string& label,
                        const std::string& source) {
   const EntryParts onDisk = splitEntry(source);
   const std::vector<std::string> page = pathFolders(pass.job.outputFolder);
@@ -81,30 +83,30 @@ std::string directLink(const PagePass& pass, const EntryParts& parts, const std:
 }
 
 // The button cell of an entry that begins a folder, and the row break that may follow it.
-void writeCell(PagePass& pass, const EntryParts& parts, const std::string& label,
-               const std::string& source) {
-  openButtonCell(pass);
+// `cellsInRow` counts the cells of the grid's row so far.
+void writeCell(const PassContext& pass, PageFile& page, long folderNumber, long& cellsInRow,
+               const EntryParts& parts, const std::string& label, const std::string& source) {
+  openButtonCell(pass, page);
   std::string text;
   if (isDirectEntry(entryExtension(parts.fileName))) {
-    pass.writeUnguarded("        <A HREF=" + pass.q + linkTarget(directLink(pass, parts, label, source)) + pass.q +
-                        ">");
+    page.writeUnguarded("        <A HREF=" + pass.q +
+                        linkTarget(directLink(pass, parts, label, source)) + pass.q + ">");
     text = htmlText(parts.fileName);
   } else {
-    const std::string number = zeroPad(pass.folderNumber, 4);
+    const std::string number = zeroPad(folderNumber, 4);
     const std::string target =
         pass.upper() ? "DIR_" + number + "\\MENU.HTM" : "dir_" + number + "\\menu.htm";
-    pass.choiceLabel = "SCELTA " + signedNumber(pass.folderNumber);
-    pass.writeUnguarded("        <A HREF=" + pass.q + target + pass.q + ">");
-    text = pass.choiceLabel;
+    page.writeUnguarded("        <A HREF=" + pass.q + target + pass.q + ">");
+    text = "SCELTA " + signedNumber(folderNumber);
   }
-  pass.writeUnguarded(text + "</A>");
-  closeButtonCell(pass);
-  writeIgnoringFailures(pass, {"</table></td>", " "});
+  page.writeUnguarded(text + "</A>");
+  closeButtonCell(page);
+  writeIgnoringFailures(page, {"</table></td>", " "});
 
-  ++pass.cellsInRow;
-  if (pass.settings.imagesPerRow <= static_cast<double>(pass.cellsInRow)) {
-    writeIgnoringFailures(pass, {" ", "</tr>", "<tr>", " "});
-    pass.cellsInRow = 0;
+  ++cellsInRow;
+  if (pass.settings.imagesPerRow <= static_cast<double>(cellsInRow)) {
+    writeIgnoringFailures(page, {" ", "</tr>", "<tr>", " "});
+    cellsInRow = 0;
   }
 }
 
@@ -113,22 +115,23 @@ void writeCell(PagePass& pass, const EntryParts& parts, const std::string& label
 // TRIP) is never taken for it. Returns the path the entry is copied from: the new name, or the
 // name as listed when the rename failed (a folder entry, a file that is gone, a case twin
 // already holding that name), so that the entry's own file is copied and never its twin.
-std::string takeBuildCase(PagePass& pass, const std::string& stored, const std::string& casedName) {
+std::string takeBuildCase(const PassContext& pass, const std::string& stored,
+                          const std::string& casedName) {
   const EntryParts listed = splitEntry(stored);
   if (listed.fileName == casedName) return stored;
   const std::string renamed = listed.folderPart + casedName;
   return pass.sys.fs.rename(stored, renamed).ok() ? renamed : stored;
 }
 
-void copyFooter(PagePass& pass) {
+void copyFooter(const PassContext& pass, PageFile& page) {
   const Expected<std::unique_ptr<TextReader>> footer =
       pass.sys.fs.openRead(pass.programFile("PIEDE.HTM"));
   if (!footer.ok()) {
-    pass.writeUnguarded("</HTML>");
+    page.writeUnguarded("</HTML>");
     return;
   }
   std::string line;
-  while ((*footer)->readLine(line)) pass.writeUnguarded(siteNamesInCase(line, pass.upper()));
+  while ((*footer)->readLine(line)) page.writeUnguarded(siteNamesInCase(line, pass.upper()));
 }
 
 }  // namespace
@@ -156,18 +159,17 @@ bool isDirectEntry(const std::string& extension) {
   return extension.starts_with("MP");
 }
 
-Flow writeGrid(PagePass& pass) {
-  pass.cellsInRow = 0;
-  pass.folderCount = 0;
-  pass.folderNumber = pass.job.folders.firstFolder;
-  pass.choiceLabel.clear();
-  pass.copyTypes.clear();
-  pass.thumbTypes.clear();
+Flow writeGrid(PassContext& pass, PageFile& page, WriteRecovery& recovery, EntryFolders& folders) {
+  long cellsInRow = 0;
+  folders.count = 0;
+  folders.number = pass.job.folders.firstFolder;
+  folders.copyTypes.clear();
+  folders.thumbTypes.clear();
   const std::string& q = pass.q;
-  Flow flow =
-      writeGuarded(pass, {"<table border=" + q + "0" + q + " cellpadding=" + q + "0" + q +
-                              " cellspacing=" + q + "10" + q + " width=" + q + "130" + q + ">",
-                          "<tr>", " "});
+  Flow flow = writeGuarded(pass, page, recovery,
+                           {"<table border=" + q + "0" + q + " cellpadding=" + q + "0" + q +
+                                " cellspacing=" + q + "10" + q + " width=" + q + "130" + q + ">",
+                            "<tr>", " "});
   if (flow != Flow::Next) return flow;
 
   bool anyEntry = false;
@@ -185,28 +187,28 @@ Flow writeGrid(PagePass& pass) {
     const EntryParts parts = splitEntry(entry);
     const std::string source = takeBuildCase(pass, stored, parts.fileName);
     const std::string label = entryLabel(parts.folderPart, pass.job.rootFolder);
-    if (pass.folderCount == 0) writeCell(pass, parts, label, source);
-    placeEntry(pass, parts.folderPart, parts.fileName, source, lastInRange(pass, p));
+    if (folders.count == 0) writeCell(pass, page, folders.number, cellsInRow, parts, label, source);
+    placeEntry(pass, folders, parts.folderPart, parts.fileName, source, lastInRange(pass, p));
   }
-  completeLastFolder(pass);
+  completeLastFolder(pass, folders);
   if (pass.copies.stopped()) return Flow::EndPass;
-  pass.job.folders.nextFolder = pass.folderNumber + (pass.folderCount > 0 ? 1 : 0);
+  pass.job.folders.nextFolder = folders.number + (folders.count > 0 ? 1 : 0);
 
   const std::initializer_list<std::string> closing = {" </tr>", "</table>", "</center></div>"};
   if (anyEntry) {
-    writeIgnoringFailures(pass, closing);
+    writeIgnoringFailures(page, closing);
   } else {
-    flow = writeGuarded(pass, closing);
+    flow = writeGuarded(pass, page, recovery, closing);
     if (flow != Flow::Next) return flow;
   }
-  copyFooter(pass);
+  copyFooter(pass, page);
   // The last page takes its name only once the copies are made (see PageJob::lastPage).
   if (pass.job.lastPage) pass.copies.deliver();
   if (pass.copies.stopped()) return Flow::EndPass;
   const std::string path = pass.pagePath();
-  if (FsStatus written = pass.finishPage(); written.ok()) {
-    pass.outcome = PageOutcome::Written;
-    pass.record.made(pass.job.outputFolder, pass.job.pageFile);
+  if (FsStatus written = page.finish(); written.ok()) {
+    page.outcome = PageOutcome::Written;
+    folders.record.made(pass.job.outputFolder, pass.job.pageFile);
   } else if (written.number != kPageNotOpen) {  // a page never opened was reported already
     reportPageFailure(pass, path, written);
   }

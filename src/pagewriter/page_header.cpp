@@ -1,8 +1,8 @@
 #include "pagewriter/page_header.h"
 
 #include "core/text.h"
-#include "pagewriter/copies.h"
 #include "pagewriter/html_escape.h"
+#include "pagewriter/output_names.h"
 #include "pagewriter/write_recovery.h"
 
 namespace vortena {
@@ -18,7 +18,7 @@ bool filteredOut(const BuildSettings& settings, const std::string& line) {
 
 }  // namespace
 
-void copyHeader(PagePass& pass) {
+void copyHeader(const PassContext& pass, PageFile& page) {
   const BuildSettings& settings = pass.settings;
   const char* name =
       settings.leaveOutBackground && settings.leaveOutTitle ? "INTEST_2.HTM" : "INTESTAZ.HTM";
@@ -26,10 +26,10 @@ void copyHeader(PagePass& pass) {
   if (!header.ok()) return;
   std::string line;
   while ((*header)->readLine(line))
-    if (!filteredOut(settings, line)) pass.writeUnguarded(siteNamesInCase(line, pass.upper()));
+    if (!filteredOut(settings, line)) page.writeUnguarded(siteNamesInCase(line, pass.upper()));
 }
 
-Flow writeBackLink(PagePass& pass) {
+Flow writeBackLink(PassContext& pass, PageFile& page, WriteRecovery& recovery) {
   const bool upper = pass.upper();
   const std::string index = upper ? "INDEX.HTM" : "index.htm";
   if (pass.job.pageFile.find(index) != std::string::npos) return Flow::Next;
@@ -40,10 +40,11 @@ Flow writeBackLink(PagePass& pass) {
   const std::string target = pass.job.indexPage.empty() ? index : linkTarget(pass.job.indexPage);
   // The closing tags stand in the order the page has always had (strong before em).
   return recoverFromWriteFailure(
-      pass, pass.writePage("<H2><a href=" + q + target + q + " target=" + q + "_top" + q +
-                           "><p align=" + q + "center" + q + "><font color=" + q + "#FFFF80" + q +
-                           "><strong><em>Ritorna alla pagina iniziale</strong></em></font></p>"
-                           "</a></H2>"));
+      pass, page, recovery,
+      page.write("<H2><a href=" + q + target + q + " target=" + q + "_top" + q + "><p align=" + q +
+                 "center" + q + "><font color=" + q + "#FFFF80" + q +
+                 "><strong><em>Ritorna alla pagina iniziale</strong></em></font></p>"
+                 "</a></H2>"));
 }
 
 }  // namespace vortena

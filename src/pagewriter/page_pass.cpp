@@ -2,23 +2,38 @@
 
 #include <string_view>
 
+#include "core/album_files.h"
 #include "core/text.h"
 #include "pagewriter/copies.h"
 #include "pagewriter/copy_queue.h"
 #include "pagewriter/entry_folder.h"
 #include "pagewriter/entry_grid.h"
+#include "pagewriter/folder_state.h"
+#include "pagewriter/page_file.h"
 #include "pagewriter/page_header.h"
-#include "pagewriter/page_state.h"
 #include "pagewriter/write_recovery.h"
 
 namespace vortena {
 namespace {
 
+// One page pass: what its stages read, and the parts of its state, each handed to the stages
+// that use it.
+struct PagePass {
+  PagePass(PageJob& job, const BuildSettings& settings, const PassServices& sys, CopyQueue& copies,
+           BuildRecord& record)
+      : context{job, settings, sys, copies}, folders(record) {}
+
+  PassContext context;
+  PageFile page;
+  WriteRecovery recovery;
+  EntryFolders folders;
+};
+
 bool canOpen(FileSystem& fs, const std::string& path) { return fs.openRead(path).ok(); }
 
 // A template of the program folder that cannot be opened: the user decides whether to go on
 // without it.
-bool templateAvailableOrAccepted(PagePass& pass, std::string_view name) {
+bool templateAvailableOrAccepted(const PassContext& pass, std::string_view name) {
   const std::string path = pass.programFile(name);
   if (canOpen(pass.sys.fs, path)) return true;
   pass.sys.ui.beep();
@@ -27,20 +42,20 @@ bool templateAvailableOrAccepted(PagePass& pass, std::string_view name) {
 }
 
 // An existing page is replaced only with the user's consent, asked once per build.
-bool newPageOrAccepted(PagePass& pass) {
+bool newPageOrAccepted(const PassContext& pass) {
   PageJob& job = pass.job;
-  if (job.replaceConfirmed == 1 || !canOpen(pass.sys.fs, pass.pagePath())) return true;
+  if (job.replaceConfirmed || !canOpen(pass.sys.fs, pass.pagePath())) return true;
   pass.sys.ui.beep();
   if (!pass.sys.ui.question("Elenco  " + job.outputFolder + job.pageFile +
                             "  gia' esistente, continuo (S/N)"))
     return false;
-  job.replaceConfirmed = 1;
+  job.replaceConfirmed = true;
   return true;
 }
 
 // Whether anything the pass would write at the page's current place is there already: the page,
 // a site file, or the pass's first entry folder.
-bool oldFilesAtPagePlace(PagePass& pass) {
+bool oldFilesAtPagePlace(const PassContext& pass) {
   FileSystem& fs = pass.sys.fs;
   if (fs.fileIdentity(pass.pagePath()).ok()) return true;
   for (std::string_view name : kSiteAssets)
@@ -51,9 +66,9 @@ bool oldFilesAtPagePlace(PagePass& pass) {
 
 // The write recovery moved the page to a place the user did not choose. Files already there are
 // replaced only with the user's consent, asked once for each such place; false after a No.
-bool recoveryPlaceAccepted(PagePass& pass) {
-  if (pass.fallbackCount == pass.checkedFallback) return true;
-  pass.checkedFallback = pass.fallbackCount;
+bool recoveryPlaceAccepted(const PassContext& pass, WriteRecovery& recovery) {
+  if (recovery.fallbackCount == recovery.checkedFallback) return true;
+  recovery.checkedFallback = recovery.fallbackCount;
   // A build killed outright in this place left its pending files (the place the user chose is
   // cleared by the build, once).
   ignoreFailure(pass.sys.fs.removeStaleTemporaryFiles(pass.job.outputFolder),
@@ -64,7 +79,7 @@ bool recoveryPlaceAccepted(PagePass& pass) {
 }
 
 // The checks before anything is written; false when the user said No to one of them.
-bool setUp(PagePass& pass) {
+bool setUp(const PassContext& pass) {
   return templateAvailableOrAccepted(pass, "MENU.HTM") && newPageOrAccepted(pass) &&
          templateAvailableOrAccepted(pass, "INTESTAZ.HTM") &&
          templateAvailableOrAccepted(pass, "PIEDE.HTM");
@@ -73,21 +88,24 @@ bool setUp(PagePass& pass) {
 // Opens the album page afresh and writes it whole: first line, header, back link, grid,
 // footer. Flow::Restart when the write recovery moved the page.
 Flow writePage(PagePass& pass) {
-  pass.abandonPage();
-  if (!recoveryPlaceAccepted(pass)) {
-    pass.outcome = PageOutcome::RecoveryRefused;
+  PassContext& context = pass.context;
+  PageFile& page = pass.page;
+  WriteRecovery& recovery = pass.recovery;
+  page.abandon();
+  if (!recoveryPlaceAccepted(context, recovery)) {
+    page.outcome = PageOutcome::RecoveryRefused;
     return Flow::EndPass;
   }
-  Expected<std::unique_ptr<TextWriter>> opened = pass.sys.fs.openWrite(pass.pagePath());
-  if (opened.ok()) pass.page = std::move(*opened);
-  Flow flow = recoverFromWriteFailure(pass, opened.status());
+  Expected<std::unique_ptr<TextWriter>> opened = context.sys.fs.openWrite(context.pagePath());
+  if (opened.ok()) page.open(std::move(*opened));
+  Flow flow = recoverFromWriteFailure(context, page, recovery, opened.status());
   if (flow != Flow::Next) return flow;
-  flow = recoverFromWriteFailure(pass, pass.writePage("<HTML>"));
+  flow = recoverFromWriteFailure(context, page, recovery, page.write("<HTML>"));
   if (flow != Flow::Next) return flow;
-  copyHeader(pass);
-  flow = writeBackLink(pass);
+  copyHeader(context, page);
+  flow = writeBackLink(context, page, recovery);
   if (flow != Flow::Next) return flow;
-  return writeGrid(pass);
+  return writeGrid(context, page, recovery, pass.folders);
 }
 
 void endOfPass(Ui& ui) {
@@ -109,12 +127,12 @@ PageOutcome writeAlbumPage(PageJob& job, const BuildSettings& settings,
   const PassServices ordered{services.fs, copies.ui(), services.programFolder};
   try {
     PagePass pass(job, settings, ordered, copies, job.record ? *job.record : ownRecord);
-    if (setUp(pass)) {
+    if (setUp(pass.context)) {
       ordered.ui.setPointer(Pointer::Hourglass);
       while (writePage(pass) == Flow::Restart) {
       }
-      pass.abandonPage();
-      outcome = copies.stopped() ? PageOutcome::Stopped : pass.outcome;
+      pass.page.abandon();
+      outcome = copies.stopped() ? PageOutcome::Stopped : pass.page.outcome;
     } else {
       outcome = PageOutcome::Refused;
     }

@@ -9,6 +9,8 @@
 #include "core/text.h"
 #include "imaging/picture_pool.h"
 #include "pagewriter/copies.h"
+#include "pagewriter/copy_queue.h"
+#include "pagewriter/output_names.h"
 
 namespace vortena {
 namespace {
@@ -36,8 +38,8 @@ struct Record {
 
 std::string recordLine(const Record& r) {
   std::ostringstream line;
-  line << kRecordVersion << r.copy << ' ' << r.thumb << ' ' << r.entryHash << ' ' << r.sourceSize << ' '
-       << r.sourceModified << ' ' << r.options.webSize << ' ' << r.options.thumbSize << ' '
+  line << kRecordVersion << r.copy << ' ' << r.thumb << ' ' << r.entryHash << ' ' << r.sourceSize
+       << ' ' << r.sourceModified << ' ' << r.options.webSize << ' ' << r.options.thumbSize << ' '
        << (r.options.keepMetadata ? 1 : 0) << ' ' << r.copySize << ' ' << r.thumbSize;
   return withDigest(line.str());
 }
@@ -110,35 +112,36 @@ class WebCopies {
 
 namespace {
 
-std::string inFolder(const PagePass& pass, const std::string& name) {
-  return pass.folderPath + "\\" + name;
+std::string inFolder(const EntryFolders& folders, const std::string& name) {
+  return folders.path + "\\" + name;
 }
 
 // The record an earlier build left for picture `p`, when its files still stand for the photo
 // as it is now and for this build's sizes.
-std::optional<Record> standingRecord(PagePass& pass, const Pending& p) {
-  for (const Record& r : pass.webCopies->earlier) {
-    if (r.copy != numberedName(pass, kCopyPrefix, p.number, typeOf(r.copy))) continue;
-    if (r.thumb != numberedName(pass, kThumbPrefix, p.number, typeOf(r.thumb)) ||
+std::optional<Record> standingRecord(const PassContext& pass, EntryFolders& folders,
+                                     const Pending& p) {
+  for (const Record& r : folders.webCopies->earlier) {
+    if (r.copy != numberedName(pass.upper(), kCopyPrefix, p.number, typeOf(r.copy))) continue;
+    if (r.thumb != numberedName(pass.upper(), kThumbPrefix, p.number, typeOf(r.thumb)) ||
         r.entryHash != entryHash(p.entry) || r.sourceSize != p.source.size ||
         r.sourceModified != p.source.modified || r.options != pass.settings.web)
       return std::nullopt;
-    const Expected<FileStamp> copy = pass.sys.fs.fileStamp(inFolder(pass, r.copy));
+    const Expected<FileStamp> copy = pass.sys.fs.fileStamp(inFolder(folders, r.copy));
     if (!copy.ok() || copy->size != r.copySize || copy->changed <= p.source.changed)
       return std::nullopt;
-    const Expected<FileStamp> thumb = pass.sys.fs.fileStamp(inFolder(pass, r.thumb));
+    const Expected<FileStamp> thumb = pass.sys.fs.fileStamp(inFolder(folders, r.thumb));
     if (!thumb.ok() || thumb->size != r.thumbSize) return std::nullopt;
     return r;
   }
   return std::nullopt;
 }
 
-void readRecord(PagePass& pass) {
-  WebCopies& web = *pass.webCopies;
+void readRecord(const PassContext& pass, EntryFolders& folders) {
+  WebCopies& web = *folders.webCopies;
   web.earlier.clear();
   web.written.clear();
   const Expected<std::unique_ptr<TextReader>> reader =
-      pass.sys.fs.openRead(inFolder(pass, std::string(kWebRecordName)));
+      pass.sys.fs.openRead(inFolder(folders, std::string(kWebRecordName)));
   if (!reader.ok()) return;
   std::string line;
   while ((*reader)->readLine(line))
@@ -147,8 +150,9 @@ void readRecord(PagePass& pass) {
 
 // Tells a photo the image library cannot read at all; like a failed copy, the folder is then
 // looked at again by the next build.
-void reportUnreadablePicture(PagePass& pass, const std::string& entry) {
-  pass.folder.failed = true;
+void reportUnreadablePicture(const PassContext& pass, EntryFolders& folders,
+                             const std::string& entry) {
+  folders.current.failed = true;
   pass.sys.ui.message("Immagine non leggibile: " + entry + "\r\r" +
                       "Il file non e' un'immagine valida e non e' stato copiato nell'album");
 }
@@ -156,8 +160,8 @@ void reportUnreadablePicture(PagePass& pass, const std::string& entry) {
 // Writes the oldest picture under way and records its types: an empty type for a copy or a
 // thumbnail that was not written, which the slideshow then does not link. A thumbnail is
 // written only beside its copy.
-void writeOldest(PagePass& pass) {
-  WebCopies& web = *pass.webCopies;
+void writeOldest(const PassContext& pass, EntryFolders& folders) {
+  WebCopies& web = *folders.webCopies;
   Pending p = std::move(web.pending.front());
   web.pending.pop_front();
   FileSystem& fs = pass.sys.fs;
@@ -165,37 +169,38 @@ void writeOldest(PagePass& pass) {
   std::string copyName, thumbName;
   if (p.asItIs) {
     const std::string name =
-        numberedName(pass, kCopyPrefix, p.number, toCase(copyType(p.entry), upper));
-    const FsStatus copied = fs.copyFile(p.sourcePath, inFolder(pass, name), pass.folder.earlier);
-    reportCopyFailure(pass, copied, p.entry, inFolder(pass, name));
+        numberedName(pass.upper(), kCopyPrefix, p.number, toCase(copyType(p.entry), upper));
+    const FsStatus copied =
+        fs.copyFile(p.sourcePath, inFolder(folders, name), folders.current.earlier);
+    reportCopyFailure(pass, folders, copied, p.entry, inFolder(folders, name));
     if (copied.ok()) copyName = name;
   } else if (p.standing) {
     copyName = p.standing->copy;
     thumbName = p.standing->thumb;
     web.written.push_back(*p.standing);
   } else if (!p.readFailure.ok()) {
-    reportCopyFailure(pass, p.readFailure, p.entry,
-                      inFolder(pass, numberedName(pass, kCopyPrefix, p.number, "jpg")));
+    reportCopyFailure(pass, folders, p.readFailure, p.entry,
+                      inFolder(folders, numberedName(pass.upper(), kCopyPrefix, p.number, "jpg")));
   } else if (WebPicture picture = p.result.get(); picture.unreadable) {
-    reportUnreadablePicture(pass, p.entry);
+    reportUnreadablePicture(pass, folders, p.entry);
   } else if (!picture.ok) {
     // The image library could not be used at all: told as a copy that failed.
-    reportCopyFailure(pass, FsStatus{kPathFileAccess}, p.entry,
-                      inFolder(pass, numberedName(pass, kCopyPrefix, p.number, "jpg")));
+    reportCopyFailure(pass, folders, FsStatus{kPathFileAccess}, p.entry,
+                      inFolder(folders, numberedName(pass.upper(), kCopyPrefix, p.number, "jpg")));
   } else {
     const std::string copy =
-        numberedName(pass, kCopyPrefix, p.number,
+        numberedName(pass.upper(), kCopyPrefix, p.number,
                      picture.copyIsSource ? toCase(copyType(p.entry), upper) : picture.copyType);
-    const std::string thumb = numberedName(pass, kThumbPrefix, p.number, picture.thumbType);
-    const std::string copyPath = inFolder(pass, copy), thumbPath = inFolder(pass, thumb);
+    const std::string thumb = numberedName(pass.upper(), kThumbPrefix, p.number, picture.thumbType);
+    const std::string copyPath = inFolder(folders, copy), thumbPath = inFolder(folders, thumb);
     const FsStatus copied = picture.copyIsSource
-                                ? fs.copyFile(p.sourcePath, copyPath, pass.folder.earlier)
-                                                 : fs.writeBytes(copyPath, picture.copy, p.source);
-    reportCopyFailure(pass, copied, p.entry, copyPath);
+                                ? fs.copyFile(p.sourcePath, copyPath, folders.current.earlier)
+                                : fs.writeBytes(copyPath, picture.copy, p.source);
+    reportCopyFailure(pass, folders, copied, p.entry, copyPath);
     if (copied.ok()) {
       copyName = copy;
       const FsStatus thumbed = fs.writeBytes(thumbPath, picture.thumb, p.source);
-      reportCopyFailure(pass, thumbed, p.entry, thumbPath);
+      reportCopyFailure(pass, folders, thumbed, p.entry, thumbPath);
       if (thumbed.ok()) thumbName = thumb;
     }
     if (!copyName.empty() && !thumbName.empty()) {
@@ -205,26 +210,27 @@ void writeOldest(PagePass& pass) {
                                      static_cast<std::int64_t>(picture.thumb.size())});
     }
   }
-  pass.copyTypes.push_back(typeOf(copyName));
-  pass.thumbTypes.push_back(typeOf(thumbName));
+  folders.copyTypes.push_back(typeOf(copyName));
+  folders.thumbTypes.push_back(typeOf(thumbName));
 }
 
 }  // namespace
 
-void queueWebPicture(PagePass& pass, const std::string& entry, const std::string& sourcePath) {
-  if (!pass.webCopies) pass.webCopies = std::make_shared<WebCopies>();
-  WebCopies& web = *pass.webCopies;
+void queueWebPicture(const PassContext& pass, EntryFolders& folders, const std::string& entry,
+                     const std::string& sourcePath) {
+  if (!folders.webCopies) folders.webCopies = std::make_shared<WebCopies>();
+  WebCopies& web = *folders.webCopies;
   Pending p;
   p.entry = entry;
   p.sourcePath = sourcePath;
-  p.number = pass.folderCount + 1;
-  if (p.number == 1) readRecord(pass);
+  p.number = folders.count + 1;
+  if (p.number == 1) readRecord(pass, folders);
   p.asItIs = !madeForWeb(entry);
   // A full check (no build record beside the page) makes every picture again.
-  if (!p.asItIs && pass.folder.earlier == EarlierCopy::Keep) {
+  if (!p.asItIs && folders.current.earlier == EarlierCopy::Keep) {
     if (const Expected<FileStamp> source = pass.sys.fs.fileStamp(sourcePath); source.ok()) {
       p.source = *source;
-      p.standing = standingRecord(pass, p);
+      p.standing = standingRecord(pass, folders, p);
     }
   }
   if (!p.asItIs && !p.standing) {
@@ -236,21 +242,21 @@ void queueWebPicture(PagePass& pass, const std::string& entry, const std::string
     }
   }
   web.pending.push_back(std::move(p));
-  while (web.pending.size() > web.inFlightLimit()) writeOldest(pass);
+  while (web.pending.size() > web.inFlightLimit()) writeOldest(pass, folders);
 }
 
-void writeWebPictures(PagePass& pass) {
-  if (!pass.webCopies) return;
-  while (!pass.webCopies->pending.empty()) writeOldest(pass);
+void writeWebPictures(const PassContext& pass, EntryFolders& folders) {
+  if (!folders.webCopies) return;
+  while (!folders.webCopies->pending.empty()) writeOldest(pass, folders);
   const Expected<std::unique_ptr<TextWriter>> record =
-      pass.sys.fs.openWrite(inFolder(pass, std::string(kWebRecordName)));
+      pass.sys.fs.openWrite(inFolder(folders, std::string(kWebRecordName)));
   if (!record.ok()) return;
   FsStatus lines;
-  for (const Record& r : pass.webCopies->written)
+  for (const Record& r : folders.webCopies->written)
     if (lines.ok()) lines = (*record)->writeLine(recordLine(r));
   // A record that is not written only makes the next build make the pictures again.
   if (lines.ok()) ignoreFailure((*record)->close(), "the next build makes the pictures again");
-  pass.webCopies->written.clear();
+  folders.webCopies->written.clear();
 }
 
 }  // namespace vortena

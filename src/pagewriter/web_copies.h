@@ -8,7 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "pagewriter/page_state.h"
+#include "pagewriter/folder_state.h"
+#include "pagewriter/page_types.h"
 
 namespace vortena {
 
@@ -18,13 +19,14 @@ inline constexpr std::string_view kWebRecordName = ".immagini_web";
 // Hands the picture at `sourcePath` to the workers as picture folderCount + 1 of the open
 // folder, unless the files an earlier build made of it still stand. With a few pictures under
 // way per worker, the oldest is written first (the memory a build takes stays bounded).
-void queueWebPicture(PagePass& pass, const std::string& entry, const std::string& sourcePath);
+void queueWebPicture(const PassContext& pass, EntryFolders& folders, const std::string& entry,
+                     const std::string& sourcePath);
 
 // Writes every web picture of the open folder still under way, in order: its copy
 // (img_001.jpg, of the type written) and its thumbnail (min_001.jpg), their types recorded in
-// pass.copyTypes and pass.thumbTypes (an empty type for a file not written), each failure
+// folders.copyTypes and folders.thumbTypes (an empty type for a file not written), each failure
 // reported as a failed copy of the entry and a photo the image library cannot read as such.
 // Then writes the folder's record of what it made, by which a rebuild knows them.
-void writeWebPictures(PagePass& pass);
+void writeWebPictures(const PassContext& pass, EntryFolders& folders);
 
 }  // namespace vortena

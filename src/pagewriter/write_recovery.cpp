@@ -1,6 +1,7 @@
 #include "pagewriter/write_recovery.h"
 
 #include "core/text.h"
+#include "pagewriter/copy_queue.h"
 
 namespace vortena {
 
@@ -16,39 +17,41 @@ std::string failureDetail(FsStatus status) {
 
 }  // namespace
 
-void reportPageFailure(PagePass& pass, const std::string& path, FsStatus status) {
+void reportPageFailure(const PassContext& pass, const std::string& path, FsStatus status) {
   if (!pass.copies.failureToTell(status, path)) return;
   pass.sys.ui.beep();
   pass.sys.ui.message("Errore in registrazione Elenco " + path + "\r\r" + failureDetail(status));
 }
 
-Flow recoverFromWriteFailure(PagePass& pass, FsStatus status) {
+Flow recoverFromWriteFailure(PassContext& pass, PageFile& page, WriteRecovery& recovery,
+                             FsStatus status) {
   if (status.ok()) return Flow::Next;
   PageJob& job = pass.job;
   Ui& ui = pass.sys.ui;
   const std::string path = pass.pagePath();
   const std::string detail = failureDetail(status);
 
-  pass.abandonPage();
+  page.abandon();
   if (!pass.copies.failureToTell(status, path)) return Flow::EndPass;  // a full disk
   ui.beep();
   const bool pathFailure = status.number == kPathFileAccess || status.number == kPathNotFound;
-  if (!pathFailure || pass.fallbackCount >= 2) {
+  if (!pathFailure || recovery.fallbackCount >= 2) {
     ui.message("Errore in registrazione Elenco " + path + "\r\r" + detail);
     // C:\index.htm was the last place to try: without a page there is nothing to go on with.
     return pathFailure ? Flow::EndPass : Flow::Next;
   }
-  if (pass.fallbackCount == 0) {
+  if (recovery.fallbackCount == 0) {
     ui.message("Errore in registrazione Elenco (forse e' un CD-ROM) " + path + "\r\r" +
                "Tento di registrare sul disco C: " + "\r\r" + detail);
-    job.outputFolder = "C:" + (job.outputFolder.size() > 2 ? job.outputFolder.substr(2) : std::string());
+    job.outputFolder =
+        "C:" + (job.outputFolder.size() > 2 ? job.outputFolder.substr(2) : std::string());
   } else {
     ui.message("Errore in registrazione Elenco (non esiste stessa cartella) " + path + "\r\r" +
                "Tento di registrare sul disco con il nome C:\\index.htm " + "\r\r" + detail);
     job.outputFolder = "C:\\";
     job.pageFile = "index.htm";
   }
-  ++pass.fallbackCount;
+  ++recovery.fallbackCount;
   return Flow::Restart;
 }
 
