@@ -26,6 +26,9 @@ struct LeftOut {
   };
   std::string path;  // drive form
   Why why = Why::Unreadable;
+  // The length of the folder part of `path` (with its last backslash) where the name itself
+  // holds a backslash; the whole path otherwise.
+  size_t folderLength = std::string::npos;
 };
 
 // The window's message of what a scan left out: "Esclusi dall'elenco N file o cartelle:", then

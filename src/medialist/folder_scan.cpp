@@ -76,7 +76,7 @@ bool FolderScan::isBuildOutput(const std::string& folder, const std::string& nam
   for (size_t i = 0; i < siteNames.size(); ++i) {
     if (siteNames[i] != upper) continue;
     const std::string programCopy = programFolder + "\\" + std::string(kSiteAssets[i]);
-        return !programFolder.empty() && fs.sameContent(folder + name, programCopy).valueOr(false);
+    return !programFolder.empty() && fs.sameContent(folder + name, programCopy).valueOr(false);
   }
   const size_t dot = upper.rfind('.');
   const std::string type = dot == std::string::npos ? "" : upper.substr(dot + 1);
@@ -164,9 +164,10 @@ void FolderScan::listTree(const std::string& path, const std::string& folderEntr
     // A name no path can reach: a folder with all it holds, a file when the box would list it.
     for (const UnusableName& name : unusable) {
       if (!name.isFolder && !fileMatches(name.name, filters_)) continue;
-      leftOut_.push_back({folder + name.name, name.why == UnusableName::Why::PathTooLong
-                                                  ? LeftOut::Why::PathTooLong
-                                                  : LeftOut::Why::UnusableName});
+      leftOut_.push_back({folder + name.name,
+                          name.why == UnusableName::Why::PathTooLong ? LeftOut::Why::PathTooLong
+                                                                     : LeftOut::Why::UnusableName,
+                          folder.size()});
     }
     for (const DirEntry& entry : names)
       if (entry.isFolder) subfolders.push_back(folder + entry.name);

@@ -33,7 +33,7 @@ check "build uses the program folder beside the executable" yes \
 check "sources renamed to lower case" "uno.jpg" "$(ls "$work/c/foto" | grep -i uno)"
 
 "$exe" build --drive "C=$work/c" "$work/c/foto" 'C:\foto\index.htm' >/dev/null 2>"$work/err"
-check "existing page without --yes" "1:vortena: Elenco  c:\\foto\\index.htm  gia' esistente, continuo (S/N) -> no" \
+check "existing page without --yes" "1:vortena: Elenco  $work/c/foto/index.htm  gia' esistente, continuo (S/N) -> no" \
   "$?:$(cat "$work/err")"
 
 VORTENA_DRIVES="D=$work/c;bad;E=$work/gone" "$exe" scan --drive "C=$work/c" "$work/c/foto" >/dev/null 2>"$work/err"

@@ -1,5 +1,3 @@
-#include "ui/headless/command_line.h"
-
 #include <QCommandLineParser>
 #include <algorithm>
 #include <cctype>
@@ -11,19 +9,24 @@
 #include "app/main_window.h"
 #include "core/text.h"
 #include "medialist/folder_scan.h"
+#include "ui/headless/command_line.h"
 #include "ui/headless/command_options.h"
 #include "ui/headless/console_user.h"
 
 namespace vortena {
 namespace {
 
+// Whether the path was given in its host form (not as a drive path "C:...").
+bool isHostPath(const QString& given) {
+  const std::string path = bytes(given);
+  return !(path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':');
+}
+
 // A folder or page as the window's boxes take it: a drive path as it is, a host path (made
 // absolute) in its drive form.
 std::string boxPath(const WindowsFileSystem& fs, const QString& given) {
   const std::string path = bytes(given);
-  const bool drivePath =
-      path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':';
-  if (drivePath) return path;
+  if (!isHostPath(given)) return path;
   if (path.starts_with("~")) return fs.toDriveForm(path);
   return fs.toDriveForm(std::filesystem::absolute(path).lexically_normal().string());
 }
@@ -86,6 +89,7 @@ int runScan(const QStringList& args, std::ostream& out, std::ostream& err,
 
   ConsoleUser user(err, setup, false, false);
   CommandWorld world(options, user);
+  if (isHostPath(folders[0])) user.tellHostPaths(world.fs.drives());
   FolderScan scan;
   const std::optional<MediaList> entries =
       load(world, scan, boxPath(world.fs, folders[0]), extensionsOf(parser));
@@ -179,6 +183,8 @@ int runBuild(const QStringList& args, std::ostream& out, std::ostream& err,
 
   ConsoleUser user(err, setup, parser.isSet(kYes), parser.isSet(kOpen));
   CommandWorld world(options, user);
+  // The user who typed host paths hears of host paths; drive paths stay drive paths.
+  if (std::any_of(paths.begin(), paths.end(), isHostPath)) user.tellHostPaths(world.fs.drives());
   if (parser.isSet(kOpen) && setup.opener) user.setOpener(setup.opener(world.fs));
   FolderScan scan;
   std::optional<MediaList> entries =
@@ -190,10 +196,10 @@ int runBuild(const QStringList& args, std::ostream& out, std::ostream& err,
   settings.upperCase = parser.isSet(kUpper);
   settings.entriesPerFolder =
       parser.isSet(kPerFolder) ? numericValue(bytes(parser.value(kPerFolder))) : 9;
-  settings.imagesPerRow = parser.isSet(kPerRow)
-                              ? numericValue(bytes(parser.value(kPerRow)))
-                              : proposedImagesPerRow(static_cast<long>(entries->size()),
-                                                     options.screenWidth);
+  settings.imagesPerRow =
+      parser.isSet(kPerRow)
+          ? numericValue(bytes(parser.value(kPerRow)))
+          : proposedImagesPerRow(static_cast<long>(entries->size()), options.screenWidth);
   settings.leaveOutBackground = parser.isSet(kNoBackground);
   settings.leaveOutTitle = parser.isSet(kNoTitle);
   settings.shownCount = static_cast<double>(entries->size());

@@ -9,10 +9,19 @@
 #include <string>
 #include <vector>
 
+#include "album/builds.h"
 #include "app/services.h"
+#include "fs/drive_table.h"
 #include "ui/headless/command_line.h"
 
 namespace vortena {
+
+// The text with every drive path in it ("C:\\foto\\a.jpg", a drive of `drives`, its letter
+// in either case) told as the host path it stands for ("/home/me/foto/a.jpg"): the drive's
+// host folder, then the rest of the path with "/" for "\\". A path runs to the end of its line
+// (a line break or the end of the text), so that names with blanks stay whole; what follows it
+// there holds no backslash in the program's messages.
+std::string hostPathsIn(const std::string& text, const DriveTable& drives);
 
 class ConsoleUser : public Ui, public FileDialog, public Launcher {
  public:
@@ -24,11 +33,13 @@ class ConsoleUser : public Ui, public FileDialog, public Launcher {
         open_(open) {}
 
   void setOpener(std::unique_ptr<Launcher> opener) { opener_ = std::move(opener); }
+  // The user gave host paths: what is told names host paths, as the drives map them.
+  void tellHostPaths(const DriveTable& drives) { hostPaths_ = &drives; }
   bool reported() const { return reported_; }
 
   void beep() override {}
   void message(const std::string& text) override {
-    say(oneLine(text));
+    say(shown(oneLine(text)));
     reported_ = true;
   }
   // The view question takes --open, any other --yes. A question answered no stops the work it
@@ -36,7 +47,7 @@ class ConsoleUser : public Ui, public FileDialog, public Launcher {
   bool question(const std::string& text) override {
     if (text.starts_with(kViewQuestionStart)) return open_;
     if (!yes_) {
-      say(oneLine(text) + " -> no");
+      say(shown(oneLine(text)) + " -> no");
       reported_ = true;
     }
     return yes_;
@@ -49,7 +60,7 @@ class ConsoleUser : public Ui, public FileDialog, public Launcher {
                        (items.size() == 1 ? " file or folder" : " files or folders") +
                        " left out of the list: ";
     for (size_t i = 0; i < items.size() && i < kShown; ++i)
-      line += (i > 0 ? "; " : "") + items[i].path + " (" + reasonText(items[i].why) + ")";
+      line += (i > 0 ? "; " : "") + shownPath(items[i]) + " (" + reasonText(items[i].why) + ")";
     if (items.size() > kShown) line += "; and " + std::to_string(items.size() - kShown) + " more";
     say(oneLine(line));
   }
@@ -106,6 +117,16 @@ class ConsoleUser : public Ui, public FileDialog, public Launcher {
     }
     return {};
   }
+  // A text as the user hears it: with host paths when the user gave them.
+  std::string shown(const std::string& text) const {
+    return hostPaths_ ? hostPathsIn(text, *hostPaths_) : text;
+  }
+  // The path of what was left out as the user hears it; a name holding a backslash is kept
+  // whole.
+  std::string shownPath(const LeftOut& item) const {
+    if (item.folderLength >= item.path.size()) return shown(item.path);
+    return shown(item.path.substr(0, item.folderLength)) + item.path.substr(item.folderLength);
+  }
   static std::string oneLine(const std::string& text) {
     std::string line;
     for (size_t i = 0; i < text.size(); ++i) {
@@ -134,6 +155,7 @@ class ConsoleUser : public Ui, public FileDialog, public Launcher {
   bool yes_;
   bool open_;
   std::unique_ptr<Launcher> opener_;
+  const DriveTable* hostPaths_ = nullptr;
   bool reported_ = false;
   bool started_ = false;
   bool barShown_ = false;

@@ -9,6 +9,7 @@
 
 #include "support/album_fixture.h"
 #include "pagewriter/build_record.h"
+#include "ui/headless/console_user.h"
 #include "support/program_folder.h"
 #include "support/run_script.h"
 
@@ -154,8 +155,13 @@ TEST_F(CommandLineTest, ExistingPageIsReplacedOnlyWithYes) {
   ASSERT_EQ(build({}).status, 0);
   writeFile(c() / "album" / "index.htm", "kept");
 
+  // The user who typed a host path hears of host paths; one who typed drive paths, of drive
+  // paths.
   CommandRun no = build({});
   EXPECT_EQ(no.status, 1);
+  EXPECT_EQ(no.err, "vortena: Elenco  " + c().string() +
+                        "/album/index.htm  gia' esistente, continuo (S/N) -> no\n");
+  no = command({"build", "C:\\foto", "c:\\album\\index.htm"});
   EXPECT_EQ(no.err,
             "vortena: Elenco  c:\\album\\index.htm  gia' esistente, continuo (S/N) -> no\n");
   EXPECT_EQ(readFile(c() / "album" / "index.htm"), "kept");
@@ -213,16 +219,34 @@ TEST_F(CommandLineTest, WhatTheScanLeavesOutIsOneWarningAndNoFailure) {
   const CommandRun clean = command({"scan", foto});
   for (const char* name : {"back\\1.jpg", "back\\2.jpg", "back\\3.jpg", "x\\y/in.jpg"})
     writeFile(c() / "foto" / name, "x");
-  const std::string warning =
-      "vortena: warning: 4 files or folders left out of the list: C:\\foto\\back\\1.jpg (name "
-      "holds a backslash); C:\\foto\\back\\2.jpg (name holds a backslash); C:\\foto\\back\\3.jpg "
-      "(name holds a backslash); and 1 more\n";
+  // Told in host paths, as the folder was given; a backslash in a name stays as it is.
+  const std::string f = c().string() + "/foto/";
+  const std::string warning = "vortena: warning: 4 files or folders left out of the list: " + f +
+                              "back\\1.jpg (name holds a backslash); " + f +
+                              "back\\2.jpg (name holds a backslash); " + f +
+                              "back\\3.jpg (name holds a backslash); and 1 more\n";
   const CommandRun scan = command({"scan", foto});
   EXPECT_EQ(scan.out, clean.out);
   for (const CommandRun& r : {scan, build({})}) {
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, warning);
   }
+}
+
+TEST(HostPathsInTest, DrivePathsOfMappedDrivesBecomeHostPathsToTheEndOfTheirLine) {
+  DriveTable drives;
+  drives.set('C', "/home/me");
+  drives.set('Z', "/");
+  const struct {
+    std::string text, told;
+  } rows[] = {
+      {"Elenco  c:\\trip 3\\index.htm  gia' esistente", "Elenco  /home/me/trip 3/index.htm  gia' esistente"},
+      {"Copia C:\\a.jpg Z:\\srv\\dir_0001\\img_001.jpg", "Copia /home/me/a.jpg /srv/dir_0001/img_001.jpg"},
+      // An unmapped drive, a letter inside a word and a line break end the translation.
+      {"D:\\x ABC:\\y", "D:\\x ABC:\\y"},
+      {"C:\\x\\y\r\rnot\\a path", "/home/me/x/y\r\rnot\\a path"},
+  };
+  for (const auto& row : rows) EXPECT_EQ(hostPathsIn(row.text, drives), row.told) << row.text;
 }
 
 TEST_F(CommandLineTest, BadCommandLinesGiveStatusTwoAndTheUsageLine) {
