@@ -93,7 +93,9 @@ class Browser:
     def new_page(self):
         target = self.call("Target.createTarget", {"url": "about:blank"})["targetId"]
         session = self.call("Target.attachToTarget", {"targetId": target, "flatten": True})
-        return Page(self, session["sessionId"])
+        page = Page(self, session["sessionId"])
+        page.call("Page.bringToFront")  # a page in the background gets no animation frames
+        return page
 
 
 class Page:
