@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Remakes the README's pictures from a generated tree: docs/window.png (the window with the
-# tree's media listed), docs/album.png (the album page) and docs/slideshow.png (a slideshow
-# page), the last two from headless Chromium. Needs a built tree (scripts/test) and chromium.
+# Remakes the README's pictures from a tree of painted landscapes (docs/make_photos.py):
+# docs/window.png (the window with the tree's pictures listed), docs/album.png (the album
+# page), docs/slideshow.png (a slideshow with its first picture) and docs/phone.png (the album
+# page and a slideshow on a phone's screen), the pages from headless Chromium.
+# Needs a built tree (scripts/test), chromium and vips (scripts/install-deps --test).
 # Usage: docs/make_screenshots.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -10,25 +12,27 @@ build=build/default
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-# The tree: the program's own pictures stand in for photos, in two folders.
-mkdir -p "$work/c/foto/Mare" "$work/c/foto/Monti"
-cp resources/sfondo1g.jpg "$work/c/foto/Mare/Onde.JPG"
-cp resources/foto-1a.jpg "$work/c/foto/Mare/spiaggia.jpg"
-cp resources/diaposit.jpg "$work/c/foto/Mare/Faro.jpg"
-cp resources/pulsante.jpg "$work/c/foto/Monti/cima.jpg"
-cp resources/sfondo1p.jpg "$work/c/foto/Monti/Bosco.jpg"
-cp resources/sfondo_2.gif "$work/c/foto/Monti/tramonto.gif"
+# The tree: nine landscapes in three folders, JPEG as a camera writes them.
+/usr/bin/python3 docs/make_photos.py "$work/painted"
+for painted in "$work"/painted/*/*.ppm; do
+  folder=$(basename "$(dirname "$painted")")
+  mkdir -p "$work/c/foto/$folder"
+  vips copy "$painted" "$work/c/foto/$folder/$(basename "${painted%.ppm}").jpg[Q=88]"
+done
 
 "$build/vortena_window_shot" docs/window.png "$work/c" "$PWD/resources"
-"$build/vortena" build --per-folder 3 --drive "C=$work/c" "$work/c/foto" 'C:\foto\index.htm'
+"$build/vortena" build --per-folder 2 --per-row 5 --drive "C=$work/c" "$work/c/foto" \
+  'C:\foto\index.htm'
 
-shot() {  # shot OUTPUT PAGE
-  local profile
-  profile=$(mktemp -d "$work/profile.XXXXXX")
-  chromium --headless --no-sandbox --disable-gpu --no-first-run --disable-background-networking \
-    --user-data-dir="$profile" --window-size=900,600 --virtual-time-budget=4000 \
-    --screenshot="$1" "file://$2" 2>/dev/null
+shot() {  # shot OUTPUT WIDTH HEIGHT phone|desktop PAGE [MILLISECONDS]: see docs/shoot_page.py
+  PYTHONPATH=tests/scripts /usr/bin/python3 docs/shoot_page.py /usr/bin/chromium "$1" "$2" "$3" \
+    "$4" "file://$5" ${6:+"$6"}
 }
-shot "$PWD/docs/album.png" "$work/c/foto/index.htm"
-shot "$PWD/docs/slideshow.png" "$work/c/foto/dir_0001/menu.htm"
+shot docs/album.png 1000 320 desktop "$work/c/foto/index.htm" 12000
+shot docs/slideshow.png 1000 720 desktop "$work/c/foto/dir_0002/menu.htm"
+shot "$work/phone-album.png" 390 844 phone "$work/c/foto/index.htm" 5000
+shot "$work/phone-slideshow.png" 390 844 phone "$work/c/foto/dir_0001/menu.htm"
+# The two phone screens side by side, on white.
+vips arrayjoin "$work/phone-album.png $work/phone-slideshow.png" docs/phone.png --shim 24 \
+  --background 255
 ls -l docs/*.png
