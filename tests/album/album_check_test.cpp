@@ -264,5 +264,24 @@ TEST(AlbumCheckCommandTest, PageThatCannotBeReadGivesStatusTwo) {
   EXPECT_TRUE(fs::is_empty(c.path()));  // nothing made, not even the default folder
 }
 
+// A drive path is found as build finds it (any letter case on the host); the links then by
+// their exact letter case.
+TEST(AlbumCheckCommandTest, DrivePathReachesTheHostPage) {
+  testing::TempFolder c;
+  writeFile(c.path() / "sito" / "index.htm", "<a href=\"Foto.jpg\">x</a>");
+  writeFile(c.path() / "sito" / "foto.jpg", testing::pictureBytes({}));
+  CommandLineSetup setup;
+  std::ostringstream out, err;
+  const int status = runCommand(
+      {"vortena", "check", "--drive", "C=" + QString::fromStdString(c.path().string()),
+       "C:\\SITO\\index.htm"},
+      out, err, setup);
+  EXPECT_EQ(status, 1) << err.str();
+  EXPECT_NE(out.str().find("broken link: index.htm -> Foto.jpg (letter case differs: foto.jpg on "
+                           "disk)\nTo upload: 2 files, "),
+            std::string::npos)
+      << out.str();
+}
+
 }  // namespace
 }  // namespace vortena

@@ -22,8 +22,8 @@ const FormText kWindowText{
     "web album. With --script, runs that window without a display, one command a line\n"
     "from FILE (- for standard input), and writes a transcript of what a user would\n"
     "have seen.\n"
-    "'vortena build --help', 'vortena scan --help' and 'vortena check --help' describe\n"
-    "the commands.\n"};
+    "'vortena build --help', 'vortena scan --help' and 'vortena check --help'\n"
+    "describe the commands.\n"};
 
 const FormText kBuildText{
     "vortena build [OPTION]... SOURCE_FOLDER PAGE",
