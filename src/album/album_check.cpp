@@ -21,20 +21,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string lowered(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return out;
-}
-
 bool startsWithNoCase(std::string_view text, size_t at, std::string_view word) {
   return text.size() - std::min(at, text.size()) >= word.size() &&
-         lowered(text.substr(at, word.size())) == word;
+         toLower(text.substr(at, word.size())) == word;
 }
 
 std::string extensionOf(std::string_view name) {
   const size_t dot = name.rfind('.');
-  return dot == std::string_view::npos ? std::string() : lowered(name.substr(dot + 1));
+  return dot == std::string_view::npos ? std::string() : toLower(name.substr(dot + 1));
 }
 
 bool isPageName(std::string_view name) {
@@ -52,7 +46,7 @@ bool isPictureName(std::string_view name) {
 
 // An entry folder: DIR_ or dir_ and four digits.
 bool isEntryFolderName(std::string_view name) {
-  if (name.size() != 8 || lowered(name.substr(0, 4)) != "dir_") return false;
+  if (name.size() != 8 || toLower(name.substr(0, 4)) != "dir_") return false;
   return std::all_of(name.begin() + 4, name.end(),
                      [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
 }
@@ -61,7 +55,8 @@ bool isRecordName(std::string_view name) {
   return name == kBuildRecordName || name == kWebRecordName;
 }
 
-bool sameNoCase(std::string_view a, std::string_view b) { return lowered(a) == lowered(b); }
+// Names alike but for their letter case, as the program's own case changes see it.
+bool sameNoCase(std::string_view a, std::string_view b) { return toLower(a) == toLower(b); }
 
 bool isSiteFileName(std::string_view name) {
   return std::any_of(kSiteAssets.begin(), kSiteAssets.end(),
@@ -72,8 +67,8 @@ bool isSiteFileName(std::string_view name) {
 // or a thumbnail (min_001.jpg), in either letter case.
 bool isEntryFileName(std::string_view name) {
   if (sameNoCase(name, kSlideshowPage)) return true;
-  const std::string prefix = lowered(name.substr(0, 4));
-  if (prefix != lowered(kCopyPrefix) && prefix != lowered(kThumbPrefix)) return false;
+  const std::string prefix = toLower(name.substr(0, 4));
+  if (prefix != toLower(kCopyPrefix) && prefix != toLower(kThumbPrefix)) return false;
   const size_t dot = std::min(name.find('.'), name.size());
   return dot > 4 && std::all_of(name.begin() + 4, name.begin() + static_cast<long>(dot),
                                 [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
@@ -179,7 +174,7 @@ std::optional<std::string> schemeOf(std::string_view link) {
   for (char c : scheme)
     if (!std::isalnum(static_cast<unsigned char>(c)) && c != '+' && c != '-' && c != '.')
       return std::nullopt;
-  return lowered(scheme);
+  return toLower(scheme);
 }
 
 bool isSpace(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
@@ -414,7 +409,7 @@ std::vector<std::string> linksOfPage(std::string_view markup) {
     const size_t nameStart = at;
     while (at < markup.size() && std::isalnum(static_cast<unsigned char>(markup[at]))) ++at;
     if (at == nameStart) continue;  // text, a closing tag or a declaration
-    const std::string tag = lowered(markup.substr(nameStart, at - nameStart));
+    const std::string tag = toLower(markup.substr(nameStart, at - nameStart));
     // The attributes, up to the end of the tag.
     while (true) {
       skipSpaces();
@@ -427,7 +422,7 @@ std::vector<std::string> linksOfPage(std::string_view markup) {
       while (at < markup.size() && !isSpace(markup[at]) && markup[at] != '=' &&
              markup[at] != '>' && markup[at] != '/')
         ++at;
-      const std::string attribute = lowered(markup.substr(attributeStart, at - attributeStart));
+      const std::string attribute = toLower(markup.substr(attributeStart, at - attributeStart));
       skipSpaces();
       if (at >= markup.size() || markup[at] != '=') continue;
       ++at;
