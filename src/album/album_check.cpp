@@ -79,7 +79,9 @@ bool isNavigationPictureName(std::string_view name) {
                      [name](std::string_view picture) { return sameNoCase(picture, name); });
 }
 
-std::string firstName(const std::string& relative) { return relative.substr(0, relative.find('/')); }
+std::string firstName(const std::string& relative) {
+  return relative.substr(0, relative.find('/'));
+}
 
 std::string folderOf(const std::string& relative) {
   const size_t slash = relative.rfind('/');
@@ -259,8 +261,9 @@ class Audit {
         onDisk = joined(onDisk, name);
         continue;
       }
-      const auto other = std::find_if(names.begin(), names.end(),
-                                      [&name](const std::string& n) { return sameNoCase(n, name); });
+      const auto other = std::find_if(names.begin(), names.end(), [&name](const std::string& n) {
+        return sameNoCase(n, name);
+      });
       if (other == names.end()) return Found::kMissing;
       onDisk = joined(onDisk, *other);
       found = Found::kOtherCase;
@@ -419,8 +422,8 @@ std::vector<std::string> linksOfPage(std::string_view markup) {
         continue;
       }
       const size_t attributeStart = at;
-      while (at < markup.size() && !isSpace(markup[at]) && markup[at] != '=' &&
-             markup[at] != '>' && markup[at] != '/')
+      while (at < markup.size() && !isSpace(markup[at]) && markup[at] != '=' && markup[at] != '>' &&
+             markup[at] != '/')
         ++at;
       const std::string attribute = toLower(markup.substr(attributeStart, at - attributeStart));
       skipSpaces();

@@ -44,8 +44,8 @@ struct MetadataFinding {
 };
 
 struct AlbumReport {
-  std::filesystem::path page;       // the page checked, absolute
-  std::vector<std::string> pages;   // the pages reached from it, itself first
+  std::filesystem::path page;      // the page checked, absolute
+  std::vector<std::string> pages;  // the pages reached from it, itself first
   std::vector<BrokenLink> brokenLinks;
   std::vector<std::string> orphans;  // album files that nothing links and the program did not make
   std::vector<MetadataFinding> privateMetadata;
@@ -55,8 +55,7 @@ struct AlbumReport {
   std::uintmax_t bytes = 0;
   // Nothing to fix before publishing (the program's records are no finding).
   bool clean() const {
-    return brokenLinks.empty() && orphans.empty() && privateMetadata.empty() &&
-           hiddenFiles.empty();
+    return brokenLinks.empty() && orphans.empty() && privateMetadata.empty() && hiddenFiles.empty();
   }
 };
 

@@ -40,8 +40,8 @@ std::vector<std::string> findingLines(const std::string& summary) {
   std::vector<std::string> lines;
   std::istringstream in(summary);
   for (std::string line; std::getline(in, line);)
-    for (const char* kind : {"broken link: ", "linked nowhere: ", "personal metadata: ",
-                             "hidden file: "})
+    for (const char* kind :
+         {"broken link: ", "linked nowhere: ", "personal metadata: ", "hidden file: "})
       if (line.starts_with(kind)) lines.push_back(line);
   return lines;
 }
@@ -90,8 +90,9 @@ class AlbumCheckTest : public ::testing::TestWithParam<CheckCase> {
 
 TEST_P(AlbumCheckTest, TellsWhatWouldGoWrongOncePublished) {
   const CheckCase& t = GetParam();
-  const CommandRun built = command(QStringList{"build", "--ext", t.extensions}
-                                   << t.buildOptions << "C:\\foto" << "C:\\album\\index.htm");
+  const CommandRun built =
+      command(QStringList{"build", "--ext", t.extensions} << t.buildOptions << "C:\\foto"
+                                                          << "C:\\album\\index.htm");
   ASSERT_EQ(built.status, 0) << built.err;
   if (t.spoil) t.spoil(c());
   const auto before = stateOf(c());
@@ -100,8 +101,9 @@ TEST_P(AlbumCheckTest, TellsWhatWouldGoWrongOncePublished) {
   EXPECT_EQ(summary.status, t.findings.empty() ? 0 : 1) << summary.out;
   EXPECT_EQ(summary.err, "");
   EXPECT_EQ(findingLines(summary.out), t.findings) << summary.out;
-  EXPECT_NE(summary.out.find("record of the program (no private data, harmless): .cartelle_album\n"),
-            std::string::npos)
+  EXPECT_NE(
+      summary.out.find("record of the program (no private data, harmless): .cartelle_album\n"),
+      std::string::npos)
       << summary.out;
 
   // What an upload of the album folder takes: every file in it, as it holds nothing else.
@@ -188,15 +190,16 @@ INSTANTIATE_TEST_SUITE_P(
                   {"broken link: dir_0001/menu.htm -> img_001.jpg (letter case differs: "
                    "dir_0001/IMG_001.JPG on disk)"}},
         // The copies and pages of the index of pages, which nothing links, are the program's.
-        CheckCase{"FilesDroppedInEntryFolders",
-                  {"--paged", "--per-folder", "2"},
-                  false,
-                  [](const fs::path& c) {
-                    writeFile(c / "album" / "dir_0001" / "note.txt", "mine");
-                    writeFile(c / "album" / "dir_0002" / "extra" / "img_009.jpg",
-                              testing::pictureBytes({}));
-                  },
-                  {"linked nowhere: dir_0001/note.txt", "linked nowhere: dir_0002/extra/img_009.jpg"}},
+        CheckCase{
+            "FilesDroppedInEntryFolders",
+            {"--paged", "--per-folder", "2"},
+            false,
+            [](const fs::path& c) {
+              writeFile(c / "album" / "dir_0001" / "note.txt", "mine");
+              writeFile(c / "album" / "dir_0002" / "extra" / "img_009.jpg",
+                        testing::pictureBytes({}));
+            },
+            {"linked nowhere: dir_0001/note.txt", "linked nowhere: dir_0002/extra/img_009.jpg"}},
         CheckCase{"GpsPhotoCopiedAsItIs",
                   {"--per-folder", "2"},
                   true,
@@ -272,10 +275,10 @@ TEST(AlbumCheckCommandTest, DrivePathReachesTheHostPage) {
   writeFile(c.path() / "sito" / "foto.jpg", testing::pictureBytes({}));
   CommandLineSetup setup;
   std::ostringstream out, err;
-  const int status = runCommand(
-      {"vortena", "check", "--drive", "C=" + QString::fromStdString(c.path().string()),
-       "C:\\SITO\\index.htm"},
-      out, err, setup);
+  const int status =
+      runCommand({"vortena", "check", "--drive", "C=" + QString::fromStdString(c.path().string()),
+                  "C:\\SITO\\index.htm"},
+                 out, err, setup);
   EXPECT_EQ(status, 1) << err.str();
   EXPECT_NE(out.str().find("broken link: index.htm -> Foto.jpg (letter case differs: foto.jpg on "
                            "disk)\nTo upload: 2 files, "),

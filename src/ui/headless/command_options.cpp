@@ -229,8 +229,8 @@ std::optional<int> parseWindowForm(const QStringList& args, const RunnerOptions&
 }
 
 bool isCommand(const QStringList& args) {
-  return args.size() > 1 && (args[1] == QLatin1String("build") || args[1] == QLatin1String("scan") ||
-                             args[1] == QLatin1String("check"));
+  return args.size() > 1 && (args[1] == QLatin1String("build") ||
+                             args[1] == QLatin1String("scan") || args[1] == QLatin1String("check"));
 }
 
 }  // namespace vortena
