@@ -27,76 +27,100 @@ bool oneOf(const T& value, std::initializer_list<T> known) {
 
 // The EXIF block is a TIFF structure of directories of tags. The library reading it drops the
 // tags it does not know, so its fields cannot tell what the block holds: the tags are read here.
+// Every tag is looked at, so that a GPS position after a camera's make is still named.
 enum class Directory { kMain, kExif, kInterop };
 
-bool directoryHoldsPrivate(std::string_view tiff, bool little, std::uint32_t offset,
-                           Directory directory) {
-  if (offset < 8 || tiff.size() < 2 || offset > tiff.size() - 2) return true;
+void walkDirectory(std::string_view tiff, bool little, std::uint32_t offset, Directory directory,
+                   PrivateMetadata& found) {
+  if (offset < 8 || tiff.size() < 2 || offset > tiff.size() - 2) {
+    found.other = true;
+    return;
+  }
   const size_t count = number(tiff, offset, 2, little);
   const size_t end = offset + 2 + 12 * count;
-  if (end + 4 > tiff.size()) return true;
+  if (end + 4 > tiff.size()) {
+    found.other = true;
+    return;
+  }
   for (size_t at = offset + 2; at < end; at += 12) {
     const std::uint32_t tag = number(tiff, at, 2, little);
     const std::uint32_t value = number(tiff, at + 8, 4, little);
-    bool known = false;
     switch (directory) {
       case Directory::kMain:  // orientation, resolution and its unit, chroma positions
-        if (tag == 0x8769 && directoryHoldsPrivate(tiff, little, value, Directory::kExif))
-          return true;
-        known = oneOf<std::uint32_t>(tag, {0x8769, 0x0112, 0x011A, 0x011B, 0x0128, 0x0213});
+        if (tag == 0x8769)
+          walkDirectory(tiff, little, value, Directory::kExif, found);
+        else if (tag == 0x8825)
+          found.gpsPosition = true;
+        else if (tag == 0xC62F)  // the camera's serial number, as raw formats write it
+          found.serialNumber = true;
+        else if (!oneOf<std::uint32_t>(tag, {0x0112, 0x011A, 0x011B, 0x0128, 0x0213}))
+          found.other = true;
         break;
       case Directory::kExif:  // versions, colour layout and space, pixel dimensions
-        if (tag == 0xA005 && directoryHoldsPrivate(tiff, little, value, Directory::kInterop))
-          return true;
-        known = oneOf<std::uint32_t>(tag, {0xA005, 0x9000, 0x9101, 0xA000, 0xA001, 0xA002, 0xA003});
+        if (tag == 0xA005)
+          walkDirectory(tiff, little, value, Directory::kInterop, found);
+        else if (tag == 0xA431 || tag == 0xA435)  // the body's and the lens's serial numbers
+          found.serialNumber = true;
+        else if (!oneOf<std::uint32_t>(tag, {0x9000, 0x9101, 0xA000, 0xA001, 0xA002, 0xA003}))
+          found.other = true;
         break;
       case Directory::kInterop:  // the interoperability rule and its version
-        known = oneOf<std::uint32_t>(tag, {0x0001, 0x0002});
+        if (!oneOf<std::uint32_t>(tag, {0x0001, 0x0002})) found.other = true;
         break;
     }
-    if (!known) return true;
   }
   // A directory after the main one holds the EXIF thumbnail: a picture of its own, which may
   // show what the photo was cropped from.
-  return directory == Directory::kMain && number(tiff, end, 4, little) != 0;
+  if (directory == Directory::kMain && number(tiff, end, 4, little) != 0) found.other = true;
 }
 
-bool exifHoldsPrivate(std::string_view tiff) {
-  if (tiff.size() < 8 || !(tiff.starts_with("II") || tiff.starts_with("MM"))) return true;
+void walkExif(std::string_view tiff, PrivateMetadata& found) {
+  if (tiff.size() < 8 || !(tiff.starts_with("II") || tiff.starts_with("MM"))) {
+    found.other = true;
+    return;
+  }
   const bool little = tiff.starts_with("II");
-  return directoryHoldsPrivate(tiff, little, number(tiff, 4, 4, little), Directory::kMain);
+  walkDirectory(tiff, little, number(tiff, 4, 4, little), Directory::kMain, found);
 }
 
-bool jpegHoldsPrivate(std::string_view b) {
+// The walks below go on past a block that is not the picture's, to name everything the file
+// holds; a file whose blocks cannot be followed ends the walk as `other`.
+void walkJpeg(std::string_view b, PrivateMetadata& found) {
   size_t at = 2;
   while (at + 2 <= b.size()) {
-    if (byteAt(b, at) != 0xFF) return true;
+    if (byteAt(b, at) != 0xFF) break;
     const unsigned marker = byteAt(b, at + 1);
     if (marker == 0xFF) {  // a fill byte before a marker
       ++at;
       continue;
     }
-    if (marker == 0xD9) return at + 2 != b.size();  // the end: nothing may follow it
+    if (marker == 0xD9) {  // the end: nothing may follow it
+      if (at + 2 != b.size()) found.other = true;
+      return;
+    }
     if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) {
       at += 2;
       continue;
     }
-    if (at + 4 > b.size()) return true;
+    if (at + 4 > b.size()) break;
     const size_t length = number(b, at + 2, 2, false);
-    if (length < 2 || length > b.size() - at - 2) return true;
+    if (length < 2 || length > b.size() - at - 2) break;
     const std::string_view body = b.substr(at + 4, length - 2);
     at += 2 + length;
     if (marker == 0xE0) {  // JFIF, without a thumbnail of its own
       if (!body.starts_with("JFIF\0"sv) || body.size() < 14 || body[12] != 0 || body[13] != 0)
-        return true;
+        found.other = true;
     } else if (marker == 0xE1) {  // EXIF; XMP is the other kind
-      if (!body.starts_with("Exif\0\0"sv) || exifHoldsPrivate(body.substr(6))) return true;
+      if (body.starts_with("Exif\0\0"sv))
+        walkExif(body.substr(6), found);
+      else
+        found.other = true;
     } else if (marker == 0xE2) {  // the colour profile; also the index of further pictures
-      if (!body.starts_with("ICC_PROFILE\0"sv)) return true;
+      if (!body.starts_with("ICC_PROFILE\0"sv)) found.other = true;
     } else if (marker == 0xEE) {  // the colour transform of Adobe's encoder
-      if (!body.starts_with("Adobe"sv)) return true;
+      if (!body.starts_with("Adobe"sv)) found.other = true;
     } else if ((marker >= 0xE0 && marker <= 0xEF) || marker == 0xFE) {  // IPTC, vendors, comments
-      return true;
+      found.other = true;
     } else if (marker == 0xDA) {
       // The coded scan runs to the next marker: a 0xFF not followed by a stuffed 0 or a restart.
       for (at = b.find('\xFF', at); at != std::string_view::npos && at + 1 < b.size();
@@ -104,32 +128,35 @@ bool jpegHoldsPrivate(std::string_view b) {
         const unsigned next = byteAt(b, at + 1);
         if (next != 0 && !(next >= 0xD0 && next <= 0xD7)) break;
       }
-      if (at == std::string_view::npos) return true;
+      if (at == std::string_view::npos) break;
     }
   }
-  return true;  // no end: a truncated file
+  found.other = true;  // no end: a truncated file
 }
 
-bool pngHoldsPrivate(std::string_view b) {
+void walkPng(std::string_view b, PrivateMetadata& found) {
   size_t at = 8;
   while (at + 12 <= b.size()) {
     const size_t length = number(b, at, 4, false);
     const std::string_view type = b.substr(at + 4, 4);
-    if (length > b.size() - at - 12) return true;
+    if (length > b.size() - at - 12) break;
     const std::string_view body = b.substr(at + 8, length);
     at += 12 + length;
-    if (type == "IEND") return at != b.size();
+    if (type == "IEND") {
+      if (at != b.size()) found.other = true;
+      return;
+    }
     if (type == "eXIf") {
-      if (exifHoldsPrivate(body)) return true;
+      walkExif(body, found);
       continue;
     }
     // The picture, its transparency and colours, and the frames of an animated PNG; text
     // chunks, dates and any chunk of an application's own are not among them.
     if (!oneOf<std::string_view>(type, {"IHDR", "PLTE", "IDAT", "tRNS", "gAMA", "cHRM", "sRGB",
                                         "iCCP", "sBIT", "bKGD", "pHYs", "acTL", "fcTL", "fdAT"}))
-      return true;
+      found.other = true;
   }
-  return true;
+  found.other = true;
 }
 
 bool gifHoldsPrivate(std::string_view b) {
@@ -176,35 +203,49 @@ bool gifHoldsPrivate(std::string_view b) {
   return true;
 }
 
-bool webpHoldsPrivate(std::string_view b) {
-  if (b.size() < 12 || b.substr(8, 4) != "WEBP" || number(b, 4, 4, true) != b.size() - 8)
-    return true;
+void walkWebp(std::string_view b, PrivateMetadata& found) {
+  if (b.size() < 12 || b.substr(8, 4) != "WEBP" || number(b, 4, 4, true) != b.size() - 8) {
+    found.other = true;
+    return;
+  }
   size_t at = 12;
   while (at + 8 <= b.size()) {
     const std::string_view type = b.substr(at, 4);
     const size_t length = number(b, at + 4, 4, true);
-    if (length > b.size() - at - 8) return true;
+    if (length > b.size() - at - 8) {
+      found.other = true;
+      return;
+    }
     std::string_view body = b.substr(at + 8, length);
     at += 8 + length + (length & 1);
     if (type == "EXIF") {
       if (body.starts_with("Exif\0\0"sv)) body.remove_prefix(6);
-      if (exifHoldsPrivate(body)) return true;
+      walkExif(body, found);
     } else if (!oneOf<std::string_view>(type,
                                         {"VP8 ", "VP8L", "VP8X", "ALPH", "ANIM", "ANMF", "ICCP"})) {
-      return true;
+      found.other = true;
     }
   }
-  return at != b.size();
+  if (at != b.size()) found.other = true;
 }
 
 }  // namespace
 
-bool holdsPrivateMetadata(std::string_view bytes) {
-  if (bytes.starts_with("\xFF\xD8"sv)) return jpegHoldsPrivate(bytes);
-  if (bytes.starts_with("\x89PNG\r\n\x1A\n"sv)) return pngHoldsPrivate(bytes);
-  if (bytes.starts_with("GIF87a"sv) || bytes.starts_with("GIF89a"sv)) return gifHoldsPrivate(bytes);
-  if (bytes.starts_with("RIFF"sv)) return webpHoldsPrivate(bytes);
-  return true;
+PrivateMetadata privateMetadataOf(std::string_view bytes) {
+  PrivateMetadata found;
+  if (bytes.starts_with("\xFF\xD8"sv))
+    walkJpeg(bytes, found);
+  else if (bytes.starts_with("\x89PNG\r\n\x1A\n"sv))
+    walkPng(bytes, found);
+  else if (bytes.starts_with("GIF87a"sv) || bytes.starts_with("GIF89a"sv))
+    found.other = gifHoldsPrivate(bytes);
+  else if (bytes.starts_with("RIFF"sv))
+    walkWebp(bytes, found);
+  else
+    found.other = true;
+  return found;
 }
+
+bool holdsPrivateMetadata(std::string_view bytes) { return privateMetadataOf(bytes).any(); }
 
 }  // namespace vortena

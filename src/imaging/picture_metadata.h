@@ -13,4 +13,14 @@ namespace vortena {
 // cannot be walked to its end (damaged, truncated), counts as holding some.
 bool holdsPrivateMetadata(std::string_view bytes);
 
+// What holdsPrivateMetadata finds, by kind: the two that most often give a person away, and the
+// rest.
+struct PrivateMetadata {
+  bool gpsPosition = false;   // an EXIF GPS directory
+  bool serialNumber = false;  // the serial number of the camera body or the lens
+  bool other = false;         // anything else beyond the picture, or a file that cannot be walked
+  bool any() const { return gpsPosition || serialNumber || other; }
+};
+PrivateMetadata privateMetadataOf(std::string_view bytes);
+
 }  // namespace vortena

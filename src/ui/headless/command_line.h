@@ -39,12 +39,13 @@ struct WindowForm {
 std::optional<int> parseWindowForm(const QStringList& args, const RunnerOptions& defaults,
                                    std::ostream& out, std::ostream& err, WindowForm& form);
 
-// True when args[1] names a command (build or scan).
+// True when args[1] names a command (build, scan or check).
 bool isCommand(const QStringList& args);
 
-// Runs `vortena build ...` or `vortena scan ...` (args as the program received them). The
-// messages of the window's boxes go to `err`, one line each; the scan's list goes to `out`.
-// Returns 0 when nothing was reported, 1 when a failure was, 2 for a bad command line.
+// Runs `vortena build ...`, `vortena scan ...` or `vortena check ...` (args as the program
+// received them). The messages of the window's boxes go to `err`, one line each; the scan's list
+// and the check's findings go to `out`. Returns 0 when nothing was reported (or found), 1 when a
+// failure was (or something was found), 2 for a bad command line or a page check cannot read.
 int runCommand(const QStringList& args, std::ostream& out, std::ostream& err,
                const CommandLineSetup& setup);
 

@@ -16,12 +16,14 @@ std::string bytes(const QString& text) { return text.toUtf8().toStdString(); }
 const FormText kWindowText{
     "vortena [OPTION]...\n  or:  vortena --script FILE [OPTION]...\n"
     "  or:  vortena build [OPTION]... SOURCE_FOLDER PAGE\n"
-    "  or:  vortena scan [OPTION]... SOURCE_FOLDER",
+    "  or:  vortena scan [OPTION]... SOURCE_FOLDER\n"
+    "  or:  vortena check [OPTION]... PAGE",
     "Without --script, opens the window that turns a folder tree of pictures into a\n"
     "web album. With --script, runs that window without a display, one command a line\n"
     "from FILE (- for standard input), and writes a transcript of what a user would\n"
     "have seen.\n"
-    "'vortena build --help' and 'vortena scan --help' describe the two commands.\n"};
+    "'vortena build --help', 'vortena scan --help' and 'vortena check --help'\n"
+    "describe the commands.\n"};
 
 const FormText kBuildText{
     "vortena build [OPTION]... SOURCE_FOLDER PAGE",
@@ -37,6 +39,32 @@ const FormText kScanText{
     "the window's button 3 lists them. A name's extension is the text after its last\n"
     "dot. What cannot be listed (a path too long, a folder too deep or unreadable, a\n"
     "name holding a backslash) is told in a warning on standard error.\n"};
+
+const FormText kCheckText{
+    "vortena check [OPTION]... PAGE",
+    "Audits the album of the page PAGE before it is published, reading it and\n"
+    "changing nothing. PAGE is a host path (/home/me/foto/index.htm) or a drive path\n"
+    "(C:\\foto\\index.htm). From PAGE the links of every page are followed: the index\n"
+    "of pages, its numbered pages and the slideshow page of each entry folder. Told:\n"
+    "  - broken links: an href, src or background that reaches no file, that reaches\n"
+    "    it only in another letter case (a web server tells letters apart), or that\n"
+    "    leaves the folder of PAGE;\n"
+    "  - files linked nowhere that the program did not make, in the entry folders\n"
+    "    (the user's own files beside the album are not the album's);\n"
+    "  - published pictures carrying a GPS position, a serial number or other\n"
+    "    personal metadata;\n"
+    "  - hidden files in the folder of PAGE and below, which an upload would take\n"
+    "    (the program's records .cartelle_album and .immagini_web are listed apart:\n"
+    "    they hold no private data);\n"
+    "  - the number of files and bytes of the album.\n"
+    "A summary goes to standard output, or with --json one object: page, pages,\n"
+    "brokenLinks (page, link, problem: missing, case or outside, onDisk), orphans,\n"
+    "privateMetadata (file, found: gps, serial, other), hiddenFiles, programRecords,\n"
+    "files and bytes; paths relative to the folder of PAGE.\n",
+    "\nExit status:\n"
+    " 0  if nothing was found,\n"
+    " 1  if something was found,\n"
+    " 2  if the command line was wrong or PAGE cannot be read.\n"};
 
 namespace {
 
@@ -95,7 +123,7 @@ std::string helpText(const FormText& text, const QList<QCommandLineOption>& opti
     }
     out << "\n";
   }
-  out << kExitText;
+  out << (text.exit ? text.exit : kExitText);
   return out.str();
 }
 
@@ -201,7 +229,8 @@ std::optional<int> parseWindowForm(const QStringList& args, const RunnerOptions&
 }
 
 bool isCommand(const QStringList& args) {
-  return args.size() > 1 && (args[1] == QLatin1String("build") || args[1] == QLatin1String("scan"));
+  return args.size() > 1 && (args[1] == QLatin1String("build") ||
+                             args[1] == QLatin1String("scan") || args[1] == QLatin1String("check"));
 }
 
 }  // namespace vortena

@@ -21,8 +21,9 @@ std::string bytes(const QString& text);
 struct FormText {
   const char* usage;  // after "Usage: "
   const char* about;  // what the form does, and its arguments
+  const char* exit = nullptr;  // its exit statuses, when not those of the window and build
 };
-extern const FormText kWindowText, kBuildText, kScanText;
+extern const FormText kWindowText, kBuildText, kScanText, kCheckText;
 
 // A command line that cannot be run: the problem, the usage line and where to read more. The
 // exit status 2.

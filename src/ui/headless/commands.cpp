@@ -1,10 +1,15 @@
 #include <QCommandLineParser>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <ostream>
 
+#include "album/album_check.h"
 #include "album/builds.h"
 #include "app/main_window.h"
 #include "core/text.h"
@@ -213,14 +218,139 @@ int runBuild(const QStringList& args, std::ostream& out, std::ostream& err,
   return user.reported() ? 1 : 0;
 }
 
+const QCommandLineOption kJson(QStringLiteral("json"),
+                               QStringLiteral("write the findings as one JSON object, for "
+                                              "scripts, instead of the summary"));
+
+// The kinds of personal metadata a picture carries, as the summary and the JSON name them.
+std::vector<std::pair<std::string, std::string>> metadataKinds(const PrivateMetadata& found) {
+  std::vector<std::pair<std::string, std::string>> kinds;
+  if (found.gpsPosition) kinds.emplace_back("gps", "GPS position");
+  if (found.serialNumber) kinds.emplace_back("serial", "serial number");
+  if (found.other) kinds.emplace_back("other", "other metadata");
+  return kinds;
+}
+
+QString text(const std::string& bytes) { return QString::fromStdString(bytes); }
+
+QJsonArray textArray(const std::vector<std::string>& items) {
+  QJsonArray array;
+  for (const std::string& item : items) array.append(text(item));
+  return array;
+}
+
+void writeJson(const AlbumReport& report, std::ostream& out) {
+  QJsonArray broken;
+  for (const BrokenLink& link : report.brokenLinks) {
+    QJsonObject item{{"page", text(link.page)},
+                     {"link", text(link.link)},
+                     {"problem", text(std::string(problemName(link.problem)))}};
+    if (link.problem == LinkProblem::kCaseDiffers) item.insert("onDisk", text(link.onDisk));
+    broken.append(item);
+  }
+  QJsonArray metadata;
+  for (const MetadataFinding& finding : report.privateMetadata) {
+    QJsonArray found;
+    for (const auto& kind : metadataKinds(finding.found)) found.append(text(kind.first));
+    metadata.append(QJsonObject{{"file", text(finding.file)}, {"found", found}});
+  }
+  const QJsonObject object{{"page", text(report.page.string())},
+                           {"pages", textArray(report.pages)},
+                           {"brokenLinks", broken},
+                           {"orphans", textArray(report.orphans)},
+                           {"privateMetadata", metadata},
+                           {"hiddenFiles", textArray(report.hiddenFiles)},
+                           {"programRecords", textArray(report.programRecords)},
+                           {"files", static_cast<qint64>(report.files)},
+                           {"bytes", static_cast<qint64>(report.bytes)}};
+  out << QJsonDocument(object).toJson(QJsonDocument::Indented).toStdString();
+}
+
+void writeSummary(const AlbumReport& report, std::ostream& out) {
+  out << "Album of " << report.page.string() << ": " << report.pages.size()
+      << (report.pages.size() == 1 ? " page" : " pages") << "\n";
+  for (const BrokenLink& link : report.brokenLinks) {
+    out << "broken link: " << link.page << " -> " << link.link << " (";
+    switch (link.problem) {
+      case LinkProblem::kMissing:
+        out << "no such file";
+        break;
+      case LinkProblem::kCaseDiffers:
+        out << "letter case differs: " << link.onDisk << " on disk";
+        break;
+      case LinkProblem::kOutside:
+        out << "outside the album folder";
+        break;
+    }
+    out << ")\n";
+  }
+  for (const std::string& orphan : report.orphans) out << "linked nowhere: " << orphan << "\n";
+  for (const MetadataFinding& finding : report.privateMetadata) {
+    out << "personal metadata: " << finding.file << " (";
+    const auto kinds = metadataKinds(finding.found);
+    for (size_t i = 0; i < kinds.size(); ++i) out << (i > 0 ? ", " : "") << kinds[i].second;
+    out << ")\n";
+  }
+  for (const std::string& hidden : report.hiddenFiles) out << "hidden file: " << hidden << "\n";
+  for (const std::string& record : report.programRecords)
+    out << "record of the program (no private data, harmless): " << record << "\n";
+  out << "To upload: " << report.files << (report.files == 1 ? " file, " : " files, ")
+      << report.bytes << " bytes\n";
+  const size_t findings = report.brokenLinks.size() + report.orphans.size() +
+                          report.privateMetadata.size() + report.hiddenFiles.size();
+  if (findings == 0)
+    out << "Nothing found: the album is whole and safe to publish.\n";
+  else
+    out << findings << (findings == 1 ? " finding" : " findings") << " to look at.\n";
+}
+
+int runCheck(const QStringList& args, std::ostream& out, std::ostream& err,
+             const CommandLineSetup& setup) {
+  QCommandLineParser parser;
+  RunnerOptions options = setup.options;
+  if (auto status = parseCommon(parser, {kJson}, args, kCheckText, " check", out, err, options))
+    return *status;
+  const QStringList pages = parser.positionalArguments();
+  if (pages.size() != 1)
+    return badCommandLine(err, kCheckText, " check",
+                          pages.empty() ? "missing PAGE" : "too many arguments");
+  // The page as build takes it, then on the host: the audit reads the disk as a web server
+  // would, with the exact letter case, and makes nothing (not even the default folder).
+  const std::string given = bytes(pages[0]);
+  std::string host = given;
+  if (given.size() >= 2 && std::isalpha(static_cast<unsigned char>(given[0])) && given[1] == ':') {
+    const std::optional<std::string> found = WindowsFileSystem(options.drives).toHostPath(given);
+    if (!found) {
+      err << "vortena: " << given << ": drive " << given.substr(0, 2) << " is not mapped\n";
+      return 2;
+    }
+    host = *found;
+  } else if (given == "~" || given.starts_with("~/")) {
+    const char* home = std::getenv("HOME");
+    host = std::string(home ? home : "") + given.substr(1);
+  }
+  const AlbumCheck check = checkAlbum(host);
+  if (!check.report) {
+    err << "vortena: cannot read the page " << given << ": " << check.error << "\n";
+    return 2;
+  }
+  if (parser.isSet(kJson))
+    writeJson(*check.report, out);
+  else
+    writeSummary(*check.report, out);
+  out.flush();
+  return check.report->clean() ? 0 : 1;
+}
+
 }  // namespace
 
 int runCommand(const QStringList& args, std::ostream& out, std::ostream& err,
                const CommandLineSetup& setup) {
   // The parser takes the first argument as the program: the command word stands in for it.
   const QStringList rest = args.mid(1);
-  return args[1] == QLatin1String("build") ? runBuild(rest, out, err, setup)
-                                           : runScan(rest, out, err, setup);
+  if (args[1] == QLatin1String("build")) return runBuild(rest, out, err, setup);
+  if (args[1] == QLatin1String("check")) return runCheck(rest, out, err, setup);
+  return runScan(rest, out, err, setup);
 }
 
 std::string progressLine(long done, long total, double elapsedSeconds) {

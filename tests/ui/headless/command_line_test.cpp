@@ -288,7 +288,7 @@ TEST_F(CommandLineTest, BadCommandLinesGiveStatusTwoAndTheUsageLine) {
 // Every form answers --help and --version on standard output with status 0, before any check
 // of the rest of the line.
 TEST_F(CommandLineTest, EveryFormAnswersHelpAndVersion) {
-  for (const char* form : {"", "build", "scan"}) {
+  for (const char* form : {"", "build", "scan", "check"}) {
     for (const char* option : {"--help", "-h", "--version"}) {
       QStringList args{QStringLiteral("vortena")};
       if (*form) args << form;
