@@ -13,7 +13,7 @@
 #include "core/album_files.h"
 #include "core/text.h"
 #include "pagewriter/build_record.h"
-#include "pagewriter/copies.h"
+#include "pagewriter/output_names.h"
 #include "pagewriter/web_copies.h"
 
 namespace vortena {

@@ -7,11 +7,11 @@
 #include <map>
 #include <sstream>
 
-#include "support/album_fixture.h"
 #include "pagewriter/build_record.h"
-#include "ui/headless/console_user.h"
+#include "support/album_fixture.h"
 #include "support/program_folder.h"
 #include "support/run_script.h"
+#include "ui/headless/console_user.h"
 
 namespace vortena {
 namespace {
@@ -240,8 +240,10 @@ TEST(HostPathsInTest, DrivePathsOfMappedDrivesBecomeHostPathsToTheEndOfTheirLine
   const struct {
     std::string text, told;
   } rows[] = {
-      {"Elenco  c:\\trip 3\\index.htm  gia' esistente", "Elenco  /home/me/trip 3/index.htm  gia' esistente"},
-      {"Copia C:\\a.jpg Z:\\srv\\dir_0001\\img_001.jpg", "Copia /home/me/a.jpg /srv/dir_0001/img_001.jpg"},
+      {"Elenco  c:\\trip 3\\index.htm  gia' esistente",
+       "Elenco  /home/me/trip 3/index.htm  gia' esistente"},
+      {"Copia C:\\a.jpg Z:\\srv\\dir_0001\\img_001.jpg",
+       "Copia /home/me/a.jpg /srv/dir_0001/img_001.jpg"},
       // An unmapped drive, a letter inside a word and a line break end the translation.
       {"D:\\x ABC:\\y", "D:\\x ABC:\\y"},
       {"C:\\x\\y\r\rnot\\a path", "/home/me/x/y\r\rnot\\a path"},
