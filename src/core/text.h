@@ -27,8 +27,8 @@ double numericValue(std::string_view text);
 // their digits (zeroPad(7, 3) is "007", zeroPad(1234, 3) is "1234").
 std::string zeroPad(long n, int width);
 
-// The number as the original's Str() writes it: a leading blank for non-negative numbers
-// (" 75", "-3").
+// The number as the program's messages and labels show it: a leading blank for non-negative
+// numbers, where a minus sign would stand (" 75", "-3").
 std::string signedNumber(long n);
 
 }  // namespace vortena
