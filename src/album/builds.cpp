@@ -76,8 +76,7 @@ class Build {
   // How the site files beside the page are checked: byte for byte where the album has no build
   // record of the program's (its copies are all checked then).
   EarlierCopy siteFileCheck() {
-    return record_.checkEveryCopy(job_.outputFolder) ? EarlierCopy::KeepIfSame
-                                                      : EarlierCopy::Keep;
+    return record_.checkEveryCopy(job_.outputFolder) ? EarlierCopy::KeepIfSame : EarlierCopy::Keep;
   }
 
   // A build killed outright left its pending files where it wrote; they go before this build
@@ -106,6 +105,75 @@ void refuse(const BuildServices& services, const std::string& text) {
 
 PageLaunch launch(const std::string& command, const std::string& page) {
   return {page, command + page};
+}
+
+// The entries of a numbered page, from the settings; nothing (told) when the settings cannot
+// make pages. The maximum is taken whole (toward zero), so that neither a fraction nor a
+// negative value can keep the pages from ending.
+std::optional<long> entriesPerPage(const BuildSettings& settings, const BuildServices& services) {
+  if (settings.shownCount == 0) {
+    refuse(services, "Nessun files da elaborare !!!");
+    return std::nullopt;
+  }
+  const double maximum = std::trunc(settings.entriesPerFolder);
+  if (!(maximum >= 1)) {
+    refuse(services, "Indicare numero massimo files per pagina .HTM da elaborare !!!");
+    return std::nullopt;
+  }
+  if (settings.imagesPerRow < 1) {
+    refuse(services, "Indicare quante immagini si voglio per ogni riga !!!");
+    return std::nullopt;
+  }
+  return maximum > 1e9 ? 1000000000L : static_cast<long>(maximum);
+}
+
+// How the numbered pages of a paged build went.
+struct NumberedPages {
+  bool buildEnded = false;  // a refused new place or a full disk: nothing more is written
+  bool anyWritten = false;
+  bool allWritten = true;  // every page written whole, where the user chose
+};
+
+// Writes the numbered pages of `perPage` entries each, their names into job.pageNames; the
+// places of the pages written join `keep`.
+NumberedPages writeNumberedPages(Build& build, FileSystem& fs, const BuildSettings& settings,
+                                 JobState& job, long perPage, const std::string& chosenFolder,
+                                 std::vector<std::string>& keep) {
+  NumberedPages pages;
+  long placed = 0;
+  job.pageNumber = 1;
+  job.pageNames.clear();
+  // The numbered pages lead back to the index of pages, under the name it is written with.
+  // Entry-folder numbers run on across the pages of the build, so that no page replaces the
+  // folders of another.
+  pageFileNameRule(settings, job);
+  job.indexPage = job.pageFile;
+  for (;;) {
+    job.firstEntry = placed + 1;
+    job.lastEntry = placed + perPage;
+    job.pageFile = settings.upperCase ? "PAG_" + std::to_string(job.pageNumber) + ".HTM"
+                                      : "pag_" + std::to_string(job.pageNumber) + ".htm";
+    job.pageNames.push_back(job.pageFile);
+    // A refused or failed page is skipped; a refused new place ends the build.
+    const PageOutcome outcome = build.writePage(settings, false);
+    if (outcome == PageOutcome::RecoveryRefused || outcome == PageOutcome::Stopped) {
+      job.indexPage.clear();
+      pages.buildEnded = true;
+      return pages;
+    }
+    if (outcome == PageOutcome::Written) {
+      pages.anyWritten = true;
+      keep.push_back(filePlace(fs, job.outputFolder + job.pageFile));
+    }
+    pages.allWritten =
+        pages.allWritten && outcome == PageOutcome::Written && job.outputFolder == chosenFolder;
+    build.folders.firstFolder = build.folders.nextFolder;
+    placed += perPage;
+    if (placed >= job.entryCount) break;
+    ++job.pageNumber;
+  }
+
+  return pages;
 }
 
 }  // namespace
@@ -152,22 +220,8 @@ BuildResult buildPagedAlbum(const BuildSettings& settings, const BuildServices& 
                             JobState& job) {
   FileSystem& fs = services.fs;
   job.replaceConfirmed = false;
-  if (settings.shownCount == 0) {
-    refuse(services, "Nessun files da elaborare !!!");
-    return {};
-  }
-  // The per-page maximum is taken whole (toward zero), so that neither a fraction nor a
-  // negative value can keep the loop from ending.
-  const double maximum = std::trunc(settings.entriesPerFolder);
-  if (!(maximum >= 1)) {
-    refuse(services, "Indicare numero massimo files per pagina .HTM da elaborare !!!");
-    return {};
-  }
-  if (settings.imagesPerRow < 1) {
-    refuse(services, "Indicare quante immagini si voglio per ogni riga !!!");
-    return {};
-  }
-  const long perPage = maximum > 1e9 ? 1000000000L : static_cast<long>(maximum);
+  const std::optional<long> perPage = entriesPerPage(settings, services);
+  if (!perPage) return {};
 
   std::vector<std::string> keep = sourcesNamedLikeSiteFiles(settings.entries, fs);
   splitPagePath(settings, fs, job);
@@ -176,37 +230,9 @@ BuildResult buildPagedAlbum(const BuildSettings& settings, const BuildServices& 
   Build build(services, job);
   build.removeStaleFiles();
   job.entryCount = static_cast<long>(settings.entries.size());
-  long placed = 0;
-  job.pageNumber = 1;
-  job.pageNames.clear();
-  bool anyWritten = false, allWritten = true;
-  // The numbered pages lead back to the index of pages, under the name it is written with.
-  // Entry-folder numbers run on across the pages of the build, so that no page replaces the
-  // folders of another.
-  pageFileNameRule(settings, job);
-  job.indexPage = job.pageFile;
-  for (;;) {
-    job.firstEntry = placed + 1;
-    job.lastEntry = placed + perPage;
-    job.pageFile = settings.upperCase ? "PAG_" + std::to_string(job.pageNumber) + ".HTM"
-                                      : "pag_" + std::to_string(job.pageNumber) + ".htm";
-    job.pageNames.push_back(job.pageFile);
-    // A refused or failed page is skipped; a refused new place ends the build.
-    const PageOutcome outcome = build.writePage(settings, false);
-    if (outcome == PageOutcome::RecoveryRefused || outcome == PageOutcome::Stopped) {
-      job.indexPage.clear();
-      return {};
-    }
-    if (outcome == PageOutcome::Written) {
-      anyWritten = true;
-      keep.push_back(filePlace(fs, job.outputFolder + job.pageFile));
-    }
-    allWritten = allWritten && outcome == PageOutcome::Written && job.outputFolder == chosenFolder;
-    build.folders.firstFolder = build.folders.nextFolder;
-    placed += perPage;
-    if (placed >= job.entryCount) break;
-    ++job.pageNumber;
-  }
+  const NumberedPages pages =
+      writeNumberedPages(build, fs, settings, job, *perPage, chosenFolder, keep);
+  if (pages.buildEnded) return {};
 
   // The index of pages: the list becomes the list of page names, and every page name gets a
   // button of its own.
@@ -225,24 +251,25 @@ BuildResult buildPagedAlbum(const BuildSettings& settings, const BuildServices& 
   job.indexPage.clear();
   // The album holds what the list gives and nothing more: once every page is written where the
   // user chose, the folders and pages of an earlier, longer album go.
-  if (allWritten && indexPage == PageOutcome::Written && job.outputFolder == chosenFolder)
+  if (pages.allWritten && indexPage == PageOutcome::Written && job.outputFolder == chosenFolder)
     removeLeftoverOutputs(fs, build.record(), job.outputFolder, build.folders.nextFolder,
                           job.pageNumber);
   const EarlierCopy siteFiles = build.siteFileCheck();
   build.finish(indexPage == PageOutcome::Written);
   if (indexPage == PageOutcome::RecoveryRefused || build.stopped()) return result;
-  if (indexPage == PageOutcome::Written) keep.push_back(filePlace(fs, job.outputFolder + job.pageFile));
+  if (indexPage == PageOutcome::Written)
+    keep.push_back(filePlace(fs, job.outputFolder + job.pageFile));
 
   // The site files and the view step only for a build that wrote some page; the view question
   // only for an index of pages that was written.
-  if (!anyWritten && indexPage != PageOutcome::Written) return result;
+  if (!pages.anyWritten && indexPage != PageOutcome::Written) return result;
   installSiteFiles(fs, services.programFolder, job.outputFolder, settings.upperCase, keep,
                    siteFiles);
   if (indexPage != PageOutcome::Written) return result;
   const std::string path = job.outputFolder + job.pageFile;
-  result.view = ViewOffer{std::string(kViewQuestionStart) + "la prima pagina creata " + path +
-                              " (S/N) ",
-                          path, launch("START /max /w ", path), launch("CMD /C ", path)};
+  result.view =
+      ViewOffer{std::string(kViewQuestionStart) + "la prima pagina creata " + path + " (S/N) ",
+                path, launch("START /max /w ", path), launch("CMD /C ", path)};
   return result;
 }
 

@@ -148,12 +148,12 @@ void readRecord(const PassContext& pass, EntryFolders& folders) {
     if (std::optional<Record> r = parseRecord(line)) web.earlier.push_back(*r);
 }
 
-// Tells a photo the image library cannot read at all; like a failed copy, the folder is then
-// looked at again by the next build.
+// Tells a photo the image library cannot read at all, named as it is on the disk; like a
+// failed copy, the folder is then looked at again by the next build.
 void reportUnreadablePicture(const PassContext& pass, EntryFolders& folders,
-                             const std::string& entry) {
+                             const std::string& sourcePath) {
   folders.current.failed = true;
-  pass.sys.ui.message("Immagine non leggibile: " + entry + "\r\r" +
+  pass.sys.ui.message("Immagine non leggibile: " + sourcePath + "\r\r" +
                       "Il file non e' un'immagine valida e non e' stato copiato nell'album");
 }
 
@@ -182,7 +182,7 @@ void writeOldest(const PassContext& pass, EntryFolders& folders) {
     reportCopyFailure(pass, folders, p.readFailure, p.entry,
                       inFolder(folders, numberedName(pass.upper(), kCopyPrefix, p.number, "jpg")));
   } else if (WebPicture picture = p.result.get(); picture.unreadable) {
-    reportUnreadablePicture(pass, folders, p.entry);
+    reportUnreadablePicture(pass, folders, p.sourcePath);
   } else if (!picture.ok) {
     // The image library could not be used at all: told as a copy that failed.
     reportCopyFailure(pass, folders, FsStatus{kPathFileAccess}, p.entry,

@@ -324,8 +324,8 @@ TEST_F(WebBuildTest, DamagedPhotosAreToldInEntryOrderAndTheBuildGoesOn) {
   const Built b = build({"--web-size", "400", "--per-folder", "5"});
   EXPECT_EQ(b.status, 1);
   const std::string why = " Il file non e' un'immagine valida e non e' stato copiato nell'album\n";
-  EXPECT_EQ(b.err, "vortena: Immagine non leggibile: c:\\foto\\e.jpg" + why +
-                       "vortena: Immagine non leggibile: c:\\foto\\h.jpg" + why);
+  EXPECT_EQ(b.err, "vortena: Immagine non leggibile: C:\\foto\\e.jpg" + why +
+                       "vortena: Immagine non leggibile: C:\\foto\\h.jpg" + why);
   // The slideshow names each copy as written: a transparent GIF re-encoded as a PNG, a small
   // one kept as it is with a PNG thumbnail.
   EXPECT_NE(menu(1).find("src=\"min_003.png\" data-grande=\"img_003.png\""), std::string::npos);
@@ -398,9 +398,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         DamageCase{"truncated jpeg", 2, true, ""},
         DamageCase{"empty file", 2, false,
-                   "vortena: Immagine non leggibile: c:\\foto\\p002.jpg" + kUnreadable},
+                   "vortena: Immagine non leggibile: C:\\foto\\p002.jpg" + kUnreadable},
         DamageCase{"text file", 11, false,
-                   "vortena: Immagine non leggibile: c:\\foto\\p011.jpg" + kUnreadable},
+                   "vortena: Immagine non leggibile: C:\\foto\\p011.jpg" + kUnreadable},
         DamageCase{"copy blocked", 12, false,
                    kCopyFailed + "c:\\foto\\p012.jpg c:\\album\\dir_0001\\img_012.jpg\n"},
         DamageCase{"thumbnail blocked", 3, true,
