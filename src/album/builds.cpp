@@ -26,7 +26,7 @@ class Build {
       : services_(services),
         job_(job),
         record_(services.fs, services.programFolder),
-        copies_(services.fs, services.ui) {}
+        copies_(services.fs, services.ui, &services.folders) {}
   ~Build() {
     try {
       finish(false);
@@ -118,10 +118,10 @@ BuildResult buildSinglePage(const BuildSettings& settings, const BuildServices& 
     refuse(services, "Nessun files da elaborare !!!");
     return {};
   }
-  std::vector<std::string> keep = sourcesNamedLikeSiteFiles(settings.entries, fs);
-  splitPagePath(settings, fs, job);
+  std::vector<std::string> keep = sourcesNamedLikeSiteFiles(settings.entries, services.folders);
+  splitPagePath(settings, services.folders, job);
   const std::string chosenFolder = job.outputFolder;
-  changeToOutputFolder(fs, job);
+  changeToOutputFolder(services.folders, job);
   Build build(services, job);
   build.removeStaleFiles();
   wholeListRange(settings, job);
@@ -135,8 +135,8 @@ BuildResult buildSinglePage(const BuildSettings& settings, const BuildServices& 
   const EarlierCopy siteFiles = build.siteFileCheck();
   build.finish(true);
   if (build.stopped()) return {};
-  keep.push_back(filePlace(fs, job.outputFolder + job.pageFile));
-  installSiteFiles(fs, services.programFolder, job.outputFolder, settings.upperCase, keep,
+  keep.push_back(filePlace(services.folders, job.outputFolder + job.pageFile));
+  installSiteFiles(fs, services.folders, services.programFolder, job.outputFolder, settings.upperCase, keep,
                    siteFiles);
   // The page is named without its folder, the output folder being the current one; a page
   // that the write recovery moved elsewhere is named by its full path.
@@ -169,10 +169,10 @@ BuildResult buildPagedAlbum(const BuildSettings& settings, const BuildServices& 
   }
   const long perPage = maximum > 1e9 ? 1000000000L : static_cast<long>(maximum);
 
-  std::vector<std::string> keep = sourcesNamedLikeSiteFiles(settings.entries, fs);
-  splitPagePath(settings, fs, job);
+  std::vector<std::string> keep = sourcesNamedLikeSiteFiles(settings.entries, services.folders);
+  splitPagePath(settings, services.folders, job);
   const std::string chosenFolder = job.outputFolder;
-  changeToOutputFolder(fs, job);
+  changeToOutputFolder(services.folders, job);
   Build build(services, job);
   build.removeStaleFiles();
   job.entryCount = static_cast<long>(settings.entries.size());
@@ -199,7 +199,7 @@ BuildResult buildPagedAlbum(const BuildSettings& settings, const BuildServices& 
     }
     if (outcome == PageOutcome::Written) {
       anyWritten = true;
-      keep.push_back(filePlace(fs, job.outputFolder + job.pageFile));
+      keep.push_back(filePlace(services.folders, job.outputFolder + job.pageFile));
     }
     allWritten = allWritten && outcome == PageOutcome::Written && job.outputFolder == chosenFolder;
     build.folders.firstFolder = build.folders.nextFolder;
@@ -215,7 +215,7 @@ BuildResult buildPagedAlbum(const BuildSettings& settings, const BuildServices& 
   index.entries = MediaList();
   for (const std::string& page : job.pageNames) index.entries.add(page);
   result.listNow = index.entries;
-  splitPagePath(index, fs, job);
+  splitPagePath(index, services.folders, job);
   job.outputFolder = chosenFolder;  // a relative folder was made full when the build began
   wholeListRange(index, job);
   pageFileNameRule(index, job);
@@ -231,12 +231,12 @@ BuildResult buildPagedAlbum(const BuildSettings& settings, const BuildServices& 
   const EarlierCopy siteFiles = build.siteFileCheck();
   build.finish(indexPage == PageOutcome::Written);
   if (indexPage == PageOutcome::RecoveryRefused || build.stopped()) return result;
-  if (indexPage == PageOutcome::Written) keep.push_back(filePlace(fs, job.outputFolder + job.pageFile));
+  if (indexPage == PageOutcome::Written) keep.push_back(filePlace(services.folders, job.outputFolder + job.pageFile));
 
   // The site files and the view step only for a build that wrote some page; the view question
   // only for an index of pages that was written.
   if (!anyWritten && indexPage != PageOutcome::Written) return result;
-  installSiteFiles(fs, services.programFolder, job.outputFolder, settings.upperCase, keep,
+  installSiteFiles(fs, services.folders, services.programFolder, job.outputFolder, settings.upperCase, keep,
                    siteFiles);
   if (indexPage != PageOutcome::Written) return result;
   const std::string path = job.outputFolder + job.pageFile;

@@ -11,6 +11,7 @@
 #include "core/build_settings.h"
 #include "core/job_state.h"
 #include "core/services.h"
+#include "fs/drive_folders.h"
 #include "fs/file_system.h"
 
 namespace vortena {
@@ -19,6 +20,8 @@ namespace vortena {
 // program folder of the templates (drive form, without a trailing backslash).
 struct BuildServices {
   FileSystem& fs;
+  // The current folders the build resolves its paths with (the page path, the copies).
+  DriveFolders& folders;
   Ui& ui;
   Launcher& launcher;
   std::string programFolder;

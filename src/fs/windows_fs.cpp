@@ -67,18 +67,17 @@ struct WindowsFileSystem::Resolved {
   FsStatus respell() const;
 };
 
+// Every operation's path passes here before anything is looked at: the one place where a path
+// that is not a full drive path is refused.
 bool WindowsFileSystem::spelled(const std::string& path, char& drive, std::string& root,
                                 std::vector<std::string>& components) const {
+  if (!isFullDrivePath(path)) return false;
   WindowsPath parsed = parseWindowsPath(path);
-  drive = parsed.drive ? parsed.drive : currentDrive_;
+  drive = parsed.drive;
   std::optional<std::string> driveRoot = drives_.hostFolder(drive);
   if (!driveRoot) return false;
   root = *driveRoot;
   components.clear();
-  if (!parsed.rooted) {
-    auto current = currentFolders_.find(drive);
-    if (current != currentFolders_.end()) components = splitPieces(current->second, "\\");
-  }
   appendComponents(components, parsed.components);
   return true;
 }
@@ -206,12 +205,7 @@ FsStatus WindowsFileSystem::Resolved::respell() const {
 
 // Operations.
 
-WindowsFileSystem::WindowsFileSystem(DriveTable drives) : drives_(std::move(drives)) {
-  std::optional<std::string> start = drives_.toDriveForm(workingFolder());
-  if (!start) return;
-  currentDrive_ = (*start)[0];
-  currentFolders_[currentDrive_] = start->size() > 3 ? start->substr(2) : "";
-}
+WindowsFileSystem::WindowsFileSystem(DriveTable drives) : drives_(std::move(drives)) {}
 
 FsStatus WindowsFileSystem::openExisting(const std::string& path, Descriptor& fd,
                                          struct stat& st) const {
@@ -740,27 +734,6 @@ Expected<DirEntry> WindowsFileSystem::folderIdentity(const std::string& path) {
                   static_cast<std::uint64_t>(st.st_ino)};
 }
 
-FsStatus WindowsFileSystem::changeFolder(const std::string& path) {
-  Resolved r(*this, path);
-  if (r.error) return {r.error};
-  if (!r.exists() || !isFolder(r.host())) return {kPathNotFound};
-  currentFolders_[r.drive] = joinComponents(r.names, '\\');
-  return {};
-}
-
-FsStatus WindowsFileSystem::changeDrive(char letter) {
-  std::optional<std::string> root = drives_.hostFolder(letter);
-  if (!root || !isFolder(*root)) return {kPathNotFound};
-  currentDrive_ = upperLetter(letter);
-  return {};
-}
-
-std::string WindowsFileSystem::currentFolder() const {
-  auto it = currentFolders_.find(currentDrive_);
-  std::string folder = it == currentFolders_.end() ? "" : it->second;
-  return std::string(1, currentDrive_) + ":" + (folder.empty() ? "\\" : folder);
-}
-
 std::optional<std::string> WindowsFileSystem::toHostPath(const std::string& path) const {
   Resolved r(*this, path);
   if (r.root.empty()) return std::nullopt;
@@ -822,19 +795,6 @@ Expected<bool> WindowsFileSystem::sameContent(const std::string& a, const std::s
   if (firstStat.st_size != secondStat.st_size) return false;
   if (sameIdentity(firstStat, secondStat)) return true;
   return compareOpenFiles(first.get(), second.get());
-}
-
-std::string WindowsFileSystem::fullPath(const std::string& path) const {
-  WindowsPath parsed = parseWindowsPath(path);
-  const char drive = parsed.drive ? parsed.drive : currentDrive_;
-  std::vector<std::string> components;
-  if (!parsed.rooted) {
-    auto current = currentFolders_.find(drive);
-    if (current != currentFolders_.end()) components = splitPieces(current->second, "\\");
-  }
-  appendComponents(components, parsed.components);
-  return std::string(1, drive) + ":" +
-         (components.empty() ? "\\" : joinComponents(components, '\\'));
 }
 
 }  // namespace vortena

@@ -46,12 +46,16 @@ std::vector<std::string> extensionsOf(const QCommandLineParser& parser) {
 struct CommandWorld {
   CommandWorld(const RunnerOptions& options, ConsoleUser& user)
       : fs(withProgramFolder(options.drives, options.programFolder)),
+        folders(fs, fs.drives()),
         programFolder(programFolderDriveForm(fs, options.programFolder)),
         user(user) {
     // The default folder of the page path exists as the window makes it at start.
     makeDefaultFolder(fs);
   }
+  // The paths of a command are full from the start (boxPath): it needs no current folder but
+  // the build's own change to its page's folder.
   WindowsFileSystem fs;
+  DriveFolders folders;
   std::string programFolder;
   ConsoleUser& user;
 };
@@ -198,7 +202,7 @@ int runBuild(const QStringList& args, std::ostream& out, std::ostream& err,
   settings.leaveOutTitle = parser.isSet(kNoTitle);
   settings.shownCount = static_cast<double>(entries->size());
   settings.entries = std::move(*entries);
-  const BuildServices services{world.fs, user, user, world.programFolder};
+  const BuildServices services{world.fs, world.folders, user, user, world.programFolder};
   JobState job;
   const BuildResult result = parser.isSet(kPaged) ? buildPagedAlbum(settings, services, job)
                                                   : buildSinglePage(settings, services, job);
