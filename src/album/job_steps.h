@@ -3,7 +3,7 @@
 
 #include "core/build_settings.h"
 #include "core/job_state.h"
-#include "fs/drive_folders.h"
+#include "fs/windows/drive_folders.h"
 #include "fs/file_system.h"
 
 namespace vortena {

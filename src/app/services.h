@@ -5,7 +5,7 @@
 #include <string>
 
 #include "core/services.h"
-#include "fs/drive_folders.h"
+#include "fs/windows/drive_folders.h"
 #include "fs/file_system.h"
 
 namespace vortena {

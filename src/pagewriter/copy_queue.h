@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "core/services.h"
-#include "fs/drive_folders.h"
+#include "fs/windows/drive_folders.h"
 #include "fs/file_system.h"
 
 namespace vortena {

@@ -2,7 +2,7 @@
 // at the next operation, look-ups among many case twins give the right name without reading
 // the folder again, and a copy is skipped only when its destination is the earlier copy of an
 // unchanged source.
-#include "fs/folder_cache.h"
+#include "fs/cache/folder_cache.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -13,8 +13,8 @@
 #include <filesystem>
 #include <functional>
 
-#include "fs/host_files.h"
-#include "fs/windows_fs.h"
+#include "fs/host/host_files.h"
+#include "fs/windows/windows_fs.h"
 #include "support/album_fixture.h"
 #include "support/test_names.h"
 
@@ -154,7 +154,7 @@ TEST_F(FolderCacheTest, OwnChangesUnderWayAreTrustedOnlyWhileUnderWay) {
   ASSERT_TRUE(exists("C:\\a\\x.jpg"));
   ASSERT_FALSE(exists("C:\\a\\y.jpg"));  // the folder is read
   {
-    PendingFile written, dropped, refused;
+    PendingFile written(&folderCache()), dropped(&folderCache()), refused(&folderCache());
     ASSERT_TRUE(written.create(a, "w.jpg", "").ok());
     ASSERT_TRUE(written.commit().ok());
     ASSERT_TRUE(dropped.create(a, "d.jpg", "").ok());
@@ -177,7 +177,7 @@ TEST_F(FolderCacheTest, OwnChangesUnderWayAreTrustedOnlyWhileUnderWay) {
     // A file written under a temporary name is one change from its creation until it takes its
     // name: the folder, changed by the hidden name, is not read meanwhile; once the name is
     // taken, a change by another program is seen though the object lives on.
-    PendingFile pending;
+    PendingFile pending(&folderCache());
     ASSERT_TRUE(pending.create(a, "p.jpg", "").ok());
     const size_t reads = folderCache().reads();
     EXPECT_TRUE(exists("C:\\a\\X.JPG"));

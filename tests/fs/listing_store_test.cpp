@@ -1,6 +1,6 @@
 // Listings kept from one scan of a tree to the next: an unchanged folder is served from the store,
 // and every change made to the tree between two scans, by any means, is seen by the second.
-#include "fs/listing_store.h"
+#include "fs/cache/listing_store.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -14,8 +14,8 @@
 #include <functional>
 #include <thread>
 
-#include "fs/windows_fs.h"
-#include "fs/stamp_clock.h"
+#include "fs/windows/windows_fs.h"
+#include "fs/host/stamp_clock.h"
 #include "support/album_fixture.h"
 #include "support/loop_mount.h"
 #include "support/test_names.h"

@@ -1,4 +1,4 @@
-#include "fs/windows_fs.h"
+#include "fs/windows/windows_fs.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -11,8 +11,8 @@
 #include <functional>
 #include <thread>
 
-#include "fs/drive_folders.h"
-#include "fs/host_files.h"
+#include "fs/windows/drive_folders.h"
+#include "fs/host/host_files.h"
 #include "support/album_fixture.h"
 #include "support/fs_results.h"
 #include "support/test_names.h"

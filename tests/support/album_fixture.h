@@ -11,8 +11,8 @@
 #include <utility>
 
 #include "app/main_window.h"
-#include "fs/drive_folders.h"
-#include "fs/windows_fs.h"
+#include "fs/windows/drive_folders.h"
+#include "fs/windows/windows_fs.h"
 #include "ui/headless/headless.h"
 
 namespace vortena::testing {

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "fs/windows_fs.h"
+#include "fs/windows/windows_fs.h"
 #include "support/album_fixture.h"
 #include "support/fs_results.h"
 

@@ -7,8 +7,8 @@
 
 #include "app/main_window.h"
 #include "app/program_folder.h"
-#include "fs/drive_folders.h"
-#include "fs/windows_fs.h"
+#include "fs/windows/drive_folders.h"
+#include "fs/windows/windows_fs.h"
 #include "ui/headless/headless.h"
 
 namespace vortena {

@@ -12,8 +12,8 @@
 
 #include "app/main_window.h"
 #include "app/control_table.h"
-#include "fs/drive_folders.h"
-#include "fs/windows_fs.h"
+#include "fs/windows/drive_folders.h"
+#include "fs/windows/windows_fs.h"
 #include "ui/qt/qt_services.h"
 
 namespace vortena {

@@ -9,8 +9,8 @@
 #include <string_view>
 
 #include "app/services.h"
-#include "fs/drive_folders.h"
-#include "fs/windows_fs.h"
+#include "fs/windows/drive_folders.h"
+#include "fs/windows/windows_fs.h"
 
 class QWidget;
 

@@ -1,6 +1,7 @@
-#include "fs/drive_folders.h"
+#include "fs/windows/drive_folders.h"
 
-#include "fs/windows_path.h"
+#include "fs/host/host_path.h"
+#include "fs/windows/windows_path.h"
 
 namespace vortena {
 

@@ -1,4 +1,4 @@
-#include "fs/windows_fs.h"
+#include "fs/windows/windows_fs.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -16,10 +16,11 @@
 #include <vector>
 
 #include "core/text.h"
-#include "fs/folder_cache.h"
-#include "fs/host_files.h"
-#include "fs/stamp_clock.h"
-#include "fs/windows_path.h"
+#include "fs/cache/folder_cache.h"
+#include "fs/host/host_files.h"
+#include "fs/host/host_path.h"
+#include "fs/host/stamp_clock.h"
+#include "fs/windows/windows_path.h"
 
 namespace vortena {
 
@@ -200,7 +201,7 @@ FsStatus WindowsFileSystem::Resolved::checkReplaceable() const {
 
 FsStatus WindowsFileSystem::Resolved::respell() const {
   if (!exists() || isRoot() || onDisk == asked) return {};
-  return respellInPlace(parent, onDisk, asked);
+  return respellInPlace(parent, onDisk, asked, &folderCache());
 }
 
 // Operations.
@@ -235,7 +236,7 @@ Expected<std::unique_ptr<TextWriter>> WindowsFileSystem::openWrite(const std::st
   // no file can be made is refused now, as the page writer's recovery expects.
   if (::faccessat(AT_FDCWD, r.parent.c_str(), W_OK | X_OK, AT_EACCESS) != 0)
     return lastHostFailure(kPathNotFound);
-  return hostTextWriter(r.parent, r.asked, r.onDisk);
+  return hostTextWriter(r.parent, r.asked, r.onDisk, &folderCache());
 }
 
 // A rebuild copies only what changed: a destination that already holds a regular file of the
@@ -370,7 +371,7 @@ FsStatus WindowsFileSystem::copyFile(const std::string& from, const std::string&
   if (FsStatus s = target.checkReplaceable(); !s.ok()) return s;
   // Written beside the destination and renamed over it: a failed copy leaves the earlier file,
   // and a link under the destination's name is replaced, never written through.
-  PendingFile copy;
+  PendingFile copy(&folderCache());
   if (FsStatus s = copy.create(target.parent, target.asked, target.onDisk); !s.ok()) return s;
   if (FsStatus s = copyContents(in.get(), copy.fd(), sourceStat.st_size); !s.ok()) return s;
   // The copy keeps the access and modification times of its source, as copies on the original
@@ -442,7 +443,7 @@ FsStatus WindowsFileSystem::writeBytes(const std::string& path, std::string_view
                                        const FileStamp& times) {
   const Resolved target(*this, path);
   if (FsStatus s = target.checkReplaceable(); !s.ok()) return s;
-  PendingFile file;
+  PendingFile file(&folderCache());
   if (FsStatus s = file.create(target.parent, target.asked, target.onDisk); !s.ok()) return s;
   if (FsStatus s = writeAll(file.fd(), bytes.data(), bytes.size()); !s.ok()) return s;
   const timespec stamps[2] = {timeOf(times.accessed), timeOf(times.modified)};
@@ -481,7 +482,7 @@ FsStatus WindowsFileSystem::rename(const std::string& from, const std::string& t
                      folderStat(target, b) && sameIdentity(a, b);
     if (!sameEntry) return {kFileAlreadyExists};
     if (target.asked == target.onDisk) return {};
-    return respellInPlace(source.parent, source.onDisk, target.asked);
+    return respellInPlace(source.parent, source.onDisk, target.asked, &folderCache());
   }
   // No check beforehand: the no-replace rename itself keeps whatever stands under the new name,
   // also an entry that turned up after the look-up.
@@ -539,7 +540,7 @@ FsStatus WindowsFileSystem::removeStaleTemporaryFiles(const std::string& path) {
   const Resolved folder(*this, path);
   if (folder.error) return {folder.error};
   if (!folder.exists()) return {kPathNotFound};
-  return vortena::removeStaleTemporaryFiles(folder.host());
+  return vortena::removeStaleTemporaryFiles(folder.host(), &folderCache());
 }
 
 FsStatus WindowsFileSystem::makeFolder(const std::string& path) {

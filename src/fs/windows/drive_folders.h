@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "fs/drive_table.h"
+#include "fs/windows/drive_table.h"
 #include "fs/file_system.h"
 
 namespace vortena {
