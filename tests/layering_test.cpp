@@ -110,8 +110,7 @@ std::vector<std::string> layeringViolations(const std::filesystem::path& srcRoot
         }
         if (!why.empty())
           violations.push_back("src/" + name + ":" + std::to_string(number) + ": declares " +
-                               std::string(match[1]) + " " + std::string(match[2]) + " of " +
-                               why);
+                               std::string(match[1]) + " " + std::string(match[2]) + " of " + why);
         continue;
       }
       if (!std::regex_search(line, match, kInclude)) continue;
@@ -160,13 +159,16 @@ TEST(LayeringTest, UpwardSiblingAndUnknownIncludesAreNamedWithFileAndLine) {
 // a nested one, are not.
 TEST(LayeringTest, ForwardDeclarationsOfTypesFromAboveOrASiblingAreNamed) {
   TempFolder src;
-  writeFile(src.path() / "core" / "ui.h", "struct Ui {\n  struct Inner;\n};\nclass Name final {};\n");
+  writeFile(src.path() / "core" / "ui.h",
+            "struct Ui {\n  struct Inner;\n};\nclass Name final {};\n");
   writeFile(src.path() / "fs" / "disk.h", "class [[nodiscard]] Disk {};\nclass Build;\n");
-  writeFile(src.path() / "medialist" / "scan.h",
-            "class Disk;\nstruct Ui;\nclass QWidget;\nclass PagePass;\nclass Scan : public Base {};\n"
-            "class Scan;\n");
+  writeFile(
+      src.path() / "medialist" / "scan.h",
+      "class Disk;\nstruct Ui;\nclass QWidget;\nclass PagePass;\nclass Scan : public Base {};\n"
+      "class Scan;\n");
   writeFile(src.path() / "pagewriter" / "pass.h", "class PagePass {\n  class Scan;\n};\n");
-  writeFile(src.path() / "album" / "build.h", "class Build\n{};\nstruct Build {\n};\nclass Name;\n");
+  writeFile(src.path() / "album" / "build.h",
+            "class Build\n{};\nstruct Build {\n};\nclass Name;\n");
   EXPECT_EQ(layeringViolations(src.path()),
             (std::vector<std::string>{
                 "src/fs/disk.h:2: declares class Build of album, a layer above fs",

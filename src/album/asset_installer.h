@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "core/media_list.h"
-#include "fs/windows/drive_folders.h"
 #include "fs/file_system.h"
+#include "fs/windows/drive_folders.h"
 
 namespace vortena {
 

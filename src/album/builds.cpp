@@ -136,8 +136,8 @@ BuildResult buildSinglePage(const BuildSettings& settings, const BuildServices& 
   build.finish(true);
   if (build.stopped()) return {};
   keep.push_back(filePlace(services.folders, job.outputFolder + job.pageFile));
-  installSiteFiles(fs, services.folders, services.programFolder, job.outputFolder, settings.upperCase, keep,
-                   siteFiles);
+  installSiteFiles(fs, services.folders, services.programFolder, job.outputFolder,
+                   settings.upperCase, keep, siteFiles);
   // The page is named without its folder, the output folder being the current one; a page
   // that the write recovery moved elsewhere is named by its full path.
   const std::string path = job.outputFolder + job.pageFile;
@@ -231,13 +231,14 @@ BuildResult buildPagedAlbum(const BuildSettings& settings, const BuildServices& 
   const EarlierCopy siteFiles = build.siteFileCheck();
   build.finish(indexPage == PageOutcome::Written);
   if (indexPage == PageOutcome::RecoveryRefused || build.stopped()) return result;
-  if (indexPage == PageOutcome::Written) keep.push_back(filePlace(services.folders, job.outputFolder + job.pageFile));
+  if (indexPage == PageOutcome::Written)
+    keep.push_back(filePlace(services.folders, job.outputFolder + job.pageFile));
 
   // The site files and the view step only for a build that wrote some page; the view question
   // only for an index of pages that was written.
   if (!anyWritten && indexPage != PageOutcome::Written) return result;
-  installSiteFiles(fs, services.folders, services.programFolder, job.outputFolder, settings.upperCase, keep,
-                   siteFiles);
+  installSiteFiles(fs, services.folders, services.programFolder, job.outputFolder,
+                   settings.upperCase, keep, siteFiles);
   if (indexPage != PageOutcome::Written) return result;
   const std::string path = job.outputFolder + job.pageFile;
   result.view = ViewOffer{std::string(kViewQuestionStart) + "la prima pagina creata " + path +

@@ -3,8 +3,8 @@
 
 #include "core/build_settings.h"
 #include "core/job_state.h"
-#include "fs/windows/drive_folders.h"
 #include "fs/file_system.h"
+#include "fs/windows/drive_folders.h"
 
 namespace vortena {
 

@@ -56,7 +56,7 @@ struct EntryStamp {
   std::int64_t modified = 0;
   std::int64_t changed = 0;
   // Whether its last change lies in an earlier granule of the file system's clock than the
-  // look (fs/stamp_clock.h): then any later change gives it another stamp. A change in the very
+  // look (fs/host/stamp_clock.h): then any later change gives it another stamp. A change in the very
   // granule of the last one may keep its times (whole seconds on many cards and sticks), so a
   // stamp that is not settled tells nothing of the changes to come. Not part of the comparison.
   bool settled = false;
@@ -117,10 +117,11 @@ struct FileBytes {
   FileStamp stamp;
 };
 
-// Whether `path` is a full drive path: a drive letter, a colon and a backslash ("C:\\album\\x.htm"),
-// the names after it taken from the drive's root ("/" separates as "\\" does, "C:/album" too). A relative path ("x"), a path relative to a
-// drive's current folder ("C:x"), one rooted on the current drive ("\\x") and an empty one are
-// not: they mean something only against a current drive and folder (fs/windows/drive_folders.h).
+// Whether `path` is a full drive path: a drive letter, a colon and a backslash
+// ("C:\\album\\x.htm"), the names after it taken from the drive's root ("/" separates as "\\"
+// does: "C:/album" too). A relative path ("x"), a path relative to a drive's current folder
+// ("C:x"), one rooted on the current drive ("\\x") and an empty one are not: they mean
+// something only against a current drive and folder (fs/windows/drive_folders.h).
 bool isFullDrivePath(std::string_view path);
 
 // Every operation takes full drive paths only (isFullDrivePath) and refuses any other with 76
@@ -205,6 +206,7 @@ class FileSystem {
   // Whether two existing regular files hold the same bytes; fails as openRead does when either
   // cannot be read.
   virtual Expected<bool> sameContent(const std::string& a, const std::string& b) = 0;
+
  protected:
   friend class TreeListing;
   // See TreeListing. What listFolder gives does not change.

@@ -18,8 +18,8 @@
 #include <vector>
 
 #include "core/services.h"
-#include "fs/windows/drive_folders.h"
 #include "fs/file_system.h"
+#include "fs/windows/drive_folders.h"
 
 namespace vortena {
 

@@ -123,7 +123,7 @@ INSTANTIATE_TEST_SUITE_P(
 // Two changes in a row within the same folder and the same moment, without any help: seen
 // where the file system gives a change after a stat a time of its own (the fine-grained
 // timestamps of recent kernels). With a coarse clock this is the cache's known blind spot
-// (fs/folder_cache.h), and the test is skipped.
+// (fs/cache/folder_cache.h), and the test is skipped.
 TEST_F(FolderCacheTest, ChangesInARowWithoutATouchAreSeen) {
   writeFile(c() / "a" / "x.jpg", "x");
   struct stat before, after;

@@ -14,8 +14,8 @@
 #include <functional>
 #include <thread>
 
-#include "fs/windows/windows_fs.h"
 #include "fs/host/stamp_clock.h"
+#include "fs/windows/windows_fs.h"
 #include "support/album_fixture.h"
 #include "support/loop_mount.h"
 #include "support/test_names.h"

@@ -11,8 +11,8 @@
 #include <functional>
 #include <thread>
 
-#include "fs/windows/drive_folders.h"
 #include "fs/host/host_files.h"
+#include "fs/windows/drive_folders.h"
 #include "support/album_fixture.h"
 #include "support/fs_results.h"
 #include "support/test_names.h"
@@ -518,7 +518,8 @@ FailureCase openCase(const char* name, const char* path, int expected) {
           expected};
 }
 FailureCase copyCase(const char* name, const char* from, const char* to, int expected) {
-  return {name, [from, to](FileSystem& f, DriveFolders&) { return f.copyFile(from, to); }, expected};
+  return {name, [from, to](FileSystem& f, DriveFolders&) { return f.copyFile(from, to); },
+          expected};
 }
 FailureCase readBytesCase(const char* name, const char* path, int expected) {
   return {name,
@@ -529,7 +530,8 @@ FailureCase readBytesCase(const char* name, const char* path, int expected) {
           expected};
 }
 FailureCase writeBytesCase(const char* name, const char* path, int expected) {
-  return {name, [path](FileSystem& f, DriveFolders&) { return f.writeBytes(path, "bytes", FileStamp{}); },
+  return {name,
+          [path](FileSystem& f, DriveFolders&) { return f.writeBytes(path, "bytes", FileStamp{}); },
           expected};
 }
 FailureCase stampCase(const char* name, const char* path, int expected) {
@@ -651,8 +653,7 @@ std::vector<FailureCase> refusedPathCases() {
     const char* name;  // what the path names from the drive's root
     std::function<FsStatus(FileSystem&, const std::string&)> run;
   } operations[] = {
-      {"Read", "f.txt",
-       [](FileSystem& f, const std::string& p) { return f.openRead(p).status(); }},
+      {"Read", "f.txt", [](FileSystem& f, const std::string& p) { return f.openRead(p).status(); }},
       {"Write", "new.txt",
        [](FileSystem& f, const std::string& p) {
          std::unique_ptr<TextWriter> w;

@@ -5,7 +5,7 @@
 // device, inode, size, link count, modification time and status change time. Any name made,
 // removed or renamed in a folder changes its times. A listing is kept only when it can tell no
 // lie later:
-//  - the stat it was read with was settled (fs/stamp_clock.h): the folder's last change lay in
+//  - the stat it was read with was settled (fs/host/stamp_clock.h): the folder's last change lay in
 //    an earlier granule of the file system's clock than the read, so that a change after the
 //    read cannot keep the same times (whole seconds on many USB sticks and cards);
 //  - it holds no symbolic link and no entry of unknown type, whose type the folder's stat

@@ -1,6 +1,6 @@
 // The host side of the file system: POSIX calls, their error numbers in the program's terms,
-// name look-ups that ignore letter case, text files and copies. Used by the Windows-semantics
-// layer (fs/windows_fs.h) only.
+// name look-ups that ignore letter case, text files and copies. Used by the folder listings
+// (fs/cache/) and the Windows-semantics layer (fs/windows/windows_fs.h) only.
 #pragma once
 
 #include <sys/stat.h>

@@ -9,15 +9,16 @@
 #include <optional>
 #include <string>
 
-#include "fs/windows/drive_table.h"
 #include "fs/file_system.h"
+#include "fs/windows/drive_table.h"
 
 namespace vortena {
 
 class DriveFolders {
  public:
   // The current drive and folder start as the drive form of the process's working folder
-  // ("C:\" when no drive of `drives` covers it). `fs` is asked whether a folder made current exists.
+  // ("C:\" when no drive of `drives` covers it). `fs` is asked whether a folder made current
+  // exists.
   DriveFolders(FileSystem& fs, const DriveTable& drives);
 
   // Makes the folder current on its own drive (a relative path resolves against the current

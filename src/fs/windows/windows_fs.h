@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "fs/windows/drive_table.h"
-#include "fs/file_system.h"
 #include "fs/cache/listing_store.h"
+#include "fs/file_system.h"
+#include "fs/windows/drive_table.h"
 
 struct stat;
 

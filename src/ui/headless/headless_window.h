@@ -42,7 +42,7 @@ class HeadlessWindow {
 
  private:
   WindowsFileSystem fs_;
-  DriveFolders folders_;           // the script's current drive and folders
+  DriveFolders folders_;            // the script's current drive and folders
   FolderRelativeFileSystem files_;  // the disk as the handlers see it
   PlainForm form_;
   MainWindow window_;

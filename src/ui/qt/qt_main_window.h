@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "app/main_window.h"
 #include "app/control_table.h"
+#include "app/main_window.h"
 #include "fs/windows/drive_folders.h"
 #include "fs/windows/windows_fs.h"
 #include "ui/qt/qt_services.h"
@@ -55,7 +55,7 @@ class QtMainWindow : public QWidget {
   void keepDriveForm(QLineEdit* edit);
 
   WindowsFileSystem& fs_;
-  DriveFolders folders_;           // the window's current drive and folders
+  DriveFolders folders_;            // the window's current drive and folders
   FolderRelativeFileSystem files_;  // the disk as the handlers see it
   double dpi_;
   QtUi ui_;
