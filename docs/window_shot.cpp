@@ -6,7 +6,7 @@
 #include <QPixmap>
 #include <cstdio>
 
-#include "fs/windows_fs.h"
+#include "fs/windows/windows_fs.h"
 #include "ui/qt/qt_main_window.h"
 
 int main(int argc, char** argv) {

@@ -10,8 +10,8 @@
 #include <iostream>
 #include <string>
 
-#include "fs/interrupt.h"
-#include "fs/windows_fs.h"
+#include "fs/host/interrupt.h"
+#include "fs/windows/windows_fs.h"
 #include "ui/headless/command_line.h"
 #include "ui/headless/script_runner.h"
 #include "ui/qt/qt_services.h"

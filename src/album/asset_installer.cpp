@@ -16,29 +16,29 @@ bool isSiteFileName(const std::string& name) {
 
 }  // namespace
 
-std::string filePlace(const FileSystem& fs, const std::string& path) {
-  return toUpper(fs.fullPath(path));
+std::string filePlace(const DriveFolders& folders, const std::string& path) {
+  return toUpper(folders.fullPath(path));
 }
 
 std::vector<std::string> sourcesNamedLikeSiteFiles(const MediaList& entries,
-                                                   const FileSystem& fs) {
+                                                   const DriveFolders& folders) {
   std::vector<std::string> places;
   for (size_t i = 0; i < entries.size(); ++i) {
     const std::string entry(entries[i]);
     const size_t slash = entry.rfind('\\');
     if (isSiteFileName(slash == std::string::npos ? entry : entry.substr(slash + 1)))
-      places.push_back(filePlace(fs, entry));
+      places.push_back(filePlace(folders, entry));
   }
   return places;
 }
 
-void installSiteFiles(FileSystem& fs, const std::string& programFolder,
+void installSiteFiles(FileSystem& fs, const DriveFolders& folders, const std::string& programFolder,
                       const std::string& outputFolder, bool upperCase,
                       const std::vector<std::string>& keep, EarlierCopy earlier) {
   for (std::string_view name : kSiteAssets) {
     const std::string source = programFolder + "\\" + std::string(name);
     const std::string destination = toCase(outputFolder + std::string(name), upperCase);
-    if (std::find(keep.begin(), keep.end(), filePlace(fs, destination)) != keep.end())
+    if (std::find(keep.begin(), keep.end(), filePlace(folders, destination)) != keep.end())
       continue;  // a photo of the album or a page of this build: never replaced
     ignoreFailure(fs.copyFile(source, destination, earlier),
                   "a site file that cannot be copied leaves its picture or frame out");

@@ -26,7 +26,7 @@ class Build {
       : services_(services),
         job_(job),
         record_(services.fs, services.programFolder),
-        copies_(services.fs, services.ui) {}
+        copies_(services.fs, services.ui, &services.folders) {}
   ~Build() {
     try {
       finish(false);
@@ -136,7 +136,7 @@ struct NumberedPages {
 
 // Writes the numbered pages of `perPage` entries each, their names into job.pageNames; the
 // places of the pages written join `keep`.
-NumberedPages writeNumberedPages(Build& build, FileSystem& fs, const BuildSettings& settings,
+NumberedPages writeNumberedPages(Build& build, DriveFolders& folders, const BuildSettings& settings,
                                  JobState& job, long perPage, const std::string& chosenFolder,
                                  std::vector<std::string>& keep) {
   NumberedPages pages;
@@ -163,7 +163,7 @@ NumberedPages writeNumberedPages(Build& build, FileSystem& fs, const BuildSettin
     }
     if (outcome == PageOutcome::Written) {
       pages.anyWritten = true;
-      keep.push_back(filePlace(fs, job.outputFolder + job.pageFile));
+      keep.push_back(filePlace(folders, job.outputFolder + job.pageFile));
     }
     pages.allWritten =
         pages.allWritten && outcome == PageOutcome::Written && job.outputFolder == chosenFolder;
@@ -186,10 +186,10 @@ BuildResult buildSinglePage(const BuildSettings& settings, const BuildServices& 
     refuse(services, "Nessun files da elaborare !!!");
     return {};
   }
-  std::vector<std::string> keep = sourcesNamedLikeSiteFiles(settings.entries, fs);
-  splitPagePath(settings, fs, job);
+  std::vector<std::string> keep = sourcesNamedLikeSiteFiles(settings.entries, services.folders);
+  splitPagePath(settings, services.folders, job);
   const std::string chosenFolder = job.outputFolder;
-  changeToOutputFolder(fs, job);
+  changeToOutputFolder(services.folders, job);
   Build build(services, job);
   build.removeStaleFiles();
   wholeListRange(settings, job);
@@ -203,9 +203,9 @@ BuildResult buildSinglePage(const BuildSettings& settings, const BuildServices& 
   const EarlierCopy siteFiles = build.siteFileCheck();
   build.finish(true);
   if (build.stopped()) return {};
-  keep.push_back(filePlace(fs, job.outputFolder + job.pageFile));
-  installSiteFiles(fs, services.programFolder, job.outputFolder, settings.upperCase, keep,
-                   siteFiles);
+  keep.push_back(filePlace(services.folders, job.outputFolder + job.pageFile));
+  installSiteFiles(fs, services.folders, services.programFolder, job.outputFolder,
+                   settings.upperCase, keep, siteFiles);
   // The page is named without its folder, the output folder being the current one; a page
   // that the write recovery moved elsewhere is named by its full path.
   const std::string path = job.outputFolder + job.pageFile;
@@ -223,15 +223,15 @@ BuildResult buildPagedAlbum(const BuildSettings& settings, const BuildServices& 
   const std::optional<long> perPage = entriesPerPage(settings, services);
   if (!perPage) return {};
 
-  std::vector<std::string> keep = sourcesNamedLikeSiteFiles(settings.entries, fs);
-  splitPagePath(settings, fs, job);
+  std::vector<std::string> keep = sourcesNamedLikeSiteFiles(settings.entries, services.folders);
+  splitPagePath(settings, services.folders, job);
   const std::string chosenFolder = job.outputFolder;
-  changeToOutputFolder(fs, job);
+  changeToOutputFolder(services.folders, job);
   Build build(services, job);
   build.removeStaleFiles();
   job.entryCount = static_cast<long>(settings.entries.size());
   const NumberedPages pages =
-      writeNumberedPages(build, fs, settings, job, *perPage, chosenFolder, keep);
+      writeNumberedPages(build, services.folders, settings, job, *perPage, chosenFolder, keep);
   if (pages.buildEnded) return {};
 
   // The index of pages: the list becomes the list of page names, and every page name gets a
@@ -241,7 +241,7 @@ BuildResult buildPagedAlbum(const BuildSettings& settings, const BuildServices& 
   index.entries = MediaList();
   for (const std::string& page : job.pageNames) index.entries.add(page);
   result.listNow = index.entries;
-  splitPagePath(index, fs, job);
+  splitPagePath(index, services.folders, job);
   job.outputFolder = chosenFolder;  // a relative folder was made full when the build began
   wholeListRange(index, job);
   pageFileNameRule(index, job);
@@ -258,13 +258,13 @@ BuildResult buildPagedAlbum(const BuildSettings& settings, const BuildServices& 
   build.finish(indexPage == PageOutcome::Written);
   if (indexPage == PageOutcome::RecoveryRefused || build.stopped()) return result;
   if (indexPage == PageOutcome::Written)
-    keep.push_back(filePlace(fs, job.outputFolder + job.pageFile));
+    keep.push_back(filePlace(services.folders, job.outputFolder + job.pageFile));
 
   // The site files and the view step only for a build that wrote some page; the view question
   // only for an index of pages that was written.
   if (!pages.anyWritten && indexPage != PageOutcome::Written) return result;
-  installSiteFiles(fs, services.programFolder, job.outputFolder, settings.upperCase, keep,
-                   siteFiles);
+  installSiteFiles(fs, services.folders, services.programFolder, job.outputFolder,
+                   settings.upperCase, keep, siteFiles);
   if (indexPage != PageOutcome::Written) return result;
   const std::string path = job.outputFolder + job.pageFile;
   result.view =

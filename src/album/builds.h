@@ -12,6 +12,7 @@
 #include "core/job_state.h"
 #include "core/services.h"
 #include "fs/file_system.h"
+#include "fs/windows/drive_folders.h"
 
 namespace vortena {
 
@@ -19,6 +20,8 @@ namespace vortena {
 // program folder of the templates (drive form, without a trailing backslash).
 struct BuildServices {
   FileSystem& fs;
+  // The current folders the build resolves its paths with (the page path, the copies).
+  DriveFolders& folders;
   Ui& ui;
   Launcher& launcher;
   std::string programFolder;

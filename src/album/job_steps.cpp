@@ -4,7 +4,7 @@
 
 namespace vortena {
 
-void splitPagePath(const BuildSettings& settings, const FileSystem& fs, JobState& job) {
+void splitPagePath(const BuildSettings& settings, const DriveFolders& folders, JobState& job) {
   const bool upper = settings.upperCase;
   std::string path = toCase(trim(settings.pagePath), upper);
   size_t slash = path.rfind('\\');
@@ -20,21 +20,21 @@ void splitPagePath(const BuildSettings& settings, const FileSystem& fs, JobState
   const bool rooted = job.outputFolder.size() >= 3 && job.outputFolder[1] == ':' &&
                       (job.outputFolder[2] == '\\' || job.outputFolder[2] == '/');
   if (!job.outputFolder.empty() && !rooted) {
-    std::string full = fs.fullPath(job.outputFolder);
+    std::string full = folders.fullPath(job.outputFolder);
     if (full.back() != '\\') full += '\\';
     job.outputFolder = toCase(full, upper);
   }
 }
 
-void changeToOutputFolder(FileSystem& fs, const JobState& job) {
+void changeToOutputFolder(DriveFolders& folders, const JobState& job) {
   const std::string& folder = job.outputFolder;
   // A folder that cannot be made current is ignored: the page then goes to the write recovery
   // if it cannot be opened where the current folder lies.
   if (folder.empty()) return;
-  if (!fs.changeFolder(folder).ok()) return;
+  if (!folders.changeFolder(folder).ok()) return;
   const char drive = static_cast<char>(folder[0] | 0x20);
   if (folder.size() >= 2 && folder[1] == ':' && drive >= 'a' && drive <= 'z')
-    ignoreFailure(fs.changeDrive(folder[0]), "the folder change just made the drive known");
+    ignoreFailure(folders.changeDrive(folder[0]), "the folder change just made the drive known");
 }
 
 void wholeListRange(const BuildSettings& settings, JobState& job) {

@@ -9,7 +9,7 @@ namespace {
 
 BuildServices buildServices(const Session& session) {
   const Services& s = session.services;
-  return {*s.fs, *s.ui, *s.launcher, s.programFolder};
+  return {*s.fs, *s.folders, *s.ui, *s.launcher, s.programFolder};
 }
 
 // Runs one build on the window: the build and view buttons stay disabled while it runs, so

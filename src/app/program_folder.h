@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "fs/windows_fs.h"
+#include "fs/windows/windows_fs.h"
 
 namespace vortena {
 

@@ -6,6 +6,7 @@
 
 #include "core/services.h"
 #include "fs/file_system.h"
+#include "fs/windows/drive_folders.h"
 
 namespace vortena {
 
@@ -20,7 +21,10 @@ class FileDialog {
 };
 
 struct Services {
+  // The disk as the window's thread sees it: a path without its drive or root is taken from the
+  // current folders of `folders` (FolderRelativeFileSystem).
   FileSystem* fs = nullptr;
+  DriveFolders* folders = nullptr;
   Ui* ui = nullptr;
   FileDialog* dialog = nullptr;
   Launcher* launcher = nullptr;

@@ -15,6 +15,12 @@ std::string asciiLower(std::string_view text) {
 
 }  // namespace
 
+bool isFullDrivePath(std::string_view path) {
+  const auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+  return path.size() >= 3 && letter(path[0]) && path[1] == ':' &&
+         (path[2] == '\\' || path[2] == '/');
+}
+
 bool firstLinesHold(FileSystem& fs, const std::string& path, std::string_view text, int lines) {
   Expected<std::unique_ptr<TextReader>> reader = fs.openRead(path);
   if (!reader.ok()) return false;

@@ -56,7 +56,7 @@ struct EntryStamp {
   std::int64_t modified = 0;
   std::int64_t changed = 0;
   // Whether its last change lies in an earlier granule of the file system's clock than the
-  // look (fs/stamp_clock.h): then any later change gives it another stamp. A change in the very
+  // look (fs/host/stamp_clock.h): then any later change gives it another stamp. A change in the very
   // granule of the last one may keep its times (whole seconds on many cards and sticks), so a
   // stamp that is not settled tells nothing of the changes to come. Not part of the comparison.
   bool settled = false;
@@ -117,6 +117,17 @@ struct FileBytes {
   FileStamp stamp;
 };
 
+// Whether `path` is a full drive path: a drive letter, a colon and a backslash
+// ("C:\\album\\x.htm"), the names after it taken from the drive's root ("/" separates as "\\"
+// does: "C:/album" too). A relative path ("x"), a path relative to a drive's current folder
+// ("C:x"), one rooted on the current drive ("\\x") and an empty one are not: they mean
+// something only against a current drive and folder (fs/windows/drive_folders.h).
+bool isFullDrivePath(std::string_view path);
+
+// Every operation takes full drive paths only (isFullDrivePath) and refuses any other with 76
+// before it looks at the disk, so that no operation depends on a current drive or folder: the
+// build's thread and the copy threads share one file system. A path typed by the user is made
+// full with the program's current folders (DriveFolders) before it reaches an operation.
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
@@ -137,9 +148,9 @@ class FileSystem {
   // A destination that is already the earlier copy of the unchanged source is treated as
   // `earlier` says (by default left as it is: rebuilds copy only what changed).
   // It may run on other threads at the same time, and at the same time as this file system's
-  // other operations on their own (the page writer copies on two threads beside its pass), for
-  // paths with a drive letter and never two at once onto the same file: an implementation
-  // keeps what it shares between calls safe for that.
+  // other operations on their own (the page writer copies on two threads beside its pass),
+  // never two at once onto the same file: an implementation keeps what it shares between calls
+  // safe for that.
   virtual FsStatus copyFile(const std::string& from, const std::string& to,
                             EarlierCopy earlier) = 0;
   FsStatus copyFile(const std::string& from, const std::string& to) {
@@ -183,22 +194,8 @@ class FileSystem {
   virtual FsStatus makeFolder(const std::string& path) = 0;
   // Lists a folder (see FolderListing).
   virtual Expected<FolderListing> listFolder(const std::string& path) = 0;
-  // A scan of the folder tree at `path` begins: until `endTreeListing`, a file system may keep
-  // the listings of the folders listed for the next scan of that tree, and serve a folder that
-  // did not change since from them. What listFolder gives does not change.
-  virtual void beginTreeListing([[maybe_unused]] const std::string& path) {}
-  virtual void endTreeListing() {}
   // Identity of an existing folder (links followed), for loop detection.
   virtual Expected<DirEntry> folderIdentity(const std::string& path) = 0;
-
-  // Current drive and folder, kept per drive as on Windows. `changeFolder` makes the folder
-  // current on its own drive (a relative path resolves against the current one);
-  // `changeDrive` makes a drive current. Both fail with 76 for a missing folder or drive.
-  virtual FsStatus changeFolder(const std::string& path) = 0;
-  virtual FsStatus changeDrive(char letter) = 0;
-  // The current folder in drive form, without a trailing backslash except at a drive's root
-  // ("C:\album", "C:\").
-  virtual std::string currentFolder() const = 0;
 
   // Identity of an existing file or folder (links followed): the same device and inode is the
   // same file, whatever names lead to it. Fails with 53 or 76 when nothing is there.
@@ -209,10 +206,27 @@ class FileSystem {
   // Whether two existing regular files hold the same bytes; fails as openRead does when either
   // cannot be read.
   virtual Expected<bool> sameContent(const std::string& a, const std::string& b) = 0;
-  // The full path of `path` in drive form, nothing looked up on disk: the current drive and
-  // folder applied to a relative path, "." and ".." resolved, every name kept as written
-  // ("album\x.htm" -> "C:\home\album\x.htm" when C:\home is current).
-  virtual std::string fullPath(const std::string& path) const = 0;
+
+ protected:
+  friend class TreeListing;
+  // See TreeListing. What listFolder gives does not change.
+  virtual void beginTreeListing([[maybe_unused]] const std::string& path) {}
+  virtual void endTreeListing() {}
+};
+
+// A scan of the folder tree at `path`, for the object's life: a file system may keep the
+// listings of the folders listed meanwhile for the next scan of that tree, and serve a folder
+// that did not change since from them. What listFolder gives does not change. One scan at a
+// time, on the thread that scans.
+class TreeListing {
+ public:
+  TreeListing(FileSystem& fs, const std::string& path) : fs_(fs) { fs_.beginTreeListing(path); }
+  ~TreeListing() { fs_.endTreeListing(); }
+  TreeListing(const TreeListing&) = delete;
+  TreeListing& operator=(const TreeListing&) = delete;
+
+ private:
+  FileSystem& fs_;
 };
 
 // Whether one of the first `lines` lines of the text file at `path` holds `text` (ASCII letters

@@ -93,9 +93,8 @@ void FolderScan::scanFolder(const ScanSettings& settings, const ScanServices& se
       filters_.push_back(std::move(filter));
   leftOut_.clear();
   // The disk may keep the tree's listings for the next scan of it, and serve what did not change.
-  services.fs.beginTreeListing(settings.folder);
-  ScopeExit endScan([this, &services] {
-    services.fs.endTreeListing();
+  const TreeListing tree(services.fs, settings.folder);
+  ScopeExit endScan([this] {
     services_ = nullptr;
     results_ = nullptr;
   });

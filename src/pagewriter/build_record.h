@@ -11,7 +11,7 @@
 // slideshow's inputs are the same too, it writes nothing in the folder. Anything else is built
 // as without a record, and recorded afresh.
 //
-// Stamps are trusted only where a later change must show in them (fs/stamp_clock.h): a folder
+// Stamps are trusted only where a later change must show in them (fs/host/stamp_clock.h): a folder
 // whose last change, or a source whose last change, lay within the file system's clock granule
 // of the look (whole seconds on many cards and sticks) is not recorded, and the next build
 // looks at all of that folder's files. A source replaced by another file, even of the same size

@@ -56,6 +56,8 @@ void CopyQueue::copy(std::string from, std::string to, Failed failed, EarlierCop
   if (stopped_) return;
   if (workers_.empty())
     for (int i = 0; i < kWorkers; ++i) workers_.emplace_back([this] { work(); });
+  if (folders_ && !isFullDrivePath(from)) from = folders_->fullPath(from);
+  if (folders_ && !isFullDrivePath(to)) to = folders_->fullPath(to);
   Item item;
   item.earlier = earlier;
   item.fromKey = toUpper(from);

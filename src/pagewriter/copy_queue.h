@@ -19,6 +19,7 @@
 
 #include "core/services.h"
 #include "fs/file_system.h"
+#include "fs/windows/drive_folders.h"
 
 namespace vortena {
 
@@ -51,8 +52,11 @@ class CopiesFirstUi : public Ui {
 class CopyQueue {
  public:
   // The copies are made through `fs`, whose copyFile runs beside the build's own calls; `ui` is
-  // the user's.
-  CopyQueue(FileSystem& fs, Ui& ui) : fs_(fs), ui_(ui, *this) {}
+  // the user's. With `folders`, a copy's paths that are not full are made full with them as it
+  // is queued, on the build's thread; without, they must be full already (the file system
+  // refuses any other).
+  CopyQueue(FileSystem& fs, Ui& ui, const DriveFolders* folders = nullptr)
+      : fs_(fs), ui_(ui, *this), folders_(folders) {}
   // Waits for the copies under way; copies not begun are not made, and results not delivered
   // are dropped. Whoever owns the queue delivers everything before it goes (deliver).
   ~CopyQueue();
@@ -126,6 +130,7 @@ class CopyQueue {
 
   FileSystem& fs_;
   CopiesFirstUi ui_;
+  const DriveFolders* folders_;
   std::mutex mutex_;
   std::condition_variable queued_, made_;
   std::deque<Item> items_;  // not yet delivered, in order

@@ -25,7 +25,7 @@ namespace fs = std::filesystem;
 
 class BuildRecordTest : public ::testing::Test {
  protected:
-  BuildRecordTest() : faulty(fx.fs()), hookUi(fx.user()) {
+  BuildRecordTest() : faulty(fx.relativeFs()), hookUi(fx.user()) {
     writeProgramFolder(program.path());
     fx.session().services.ui = &hookUi;
     // Five pictures of one size and one modification time, as a card's pictures copied with
@@ -230,7 +230,7 @@ TEST_F(BuildRecordTest, UnchangedRebuildLeavesTheEntryFoldersAlone) {
     fx.takeTranscript();
     build("album", button);
     const std::string again = fx.takeTranscript();
-    fx.session().services.fs = &fx.fs();
+    fx.session().services.fs = &fx.relativeFs();
     faulty.clearFaults();
     auto after = stampsBelow(c() / "album");
     // The pages beside the folders are compared and kept by the page writer on its own.
@@ -252,7 +252,7 @@ TEST_F(BuildRecordTest, FolderWithAFailedCopyIsWrittenAgainByTheNextBuild) {
   build("album");
   EXPECT_NE(fx.takeTranscript().find("Errore nella copia delle immagini"), std::string::npos);
   EXPECT_EQ(readFile(c() / kFolder1 / "img_002.jpg"), "picture b");
-  fx.session().services.fs = &fx.fs();
+  fx.session().services.fs = &fx.relativeFs();
   build("album");
   EXPECT_EQ(readFile(c() / kFolder1 / "img_002.jpg"), "picture b, edited");
 }

@@ -21,7 +21,7 @@ namespace fs = std::filesystem;
 
 class DataSafetyTest : public ::testing::Test {
  protected:
-  DataSafetyTest() : faulty(fx.fs()), hookUi(fx.user()) {
+  DataSafetyTest() : faulty(fx.relativeFs()), hookUi(fx.user()) {
     writeProgramFolder(program.path());
     fx.session().services.ui = &hookUi;
   }
@@ -331,7 +331,7 @@ TEST_F(DataSafetyTest, RelativePagePathIsResolvedOnce) {
     SCOPED_TRACE(button);
     fs::remove_all(c() / "album");
     fs::create_directories(c() / "album");
-    ASSERT_TRUE(fx.fs().changeFolder("C:\\").ok());
+    ASSERT_TRUE(fx.folders().changeFolder("C:\\").ok());
     ASSERT_TRUE(fx.window().click("Command2"));
     load("album\\index.htm");
     form().entriesPerFolderBox->setText("1");

@@ -25,7 +25,7 @@ TEST_P(DerivationTest, SplitAndNameRuleGiveFolderAndPage) {
   BuildSettings settings;
   settings.pagePath = c.pagePath;
   settings.upperCase = c.upper;
-  splitPagePath(settings, *fx.session().services.fs, fx.session().job);
+  splitPagePath(settings, *fx.session().services.folders, fx.session().job);
   pageFileNameRule(settings, fx.session().job);
   EXPECT_EQ(fx.session().job.outputFolder, c.dirAlbum);
   EXPECT_EQ(fx.session().job.pageName, c.nomePagina);

@@ -2,7 +2,7 @@
 // at the next operation, look-ups among many case twins give the right name without reading
 // the folder again, and a copy is skipped only when its destination is the earlier copy of an
 // unchanged source.
-#include "fs/folder_cache.h"
+#include "fs/cache/folder_cache.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -13,8 +13,8 @@
 #include <filesystem>
 #include <functional>
 
-#include "fs/host_files.h"
-#include "fs/windows_fs.h"
+#include "fs/host/host_files.h"
+#include "fs/windows/windows_fs.h"
 #include "support/album_fixture.h"
 #include "support/test_names.h"
 
@@ -123,7 +123,7 @@ INSTANTIATE_TEST_SUITE_P(
 // Two changes in a row within the same folder and the same moment, without any help: seen
 // where the file system gives a change after a stat a time of its own (the fine-grained
 // timestamps of recent kernels). With a coarse clock this is the cache's known blind spot
-// (fs/folder_cache.h), and the test is skipped.
+// (fs/cache/folder_cache.h), and the test is skipped.
 TEST_F(FolderCacheTest, ChangesInARowWithoutATouchAreSeen) {
   writeFile(c() / "a" / "x.jpg", "x");
   struct stat before, after;
@@ -154,7 +154,7 @@ TEST_F(FolderCacheTest, OwnChangesUnderWayAreTrustedOnlyWhileUnderWay) {
   ASSERT_TRUE(exists("C:\\a\\x.jpg"));
   ASSERT_FALSE(exists("C:\\a\\y.jpg"));  // the folder is read
   {
-    PendingFile written, dropped, refused;
+    PendingFile written(&folderCache()), dropped(&folderCache()), refused(&folderCache());
     ASSERT_TRUE(written.create(a, "w.jpg", "").ok());
     ASSERT_TRUE(written.commit().ok());
     ASSERT_TRUE(dropped.create(a, "d.jpg", "").ok());
@@ -177,7 +177,7 @@ TEST_F(FolderCacheTest, OwnChangesUnderWayAreTrustedOnlyWhileUnderWay) {
     // A file written under a temporary name is one change from its creation until it takes its
     // name: the folder, changed by the hidden name, is not read meanwhile; once the name is
     // taken, a change by another program is seen though the object lives on.
-    PendingFile pending;
+    PendingFile pending(&folderCache());
     ASSERT_TRUE(pending.create(a, "p.jpg", "").ok());
     const size_t reads = folderCache().reads();
     EXPECT_TRUE(exists("C:\\a\\X.JPG"));

@@ -19,8 +19,8 @@
 #include <functional>
 #include <future>
 
-#include "fs/host_files.h"
-#include "fs/windows_fs.h"
+#include "fs/host/host_files.h"
+#include "fs/windows/windows_fs.h"
 #include "support/album_fixture.h"
 #include "support/fs_results.h"
 

@@ -1,6 +1,6 @@
 // Listings kept from one scan of a tree to the next: an unchanged folder is served from the store,
 // and every change made to the tree between two scans, by any means, is seen by the second.
-#include "fs/listing_store.h"
+#include "fs/cache/listing_store.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -14,8 +14,8 @@
 #include <functional>
 #include <thread>
 
-#include "fs/windows_fs.h"
-#include "fs/stamp_clock.h"
+#include "fs/host/stamp_clock.h"
+#include "fs/windows/windows_fs.h"
 #include "support/album_fixture.h"
 #include "support/loop_mount.h"
 #include "support/test_names.h"
@@ -58,7 +58,8 @@ class ListingStoreTest : public ::testing::Test {
   // with `keep`, through the kept listings, and `served` tells how many folders they served.
   std::string scan(const std::string& path, bool keep = true, size_t* served = nullptr) {
     WindowsFileSystem files(drives());
-    if (keep) files.beginTreeListing(path);
+    std::optional<TreeListing> tree;
+    if (keep) tree.emplace(files, path);
     std::string text;
     std::function<void(const std::string&)> walk = [&](const std::string& folder) {
       std::vector<DirEntry> names;
@@ -75,7 +76,7 @@ class ListingStoreTest : public ::testing::Test {
     };
     walk(path);
     if (served && files.treeListings()) *served = files.treeListings()->served();
-    if (keep) files.endTreeListing();
+    tree.reset();
     return text;
   }
 
@@ -230,11 +231,12 @@ TEST_F(ListingStoreTest, ChangeInTheSecondOfAScanIsSeenOnAWholeSecondDisk) {
   const fs::path t = disk.path() / "t";
   const auto scanD = [&table](bool keep) {
     WindowsFileSystem files(table);
-    if (keep) files.beginTreeListing("D:\\t");
+    std::optional<TreeListing> tree;
+    if (keep) tree.emplace(files, "D:\\t");
     std::string text;
     if (const Expected<FolderListing> listing = files.listFolder("D:\\t"); listing.ok())
       for (const DirEntry& entry : listing->entries) text += entry.name + " ";
-    if (keep) files.endTreeListing();
+    tree.reset();
     return text;
   };
   const std::function<void()> changes[] = {

@@ -1,6 +1,6 @@
 // The clock granule of real file systems, and the rule that trusts a stat only once a change
 // after it must give other times.
-#include "fs/stamp_clock.h"
+#include "fs/host/stamp_clock.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "fs/windows_fs.h"
+#include "fs/windows/windows_fs.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -6,11 +6,13 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <deque>
 #include <filesystem>
 #include <functional>
 #include <thread>
 
-#include "fs/host_files.h"
+#include "fs/host/host_files.h"
+#include "fs/windows/drive_folders.h"
 #include "support/album_fixture.h"
 #include "support/fs_results.h"
 #include "support/test_names.h"
@@ -72,12 +74,13 @@ class HomeOverride {
   std::optional<std::string> saved_;
 };
 
-// Drive C: and drive D: over two fresh host folders; C:\ is current.
+// Drive C: and drive D: over two fresh host folders; C:\ is current in `folders_`, which
+// `relative_` resolves its paths with.
 class WindowsFsTest : public ::testing::Test {
  protected:
-  WindowsFsTest() : files_(drives()) {
-    EXPECT_TRUE(files_.changeDrive('C').ok());
-    EXPECT_TRUE(files_.changeFolder("C:\\").ok());
+  WindowsFsTest() : files_(drives()), folders_(files_, files_.drives()), relative_(folders_) {
+    EXPECT_TRUE(folders_.changeDrive('C').ok());
+    EXPECT_TRUE(folders_.changeFolder("C:\\").ok());
   }
 
   DriveTable drives() {
@@ -93,6 +96,8 @@ class WindowsFsTest : public ::testing::Test {
 
   TempFolder temp_;
   WindowsFileSystem files_;
+  DriveFolders folders_;
+  FolderRelativeFileSystem relative_;
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -220,11 +225,11 @@ TEST_F(WindowsFsTest, HostPathFindsExistingNamesAndKeepsTheRestAsWritten) {
 
 TEST_F(WindowsFsTest, EveryPathFormReachesTheSameFile) {
   writeFile(c() / "a" / "b.txt", "x\n");
-  ASSERT_TRUE(files_.changeFolder("C:\\a").ok());
+  ASSERT_TRUE(folders_.changeFolder("C:\\a").ok());
   for (const char* path :
        {"C:\\a\\b.txt", "c:/a/b.txt", "C:/a\\b.txt", "\\a\\b.txt", "/a/b.txt", "b.txt", ".\\b.txt",
         "..\\a\\b.txt", "C:b.txt", "c:..\\a\\.\\b.txt", "C:\\..\\..\\a\\b.txt", "C:\\a\\\\b.txt"}) {
-    EXPECT_EQ(readLines(files_, path), std::vector<std::string>{"x"}) << path;
+    EXPECT_EQ(readLines(relative_, path), std::vector<std::string>{"x"}) << path;
   }
 }
 
@@ -233,8 +238,8 @@ TEST_F(WindowsFsTest, StartsAtTheDriveFormOfTheWorkingFolder) {
   if (here == here.root_path()) GTEST_SKIP() << "the working folder is the root";
   DriveTable table;
   table.set('E', here.parent_path().string());
-  EXPECT_EQ(WindowsFileSystem(table).currentFolder(), "E:\\" + here.filename().string());
-  EXPECT_EQ(WindowsFileSystem(DriveTable()).currentFolder(), "C:\\");
+  EXPECT_EQ(DriveFolders(files_, table).currentFolder(), "E:\\" + here.filename().string());
+  EXPECT_EQ(DriveFolders(files_, DriveTable()).currentFolder(), "C:\\");
 }
 
 TEST_F(WindowsFsTest, DriveOverAMissingHostFolderIsAMissingPath) {
@@ -244,24 +249,24 @@ TEST_F(WindowsFsTest, DriveOverAMissingHostFolderIsAMissingPath) {
   WindowsFileSystem files(table);
   EXPECT_EQ(files.openRead("M:\\a.txt").status().number, kPathNotFound);
   EXPECT_EQ(files.makeFolder("M:\\a").number, kPathNotFound);
-  EXPECT_EQ(files.changeDrive('M').number, kPathNotFound);
+  EXPECT_EQ(DriveFolders(files, table).changeDrive('M').number, kPathNotFound);
 }
 
 TEST_F(WindowsFsTest, EachDriveKeepsItsOwnCurrentFolder) {
   fs::create_directories(c() / "album");
   writeFile(d() / "pics" / "p.txt", "on d\n");
-  ASSERT_TRUE(files_.changeFolder("C:\\album\\").ok());
-  ASSERT_TRUE(files_.changeFolder("d:\\PICS").ok());
+  ASSERT_TRUE(folders_.changeFolder("C:\\album\\").ok());
+  ASSERT_TRUE(folders_.changeFolder("d:\\PICS").ok());
   // Changing D:'s folder leaves the current drive alone.
-  EXPECT_EQ(files_.currentFolder(), "C:\\album");
-  EXPECT_EQ(readLines(files_, "D:p.txt"), std::vector<std::string>{"on d"});
-  ASSERT_TRUE(files_.changeDrive('d').ok());
-  EXPECT_EQ(files_.currentFolder(), "D:\\pics");
-  EXPECT_EQ(readLines(files_, "p.txt"), std::vector<std::string>{"on d"});
-  ASSERT_TRUE(files_.changeDrive('C').ok());
-  EXPECT_EQ(files_.currentFolder(), "C:\\album");
-  ASSERT_TRUE(files_.changeFolder("..").ok());
-  EXPECT_EQ(files_.currentFolder(), "C:\\");
+  EXPECT_EQ(folders_.currentFolder(), "C:\\album");
+  EXPECT_EQ(readLines(relative_, "D:p.txt"), std::vector<std::string>{"on d"});
+  ASSERT_TRUE(folders_.changeDrive('d').ok());
+  EXPECT_EQ(folders_.currentFolder(), "D:\\pics");
+  EXPECT_EQ(readLines(relative_, "p.txt"), std::vector<std::string>{"on d"});
+  ASSERT_TRUE(folders_.changeDrive('C').ok());
+  EXPECT_EQ(folders_.currentFolder(), "C:\\album");
+  ASSERT_TRUE(folders_.changeFolder("..").ok());
+  EXPECT_EQ(folders_.currentFolder(), "C:\\");
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -490,7 +495,7 @@ TEST_F(WindowsFsTest, FolderIdentityFollowsLinksAndNeedsAFolder) {
 
 struct FailureCase {
   const char* name;
-  std::function<FsStatus(FileSystem&)> run;
+  std::function<FsStatus(FileSystem&, DriveFolders&)> run;
   int expected;
 };
 
@@ -504,7 +509,7 @@ FsStatus open(FileSystem& f, const char* path, std::unique_ptr<TextWriter>& out)
 template <typename Stream>
 FailureCase openCase(const char* name, const char* path, int expected) {
   return {name,
-          [path](FileSystem& f) {
+          [path](FileSystem& f, DriveFolders&) {
             std::unique_ptr<Stream> stream;
             FsStatus s = open(f, path, stream);
             EXPECT_FALSE(stream);
@@ -513,37 +518,39 @@ FailureCase openCase(const char* name, const char* path, int expected) {
           expected};
 }
 FailureCase copyCase(const char* name, const char* from, const char* to, int expected) {
-  return {name, [from, to](FileSystem& f) { return f.copyFile(from, to); }, expected};
+  return {name, [from, to](FileSystem& f, DriveFolders&) { return f.copyFile(from, to); },
+          expected};
 }
 FailureCase readBytesCase(const char* name, const char* path, int expected) {
   return {name,
-          [path](FileSystem& f) {
+          [path](FileSystem& f, DriveFolders&) {
             FileBytes bytes{"stale", {}};
             return takeInto(f.readBytes(path), bytes);
           },
           expected};
 }
 FailureCase writeBytesCase(const char* name, const char* path, int expected) {
-  return {name, [path](FileSystem& f) { return f.writeBytes(path, "bytes", FileStamp{}); },
+  return {name,
+          [path](FileSystem& f, DriveFolders&) { return f.writeBytes(path, "bytes", FileStamp{}); },
           expected};
 }
 FailureCase stampCase(const char* name, const char* path, int expected) {
   return {name,
-          [path](FileSystem& f) {
+          [path](FileSystem& f, DriveFolders&) {
             FileStamp stamp;
             return takeInto(f.fileStamp(path), stamp);
           },
           expected};
 }
 FailureCase renameCase(const char* name, const char* from, const char* to, int expected) {
-  return {name, [from, to](FileSystem& f) { return f.rename(from, to); }, expected};
+  return {name, [from, to](FileSystem& f, DriveFolders&) { return f.rename(from, to); }, expected};
 }
 FailureCase makeFolderCase(const char* name, const char* path, int expected) {
-  return {name, [path](FileSystem& f) { return f.makeFolder(path); }, expected};
+  return {name, [path](FileSystem& f, DriveFolders&) { return f.makeFolder(path); }, expected};
 }
 FailureCase listCase(const char* name, const char* path, int expected) {
   return {name,
-          [path](FileSystem& f) {
+          [path](FileSystem& f, DriveFolders&) {
             FolderListing listing{{DirEntry{"stale"}}, {}, {}};
             FsStatus s = takeInto(f.listFolder(path), listing);
             EXPECT_EQ(listing.entries.size(), 1u);  // a failed listing hands out nothing
@@ -553,14 +560,15 @@ FailureCase listCase(const char* name, const char* path, int expected) {
 }
 FailureCase identityCase(const char* name, const char* path, int expected) {
   return {name,
-          [path](FileSystem& f) {
+          [path](FileSystem& f, DriveFolders&) {
             DirEntry e;
             return takeInto(f.folderIdentity(path), e);
           },
           expected};
 }
 FailureCase changeFolderCase(const char* name, const char* path, int expected) {
-  return {name, [path](FileSystem& f) { return f.changeFolder(path); }, expected};
+  return {name, [path](FileSystem&, DriveFolders& folders) { return folders.changeFolder(path); },
+          expected};
 }
 
 void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
@@ -570,11 +578,11 @@ class FsFailureTest : public WindowsFsTest, public ::testing::WithParamInterface
 TEST_P(FsFailureTest, ReportsItsNumberAndChangesNothing) {
   writeFile(c() / "f.txt", "file");
   fs::create_directories(c() / "dir");
-  EXPECT_EQ(GetParam().run(files_).number, GetParam().expected);
+  EXPECT_EQ(GetParam().run(files_, folders_).number, GetParam().expected);
   EXPECT_EQ(hostNames(c()), (std::vector<std::string>{"dir", "f.txt"}));
   EXPECT_EQ(readFile(c() / "f.txt"), "file");
   EXPECT_TRUE(fs::is_empty(c() / "dir"));
-  EXPECT_EQ(files_.currentFolder(), "C:\\");
+  EXPECT_EQ(folders_.currentFolder(), "C:\\");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -621,9 +629,68 @@ INSTANTIATE_TEST_SUITE_P(
         changeFolderCase("ChangeToMissing", "C:\\nodir", kPathNotFound),
         changeFolderCase("ChangeToFile", "C:\\f.txt", kPathNotFound),
         changeFolderCase("ChangeOnUnmappedDrive", "Q:\\", kPathNotFound),
-        FailureCase{"ChangeToUnmappedDrive", [](FileSystem& f) { return f.changeDrive('Q'); },
+        FailureCase{"ChangeToUnmappedDrive",
+                    [](FileSystem&, DriveFolders& folders) { return folders.changeDrive('Q'); },
                     kPathNotFound}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A path that is not a full drive path is refused before the disk is looked at, also where
+// the name it gives exists at the drive's root (f.txt, dir) and where the operation would make
+// something (new.txt, sub): the table above then finds every host name as it was.
+std::vector<FailureCase> refusedPathCases() {
+  static std::deque<std::string> names;  // the cases keep pointers into it
+  const struct {
+    const char* form;
+    std::string (*path)(const std::string& name);
+  } forms[] = {
+      {"Relative", [](const std::string& name) { return name; }},
+      {"DriveRelative", [](const std::string& name) { return "C:" + name; }},
+      {"RootedWithoutDrive", [](const std::string& name) { return "\\" + name; }},
+      {"Empty", [](const std::string&) { return std::string(); }},
+  };
+  const struct {
+    const char* operation;
+    const char* name;  // what the path names from the drive's root
+    std::function<FsStatus(FileSystem&, const std::string&)> run;
+  } operations[] = {
+      {"Read", "f.txt", [](FileSystem& f, const std::string& p) { return f.openRead(p).status(); }},
+      {"Write", "new.txt",
+       [](FileSystem& f, const std::string& p) {
+         std::unique_ptr<TextWriter> w;
+         FsStatus s = takeInto(f.openWrite(p), w);
+         if (w) ignoreFailure(w->close(), "a writer that opened is the failure shown");
+         return s.ok() ? FsStatus{} : s;
+       }},
+      {"CopyFrom", "f.txt",
+       [](FileSystem& f, const std::string& p) { return f.copyFile(p, "C:\\dir\\x.txt"); }},
+      {"CopyTo", "new.txt",
+       [](FileSystem& f, const std::string& p) { return f.copyFile("C:\\f.txt", p); }},
+      {"WriteBytes", "new.txt",
+       [](FileSystem& f, const std::string& p) { return f.writeBytes(p, "b", FileStamp{}); }},
+      {"RenameTo", "new.txt",
+       [](FileSystem& f, const std::string& p) { return f.rename("C:\\f.txt", p); }},
+      {"RemoveFile", "f.txt", [](FileSystem& f, const std::string& p) { return f.removeFile(p); }},
+      {"RemoveFolder", "dir",
+       [](FileSystem& f, const std::string& p) { return f.removeFolder(p); }},
+      {"MakeFolder", "sub", [](FileSystem& f, const std::string& p) { return f.makeFolder(p); }},
+      {"List", "dir", [](FileSystem& f, const std::string& p) { return f.listFolder(p).status(); }},
+      {"Stamp", "f.txt",
+       [](FileSystem& f, const std::string& p) { return f.entryStamp(p).status(); }},
+  };
+  std::vector<FailureCase> cases;
+  for (const auto& op : operations)
+    for (const auto& form : forms) {
+      const std::string path = form.path(op.name);
+      names.push_back(std::string(op.operation) + form.form);
+      cases.push_back({names.back().c_str(),
+                       [run = op.run, path](FileSystem& f, DriveFolders&) { return run(f, path); },
+                       kPathNotFound});
+    }
+  return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(PathsNotFull, FsFailureTest, ::testing::ValuesIn(refusedPathCases()),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // ---------------------------------------------------------------------------------------------
 // Text files.

@@ -187,7 +187,7 @@ TEST(FolderScan, DoesNotFollowALinkBackUpTheTree) {
 TEST(FolderScan, AFolderThatCannotBeListedGivesNoEntriesAndIsLeftOutUnlessItIsNotThere) {
   AlbumFixture fx;
   makeFiles(fx.driveC() / "t", {"a.jpg", "bad/b.jpg", "good/c.jpg"});
-  FaultyFileSystem faulty(fx.fs());
+  FaultyFileSystem faulty(fx.relativeFs());
   faulty.failOn(FsOperation::ListFolder, "C:\\t\\bad\\", kDeviceIoError);
   fx.session().services.fs = &faulty;
   EXPECT_EQ(scan(fx, "jpg", "C:\\t"), (Items{"C:\\t\\a.jpg", "C:\\t\\good\\c.jpg"}));
@@ -212,7 +212,7 @@ class ScanLeavesOut : public ::testing::TestWithParam<LeftOutCase> {};
 
 TEST_P(ScanLeavesOut, TellsWhatItLeftOutInOneMessageAfterTheLoad) {
   AlbumFixture fx;
-  FaultyFileSystem faulty(fx.fs());
+  FaultyFileSystem faulty(fx.relativeFs());
   fx.session().services.fs = &faulty;
   const std::filesystem::path cwd = std::filesystem::current_path();
   const std::string message = GetParam().make(fx, faulty);  // may change the working folder

@@ -26,7 +26,7 @@ TEST(CopyQueueTest, ResultsAndActionsComeBackInTheOrderQueued) {
   AlbumFixture fx;
   writeFile(fx.driveC() / "big.jpg", kBigPicture);
   writeFile(fx.driveC() / "small.jpg", "small");
-  FaultyFileSystem faulty(fx.fs());
+  FaultyFileSystem faulty(fx.relativeFs());
   faulty.failOn(FsOperation::Copy, "C:\\out\\bad1.jpg", kDeviceIoError);
   faulty.failOn(FsOperation::Copy, "C:\\out\\bad2.jpg", kPathFileAccess);
   fs::create_directories(fx.driveC() / "out");

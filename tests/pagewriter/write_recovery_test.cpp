@@ -16,7 +16,7 @@ const std::string kAccess = " 75 - Errore di accesso al percorso/file\"\n";
 
 class WriteRecoveryTest : public PageWriterTest {
  protected:
-  WriteRecoveryTest() : faulty(fx.fs()) {}
+  WriteRecoveryTest() : faulty(fx.relativeFs()) {}
   void useFaultyDisk() { fx.session().services.fs = &faulty; }
   FaultyFileSystem faulty;
 };

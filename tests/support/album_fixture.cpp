@@ -80,10 +80,12 @@ AlbumFixture::AlbumFixture(const std::filesystem::path& programFolder)
 
 AlbumFixture::AlbumFixture(const std::filesystem::path& programFolder, int screenWidth)
     : fs_(fixtureDrives(driveC_.path(), programFolder)),
+      folders_(fs_, fs_.drives()),
+      files_(folders_),
       user_(transcript_, screenWidth),
-      window_(form_.form(), Services{&fs_, &user_, &user_, &user_, "P:"}) {
-  EXPECT_TRUE(fs_.changeFolder("C:\\").ok());
-  EXPECT_TRUE(fs_.changeDrive('C').ok());
+      window_(form_.form(), Services{&files_, &folders_, &user_, &user_, &user_, "P:"}) {
+  EXPECT_TRUE(folders_.changeFolder("C:\\").ok());
+  EXPECT_TRUE(folders_.changeDrive('C').ok());
   window_.load();
 }
 

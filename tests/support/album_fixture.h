@@ -11,7 +11,8 @@
 #include <utility>
 
 #include "app/main_window.h"
-#include "fs/windows_fs.h"
+#include "fs/windows/drive_folders.h"
+#include "fs/windows/windows_fs.h"
 #include "ui/headless/headless.h"
 
 namespace vortena::testing {
@@ -71,6 +72,9 @@ class AlbumFixture {
 
   const std::filesystem::path& driveC() const { return driveC_.path(); }
   WindowsFileSystem& fs() { return fs_; }
+  // The window's current drive and folders, and the disk as its handlers see it.
+  DriveFolders& folders() { return folders_; }
+  FolderRelativeFileSystem& relativeFs() { return files_; }
   ScriptedUser& user() { return user_; }
   PlainForm& form() { return form_; }
   MainWindow& window() { return window_; }
@@ -83,6 +87,8 @@ class AlbumFixture {
   TempFolder driveC_;
   std::ostringstream transcript_;
   WindowsFileSystem fs_;
+  DriveFolders folders_;
+  FolderRelativeFileSystem files_;
   ScriptedUser user_;
   PlainForm form_;
   MainWindow window_;

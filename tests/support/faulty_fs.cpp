@@ -124,13 +124,4 @@ Expected<DirEntry> FaultyFileSystem::folderIdentity(const std::string& path) {
   return inner_.folderIdentity(path);
 }
 
-FsStatus FaultyFileSystem::changeFolder(const std::string& path) {
-  if (int error = injected(FsOperation::ChangeFolder, path)) return {error};
-  return inner_.changeFolder(path);
-}
-
-FsStatus FaultyFileSystem::changeDrive(char letter) { return inner_.changeDrive(letter); }
-
-std::string FaultyFileSystem::currentFolder() const { return inner_.currentFolder(); }
-
 }  // namespace vortena

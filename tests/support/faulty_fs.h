@@ -23,7 +23,6 @@ enum class FsOperation {
   RemoveFile,
   RemoveFolder,
   ListFolder,
-  ChangeFolder,
 };
 
 class FaultyFileSystem : public FileSystem {
@@ -60,9 +59,6 @@ class FaultyFileSystem : public FileSystem {
   FsStatus makeFolder(const std::string& path) override;
   Expected<FolderListing> listFolder(const std::string& path) override;
   Expected<DirEntry> folderIdentity(const std::string& path) override;
-  FsStatus changeFolder(const std::string& path) override;
-  FsStatus changeDrive(char letter) override;
-  std::string currentFolder() const override;
   Expected<DirEntry> fileIdentity(const std::string& path) override {
     return inner_.fileIdentity(path);
   }
@@ -72,7 +68,6 @@ class FaultyFileSystem : public FileSystem {
   Expected<bool> sameContent(const std::string& a, const std::string& b) override {
     return inner_.sameContent(a, b);
   }
-  std::string fullPath(const std::string& path) const override { return inner_.fullPath(path); }
 
  private:
   struct Rule {

@@ -54,12 +54,18 @@ std::vector<std::string> extensionsOf(const QCommandLineParser& parser) {
 struct CommandWorld {
   CommandWorld(const RunnerOptions& options, ConsoleUser& user)
       : fs(withProgramFolder(options.drives, options.programFolder)),
+        folders(fs, fs.drives()),
+        files(folders),
         programFolder(programFolderDriveForm(fs, options.programFolder)),
         user(user) {
     // The default folder of the page path exists as the window makes it at start.
     makeDefaultFolder(fs);
   }
+  // The paths given are full (boxPath); the build makes its page's folder current, and the
+  // page writer names some files from it.
   WindowsFileSystem fs;
+  DriveFolders folders;
+  FolderRelativeFileSystem files;
   std::string programFolder;
   ConsoleUser& user;
 };
@@ -74,7 +80,7 @@ std::optional<MediaList> load(CommandWorld& world, FolderScan& scan, const std::
     return std::nullopt;
   }
   ListedEntries entries;
-  const ScanServices services{world.fs, world.user, world.programFolder};
+  const ScanServices services{world.files, world.user, world.programFolder};
   scan.scanFolder({scanStartFolder(folder), extensions}, services, entries);
   world.user.endWork();
   if (!scan.leftOut().empty()) world.user.tellLeftOut(scan.leftOut());
@@ -209,7 +215,7 @@ int runBuild(const QStringList& args, std::ostream& out, std::ostream& err,
   settings.leaveOutTitle = parser.isSet(kNoTitle);
   settings.shownCount = static_cast<double>(entries->size());
   settings.entries = std::move(*entries);
-  const BuildServices services{world.fs, user, user, world.programFolder};
+  const BuildServices services{world.files, world.folders, user, user, world.programFolder};
   JobState job;
   const BuildResult result = parser.isSet(kPaged) ? buildPagedAlbum(settings, services, job)
                                                   : buildSinglePage(settings, services, job);

@@ -7,7 +7,8 @@
 
 #include "app/main_window.h"
 #include "app/program_folder.h"
-#include "fs/windows_fs.h"
+#include "fs/windows/drive_folders.h"
+#include "fs/windows/windows_fs.h"
 #include "ui/headless/headless.h"
 
 namespace vortena {
@@ -23,7 +24,9 @@ class HeadlessWindow {
   // The load handler has run when the constructor returns.
   HeadlessWindow(const RunnerOptions& options, Ui& ui, FileDialog& dialog, Launcher& launcher)
       : fs_(withProgramFolder(options.drives, options.programFolder)),
-        window_(form_.form(), Services{&fs_, &ui, &dialog, &launcher,
+        folders_(fs_, fs_.drives()),
+        files_(folders_),
+        window_(form_.form(), Services{&files_, &folders_, &ui, &dialog, &launcher,
                                        programFolderDriveForm(fs_, options.programFolder)}) {
     window_.load();
   }
@@ -31,6 +34,7 @@ class HeadlessWindow {
   HeadlessWindow& operator=(const HeadlessWindow&) = delete;
 
   WindowsFileSystem& fs() { return fs_; }
+  DriveFolders& folders() { return folders_; }
   const PlainForm& controls() const { return form_; }
   // The controls as the handlers name them.
   const Form& form() const { return form_.form(); }
@@ -38,6 +42,8 @@ class HeadlessWindow {
 
  private:
   WindowsFileSystem fs_;
+  DriveFolders folders_;            // the script's current drive and folders
+  FolderRelativeFileSystem files_;  // the disk as the handlers see it
   PlainForm form_;
   MainWindow window_;
 };

@@ -52,7 +52,14 @@ QRect twipsToPixels(const TwipRect& rect, double dpi) {
 
 QtMainWindow::QtMainWindow(WindowsFileSystem& fs, std::string programFolder,
                            ServiceOverrides overrides, QWidget* parent)
-    : QWidget(parent), fs_(fs), dpi_(96.0), ui_(this), dialog_(fs, this), launcher_(fs) {
+    : QWidget(parent),
+      fs_(fs),
+      folders_(fs, fs.drives()),
+      files_(folders_),
+      dpi_(96.0),
+      ui_(this),
+      dialog_(fs, this, {}, &folders_),
+      launcher_(fs, QStringLiteral("xdg-open"), &folders_) {
   initWindowResources();
   if (QScreen* screen = QGuiApplication::primaryScreen()) dpi_ = screen->logicalDotsPerInch();
 
@@ -86,7 +93,8 @@ QtMainWindow::QtMainWindow(WindowsFileSystem& fs, std::string programFolder,
   findChild<QRadioButton*>(QStringLiteral("Option2"))->setChecked(true);
 
   Services services;
-  services.fs = &fs_;
+  services.fs = &files_;
+  services.folders = &folders_;
   services.ui = overrides.ui ? overrides.ui : &ui_;
   services.dialog = overrides.dialog ? overrides.dialog : &dialog_;
   services.launcher = overrides.launcher ? overrides.launcher : &launcher_;

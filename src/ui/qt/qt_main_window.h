@@ -10,9 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "app/main_window.h"
 #include "app/control_table.h"
-#include "fs/windows_fs.h"
+#include "app/main_window.h"
+#include "fs/windows/drive_folders.h"
+#include "fs/windows/windows_fs.h"
 #include "ui/qt/qt_services.h"
 
 namespace vortena {
@@ -38,6 +39,7 @@ class QtMainWindow : public QWidget {
   ~QtMainWindow() override;
 
   MainWindow& handlers() { return *window_; }
+  DriveFolders& folders() { return folders_; }
   // The logical dots per inch the positions were scaled with.
   double dpi() const { return dpi_; }
 
@@ -53,6 +55,8 @@ class QtMainWindow : public QWidget {
   void keepDriveForm(QLineEdit* edit);
 
   WindowsFileSystem& fs_;
+  DriveFolders folders_;            // the window's current drive and folders
+  FolderRelativeFileSystem files_;  // the disk as the handlers see it
   double dpi_;
   QtUi ui_;
   QtFileDialog dialog_;

@@ -103,7 +103,8 @@ void QtUi::endProgram() {
 
 std::string QtFileDialog::choose(const std::string& title, const std::string& startFolder,
                                  const std::string& /*pattern: every file is shown*/) {
-  QString start = fromBytes(fs_.toHostPath(startFolder).value_or(std::string()));
+  const std::string full = folders_ ? folders_->fullPath(startFolder) : startFolder;
+  QString start = fromBytes(fs_.toHostPath(full).value_or(std::string()));
   QString chosen = QFileDialog::getOpenFileName(parent_, fromBytes(title), start,
                                                 QStringLiteral("*"), nullptr, options_);
   if (chosen.isEmpty()) return {};
@@ -112,7 +113,7 @@ std::string QtFileDialog::choose(const std::string& title, const std::string& st
 
 std::optional<std::string> QtLauncher::hostPage(const PageLaunch& launch) const {
   if (trim(launch.page).empty()) return std::nullopt;
-  return fs_.toHostPath(launch.page);
+  return fs_.toHostPath(folders_ ? folders_->fullPath(launch.page) : launch.page);
 }
 
 bool QtLauncher::open(const PageLaunch& launch) {

@@ -9,7 +9,8 @@
 #include <string_view>
 
 #include "app/services.h"
-#include "fs/windows_fs.h"
+#include "fs/windows/drive_folders.h"
+#include "fs/windows/windows_fs.h"
 
 class QWidget;
 
@@ -49,9 +50,11 @@ class QtUi : public Ui {
 
 class QtFileDialog : public FileDialog {
  public:
+  // A start folder without its drive or root is taken from `folders`; without them it must be
+  // a full drive path.
   explicit QtFileDialog(WindowsFileSystem& fs, QWidget* parent = nullptr,
-                        QFileDialog::Options options = {})
-      : fs_(fs), parent_(parent), options_(options) {}
+                        QFileDialog::Options options = {}, const DriveFolders* folders = nullptr)
+      : fs_(fs), parent_(parent), options_(options), folders_(folders) {}
   void setParent(QWidget* parent) { parent_ = parent; }
 
   // Opens in the host folder of `startFolder` with every file shown (whatever `pattern` says);
@@ -63,13 +66,17 @@ class QtFileDialog : public FileDialog {
   WindowsFileSystem& fs_;
   QWidget* parent_;
   QFileDialog::Options options_;
+  const DriveFolders* folders_;
 };
 
 // Opens a page with the desktop's opener, without a shell and without waiting.
 class QtLauncher : public Launcher {
  public:
-  explicit QtLauncher(WindowsFileSystem& fs, QString opener = QStringLiteral("xdg-open"))
-      : fs_(fs), opener_(std::move(opener)) {}
+  // A page path without its drive or root is taken from `folders`; without them it must be a
+  // full drive path (a command's own).
+  explicit QtLauncher(WindowsFileSystem& fs, QString opener = QStringLiteral("xdg-open"),
+                      const DriveFolders* folders = nullptr)
+      : fs_(fs), opener_(std::move(opener)), folders_(folders) {}
 
   // Host path of the page, resolved like any path of the program (relative to the current
   // folder); nothing when its drive is not mapped or it names nothing.
@@ -80,6 +87,7 @@ class QtLauncher : public Launcher {
  private:
   WindowsFileSystem& fs_;
   QString opener_;
+  const DriveFolders* folders_;
 };
 
 }  // namespace vortena

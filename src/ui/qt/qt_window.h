@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "fs/windows_fs.h"
+#include "fs/windows/windows_fs.h"
 
 namespace vortena {
 

@@ -61,8 +61,8 @@ struct WindowFixture {
       : fs(driveTableWithC(driveC.path())),
         ui(screenWidth),
         window(fs, fs.toDriveForm(VORTENA_RESOURCES_DIR), ServiceOverrides{&ui}) {
-    EXPECT_TRUE(fs.changeDrive('C').ok());
-    EXPECT_TRUE(fs.changeFolder("C:\\").ok());
+    EXPECT_TRUE(window.folders().changeDrive('C').ok());
+    EXPECT_TRUE(window.folders().changeFolder("C:\\").ok());
   }
 
   template <typename Widget = QWidget>

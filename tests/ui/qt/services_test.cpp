@@ -132,19 +132,20 @@ TEST(QtUiTest, ProcessEventsRunsWhatIsPending) {
 
 class LauncherTest : public ::testing::Test {
  protected:
-  LauncherTest() : fs(driveTableWithC(driveC.path())) {
+  LauncherTest() : fs(driveTableWithC(driveC.path())), folders(fs, fs.drives()) {
     writeFile(driveC.path() / "album" / "index.htm", "<HTML>\r\n");
-    EXPECT_TRUE(fs.changeDrive('C').ok());
-    EXPECT_TRUE(fs.changeFolder("C:\\ALBUM").ok());
+    EXPECT_TRUE(folders.changeDrive('C').ok());
+    EXPECT_TRUE(folders.changeFolder("C:\\ALBUM").ok());
   }
   TempFolder driveC;
   WindowsFileSystem fs;
+  DriveFolders folders;
 };
 
 // The page is opened by its path, resolved like any path of the program; the command line
 // beside it is only for the transcript, and is never read.
 TEST_F(LauncherTest, PageIsResolvedLikeAnyPathOfTheProgram) {
-  QtLauncher launcher(fs);
+  QtLauncher launcher(fs, QStringLiteral("xdg-open"), &folders);
   const std::string page = (driveC.path() / "album" / "index.htm").string();
   EXPECT_EQ(launcher.hostPage({"INDEX.HTM", "NOTEPAD"}), page);
   EXPECT_EQ(launcher.hostPage({"C:\\Album\\index.htm", ""}), page);
@@ -154,9 +155,9 @@ TEST_F(LauncherTest, PageIsResolvedLikeAnyPathOfTheProgram) {
 
 TEST_F(LauncherTest, OpenFailsWhenTheOpenerCannotBeStarted) {
   const PageLaunch page{"index.htm", "START /max /w index.htm"};
-  EXPECT_FALSE(QtLauncher(fs, "/nonexistent/opener").open(page));
-  EXPECT_FALSE(QtLauncher(fs, "true").open({"", "START /max /w index.htm"}));
-  EXPECT_TRUE(QtLauncher(fs, "true").open(page));
+  EXPECT_FALSE(QtLauncher(fs, "/nonexistent/opener", &folders).open(page));
+  EXPECT_FALSE(QtLauncher(fs, "true", &folders).open({"", "START /max /w index.htm"}));
+  EXPECT_TRUE(QtLauncher(fs, "true", &folders).open(page));
 }
 
 class FileDialogTest : public ::testing::Test {

@@ -1,6 +1,7 @@
 // Windows file semantics over the POSIX file system: drive letters mapped to host folders,
-// case-insensitive and case-preserving look-ups, a current folder per drive, and the rename and
-// copy rules that never destroy a user's file.
+// case-insensitive and case-preserving look-ups, and the rename and copy rules that never
+// destroy a user's file. It knows no current drive or folder (those are DriveFolders'): every
+// path is a full drive path, and any thread may call it.
 #pragma once
 
 #include <map>
@@ -9,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "fs/drive_table.h"
+#include "fs/cache/listing_store.h"
 #include "fs/file_system.h"
-#include "fs/listing_store.h"
+#include "fs/windows/drive_table.h"
 
 struct stat;
 
@@ -21,8 +22,6 @@ class Descriptor;
 
 class WindowsFileSystem : public FileSystem {
  public:
-  // The current drive and folder start as the drive form of the process's working folder
-  // (C:\ when no drive covers it).
   explicit WindowsFileSystem(DriveTable drives);
 
   Expected<std::unique_ptr<TextReader>> openRead(const std::string& path) override;
@@ -40,20 +39,14 @@ class WindowsFileSystem : public FileSystem {
   FsStatus removeStaleTemporaryFiles(const std::string& path) override;
   FsStatus makeFolder(const std::string& path) override;
   Expected<FolderListing> listFolder(const std::string& path) override;
-  void beginTreeListing(const std::string& path) override;
-  void endTreeListing() override;
   Expected<DirEntry> folderIdentity(const std::string& path) override;
-  FsStatus changeFolder(const std::string& path) override;
-  FsStatus changeDrive(char letter) override;
-  std::string currentFolder() const override;
   Expected<DirEntry> fileIdentity(const std::string& path) override;
   Expected<EntryStamp> entryStamp(const std::string& path) override;
   Expected<bool> sameContent(const std::string& a, const std::string& b) override;
-  std::string fullPath(const std::string& path) const override;
 
-  // Host path of a Windows path: existing names found case-insensitively (an exact match
+  // Host path of a full drive path: existing names found case-insensitively (an exact match
   // preferred, else the first variant in sorted order), the missing rest appended as written.
-  // Nothing when the drive is not mapped.
+  // Nothing when the drive is not mapped or the path is not full.
   std::optional<std::string> toHostPath(const std::string& path) const;
   // Drive form of a host path (absolute, or "~" / "~/..." for the home folder); the text
   // unchanged when no drive covers it.
@@ -63,10 +56,15 @@ class WindowsFileSystem : public FileSystem {
   // The listings kept for the tree being scanned, null outside a scan (tests).
   const ListingStore* treeListings() const { return listings_.get(); }
 
+ protected:
+  // The listings of the tree being scanned are kept in a ListingStore (see TreeListing).
+  void beginTreeListing(const std::string& path) override;
+  void endTreeListing() override;
+
  private:
   struct Resolved;  // defined in the .cpp
-  // The drive, its host folder and every name of `path` as written (the current folder applied
-  // to a relative path), nothing looked up on disk; false for an unmapped drive.
+  // The drive, its host folder and every name of `path` as written, nothing looked up on disk;
+  // false for a path that is not a full drive path and for an unmapped drive.
   bool spelled(const std::string& path, char& drive, std::string& root,
                std::vector<std::string>& components) const;
   // The host path of `path` with every name exactly as written, and its last name; false for an
@@ -77,9 +75,6 @@ class WindowsFileSystem : public FileSystem {
   // exactly the path asked first (see exactHost), through the look-up only when that fails.
   FsStatus openExisting(const std::string& path, Descriptor& fd, struct stat& st) const;
   DriveTable drives_;
-  char currentDrive_ = 'C';
-  std::map<char, std::string>
-      currentFolders_;  // per drive, "\" separated, no drive, no trailing "\"
   // The listings kept for the tree being scanned (see beginTreeListing); null outside a scan.
   std::unique_ptr<ListingStore> listings_;
 };

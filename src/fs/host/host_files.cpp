@@ -1,4 +1,4 @@
-#include "fs/host_files.h"
+#include "fs/host/host_files.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -24,9 +24,8 @@
 #include <vector>
 
 #include "core/text.h"
-#include "fs/folder_cache.h"
-#include "fs/stamp_clock.h"
-#include "fs/windows_path.h"
+#include "fs/host/stamp_clock.h"
+#include "fs/host/host_path.h"
 
 namespace vortena {
 
@@ -144,8 +143,12 @@ FsStatus writeAll(int fd, const char* data, size_t size) {
 
 class HostTextWriter final : public TextWriter {
  public:
-  HostTextWriter(std::string folder, std::string name, std::string replaced)
-      : folder_(std::move(folder)), name_(std::move(name)), replaced_(std::move(replaced)) {}
+  HostTextWriter(std::string folder, std::string name, std::string replaced,
+                 FolderChanges* changes)
+      : folder_(std::move(folder)),
+        name_(std::move(name)),
+        replaced_(std::move(replaced)),
+        changes_(changes) {}
   // A writer dropped unclosed leaves the final name alone: its pending file goes with it.
 
   FsStatus writeLine(std::string_view line) override {
@@ -188,7 +191,7 @@ class HostTextWriter final : public TextWriter {
   FsStatus flush(bool closing = false) {
     if (failure_.ok() && !file_) {
       if (!closing && sameAsEarlier(false)) return failure_;
-      auto file = std::make_unique<PendingFile>();
+      auto file = std::make_unique<PendingFile>(changes_);
       failure_ = file->create(folder_, name_, replaced_);
       if (failure_.ok()) file_ = std::move(file);
     }
@@ -240,6 +243,7 @@ class HostTextWriter final : public TextWriter {
   std::string folder_;    // host folder of the final name
   std::string name_;      // the final name, as it is to be spelled
   std::string replaced_;  // the entry under the name now, in its on-disk spelling; or empty
+  FolderChanges* changes_;
   std::unique_ptr<PendingFile> file_;
   std::string buffer_;
   size_t compared_ = 0;  // bytes of buffer_ found equal to the earlier file's
@@ -500,14 +504,14 @@ FsStatus moveWithoutReplace(const std::string& from, const std::string& to) {
 }
 
 FsStatus respellInPlace(const std::string& folder, const std::string& onDisk,
-                        const std::string& asked) {
+                        const std::string& asked, FolderChanges* changes) {
   const std::string old = joinHost(folder, onDisk);
   // A no-replace rename keeps a file standing under `asked`: on a host that tells letter case
   // apart it is the one call needed. On a host that ignores letter case it finds `onDisk`
   // itself there and fails; a fresh name between the two spellings then serves (and a real
   // twin under `asked` fails that way too, replacing nothing).
   if (renameNoReplace(old, joinHost(folder, asked)).ok()) {
-    folderCache().renamed(folder, onDisk, asked);
+    if (changes) changes->renamed(folder, onDisk, asked, true);
     return {};
   }
   // The two steps are one to the end of the process (a signal that ends it waits for them),
@@ -527,20 +531,20 @@ FsStatus respellInPlace(const std::string& folder, const std::string& onDisk,
       // Back to the old name. When that was taken in the meantime too, the entry keeps the
       // hidden name rather than replace anything, and the failure tells the caller.
       ignoreFailure(renameNoReplace(between, old), "the first failure is the one told");
-      folderCache().touched(folder, false);
+      if (changes) changes->touched(folder, false);
     }
     return 0;
   });
   if (ending) return hostFailure(ending);
   if (!failure.ok()) return failure;
-  folderCache().renamed(folder, onDisk, asked);
+  if (changes) changes->renamed(folder, onDisk, asked, true);
   return {};
 }
 
-FsStatus removeStaleTemporaryFiles(const std::string& folder) {
+FsStatus removeStaleTemporaryFiles(const std::string& folder, FolderChanges* changes) {
   DIR* dir = ::opendir(folder.c_str());
   if (!dir) return lastHostFailure(kPathNotFound);
-  std::optional<FolderCache::OwnChange> change;
+  bool changing = false;
   int failure = 0;
   while (const dirent* entry = ::readdir(dir)) {
     pid_t pid = 0;
@@ -549,13 +553,17 @@ FsStatus removeStaleTemporaryFiles(const std::string& folder) {
         ::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 ||
         !S_ISREG(st.st_mode) || writerMayRun(pid, st.st_mtim))
       continue;
-    if (!change) change.emplace(folderCache(), folder);
+    if (!changing && changes) changes->changing(folder);
+    changing = true;
     if (::unlinkat(::dirfd(dir), entry->d_name, 0) != 0 && errno != ENOENT && !failure)
       failure = errno;
   }
   ::closedir(dir);
   // Only hidden names went; the folder's listing takes its new stamp.
-  if (change) folderCache().touched(folder);
+  if (changing && changes) {
+    changes->touched(folder, true);
+    changes->ended(folder);
+  }
   if (failure) return hostFailure(failure, kPathNotFound);
   return {};
 }
@@ -565,7 +573,9 @@ void removePendingFiles() { pendingRegistry().removeAll(); }
 FsStatus PendingFile::create(const std::string& folder, const std::string& name,
                              const std::string& replaced) {
   discard();
-  change_.emplace(folderCache(), folder);
+  if (changes_) changes_->changing(folder);
+  changing_ = true;
+  folder_ = folder;
   int fd = -1;
   for (int i = 0; i < kNameTries && fd < 0; ++i) {
     temp_ = joinHost(folder, freshHiddenName(kTemporaryType));
@@ -575,14 +585,13 @@ FsStatus PendingFile::create(const std::string& folder, const std::string& name,
   if (fd < 0) {
     const int error = errno;
     temp_.clear();
-    change_.reset();
+    endChange();
     return hostFailure(error, kPathNotFound);
   }
   fd_.reset(fd);
   // The hidden name changed the folder. Its listing takes the new stamp only with the commit or
-  // the discard: until then the change is under way (change_), and a look-up in the folder
+  // the discard: until then the change is under way (changing_), and a look-up in the folder
   // (another thread copying into it) answers from the listing without looking at the folder.
-  folder_ = folder;
   name_ = name;
   final_ = joinHost(folder, name);
   replaced_.clear();
@@ -638,11 +647,16 @@ void PendingFile::committed() {
   struct stat variant, written;
   if (!replaced_.empty() && ::lstat(replaced_.c_str(), &variant) == 0 &&
       ::lstat(final_.c_str(), &written) == 0 && !sameIdentity(variant, written) &&
-      ::unlink(replaced_.c_str()) == 0)
-    folderCache().removed(folder_, replaced_.substr(replaced_.rfind('/') + 1));
+      ::unlink(replaced_.c_str()) == 0 && changes_)
+    changes_->removed(folder_, replaced_.substr(replaced_.rfind('/') + 1), true);
   // The temporary name came and went with the rename; the folder's listing gains the name.
-  folderCache().added(folder_, name_);
-  change_.reset();
+  if (changes_) changes_->added(folder_, name_, true, false);
+  endChange();
+}
+
+void PendingFile::endChange() {
+  if (changing_ && changes_) changes_->ended(folder_);
+  changing_ = false;
 }
 
 void PendingFile::discard() {
@@ -652,14 +666,15 @@ void PendingFile::discard() {
   pendingRegistry().remove(temp_);
   temp_.clear();
   // Only a hidden name came and went; the listing's stamp is taken afresh.
-  folderCache().touched(folder_);
-  change_.reset();
+  if (changes_) changes_->touched(folder_, true);
+  endChange();
 }
 
 std::unique_ptr<TextReader> hostTextReader(int fd) { return std::make_unique<HostTextReader>(fd); }
 std::unique_ptr<TextWriter> hostTextWriter(std::string folder, std::string name,
-                                           std::string replaced) {
-  return std::make_unique<HostTextWriter>(std::move(folder), std::move(name), std::move(replaced));
+                                           std::string replaced, FolderChanges* changes) {
+  return std::make_unique<HostTextWriter>(std::move(folder), std::move(name), std::move(replaced),
+                                          changes);
 }
 
 }  // namespace vortena

@@ -1,10 +1,10 @@
-#include "fs/drive_table.h"
+#include "fs/windows/drive_table.h"
 
 #include <sys/stat.h>
 
 #include <utility>
 
-#include "fs/windows_path.h"
+#include "fs/host/host_path.h"
 
 namespace vortena {
 

@@ -1,4 +1,4 @@
-#include "fs/listing_store.h"
+#include "fs/cache/listing_store.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -14,9 +14,9 @@
 #include <utility>
 
 #include "core/digest.h"
-#include "fs/host_files.h"
-#include "fs/stamp_clock.h"
-#include "fs/windows_path.h"
+#include "fs/host/host_files.h"
+#include "fs/host/host_path.h"
+#include "fs/host/stamp_clock.h"
 
 namespace vortena {
 namespace {
@@ -104,7 +104,7 @@ ListingStore::ListingStore(const std::string& root, std::string cacheFolder)
   if (folder_.empty()) return;
   file_ = joinHost(folder_, storeName(root));
   // A scan killed while it wrote its store left it under a temporary name.
-  ignoreFailure(removeStaleTemporaryFiles(folder_),
+  ignoreFailure(removeStaleTemporaryFiles(folder_, &folderCache()),
                 "a leftover costs room, not a store; the next scan tries again");
   load();
 }

@@ -1,4 +1,4 @@
-#include "fs/windows_path.h"
+#include "fs/host/host_path.h"
 
 #include <pwd.h>
 #include <unistd.h>
@@ -6,8 +6,6 @@
 #include <cstdlib>
 
 namespace vortena {
-
-// Path text: host paths ("/" separated) and Windows paths (drive letter, "\" or "/").
 
 bool isAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
@@ -74,17 +72,6 @@ std::string homeFolder() {
   if (const passwd* entry = getpwuid(getuid()); entry && entry->pw_dir && *entry->pw_dir)
     return entry->pw_dir;
   return "/";
-}
-
-WindowsPath parseWindowsPath(std::string_view path) {
-  WindowsPath out;
-  if (path.size() >= 2 && path[1] == ':' && isAsciiLetter(path[0])) {
-    out.drive = upperLetter(path[0]);
-    path.remove_prefix(2);
-  }
-  out.rooted = !path.empty() && (path[0] == '\\' || path[0] == '/');
-  out.components = splitPieces(path, "\\/");
-  return out;
 }
 
 }  // namespace vortena

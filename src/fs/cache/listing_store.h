@@ -5,7 +5,7 @@
 // device, inode, size, link count, modification time and status change time. Any name made,
 // removed or renamed in a folder changes its times. A listing is kept only when it can tell no
 // lie later:
-//  - the stat it was read with was settled (fs/stamp_clock.h): the folder's last change lay in
+//  - the stat it was read with was settled (fs/host/stamp_clock.h): the folder's last change lay in
 //    an earlier granule of the file system's clock than the read, so that a change after the
 //    read cannot keep the same times (whole seconds on many USB sticks and cards);
 //  - it holds no symbolic link and no entry of unknown type, whose type the folder's stat
@@ -29,7 +29,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "fs/host_files.h"
+#include "fs/cache/folder_cache.h"
+#include "fs/host/host_files.h"
 
 namespace vortena {
 
@@ -103,7 +104,7 @@ class ListingStore {
   std::unordered_map<std::string_view, Record> earlier_;  // not yet found by this scan
   std::vector<Record> reused_;                            // found unchanged: written again as read
   std::vector<RawEntry> found_;                           // the last one found
-  PendingFile next_;     // the next store, made at the first listing read afresh
+  PendingFile next_{&folderCache()};  // the next store, made at the first listing read afresh
   std::string pending_;  // what is not written to it yet
   FsStatus writeError_;  // the first failure to write the next store
   bool changed_ = false;

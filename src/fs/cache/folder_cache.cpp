@@ -1,4 +1,4 @@
-#include "fs/folder_cache.h"
+#include "fs/cache/folder_cache.h"
 
 #include <dirent.h>
 
@@ -8,8 +8,8 @@
 #include <utility>
 
 #include "core/text.h"
-#include "fs/host_files.h"
-#include "fs/windows_path.h"
+#include "fs/host/host_files.h"
+#include "fs/host/host_path.h"
 
 namespace vortena {
 
@@ -198,14 +198,20 @@ bool FolderCache::Spellings::take(const std::string& name) {
 
 FolderCache::OwnChange::OwnChange(FolderCache& cache, std::string folder)
     : cache_(cache), folder_(std::move(folder)) {
-  std::lock_guard lock(cache_.mutex_);
-  ++cache_.changing_[folder_];
+  cache_.changing(folder_);
 }
 
-FolderCache::OwnChange::~OwnChange() {
-  std::lock_guard lock(cache_.mutex_);
-  auto it = cache_.changing_.find(folder_);
-  if (it != cache_.changing_.end() && --it->second <= 0) cache_.changing_.erase(it);
+FolderCache::OwnChange::~OwnChange() { cache_.ended(folder_); }
+
+void FolderCache::changing(const std::string& folder) {
+  std::lock_guard lock(mutex_);
+  ++changing_[folder];
+}
+
+void FolderCache::ended(const std::string& folder) {
+  std::lock_guard lock(mutex_);
+  auto it = changing_.find(folder);
+  if (it != changing_.end() && --it->second <= 0) changing_.erase(it);
 }
 
 template <typename Change>

@@ -1,4 +1,4 @@
-#include "fs/stamp_clock.h"
+#include "fs/host/stamp_clock.h"
 
 #include <sys/vfs.h>
 

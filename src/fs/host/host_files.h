@@ -1,6 +1,6 @@
 // The host side of the file system: POSIX calls, their error numbers in the program's terms,
-// name look-ups that ignore letter case, text files and copies. Used by the Windows-semantics
-// layer (fs/windows_fs.h) only.
+// name look-ups that ignore letter case, text files and copies. Used by the folder listings
+// (fs/cache/) and the Windows-semantics layer (fs/windows/windows_fs.h) only.
 #pragma once
 
 #include <sys/stat.h>
@@ -14,10 +14,28 @@
 
 #include "fs/expected.h"
 #include "fs/file_system.h"
-#include "fs/folder_cache.h"
 #include "fs/fs_status.h"
 
 namespace vortena {
+
+// The program's own changes of host folders, as the calls below make them, told to whoever
+// keeps listings of folders (the folder cache, fs/cache/folder_cache.h), which this layer does
+// not know. A call given none changes the disk alone. `done` false: the change failed.
+class FolderChanges {
+ public:
+  virtual ~FolderChanges() = default;
+  // A change of `folder` is under way from `changing` until `ended`, which follows the update
+  // below that tells what it did.
+  virtual void changing(const std::string& folder) = 0;
+  virtual void ended(const std::string& folder) = 0;
+  virtual void added(const std::string& folder, const std::string& name, bool done,
+                     bool isFolder) = 0;
+  virtual void removed(const std::string& folder, const std::string& name, bool done) = 0;
+  virtual void renamed(const std::string& folder, const std::string& from, const std::string& to,
+                       bool done) = 0;
+  // A hidden name of the program's came and went (a temporary file).
+  virtual void touched(const std::string& folder, bool done) = 0;
+};
 
 // A file descriptor closed when it goes.
 class Descriptor {
@@ -85,7 +103,7 @@ FsStatus moveWithoutReplace(const std::string& from, const std::string& to);
 // host's own view of `onDisk`) is kept and the call fails with 58. The entry keeps its inode;
 // on failure it keeps its old name.
 FsStatus respellInPlace(const std::string& folder, const std::string& onDisk,
-                        const std::string& asked);
+                        const std::string& asked, FolderChanges* changes = nullptr);
 
 // A file written under a fresh hidden name (beginning with ".", so listings skip it) in the
 // folder of its final name, which it takes only through commit(). Until then the final name and
@@ -93,7 +111,8 @@ FsStatus respellInPlace(const std::string& folder, const std::string& onDisk,
 // goes, and when the process ends through std::exit while it is still open.
 class PendingFile {
  public:
-  PendingFile() = default;
+  // The file's coming and going are told to `changes`, when given.
+  explicit PendingFile(FolderChanges* changes = nullptr) : changes_(changes) {}
   ~PendingFile() { discard(); }
   PendingFile(const PendingFile&) = delete;
   PendingFile& operator=(const PendingFile&) = delete;
@@ -125,9 +144,11 @@ class PendingFile {
   std::string name_;
   std::string final_;
   std::string replaced_;  // host path of a case variant to remove after the commit
+  FolderChanges* changes_;
   // From the creation of the temporary file until the folder's listing has taken the stamp of
   // the commit or the discard: the hidden name's coming is not a change the listing must see.
-  std::optional<FolderCache::OwnChange> change_;
+  bool changing_ = false;
+  void endChange();
   FsStatus takeName(bool replace);  // commit() and commitIfFree()
   void committed();            // the file has its final name: the rest of a commit
 };
@@ -138,7 +159,7 @@ class PendingFile {
 // change now holds. Files of this process and of a build running elsewhere stay, and so does
 // every other name. The first failure: the folder not read (76 when it is not there), a file not
 // removed.
-FsStatus removeStaleTemporaryFiles(const std::string& folder);
+FsStatus removeStaleTemporaryFiles(const std::string& folder, FolderChanges* changes = nullptr);
 
 // Removes every pending temporary file of the process, waiting for one being made, and makes
 // every later PendingFile::create fail: for a process about to end.
@@ -151,6 +172,7 @@ void removePendingFiles();
 // that the final name already holds byte for byte is not written again.
 std::unique_ptr<TextReader> hostTextReader(int fd);
 std::unique_ptr<TextWriter> hostTextWriter(std::string folder, std::string name,
-                                           std::string replaced);
+                                           std::string replaced,
+                                           FolderChanges* changes = nullptr);
 
 }  // namespace vortena

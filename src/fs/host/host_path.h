@@ -1,5 +1,5 @@
-// Path text: host paths ("/" separated) and Windows paths (drive letter, "\\" or "/"), taken
-// apart and put together without touching the disk.
+// Path text: host paths ("/" separated) and the pieces that Windows paths are made of too,
+// taken apart and put together without touching the disk.
 #pragma once
 
 #include <string>
@@ -28,14 +28,5 @@ std::string workingFolder();
 std::string normalHostPath(std::string_view path);
 // $HOME, else the password entry's home folder, else "/".
 std::string homeFolder();
-
-// A Windows path taken apart: its drive and its components, from the drive's root when
-// `rooted`, otherwise from the drive's current folder.
-struct WindowsPath {
-  char drive = 0;  // upper case; 0 for the current drive
-  bool rooted = false;
-  std::vector<std::string> components;  // as written, "." and ".." still in
-};
-WindowsPath parseWindowsPath(std::string_view path);
 
 }  // namespace vortena

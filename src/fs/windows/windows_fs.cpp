@@ -1,4 +1,4 @@
-#include "fs/windows_fs.h"
+#include "fs/windows/windows_fs.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -16,10 +16,11 @@
 #include <vector>
 
 #include "core/text.h"
-#include "fs/folder_cache.h"
-#include "fs/host_files.h"
-#include "fs/stamp_clock.h"
-#include "fs/windows_path.h"
+#include "fs/cache/folder_cache.h"
+#include "fs/host/host_files.h"
+#include "fs/host/host_path.h"
+#include "fs/host/stamp_clock.h"
+#include "fs/windows/windows_path.h"
 
 namespace vortena {
 
@@ -67,18 +68,17 @@ struct WindowsFileSystem::Resolved {
   FsStatus respell() const;
 };
 
+// Every operation's path passes here before anything is looked at: the one place where a path
+// that is not a full drive path is refused.
 bool WindowsFileSystem::spelled(const std::string& path, char& drive, std::string& root,
                                 std::vector<std::string>& components) const {
+  if (!isFullDrivePath(path)) return false;
   WindowsPath parsed = parseWindowsPath(path);
-  drive = parsed.drive ? parsed.drive : currentDrive_;
+  drive = parsed.drive;
   std::optional<std::string> driveRoot = drives_.hostFolder(drive);
   if (!driveRoot) return false;
   root = *driveRoot;
   components.clear();
-  if (!parsed.rooted) {
-    auto current = currentFolders_.find(drive);
-    if (current != currentFolders_.end()) components = splitPieces(current->second, "\\");
-  }
   appendComponents(components, parsed.components);
   return true;
 }
@@ -201,17 +201,12 @@ FsStatus WindowsFileSystem::Resolved::checkReplaceable() const {
 
 FsStatus WindowsFileSystem::Resolved::respell() const {
   if (!exists() || isRoot() || onDisk == asked) return {};
-  return respellInPlace(parent, onDisk, asked);
+  return respellInPlace(parent, onDisk, asked, &folderCache());
 }
 
 // Operations.
 
-WindowsFileSystem::WindowsFileSystem(DriveTable drives) : drives_(std::move(drives)) {
-  std::optional<std::string> start = drives_.toDriveForm(workingFolder());
-  if (!start) return;
-  currentDrive_ = (*start)[0];
-  currentFolders_[currentDrive_] = start->size() > 3 ? start->substr(2) : "";
-}
+WindowsFileSystem::WindowsFileSystem(DriveTable drives) : drives_(std::move(drives)) {}
 
 FsStatus WindowsFileSystem::openExisting(const std::string& path, Descriptor& fd,
                                          struct stat& st) const {
@@ -241,7 +236,7 @@ Expected<std::unique_ptr<TextWriter>> WindowsFileSystem::openWrite(const std::st
   // no file can be made is refused now, as the page writer's recovery expects.
   if (::faccessat(AT_FDCWD, r.parent.c_str(), W_OK | X_OK, AT_EACCESS) != 0)
     return lastHostFailure(kPathNotFound);
-  return hostTextWriter(r.parent, r.asked, r.onDisk);
+  return hostTextWriter(r.parent, r.asked, r.onDisk, &folderCache());
 }
 
 // A rebuild copies only what changed: a destination that already holds a regular file of the
@@ -376,7 +371,7 @@ FsStatus WindowsFileSystem::copyFile(const std::string& from, const std::string&
   if (FsStatus s = target.checkReplaceable(); !s.ok()) return s;
   // Written beside the destination and renamed over it: a failed copy leaves the earlier file,
   // and a link under the destination's name is replaced, never written through.
-  PendingFile copy;
+  PendingFile copy(&folderCache());
   if (FsStatus s = copy.create(target.parent, target.asked, target.onDisk); !s.ok()) return s;
   if (FsStatus s = copyContents(in.get(), copy.fd(), sourceStat.st_size); !s.ok()) return s;
   // The copy keeps the access and modification times of its source, as copies on the original
@@ -448,7 +443,7 @@ FsStatus WindowsFileSystem::writeBytes(const std::string& path, std::string_view
                                        const FileStamp& times) {
   const Resolved target(*this, path);
   if (FsStatus s = target.checkReplaceable(); !s.ok()) return s;
-  PendingFile file;
+  PendingFile file(&folderCache());
   if (FsStatus s = file.create(target.parent, target.asked, target.onDisk); !s.ok()) return s;
   if (FsStatus s = writeAll(file.fd(), bytes.data(), bytes.size()); !s.ok()) return s;
   const timespec stamps[2] = {timeOf(times.accessed), timeOf(times.modified)};
@@ -487,7 +482,7 @@ FsStatus WindowsFileSystem::rename(const std::string& from, const std::string& t
                      folderStat(target, b) && sameIdentity(a, b);
     if (!sameEntry) return {kFileAlreadyExists};
     if (target.asked == target.onDisk) return {};
-    return respellInPlace(source.parent, source.onDisk, target.asked);
+    return respellInPlace(source.parent, source.onDisk, target.asked, &folderCache());
   }
   // No check beforehand: the no-replace rename itself keeps whatever stands under the new name,
   // also an entry that turned up after the look-up.
@@ -545,7 +540,7 @@ FsStatus WindowsFileSystem::removeStaleTemporaryFiles(const std::string& path) {
   const Resolved folder(*this, path);
   if (folder.error) return {folder.error};
   if (!folder.exists()) return {kPathNotFound};
-  return vortena::removeStaleTemporaryFiles(folder.host());
+  return vortena::removeStaleTemporaryFiles(folder.host(), &folderCache());
 }
 
 FsStatus WindowsFileSystem::makeFolder(const std::string& path) {
@@ -740,27 +735,6 @@ Expected<DirEntry> WindowsFileSystem::folderIdentity(const std::string& path) {
                   static_cast<std::uint64_t>(st.st_ino)};
 }
 
-FsStatus WindowsFileSystem::changeFolder(const std::string& path) {
-  Resolved r(*this, path);
-  if (r.error) return {r.error};
-  if (!r.exists() || !isFolder(r.host())) return {kPathNotFound};
-  currentFolders_[r.drive] = joinComponents(r.names, '\\');
-  return {};
-}
-
-FsStatus WindowsFileSystem::changeDrive(char letter) {
-  std::optional<std::string> root = drives_.hostFolder(letter);
-  if (!root || !isFolder(*root)) return {kPathNotFound};
-  currentDrive_ = upperLetter(letter);
-  return {};
-}
-
-std::string WindowsFileSystem::currentFolder() const {
-  auto it = currentFolders_.find(currentDrive_);
-  std::string folder = it == currentFolders_.end() ? "" : it->second;
-  return std::string(1, currentDrive_) + ":" + (folder.empty() ? "\\" : folder);
-}
-
 std::optional<std::string> WindowsFileSystem::toHostPath(const std::string& path) const {
   Resolved r(*this, path);
   if (r.root.empty()) return std::nullopt;
@@ -822,19 +796,6 @@ Expected<bool> WindowsFileSystem::sameContent(const std::string& a, const std::s
   if (firstStat.st_size != secondStat.st_size) return false;
   if (sameIdentity(firstStat, secondStat)) return true;
   return compareOpenFiles(first.get(), second.get());
-}
-
-std::string WindowsFileSystem::fullPath(const std::string& path) const {
-  WindowsPath parsed = parseWindowsPath(path);
-  const char drive = parsed.drive ? parsed.drive : currentDrive_;
-  std::vector<std::string> components;
-  if (!parsed.rooted) {
-    auto current = currentFolders_.find(drive);
-    if (current != currentFolders_.end()) components = splitPieces(current->second, "\\");
-  }
-  appendComponents(components, parsed.components);
-  return std::string(1, drive) + ":" +
-         (components.empty() ? "\\" : joinComponents(components, '\\'));
 }
 
 }  // namespace vortena

@@ -34,6 +34,8 @@
 #include <unordered_set>
 #include <vector>
 
+#include "fs/host/host_files.h"
+
 namespace vortena {
 
 // The names of one folder as a read gives them, and which are folders: each name after a byte
@@ -67,7 +69,8 @@ class FolderNames {
   std::size_t count_ = 0;
 };
 
-class FolderCache {
+// The host calls tell it the program's own changes (FolderChanges).
+class FolderCache : public FolderChanges {
  public:
   static constexpr std::size_t kDefaultMaxNames = 1 << 16;
   explicit FolderCache(std::size_t maxNames = kDefaultMaxNames) : maxNames_(maxNames) {}
@@ -88,11 +91,11 @@ class FolderCache {
   // name and the folder's new stamp. `done` false (the change failed) drops the index instead.
   // `isFolder`: the name is a folder the program made.
   void added(const std::string& folder, const std::string& name, bool done = true,
-             bool isFolder = false);
-  void removed(const std::string& folder, const std::string& name, bool done = true);
+             bool isFolder = false) override;
+  void removed(const std::string& folder, const std::string& name, bool done = true) override;
   // `from` became `to` in `folder`: the two changes above with one look at the folder.
   void renamed(const std::string& folder, const std::string& from, const std::string& to,
-               bool done = true);
+               bool done = true) override;
   // A whole listing of `folder` read by someone else (the scan's listFolder), with the stat of
   // the folder taken before the read: it becomes the folder's index, made at the first look-up
   // in it (a build looks in few of the folders its scan read).
@@ -100,7 +103,7 @@ class FolderCache {
   // The program made the folder `folder` just now: it is empty, and its listing is known.
   void madeEmpty(const std::string& folder);
   // A hidden name of the program's came and went (a temporary file): only the stamp moves.
-  void touched(const std::string& folder, bool done = true);
+  void touched(const std::string& folder, bool done = true) override;
 
   // One of the program's own changes of `folder`, from just before it is made until the
   // update above that follows it has taken the folder's new stamp (the object's scope). A
@@ -118,6 +121,10 @@ class FolderCache {
     FolderCache& cache_;
     std::string folder_;
   };
+  // What an OwnChange's scope marks, for the host calls' own changes.
+  void changing(const std::string& folder) override;
+  void ended(const std::string& folder) override;
+
   // Drops every index (tests, and a bound on memory).
   void clear();
 

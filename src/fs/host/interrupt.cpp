@@ -1,4 +1,4 @@
-#include "fs/interrupt.h"
+#include "fs/host/interrupt.h"
 
 #include <fcntl.h>
 #include <pthread.h>
@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <thread>
 
-#include "fs/host_files.h"
+#include "fs/host/host_files.h"
 
 namespace vortena {
 namespace {
