@@ -128,10 +128,10 @@ void ListingStore::load() {
   if (!fd.valid() || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return;
   const auto size = static_cast<size_t>(st.st_size);
   if (size < kHeader.size() || !memory_.make(size)) return;
-  const Expected<size_t> read = readFully(fd.get(), memory_.data(), size);
+  const Expected<size_t> read = readFully(fd.get(), memory_.bytes(), size);
   if (!read.ok() || *read != size ||
-      std::string_view(memory_.data(), kHeader.size()) != kHeader) return;
-  data_ = std::string_view(memory_.data(), size);
+      std::string_view(memory_.bytes(), kHeader.size()) != kHeader) return;
+  data_ = std::string_view(memory_.bytes(), size);
   // Each record is walked through once to find where the next begins; its names are copied out
   // only when its folder is found unchanged.
   Reader in(data_);

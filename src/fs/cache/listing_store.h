@@ -84,7 +84,7 @@ class ListingStore {
     Memory& operator=(const Memory&) = delete;
     // False when the memory cannot be had.
     bool make(std::size_t size);
-    char* data() const { return data_; }
+    char* bytes() const { return data_; }
 
    private:
     char* data_ = nullptr;

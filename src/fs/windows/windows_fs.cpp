@@ -374,8 +374,8 @@ FsStatus WindowsFileSystem::copyFile(const std::string& from, const std::string&
   PendingFile copy(&folderCache());
   if (FsStatus s = copy.create(target.parent, target.asked, target.onDisk); !s.ok()) return s;
   if (FsStatus s = copyContents(in.get(), copy.fd(), sourceStat.st_size); !s.ok()) return s;
-  // The copy keeps the access and modification times of its source, as copies on the original
-  // platform do.
+  // The copy keeps the access and modification times of its source, so that a later build
+  // sees by size and time that it is the same picture.
   const timespec times[2] = {sourceStat.st_atim, sourceStat.st_mtim};
   if (::futimens(copy.fd(), times) != 0) return lastHostFailure();
   // A name free when looked up takes the copy only while it stays free, in one call. Else it

@@ -11,7 +11,7 @@
 
 #include "album/builds.h"
 #include "app/services.h"
-#include "fs/drive_table.h"
+#include "fs/windows/drive_table.h"
 #include "ui/headless/command_line.h"
 
 namespace vortena {
