@@ -138,7 +138,10 @@ void CopyQueue::deliverWhile(bool wait, std::size_t untilBelow) {
         item.action();
       } else if (!item.status.ok()) {
         ++failures_;
-        if (item.failed && failureToTell(item.status, item.to)) item.failed(item.status);
+        if (item.unexpected)
+          tellUnexpected(ui(), "copy of " + item.to, item.unexpected);
+        else if (item.failed && failureToTell(item.status, item.to))
+          item.failed(item.status);
       }
     } catch (...) {
       delivering_ = false;
@@ -207,9 +210,18 @@ void CopyQueue::work() {
     // The item stays where it is until it is done: only done items leave the front, and more
     // items at the back leave it in place.
     lock.unlock();
-    const FsStatus status = fs_.copyFile(item->from, item->to, item->earlier);
+    FsStatus status;
+    std::exception_ptr unexpected;
+    // Nothing may leave a worker: a failure of any kind comes back to the build's thread.
+    try {
+      status = fs_.copyFile(item->from, item->to, item->earlier);
+    } catch (...) {
+      unexpected = std::current_exception();
+      status = FsStatus{kPathFileAccess};
+    }
     lock.lock();
     item->status = status;
+    item->unexpected = unexpected;
     item->done = true;
     item->busy = false;
     if (waiting_ && madeThrough(awaited_)) made_.notify_all();

@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <exception>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -112,6 +113,8 @@ class CopyQueue {
     Failed failed;
     std::function<void()> action;  // set for an action, which has no copy
     FsStatus status;
+    // A failure the copy did not expect (it threw): told on the build's thread as such.
+    std::exception_ptr unexpected;
     bool done = false;  // the copy is made (an action is done from the start)
     bool busy = false;  // a worker is making it
     // The two paths upper-cased: copies that share a file are made one after the other.

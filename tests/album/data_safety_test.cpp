@@ -48,10 +48,10 @@ class DataSafetyTest : public ::testing::Test {
 struct WriteFault {
   const char* what;
   FsOperation op;
-  const char* path;          // as the build writes it (lower-case build)
-  const char* file;          // the file below C: that must keep its earlier bytes
-  const char* message;       // text the transcript must hold; empty: no message at all
-  bool pageWritten;          // whether the build still offers the page for viewing
+  const char* path;     // as the build writes it (lower-case build)
+  const char* file;     // the file below C: that must keep its earlier bytes
+  const char* message;  // text the transcript must hold; empty: no message at all
+  bool pageWritten;     // whether the build still offers the page for viewing
 };
 void PrintTo(const WriteFault& f, std::ostream* os) { *os << f.what; }
 
@@ -94,6 +94,34 @@ TEST_P(WriteFaultTest, FailedStepIsToldAndTheEarlierFileStays) {
   EXPECT_EQ(transcript.find("Visualizzo") != std::string::npos, fault.pageWritten) << transcript;
 }
 
+// A failure nothing expects, in the page writer or on a copy thread: told in the program's words
+// and on standard error, and the build and the window go on. The page it broke keeps its
+// earlier bytes; a broken copy, like a failed one, leaves the page to be written.
+TEST_F(DataSafetyTest, AnUnexpectedFailureIsToldAndTheWindowGoesOn) {
+  writeFile(c() / "foto" / "a.jpg", "picture a");
+  fs::create_directories(c() / "album");
+  writeFile(c() / "album" / "index.htm", "earlier page");
+  load();
+  fx.session().services.fs = &faulty;
+  const struct {
+    FsOperation op;
+    bool pageStays;
+  } rows[] = {{FsOperation::OpenWrite, true}, {FsOperation::Copy, false}};
+  for (const auto& row : rows) {
+    faulty.clearFaults();
+    faulty.failOn(row.op, "", kThrowsInstead);
+    ::testing::internal::CaptureStderr();
+    build({true});  // replace the page; any later question is answered no
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    const std::string transcript = fx.takeTranscript();
+    EXPECT_NE(transcript.find("Errore imprevisto: injected failure at "), std::string::npos)
+        << transcript;
+    EXPECT_NE(err.find("unexpected failure: injected failure at "), std::string::npos) << err;
+    EXPECT_EQ(readFile(c() / "album" / "index.htm") == "earlier page", row.pageStays);
+    EXPECT_TRUE(fx.form().form().buildPageButton->enabled());
+  }
+}
+
 // The same steps failing on a full disk: the first failure ends the build with one message
 // naming where it happened; the earlier page stays as it was, and nothing more is asked.
 TEST_P(WriteFaultTest, FullDiskEndsTheBuildWithOneMessage) {
@@ -105,7 +133,8 @@ TEST_P(WriteFaultTest, FullDiskEndsTheBuildWithOneMessage) {
   load();
   build({true, false});
   const std::string transcript = fx.takeTranscript();
-  EXPECT_EQ(readFile(c() / fault.file), "earlier bytes of " + std::string(fault.file)) << transcript;
+  EXPECT_EQ(readFile(c() / fault.file), "earlier bytes of " + std::string(fault.file))
+      << transcript;
   const bool told = *fault.message != '\0';
   size_t messages = 0;
   for (size_t at = transcript.find("message "); at != std::string::npos;
@@ -124,7 +153,8 @@ TEST_P(WriteFaultTest, FullDiskEndsTheBuildWithOneMessage) {
   EXPECT_EQ(transcript.find("Visualizzo") != std::string::npos, !told) << transcript;
 }
 
-const char kPageBoxC[] = "message \"Errore in registrazione Elenco c:\\\\album\\\\index.htm\\r\\r ERR= 57";
+const char kPageBoxC[] =
+    "message \"Errore in registrazione Elenco c:\\\\album\\\\index.htm\\r\\r ERR= 57";
 const char kMenuBoxC[] =
     "message \"Errore in registrazione Elenco c:\\\\album\\\\dir_0001\\\\menu.htm\\r\\r ERR= 57";
 
@@ -174,8 +204,7 @@ TEST_F(DataSafetyTest, NoCommandStartsInsideABuild) {
     EXPECT_EQ(form().mediaListBox->count(), 2);
     EXPECT_EQ(readFile(c() / "album" / "dir_0001" / "img_001.jpg"), "picture a");
     EXPECT_EQ(readFile(c() / "album" / "dir_0001" / "img_002.jpg"), "picture b");
-    EXPECT_NE(readFile(c() / "album" / "index.htm").find("dir_0001\\menu.htm"),
-              std::string::npos);
+    EXPECT_NE(readFile(c() / "album" / "index.htm").find("dir_0001\\menu.htm"), std::string::npos);
     EXPECT_FALSE(fs::exists(c() / "album" / "dir_0002"));
     // The guard is let go when the build ends: the next command runs.
     EXPECT_TRUE(fx.window().click("Command2"));
@@ -221,8 +250,8 @@ TEST_F(DataSafetyTest, CaseTwinsAreEachCopiedFromTheirOwnFile) {
   ASSERT_EQ(form().mediaListBox->count(), 4);
   build();
 
-  std::multiset<std::string> copies, expected{"upper twin", "lower twin", "rome in Trip",
-                                              "x in TRIP"};
+  std::multiset<std::string> copies,
+      expected{"upper twin", "lower twin", "rome in Trip", "x in TRIP"};
   for (const auto& [name, bytes] : filesBelow(c() / "album" / "dir_0001"))
     if (name.rfind("img_", 0) == 0) copies.insert(bytes);
   EXPECT_EQ(copies, expected);
@@ -356,8 +385,8 @@ TEST_F(DataSafetyTest, DefaultFolderIsMadeAtStart) {
 // source's bytes are still in its own folder, and nothing outside the album folder changed.
 TEST_F(DataSafetyTest, RandomSessionsKeepEverySource) {
   std::mt19937 random(20261207);
-  const char* names[] = {"a.jpg", "A.JPG", "b.Jpg", "pulsante.jpg", "x y.jpg", "menu.htm",
-                         "img_001.jpg", "c.gif", "index.htm"};
+  const char* names[] = {"a.jpg",    "A.JPG",       "b.Jpg", "pulsante.jpg", "x y.jpg",
+                         "menu.htm", "img_001.jpg", "c.gif", "index.htm"};
   const char* folders[] = {"foto", "foto/Sub", "foto/SUB", "foto/deep/er"};
   for (int round = 0; round < 25; ++round) {
     SCOPED_TRACE(round);

@@ -1,6 +1,7 @@
 #include "support/faulty_fs.h"
 
 #include <functional>
+#include <stdexcept>
 #include <utility>
 
 #include "core/text.h"
@@ -62,6 +63,7 @@ int FaultyFileSystem::injected(FsOperation op, const std::string& path) {
     ++rule.seen;
     if (!error && (rule.nth == 0 || rule.seen == rule.nth)) error = rule.errorNumber;
   }
+  if (error == kThrowsInstead) throw std::runtime_error("injected failure at " + path);
   return error;
 }
 

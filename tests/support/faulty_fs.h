@@ -25,6 +25,10 @@ enum class FsOperation {
   ListFolder,
 };
 
+// An error number for failOn that makes the operation throw instead of failing: a failure the
+// program does not expect.
+inline constexpr int kThrowsInstead = -1;
+
 class FaultyFileSystem : public FileSystem {
  public:
   explicit FaultyFileSystem(FileSystem& inner) : inner_(inner) {}
@@ -44,9 +48,7 @@ class FaultyFileSystem : public FileSystem {
   using FileSystem::copyFile;
   FsStatus copyFile(const std::string& from, const std::string& to, EarlierCopy earlier) override;
   void copiesInBackground() override { inner_.copiesInBackground(); }
-  Expected<FileStamp> fileStamp(const std::string& path) override {
-    return inner_.fileStamp(path);
-  }
+  Expected<FileStamp> fileStamp(const std::string& path) override { return inner_.fileStamp(path); }
   Expected<FileBytes> readBytes(const std::string& path) override;
   FsStatus writeBytes(const std::string& path, std::string_view bytes,
                       const FileStamp& times) override;
