@@ -107,6 +107,22 @@ PageLaunch launch(const std::string& command, const std::string& page) {
   return {page, command + page};
 }
 
+// What both builds take from their start: the sources named like site files (never
+// replaced by them) and the folder the user chose for the page.
+struct BuildStart {
+  std::vector<std::string> keep;
+  std::string chosenFolder;
+};
+
+// Splits the page path into the job's folder and page and makes that folder current.
+BuildStart startBuild(const BuildSettings& settings, const BuildServices& services, JobState& job) {
+  BuildStart start{sourcesNamedLikeSiteFiles(settings.entries, services.folders), {}};
+  splitPagePath(settings, services.folders, job);
+  start.chosenFolder = job.outputFolder;
+  changeToOutputFolder(services.folders, job);
+  return start;
+}
+
 // The entries of a numbered page, from the settings; nothing (told) when the settings cannot
 // make pages. The maximum is taken whole (toward zero), so that neither a fraction nor a
 // negative value can keep the pages from ending.
@@ -186,10 +202,9 @@ BuildResult buildSinglePage(const BuildSettings& settings, const BuildServices& 
     refuse(services, "Nessun files da elaborare !!!");
     return {};
   }
-  std::vector<std::string> keep = sourcesNamedLikeSiteFiles(settings.entries, services.folders);
-  splitPagePath(settings, services.folders, job);
-  const std::string chosenFolder = job.outputFolder;
-  changeToOutputFolder(services.folders, job);
+  BuildStart start = startBuild(settings, services, job);
+  std::vector<std::string>& keep = start.keep;
+  const std::string& chosenFolder = start.chosenFolder;
   Build build(services, job);
   build.removeStaleFiles();
   wholeListRange(settings, job);
@@ -223,10 +238,9 @@ BuildResult buildPagedAlbum(const BuildSettings& settings, const BuildServices& 
   const std::optional<long> perPage = entriesPerPage(settings, services);
   if (!perPage) return {};
 
-  std::vector<std::string> keep = sourcesNamedLikeSiteFiles(settings.entries, services.folders);
-  splitPagePath(settings, services.folders, job);
-  const std::string chosenFolder = job.outputFolder;
-  changeToOutputFolder(services.folders, job);
+  BuildStart start = startBuild(settings, services, job);
+  std::vector<std::string>& keep = start.keep;
+  const std::string& chosenFolder = start.chosenFolder;
   Build build(services, job);
   build.removeStaleFiles();
   job.entryCount = static_cast<long>(settings.entries.size());
